@@ -1,0 +1,34 @@
+# One command for everything: `make test` bootstraps the machine, builds both products and
+# runs every test (natively, then the windows build under Wine). In CI it also runs the
+# native tests under AddressSanitizer and ThreadSanitizer.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+SANITIZERS := $(if $(filter true,$(CI)),native-asan native-tsan,)
+
+.PHONY: test bootstrap build native windows sanitizers clean format
+
+test: bootstrap build sanitizers
+	ctest --preset native -j $(JOBS)
+	ctest --preset windows -j $(JOBS)
+
+bootstrap:
+	scripts/bootstrap
+
+build: native windows
+
+native windows: bootstrap
+	cmake --preset $@ >/dev/null
+	cmake --build --preset $@ -j $(JOBS)
+
+sanitizers: bootstrap
+	@for preset in $(SANITIZERS); do \
+	  cmake --preset $$preset >/dev/null && \
+	  cmake --build --preset $$preset -j $(JOBS) && \
+	  ctest --preset $$preset -j $(JOBS) || exit 1; \
+	done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build out

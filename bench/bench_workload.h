@@ -1,0 +1,51 @@
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "bench_meshes.h"
+#include "cgal_reference.h"
+#include "edge_parameters.h"
+#include "embree_reference.h"
+#include "node_edge_cache.h"
+#include "point3.h"
+#include "WindowsDefines.h"
+
+class INode;
+
+struct WorkloadOptions {
+  size_t edges = 1000000;
+  size_t points = 200000;
+};
+
+// One shape in a scene node, its record, the two reference indexes over the record's
+// segments and the query points, checked to agree before anything is timed.
+struct Workload {
+  Shape shape = Shape::kPlane;
+  INode* node = nullptr;
+  ULONG nodeHandle = 0;
+  float distance = 0.0f;  // twice the mean edge length
+  NodeEdgeCache record;
+  double buildMs = 0.0;  // BuildNodeEdgeCache, best of a few builds
+  double bytesPerSegment = 0.0;
+  std::unique_ptr<EmbreeSegments> embree;
+  std::unique_ptr<CgalSegments> cgal;
+  // The same points twice: in the order they were drawn, and sorted along a Morton curve.
+  // Both are cut into runs and the runs shuffled (see RunShuffled).
+  std::vector<Point3> randomOrder;
+  std::vector<Point3> coherentOrder;
+
+  Workload() = default;
+  Workload(const Workload&) = delete;
+  Workload& operator=(const Workload&) = delete;
+  ~Workload();
+};
+
+std::unique_ptr<Workload> MakeWorkload(Shape shape, const WorkloadOptions& options);
+
+// Allocated bytes of a record's search data: segments, cells and every cell's index list.
+size_t RecordBytes(const NodeEdgeCache& record);
+
+// The parameters a workload's record is built with: the defaults, no condition enabled, and
+// the given distance.
+EdgeParameters WorkloadParameters(float distance);

@@ -1,0 +1,261 @@
+// Nearest-edge queries per second: the record's grid against Embree point queries and a CGAL
+// AABB tree, over the same segments and points.
+//
+//   edge-bench [--edges N] [--points N] [benchmark flags]   Google Benchmark runs
+//   edge-bench --summary [--edges N] [--points N] [--budget SECONDS]
+//       one line per shape and query order:
+//       SHAPE ORDER kelvane=QPS embree=QPS cgal=QPS build_ms=MS embree_build_ms=MS
+//       bytes_per_segment=B
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench_workload.h"
+#include "edge_extraction.h"
+#include "nearest_edge.h"
+
+namespace {
+
+enum class Order { kRandom, kCoherent };
+enum class Method { kKelvane, kEmbree, kCgal };
+
+constexpr Order kOrders[] = {Order::kRandom, Order::kCoherent};
+constexpr Method kMethods[] = {Method::kKelvane, Method::kEmbree, Method::kCgal};
+
+const char* OrderName(Order o) {
+  return o == Order::kRandom ? "random" : "coherent";
+}
+
+const char* MethodName(Method m) {
+  switch (m) {
+    case Method::kKelvane:
+      return "kelvane";
+    case Method::kEmbree:
+      return "embree";
+    case Method::kCgal:
+      return "cgal";
+  }
+  return "?";
+}
+
+struct Options {
+  WorkloadOptions workload;
+  bool summary = false;
+  double budgetSeconds = 2.0;  // per method and order, in --summary
+};
+
+Options options;
+
+// One workload at a time: three of a million edges each would not fit comfortably, and the
+// benchmarks run shape by shape. Released before main returns, while the scene still exists.
+std::unique_ptr<Workload> current;
+
+Workload& CurrentWorkload(Shape shape) {
+  if (!current || current->shape != shape) {
+    current.reset();
+    current = MakeWorkload(shape, options.workload);
+  }
+  return *current;
+}
+
+const std::vector<Point3>& Points(const Workload& w, Order order) {
+  return order == Order::kRandom ? w.randomOrder : w.coherentOrder;
+}
+
+// Calls f(query) with the method's query function, so the timed loops below are compiled
+// once per method with the call inlined into them.
+template <class F>
+void WithQuery(const Workload& w, Method method, F&& f) {
+  switch (method) {
+    case Method::kKelvane:
+      f([&w](const Point3& p) {
+        Point3 nearest;
+        return double(NearestEdgeDistance(w.record, p, nearest));
+      });
+      break;
+    case Method::kEmbree:
+      f([&w](const Point3& p) { return double(w.embree->Nearest(p, w.distance)); });
+      break;
+    case Method::kCgal:
+      f([&w](const Point3& p) { return w.cgal->Nearest(p); });
+      break;
+  }
+}
+
+struct Timing {
+  size_t queries = 0;
+  double seconds = 0.0;
+  double Qps() const { return seconds > 0.0 ? double(queries) / seconds : 0.0; }
+};
+
+// Runs the points in order until all are done or the budget is spent, looking at the clock
+// every kStride queries. The sequences are shuffled by runs, so an early stop still samples
+// the whole surface.
+template <class Query>
+Timing TimeQueries(const std::vector<Point3>& points, Query query, double budgetSeconds) {
+  constexpr size_t kStride = 64, kWarmUp = 64;
+  double sink = 0.0;
+  for (size_t i = 0; i < std::min(kWarmUp, points.size()); ++i) sink += query(points[i]);
+  Timing t;
+  auto begin = std::chrono::steady_clock::now();
+  while (t.queries < points.size()) {
+    size_t end = std::min(points.size(), t.queries + kStride);
+    for (size_t i = t.queries; i < end; ++i) sink += query(points[i]);
+    benchmark::DoNotOptimize(sink);
+    t.queries = end;
+    t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    if (t.seconds > budgetSeconds) break;
+  }
+  return t;
+}
+
+void Summary() {
+  for (Shape shape : kShapes) {
+    Workload& w = CurrentWorkload(shape);
+    for (Order order : kOrders) {
+      double qps[3] = {};
+      for (Method method : kMethods) {
+        Timing t;
+        WithQuery(w, method, [&](auto query) {
+          t = TimeQueries(Points(w, order), query, options.budgetSeconds);
+        });
+        qps[int(method)] = t.Qps();
+        std::fprintf(stderr, "edge-bench: %s %s %s: %zu of %zu queries in %.2f s\n",
+                     ShapeName(shape), OrderName(order), MethodName(method), t.queries,
+                     Points(w, order).size(), t.seconds);
+      }
+      std::printf(
+          "%s %s kelvane=%.0f embree=%.0f cgal=%.0f build_ms=%.1f embree_build_ms=%.1f "
+          "bytes_per_segment=%.1f\n",
+          ShapeName(shape), OrderName(order), qps[0], qps[1], qps[2], w.buildMs,
+          w.embree->BuildMs(), w.bytesPerSegment);
+      std::fflush(stdout);
+    }
+  }
+}
+
+void BenchRecordBuild(benchmark::State& state, Shape shape) {
+  Workload& w = CurrentWorkload(shape);
+  const EdgeParameters params = WorkloadParameters(w.distance);
+  for (auto _ : state) {
+    auto record = std::make_unique<NodeEdgeCache>();
+    auto begin = std::chrono::steady_clock::now();
+    BuildNodeEdgeCache(*record, w.nodeHandle, params, 0);
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
+  }
+  state.counters["segments"] = double(w.record.segments.size());
+  state.counters["bytes_per_segment"] = w.bytesPerSegment;
+}
+
+void BenchEmbreeBuild(benchmark::State& state, Shape shape) {
+  Workload& w = CurrentWorkload(shape);
+  for (auto _ : state) {
+    EmbreeSegments embree(w.record.segments);
+    state.SetIterationTime(embree.BuildMs() / 1000.0);
+  }
+}
+
+void BenchQuery(benchmark::State& state, Shape shape, Order order, Method method) {
+  const Workload& w = CurrentWorkload(shape);
+  const std::vector<Point3>& points = Points(w, order);
+  WithQuery(w, method, [&](auto query) {
+    size_t i = 0;
+    for (auto _ : state) {
+      benchmark::DoNotOptimize(query(points[i]));
+      if (++i == points.size()) i = 0;
+    }
+  });
+  state.SetItemsProcessed(int64_t(state.iterations()));
+}
+
+void RegisterBenchmarks() {
+  for (Shape shape : kShapes) {
+    std::string s = ShapeName(shape);
+    benchmark::RegisterBenchmark(("build/" + s + "/kelvane").c_str(), BenchRecordBuild, shape)
+        ->Iterations(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("build/" + s + "/embree").c_str(), BenchEmbreeBuild, shape)
+        ->Iterations(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    for (Order order : kOrders)
+      for (Method method : kMethods)
+        benchmark::RegisterBenchmark(
+            ("query/" + s + "/" + OrderName(order) + "/" + MethodName(method)).c_str(), BenchQuery,
+            shape, order, method)
+            ->Unit(benchmark::kMicrosecond);
+  }
+}
+
+[[noreturn]] void Usage(const char* problem) {
+  std::fprintf(stderr,
+               "edge-bench: %s\nusage: edge-bench [--summary] [--edges N] [--points N] "
+               "[--budget SECONDS] [benchmark flags]\n",
+               problem);
+  std::exit(2);
+}
+
+// Takes this program's own flags out of argv, leaving Google Benchmark's.
+void ParseOwnFlags(int& argc, char** argv) {
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    auto value = [&](const char* flag) -> const char* {
+      size_t n = std::strlen(flag);
+      if (std::strncmp(arg, flag, n) != 0) return nullptr;
+      if (arg[n] == '=') return arg + n + 1;
+      if (arg[n] != '\0') return nullptr;
+      if (i + 1 >= argc) Usage("a flag needs a value");
+      return argv[++i];
+    };
+    auto count = [](const char* text) {
+      char* end = nullptr;
+      unsigned long long n = std::strtoull(text, &end, 10);
+      if (end == text || *end != '\0' || n == 0) Usage("expected a positive count");
+      return size_t(n);
+    };
+    if (std::strcmp(arg, "--summary") == 0) {
+      options.summary = true;
+    } else if (const char* v = value("--edges")) {
+      options.workload.edges = count(v);
+    } else if (const char* v2 = value("--points")) {
+      options.workload.points = count(v2);
+    } else if (const char* v3 = value("--budget")) {
+      char* end = nullptr;
+      options.budgetSeconds = std::strtod(v3, &end);
+      if (end == v3 || *end != '\0' || !(options.budgetSeconds > 0.0)) Usage("bad --budget");
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  argv[argc] = nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ParseOwnFlags(argc, argv);
+  if (options.summary) {
+    if (argc > 1) Usage("unknown argument with --summary");
+    Summary();
+    current.reset();
+    return 0;
+  }
+  RegisterBenchmarks();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  current.reset();
+  benchmark::Shutdown();
+  return 0;
+}

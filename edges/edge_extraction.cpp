@@ -1,0 +1,192 @@
+#include "edge_extraction.h"
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "edge_conditions.h"
+#include "edge_grid.h"
+#include "maxapi.h"
+#include "meshadj.h"
+#include "mnmesh.h"
+#include "polyobj.h"
+#include "triobj.h"
+
+namespace {
+
+bool IsFinite(const Point3& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+// Appends qualifying segments and keeps the running length sum and bounds.
+class SegmentStore {
+ public:
+  explicit SegmentStore(NodeEdgeCache& record) : record(record) {}
+
+  void Add(const Point3& start, const Point3& end) {
+    // An edge with a non-finite endpoint cannot be measured and would poison the bounds.
+    if (!IsFinite(start) || !IsFinite(end)) return;
+    record.segments.push_back({start, end});
+    lengthSum += double(Length(start - end));
+    if (record.segments.size() == 1) {
+      record.boundsMin = record.boundsMax = start;
+    } else {
+      Widen(start);
+    }
+    Widen(end);
+  }
+
+  // Sizes the cells from the mean stored length and builds the grid.
+  void Finish() {
+    if (record.segments.empty()) return;
+    double mean = lengthSum / double(record.segments.size());
+    record.cellSize = float(mean * double(record.cMult));
+    BuildEdgeGrid(record);
+  }
+
+ private:
+  void Widen(const Point3& p) {
+    for (int i = 0; i < 3; ++i) {
+      if (p[i] < record.boundsMin[i]) record.boundsMin[i] = p[i];
+      if (p[i] > record.boundsMax[i]) record.boundsMax[i] = p[i];
+    }
+  }
+
+  NodeEdgeCache& record;
+  double lengthSum = 0.0;
+};
+
+Point3 TriangleNormal(const Mesh& mesh, const Face& face) {
+  for (DWORD v : face.v)
+    if (v >= DWORD(mesh.numVerts)) return Point3();
+  const Point3& p0 = mesh.verts[face.v[0]];
+  const Point3& p1 = mesh.verts[face.v[1]];
+  const Point3& p2 = mesh.verts[face.v[2]];
+  return ((p1 - p0) ^ (p2 - p0)).Normalize();
+}
+
+// Releases an object that a conversion made, whatever happens during extraction.
+struct ConvertedObject {
+  Object* converted;
+  Object* original;
+  ~ConvertedObject() {
+    if (converted && converted != original) converted->DeleteThis();
+  }
+};
+
+}  // namespace
+
+void SnapshotParameters(NodeEdgeCache& r, const EdgeParameters& p) {
+  r.angleThreshold = p.angleThreshold;
+  r.selectionOnly = p.selectionOnly;
+  r.openEdges = p.openEdges;
+  r.smooth = p.smooth;
+  r.smoothEq = p.smoothEq;
+  r.matId = p.matId;
+  r.matIdEq = p.matIdEq;
+  r.complanar = p.complanar;
+  r.conditions = p.conditions;
+  r.distance = p.distance;
+  r.matIdRange = p.matIdRange;
+  r.matId1 = p.matId1;
+  r.matId2 = p.matId2;
+  r.cMult = p.cMult;
+}
+
+void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParameters& params,
+                        TimeValue t) {
+  static Interface* const core = GetCOREInterface();
+  record.nodeHandle = nodeHandle;
+  INode* node = core->GetINodeByHandle(nodeHandle);
+  if (!node) return;
+  record.object = node->EvalWorldState(t, TRUE).obj;
+  if (!record.object) return;
+  SnapshotParameters(record, params);
+
+  Object* obj = record.object;
+  if (obj->IsSubClassOf(polyObjectClassID)) {
+    ExtractPolyMeshEdges(record, static_cast<PolyObject*>(obj)->GetMesh());
+  } else if (obj->IsSubClassOf(triObjectClassID)) {
+    ExtractTriMeshEdges(record, static_cast<TriObject*>(obj)->GetMesh());
+  } else if (obj->CanConvertToType(polyObjectClassID)) {
+    ConvertedObject poly{obj->ConvertToType(t, polyObjectClassID), obj};
+    if (poly.converted && poly.converted->IsSubClassOf(polyObjectClassID))
+      ExtractPolyMeshEdges(record, static_cast<PolyObject*>(poly.converted)->GetMesh());
+  }
+}
+
+void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
+  MeshTempData temp(&mesh);
+  AdjEdgeList* adjacency = temp.AdjEList();
+  if (!adjacency) return;
+  const bool testEdges = AnyConditionEnabled(record);
+  // Face normals are needed only by the coplanar test; each face's is computed once.
+  std::vector<Point3> normals;
+  if (testEdges && record.complanar) {
+    normals.resize(size_t(mesh.numFaces));
+    for (int f = 0; f < mesh.numFaces; ++f)
+      normals[size_t(f)] = TriangleNormal(mesh, mesh.faces[f]);
+  }
+
+  SegmentStore store(record);
+  const Tab<MEdge>& edges = adjacency->edges;
+  for (int i = 0; i < edges.Count(); ++i) {
+    const MEdge& edge = edges[i];
+    if (!edge.Visible(mesh.faces)) continue;
+    if (testEdges) {
+      bool open = edge.f[0] == UNDEFINED || edge.f[1] == UNDEFINED;
+      EdgeFaces faces;
+      if (!open) {
+        const Face& f0 = mesh.faces[edge.f[0]];
+        const Face& f1 = mesh.faces[edge.f[1]];
+        faces.smooth0 = f0.smGroup;
+        faces.smooth1 = f1.smGroup;
+        faces.material0 = mesh.getFaceMtlIndex(int(edge.f[0]));
+        faces.material1 = mesh.getFaceMtlIndex(int(edge.f[1]));
+        if (!normals.empty()) {
+          faces.normal0 = normals[edge.f[0]];
+          faces.normal1 = normals[edge.f[1]];
+        }
+      }
+      if (!EdgeQualifies(record, edge.Selected(mesh.faces, mesh.edgeSel), open, faces)) continue;
+    }
+    store.Add(mesh.verts[edge.v[0]], mesh.verts[edge.v[1]]);
+  }
+  store.Finish();
+}
+
+void ExtractPolyMeshEdges(NodeEdgeCache& record, MNMesh& mesh) {
+  const bool testEdges = AnyConditionEnabled(record);
+  std::vector<Point3> normals;
+  if (testEdges && record.complanar) {
+    normals.resize(size_t(mesh.numf));
+    for (int f = 0; f < mesh.numf; ++f) normals[size_t(f)] = mesh.GetFaceNormal(f, true);
+  }
+  auto validFace = [&](int f) { return f >= 0 && f < mesh.numf; };
+
+  SegmentStore store(record);
+  for (int i = 0; i < mesh.nume; ++i) {
+    const MNEdge& edge = mesh.e[i];
+    if (edge.v1 < 0 || edge.v1 >= mesh.numv || edge.v2 < 0 || edge.v2 >= mesh.numv) continue;
+    if (testEdges) {
+      // A face index outside the face table is treated as no face.
+      bool open = !validFace(edge.f1) || !validFace(edge.f2);
+      EdgeFaces faces;
+      if (!open) {
+        const MNFace& f0 = mesh.f[edge.f1];
+        const MNFace& f1 = mesh.f[edge.f2];
+        faces.smooth0 = f0.smGroup;
+        faces.smooth1 = f1.smGroup;
+        faces.material0 = f0.material;
+        faces.material1 = f1.material;
+        if (!normals.empty()) {
+          faces.normal0 = normals[size_t(edge.f1)];
+          faces.normal1 = normals[size_t(edge.f2)];
+        }
+      }
+      if (!EdgeQualifies(record, edge.GetFlag(MN_SEL), open, faces)) continue;
+    }
+    store.Add(mesh.v[edge.v1].p, mesh.v[edge.v2].p);
+  }
+  store.Finish();
+}

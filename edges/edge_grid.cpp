@@ -1,0 +1,139 @@
+#include "edge_grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// A record's grid never has more cells, nor more listed indices, than a small multiple of
+// its segment count: a few short edges far apart would otherwise ask for billions of cells.
+// Enlarging the cells keeps every answer within the cell size exact.
+constexpr int64_t kCellsPerSegment = 4;
+constexpr int64_t kMinCellBudget = 1024;
+constexpr int64_t kIndicesPerSegment = 32;
+constexpr int64_t kMinIndexBudget = 4096;
+
+// Grid coordinate along one axis: truncated toward zero, so a point less than a cell before
+// the origin still lands in the first column or row. Anything else outside the int range,
+// and NaN, comes back as -1 or a huge value, outside every grid.
+int GridCoordinate(float inv, float value, float origin) {
+  float g = inv * (value - origin);
+  if (!(g > -1.0f)) return -1;
+  if (g >= 2.0e9f) return INT32_MAX;
+  return int(g);
+}
+
+struct Span {
+  int c0, c1, r0, r1;
+};
+
+struct Layout {
+  float cellSize;
+  float inv;
+  int columns;
+  int rows;
+};
+
+// The cells a segment is listed in: one column and row beyond its endpoints' cells.
+Span SegmentSpan(const EdgeSegment& s, const Layout& g, const Point3& origin) {
+  int c1 = std::min(GridCoordinate(g.inv, s.start.x, origin.x), g.columns - 1);
+  int r1 = std::min(GridCoordinate(g.inv, s.start.y, origin.y), g.rows - 1);
+  int c2 = std::min(GridCoordinate(g.inv, s.end.x, origin.x), g.columns - 1);
+  int r2 = std::min(GridCoordinate(g.inv, s.end.y, origin.y), g.rows - 1);
+  return {std::max(std::min(c1, c2) - 1, 0), std::min(std::max(c1, c2) + 1, g.columns - 1),
+          std::max(std::min(r1, r2) - 1, 0), std::min(std::max(r1, r2) + 1, g.rows - 1)};
+}
+
+// Columns or rows over an extent. Counted in doubles, so a huge extent cannot overflow; an
+// infinite cell size (inverse 0) gives one.
+double CellCount(float inv, float maxValue, float minValue) {
+  float g = std::fabs(inv * (maxValue - minValue));
+  if (std::isfinite(g)) return std::floor(double(g)) + 1.0;
+  return std::floor(std::fabs(double(inv) * (double(maxValue) - double(minValue)))) + 1.0;
+}
+
+Layout MakeLayout(float cellSize, const NodeEdgeCache& r, double& cells) {
+  Layout g{cellSize, 1.0f / cellSize, 0, 0};
+  double columns = CellCount(g.inv, r.boundsMax.x, r.boundsMin.x);
+  double rows = CellCount(g.inv, r.boundsMax.y, r.boundsMin.y);
+  cells = columns * rows;
+  g.columns = int(std::min(columns, 2.0e9));
+  g.rows = int(std::min(rows, 2.0e9));
+  return g;
+}
+
+int64_t IndexCount(const NodeEdgeCache& r, const Layout& g) {
+  int64_t total = 0;
+  for (const EdgeSegment& s : r.segments) {
+    Span sp = SegmentSpan(s, g, r.boundsMin);
+    total += int64_t(sp.c1 - sp.c0 + 1) * int64_t(sp.r1 - sp.r0 + 1);
+  }
+  return total;
+}
+
+}  // namespace
+
+void BuildEdgeGrid(NodeEdgeCache& r) {
+  if (r.distance > r.cellSize) r.cellSize = float(r.cMult) * r.distance;
+  r.gridOrigin = r.boundsMin;
+  r.cells.clear();
+  if (!(r.cellSize >= kMinCellSize)) return;
+
+  const int64_t segments = int64_t(r.segments.size());
+  const double cellBudget = double(std::max(kCellsPerSegment * segments, kMinCellBudget));
+  const int64_t indexBudget = std::max(kIndicesPerSegment * segments, kMinIndexBudget);
+  double cells = 0.0;
+  Layout g = MakeLayout(r.cellSize, r, cells);
+  while (cells > cellBudget) {
+    // Both counts shrink roughly with the square of the cell size.
+    float grow = float(std::max(std::sqrt(cells / cellBudget), 1.01));
+    g = MakeLayout(g.cellSize * grow, r, cells);
+  }
+  while (IndexCount(r, g) > indexBudget) g = MakeLayout(g.cellSize * 1.5f, r, cells);
+  r.cellSize = g.cellSize;
+  r.columns = g.columns;
+  r.rows = g.rows;
+
+  // Count first so that every cell's list is allocated once, at its final size.
+  std::vector<int> counts(size_t(r.columns) * size_t(r.rows), 0);
+  for (const EdgeSegment& s : r.segments) {
+    Span sp = SegmentSpan(s, g, r.gridOrigin);
+    for (int row = sp.r0; row <= sp.r1; ++row)
+      for (int col = sp.c0; col <= sp.c1; ++col)
+        ++counts[size_t(row) * size_t(r.columns) + size_t(col)];
+  }
+  r.cells.resize(counts.size());
+  for (int row = 0; row < r.rows; ++row) {
+    for (int col = 0; col < r.columns; ++col) {
+      size_t at = size_t(row) * size_t(r.columns) + size_t(col);
+      GridCell& cell = r.cells[at];
+      cell.column = col;
+      cell.row = row;
+      cell.edgeIndices.reserve(size_t(counts[at]));
+    }
+  }
+  for (int i = 0; i < int(r.segments.size()); ++i) {
+    Span sp = SegmentSpan(r.segments[size_t(i)], g, r.gridOrigin);
+    for (int row = sp.r0; row <= sp.r1; ++row) {
+      for (int col = sp.c0; col <= sp.c1; ++col) {
+        std::vector<int>& list = r.cells[size_t(row) * size_t(r.columns) + size_t(col)].edgeIndices;
+        // Indices arrive in ascending order, so a repeat can only be the last entry.
+        if (list.empty() || list.back() != i) list.push_back(i);
+      }
+    }
+  }
+}
+
+const GridCell* FindGridCell(const NodeEdgeCache& r, const Point3& p) {
+  if (!(r.cellSize >= kMinCellSize) || r.cells.empty()) return nullptr;
+  float inv = 1.0f / r.cellSize;
+  int c = GridCoordinate(inv, p.x, r.gridOrigin.x);
+  int row = GridCoordinate(inv, p.y, r.gridOrigin.y);
+  // Less than a cell beyond the far border counts as the last column or row, as truncation
+  // does for the near border: such points can lie within the cell size of an edge.
+  if (c == r.columns) c = r.columns - 1;
+  if (row == r.rows) row = r.rows - 1;
+  if (c < 0 || row < 0 || c >= r.columns || row >= r.rows) return nullptr;
+  return &r.cells[size_t(row) * size_t(r.columns) + size_t(c)];
+}

@@ -1,0 +1,115 @@
+#pragma once
+#include <vector>
+#include "WindowsDefines.h"
+#include "hostexport.h"
+#include "maxheap.h"
+#include "maxtypes.h"
+#include "point3.h"
+
+class Mesh;
+
+#define MN_SEL (1 << 0)
+#define MN_DEAD (1 << 1)
+#define MN_TARG (1 << 2)
+#define MN_HIDDEN (1 << 4)
+#define MN_USER (1 << 24)
+#define MN_EDGE_INVIS (1 << 8)
+
+class FlagUser : public MaxHeapOperators {
+  DWORD FlagUserFlags = 0;
+
+ public:
+  void SetFlag(DWORD fl, bool val = TRUE) {
+    if (val)
+      FlagUserFlags |= fl;
+    else
+      FlagUserFlags &= ~fl;
+  }
+  void ClearFlag(DWORD fl) { FlagUserFlags &= ~fl; }
+  bool GetFlag(DWORD fl) const { return (FlagUserFlags & fl) != 0; }
+  void ClearAllFlags() { FlagUserFlags = 0; }
+  DWORD ExportFlags() const { return FlagUserFlags; }
+  void ImportFlags(DWORD fl) { FlagUserFlags = fl; }
+};
+
+class MNVert : public FlagUser {
+ public:
+  Point3 p;
+  int orig = -1;
+};
+
+// f2 is -1 on a one-sided (border) edge.
+class MNEdge : public FlagUser {
+ public:
+  int v1 = -1, v2 = -1;
+  int f1 = -1, f2 = -1;
+  int track = -1;
+  int OtherFace(int ff) const { return ff == f1 ? f2 : f1; }
+  int OtherVert(int vv) const { return vv == v1 ? v2 : v1; }
+};
+
+class DllExport MNFace : public FlagUser {
+ public:
+  int deg = 0;
+  int* vtx = nullptr;
+  int* edg = nullptr;
+  DWORD smGroup = 0;
+  MtlID material = 0;
+  int track = -1;
+
+  MNFace() = default;
+  MNFace(const MNFace& from);
+  MNFace(MNFace&& from) noexcept;
+  MNFace& operator=(const MNFace& from);
+  MNFace& operator=(MNFace&& from) noexcept;
+  ~MNFace();
+  void SetDeg(int d);
+  void MakePoly(int fdeg, const int* vv);
+  int VertIndex(int vv) const;
+
+ private:
+  void Free();
+};
+
+// A polygon mesh. The public arrays mirror the host's layout; change them through methods.
+class DllExport MNMesh : public FlagUser {
+ public:
+  MNVert* v = nullptr;
+  MNEdge* e = nullptr;
+  MNFace* f = nullptr;
+  int numv = 0, nume = 0, numf = 0;
+
+  MNMesh() = default;
+  MNMesh(const MNMesh& from);
+  MNMesh& operator=(const MNMesh& from);
+  ~MNMesh();
+
+  int VNum() const { return numv; }
+  MNVert* V(int i) const { return v + i; }
+  Point3& P(int i) const { return v[i].p; }
+  int ENum() const { return nume; }
+  MNEdge* E(int i) const { return e + i; }
+  int FNum() const { return numf; }
+  MNFace* F(int i) const { return f + i; }
+
+  void ClearAndFree();
+  void setNumVerts(int nvnum);
+  void setNumFaces(int nfnum);
+  int NewVert(const Point3& p);
+  // Appends a polygon; returns its index.
+  int NewFace(int initFace, int degg, const int* vv);
+  // Builds the edge table from the faces: each edge once, shared edges with both faces.
+  void FillInMesh();
+  // Newell normal of a face, unit length when nrmlz (a degenerate face gives zero).
+  Point3 GetFaceNormal(int fc, bool nrmlz = false) const;
+
+  // Conversions as the host does them. Triangulating marks the diagonals invisible.
+  void SetFromTri(const Mesh& from);
+  void OutToTri(Mesh& tmesh) const;
+
+ private:
+  void Sync();
+  std::vector<MNVert> vertStore;
+  std::vector<MNEdge> edgeStore;
+  std::vector<MNFace> faceStore;
+};

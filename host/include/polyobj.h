@@ -1,0 +1,16 @@
+#pragma once
+#include "mnmesh.h"
+#include "object.h"
+
+extern PolyLibExport Class_ID polyObjectClassID;
+
+class PolyLibExport PolyObject : public GeomObject {
+ public:
+  MNMesh mm;
+  MNMesh& GetMesh() { return mm; }
+  Class_ID ClassID() override { return polyObjectClassID; }
+  int CanConvertToType(Class_ID obtype) override;
+  Object* ConvertToType(TimeValue t, Class_ID obtype) override;
+};
+
+PolyLibExport PolyObject* CreateEditablePolyObject();

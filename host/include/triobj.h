@@ -1,0 +1,16 @@
+#pragma once
+#include "mesh.h"
+#include "object.h"
+
+extern CoreExport Class_ID triObjectClassID;
+
+class CoreExport TriObject : public GeomObject {
+ public:
+  Mesh mesh;
+  Mesh& GetMesh() { return mesh; }
+  Class_ID ClassID() override { return triObjectClassID; }
+  int CanConvertToType(Class_ID obtype) override;
+  Object* ConvertToType(TimeValue t, Class_ID obtype) override;
+};
+
+CoreExport TriObject* CreateNewTriObject();

@@ -1,0 +1,241 @@
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+#include "mesh.h"
+#include "mnmesh.h"
+
+MNFace::MNFace(const MNFace& from) : FlagUser(from) {
+  *this = from;
+}
+
+MNFace& MNFace::operator=(const MNFace& from) {
+  if (this == &from) return *this;
+  FlagUser::operator=(from);
+  SetDeg(from.deg);
+  for (int i = 0; i < deg; ++i) {
+    vtx[i] = from.vtx[i];
+    edg[i] = from.edg[i];
+  }
+  smGroup = from.smGroup;
+  material = from.material;
+  track = from.track;
+  return *this;
+}
+
+MNFace::MNFace(MNFace&& from) noexcept : FlagUser(from) {
+  *this = std::move(from);
+}
+
+MNFace& MNFace::operator=(MNFace&& from) noexcept {
+  if (this == &from) return *this;
+  FlagUser::operator=(from);
+  Free();
+  std::swap(deg, from.deg);
+  std::swap(vtx, from.vtx);
+  std::swap(edg, from.edg);
+  smGroup = from.smGroup;
+  material = from.material;
+  track = from.track;
+  return *this;
+}
+
+MNFace::~MNFace() {
+  Free();
+}
+
+void MNFace::Free() {
+  delete[] vtx;
+  delete[] edg;
+  vtx = edg = nullptr;
+  deg = 0;
+}
+
+void MNFace::SetDeg(int d) {
+  Free();
+  if (d <= 0) return;
+  deg = d;
+  vtx = new int[size_t(d)];
+  edg = new int[size_t(d)];
+  for (int i = 0; i < d; ++i) vtx[i] = edg[i] = -1;
+}
+
+void MNFace::MakePoly(int fdeg, const int* vv) {
+  SetDeg(fdeg);
+  for (int i = 0; i < deg; ++i) vtx[i] = vv[i];
+}
+
+int MNFace::VertIndex(int vv) const {
+  for (int i = 0; i < deg; ++i)
+    if (vtx[i] == vv) return i;
+  return -1;
+}
+
+MNMesh::MNMesh(const MNMesh& from)
+    : FlagUser(from),
+      vertStore(from.vertStore),
+      edgeStore(from.edgeStore),
+      faceStore(from.faceStore) {
+  Sync();
+}
+
+MNMesh& MNMesh::operator=(const MNMesh& from) {
+  if (this != &from) {
+    FlagUser::operator=(from);
+    vertStore = from.vertStore;
+    edgeStore = from.edgeStore;
+    faceStore = from.faceStore;
+    Sync();
+  }
+  return *this;
+}
+
+MNMesh::~MNMesh() = default;
+
+void MNMesh::Sync() {
+  numv = int(vertStore.size());
+  nume = int(edgeStore.size());
+  numf = int(faceStore.size());
+  v = vertStore.empty() ? nullptr : vertStore.data();
+  e = edgeStore.empty() ? nullptr : edgeStore.data();
+  f = faceStore.empty() ? nullptr : faceStore.data();
+}
+
+void MNMesh::ClearAndFree() {
+  vertStore.clear();
+  edgeStore.clear();
+  faceStore.clear();
+  Sync();
+}
+
+void MNMesh::setNumVerts(int nvnum) {
+  vertStore.resize(size_t(nvnum < 0 ? 0 : nvnum));
+  Sync();
+}
+
+void MNMesh::setNumFaces(int nfnum) {
+  faceStore.resize(size_t(nfnum < 0 ? 0 : nfnum));
+  Sync();
+}
+
+int MNMesh::NewVert(const Point3& p) {
+  MNVert vert;
+  vert.p = p;
+  vertStore.push_back(vert);
+  Sync();
+  return numv - 1;
+}
+
+int MNMesh::NewFace(int initFace, int degg, const int* vv) {
+  MNFace face;
+  if (initFace >= 0 && initFace < numf) face = faceStore[size_t(initFace)];
+  face.MakePoly(degg, vv);
+  faceStore.push_back(face);
+  Sync();
+  return numf - 1;
+}
+
+void MNMesh::FillInMesh() {
+  edgeStore.clear();
+  // The open entry of each vertex pair: a second face joins it, a third starts a new one.
+  std::unordered_map<uint64_t, int> open;
+  for (int fi = 0; fi < int(faceStore.size()); ++fi) {
+    MNFace& face = faceStore[size_t(fi)];
+    bool valid = true;
+    for (int j = 0; j < face.deg; ++j)
+      valid &= face.vtx[j] >= 0 && face.vtx[j] < int(vertStore.size());
+    if (!valid) continue;
+    for (int j = 0; j < face.deg; ++j) {
+      int a = face.vtx[j], b = face.vtx[(j + 1) % face.deg];
+      uint64_t key = (uint64_t(uint32_t(a < b ? a : b)) << 32) | uint32_t(a < b ? b : a);
+      auto it = open.find(key);
+      if (it != open.end() && edgeStore[size_t(it->second)].f2 < 0 &&
+          edgeStore[size_t(it->second)].f1 != fi) {
+        edgeStore[size_t(it->second)].f2 = fi;
+        face.edg[j] = it->second;
+        open.erase(it);
+        continue;
+      }
+      MNEdge edge;
+      edge.v1 = a;
+      edge.v2 = b;
+      edge.f1 = fi;
+      edge.f2 = -1;
+      edgeStore.push_back(edge);
+      face.edg[j] = int(edgeStore.size()) - 1;
+      open[key] = face.edg[j];
+    }
+  }
+  Sync();
+}
+
+Point3 MNMesh::GetFaceNormal(int fc, bool nrmlz) const {
+  const MNFace& face = f[fc];
+  Point3 n(0.0f, 0.0f, 0.0f);
+  for (int j = 0; j < face.deg; ++j) {
+    const Point3& a = v[face.vtx[j]].p;
+    const Point3& b = v[face.vtx[(j + 1) % face.deg]].p;
+    n += a ^ b;
+  }
+  return nrmlz ? n.Normalize() : n;
+}
+
+void MNMesh::SetFromTri(const Mesh& from) {
+  // Keeps each triangle a face of its own; edges hidden in the triangle mesh are flagged
+  // invisible.
+  ClearAndFree();
+  vertStore.resize(size_t(from.numVerts));
+  for (int i = 0; i < from.numVerts; ++i) vertStore[size_t(i)].p = from.verts[i];
+  faceStore.resize(size_t(from.numFaces));
+  for (int fi = 0; fi < from.numFaces; ++fi) {
+    const Face& t = from.faces[fi];
+    int vv[3] = {int(t.v[0]), int(t.v[1]), int(t.v[2])};
+    MNFace& face = faceStore[size_t(fi)];
+    face.MakePoly(3, vv);
+    face.smGroup = t.smGroup;
+    face.material = t.getMatID();
+  }
+  Sync();
+  FillInMesh();
+  // An edge is invisible only when no adjacent triangle shows it.
+  for (MNEdge& edge : edgeStore) edge.SetFlag(MN_EDGE_INVIS);
+  for (int fi = 0; fi < from.numFaces; ++fi) {
+    for (int j = 0; j < 3; ++j) {
+      int ei = faceStore[size_t(fi)].edg[j];
+      if (ei < 0) continue;
+      MNEdge& edge = edgeStore[size_t(ei)];
+      if (from.faces[fi].getEdgeVis(j)) edge.ClearFlag(MN_EDGE_INVIS);
+      if (from.edgeSel[3 * fi + j]) edge.SetFlag(MN_SEL);
+    }
+  }
+  Sync();
+}
+
+void MNMesh::OutToTri(Mesh& tmesh) const {
+  // Fans each polygon from its first vertex; the diagonals are invisible.
+  int triangles = 0;
+  for (int fi = 0; fi < numf; ++fi)
+    if (f[fi].deg >= 3) triangles += f[fi].deg - 2;
+  tmesh.setNumVerts(numv);
+  for (int i = 0; i < numv; ++i) tmesh.verts[i] = v[i].p;
+  tmesh.setNumFaces(triangles);
+  int out = 0;
+  for (int fi = 0; fi < numf; ++fi) {
+    const MNFace& face = f[fi];
+    for (int k = 1; k + 1 < face.deg; ++k) {
+      Face& t = tmesh.faces[out];
+      t.setVerts(face.vtx[0], face.vtx[k], face.vtx[k + 1]);
+      t.setSmGroup(face.smGroup);
+      t.setMatID(face.material);
+      // Polygon edges: (0,1) on the first triangle, (k,k+1) on each, (last,0) on the last.
+      int polyEdge[3] = {k == 1 ? 0 : -1, k, k + 2 == face.deg ? face.deg - 1 : -1};
+      for (int j = 0; j < 3; ++j) {
+        int pe = polyEdge[j];
+        int ei = pe >= 0 && face.edg ? face.edg[pe] : -1;
+        bool visible = pe >= 0 && !(ei >= 0 && e[ei].GetFlag(MN_EDGE_INVIS));
+        t.setEdgeVis(j, visible);
+        if (ei >= 0 && e[ei].GetFlag(MN_SEL)) tmesh.edgeSel.Set(3 * out + j);
+      }
+      ++out;
+    }
+  }
+}

@@ -1,0 +1,130 @@
+// The grid query against an exhaustive search over every qualifying edge, on random meshes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "edge_extraction.h"
+#include "nearest_edge.h"
+#include "test_meshes.h"
+
+namespace {
+
+double SegmentDistance(const Point3& p, const EdgeSegment& s) {
+  double ax = s.start.x, ay = s.start.y, az = s.start.z;
+  double dx = s.end.x - ax, dy = s.end.y - ay, dz = s.end.z - az;
+  double len2 = dx * dx + dy * dy + dz * dz;
+  double t = len2 > 0.0 ? ((p.x - ax) * dx + (p.y - ay) * dy + (p.z - az) * dz) / len2 : 0.0;
+  t = std::clamp(t, 0.0, 1.0);
+  double ex = p.x - (ax + t * dx), ey = p.y - (ay + t * dy), ez = p.z - (az + t * dz);
+  return std::sqrt(ex * ex + ey * ey + ez * ez);
+}
+
+double BruteForce(const NodeEdgeCache& r, const Point3& p) {
+  double best = 1e30;
+  for (const EdgeSegment& s : r.segments) best = std::min(best, SegmentDistance(p, s));
+  return best;
+}
+
+EdgeParameters RandomParameters(std::mt19937& rng) {
+  std::uniform_int_distribution<int> coin(0, 1), small(0, 2);
+  std::uniform_real_distribution<float> distance(0.2f, 3.0f);
+  EdgeParameters p;
+  p.distance = distance(rng);
+  p.cMult = 1 + small(rng);
+  p.selectionOnly = coin(rng) && coin(rng);
+  p.openEdges = coin(rng) && coin(rng);
+  p.smooth = coin(rng) && coin(rng);
+  p.smoothEq = coin(rng);
+  p.matId = coin(rng) && coin(rng);
+  p.matIdEq = coin(rng);
+  p.complanar = coin(rng) && coin(rng);
+  p.angleThreshold = 40.0f * 0.017453292f;
+  p.conditions = coin(rng);
+  return p;
+}
+
+// Every point within Distance of a qualifying edge gets that edge's exact distance, and a
+// nearest point that lies on a qualifying edge at that distance.
+void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries) {
+  if (r.segments.empty()) return;
+  float d = r.distance;
+  std::uniform_real_distribution<float> x(r.boundsMin.x - d, r.boundsMax.x + d);
+  std::uniform_real_distribution<float> y(r.boundsMin.y - d, r.boundsMax.y + d);
+  std::uniform_real_distribution<float> z(r.boundsMin.z - d, r.boundsMax.z + d);
+  int within = 0;
+  for (int q = 0; q < queries; ++q) {
+    Point3 p(x(rng), y(rng), z(rng));
+    double expected = BruteForce(r, p);
+    if (expected >= d * (1.0 - 1e-5)) continue;
+    ++within;
+    Point3 nearest(1e20f, 1e20f, 1e20f);
+    float got = NearestEdgeDistance(r, p, nearest);
+    ASSERT_NEAR(got, expected, 1e-4 * (1.0 + d)) << "at " << p.x << " " << p.y << " " << p.z;
+    ASSERT_NEAR(Length(p - nearest), got, 1e-4 * (1.0 + d));
+    double onEdge = 1e30;
+    for (const EdgeSegment& s : r.segments) onEdge = std::min(onEdge, SegmentDistance(nearest, s));
+    ASSERT_LT(onEdge, 1e-4 * (1.0 + d)) << "nearest point is on no qualifying edge";
+  }
+  EXPECT_GT(within, queries / 20) << "too few queries near an edge to mean anything";
+}
+
+}  // namespace
+
+TEST(BruteForceTwin, RandomPolygonAndTriangleMeshes) {
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    PolyObject* poly = MakeRandomPoly(seed, 24, 18);
+    ScopedNode polyNode(poly);
+    ScopedNode triNode(Triangulate(*poly));
+    EdgeParameters params = RandomParameters(rng);
+    CheckAgainstBruteForce(BuildRecord(polyNode.Handle(), params), rng, 1500);
+    CheckAgainstBruteForce(BuildRecord(triNode.Handle(), params), rng, 1500);
+  }
+}
+
+TEST(BruteForceTwin, TriangulationKeepsThePolygonEdges) {
+  // With no condition, the triangle path stores exactly the visible edges: the polygon edges.
+  for (uint32_t seed = 20; seed < 24; ++seed) {
+    PolyObject* poly = MakeRandomPoly(seed, 16, 16);
+    ScopedNode polyNode(poly);
+    ScopedNode triNode(Triangulate(*poly));
+    EXPECT_EQ(BuildRecord(polyNode.Handle(), {}).segments.size(),
+              BuildRecord(triNode.Handle(), {}).segments.size());
+  }
+}
+
+TEST(BruteForceTwin, SparseAndTallRecords) {
+  // Few edges over a wide area (the enlarged-cell path) and a column of edges tall in Z.
+  std::mt19937 rng(99);
+  std::uniform_real_distribution<float> wide(-5000.0f, 5000.0f), unit(-0.05f, 0.05f);
+  std::vector<EdgeSegment> sparse;
+  for (int i = 0; i < 40; ++i) {
+    Point3 a(wide(rng), wide(rng), unit(rng));
+    sparse.push_back({a, a + Point3(unit(rng), unit(rng), unit(rng))});
+  }
+  NodeEdgeCache r = RecordFromSegments(sparse, 0.08f);
+  // Aim the queries at the edges themselves; random points over the area would never hit.
+  int within = 0;
+  for (const EdgeSegment& s : sparse) {
+    for (int k = 0; k < 50; ++k) {
+      Point3 p = s.start + Point3(unit(rng), unit(rng), unit(rng));
+      double expected = BruteForce(r, p);
+      if (expected >= r.distance * (1.0 - 1e-5)) continue;
+      ++within;
+      Point3 nearest;
+      // Single-precision coordinates near 5000 carry about 5e-4 of rounding each.
+      ASSERT_NEAR(NearestEdgeDistance(r, p, nearest), expected, 2e-3);
+    }
+  }
+  EXPECT_GT(within, 500);
+
+  std::vector<EdgeSegment> tall;
+  for (int i = 0; i < 2000; ++i) {
+    float a = float(i % 16) * 0.3926991f, z = float(i / 16);
+    tall.push_back({{std::cos(a), std::sin(a), z}, {std::cos(a), std::sin(a), z + 1.0f}});
+  }
+  NodeEdgeCache column = RecordFromSegments(tall, 0.5f);
+  CheckAgainstBruteForce(column, rng, 3000);
+}

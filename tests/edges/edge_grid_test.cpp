@@ -1,0 +1,115 @@
+// The search grid: its layout, its borders and its bounded size.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "edge_grid.h"
+#include "nearest_edge.h"
+#include "test_meshes.h"
+
+namespace {
+
+void ExpectWellFormed(const NodeEdgeCache& r) {
+  ASSERT_EQ(r.cells.size(), size_t(r.columns) * size_t(r.rows));
+  EXPECT_GE(r.cellSize, r.distance);
+  for (int row = 0; row < r.rows; ++row) {
+    for (int col = 0; col < r.columns; ++col) {
+      const GridCell& cell = r.cells[size_t(row * r.columns + col)];
+      EXPECT_EQ(cell.column, col);
+      EXPECT_EQ(cell.row, row);
+      for (size_t k = 1; k < cell.edgeIndices.size(); ++k)
+        ASSERT_LT(cell.edgeIndices[k - 1], cell.edgeIndices[k]) << "ascending and unique";
+    }
+  }
+}
+
+float Query(const NodeEdgeCache& r, Point3 p) {
+  Point3 nearest;
+  return NearestEdgeDistance(r, p, nearest);
+}
+
+}  // namespace
+
+TEST(EdgeGrid, LayoutOfAPlane) {
+  ScopedNode plane(MakePlane(10, 4));
+  EdgeParameters p;
+  p.distance = 0.5f;
+  NodeEdgeCache r = BuildRecord(plane.Handle(), p);
+  EXPECT_EQ(r.cellSize, 2.0f);  // mean length 1 times c_mult 2
+  EXPECT_EQ(r.columns, 6);
+  EXPECT_EQ(r.rows, 3);
+  EXPECT_EQ(r.gridOrigin, r.boundsMin);
+  ExpectWellFormed(r);
+}
+
+TEST(EdgeGrid, DistanceAboveCellSizeWidensCells) {
+  std::vector<EdgeSegment> segs = {{{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}};
+  NodeEdgeCache r = RecordFromSegments(segs, 4.0f, 3);
+  EXPECT_EQ(r.cellSize, 12.0f);  // c_mult times Distance
+  ExpectWellFormed(r);
+  EXPECT_FLOAT_EQ(Query(r, {0.5f, 3.0f, 0.0f}), 3.0f);
+}
+
+TEST(EdgeGrid, TinyCellsBuildNoGrid) {
+  std::vector<EdgeSegment> segs = {{{0.0f, 0.0f, 0.0f}, {0.0004f, 0.0f, 0.0f}}};
+  NodeEdgeCache r = RecordFromSegments(segs, 0.0001f, 1);
+  EXPECT_TRUE(r.cells.empty());
+  EXPECT_EQ(Query(r, {0.0f, 0.0f, 0.0f}), kNoEdgeDistance);
+}
+
+TEST(EdgeGrid, BordersOfTheGrid) {
+  // One segment along X from 0 to 9.9; Distance 10 makes cells of 10, so the single column
+  // ends at x = 10, just past the segment's end.
+  std::vector<EdgeSegment> segs = {{{0.0f, 0.0f, 0.0f}, {9.9f, 0.0f, 0.0f}}};
+  NodeEdgeCache r = RecordFromSegments(segs, 10.0f, 1);
+  ASSERT_EQ(r.cellSize, 10.0f);
+  ASSERT_EQ(r.columns, 1);
+  // Near side: less than a cell below the origin still finds column and row 0.
+  EXPECT_FLOAT_EQ(Query(r, {-3.0f, 0.0f, 0.0f}), 3.0f);
+  EXPECT_FLOAT_EQ(Query(r, {5.0f, -3.5f, 0.0f}), 3.5f);
+  // A whole cell or more below finds nothing, as does a point two cells beyond.
+  EXPECT_EQ(Query(r, {-10.0f, 0.0f, 0.0f}), kNoEdgeDistance);
+  EXPECT_EQ(Query(r, {30.5f, 0.0f, 0.0f}), kNoEdgeDistance);
+  // Far side: within Distance of the end but past the last column, the exact distance.
+  EXPECT_NEAR(Query(r, {12.0f, 0.0f, 0.0f}), 2.1f, 1e-5f);
+  EXPECT_NEAR(Query(r, {11.0f, 2.0f, 0.0f}), std::sqrt(1.1f * 1.1f + 4.0f), 1e-5f);
+}
+
+TEST(EdgeGrid, SparseShortEdgesStayBounded) {
+  // Two edges of length 0.01 a thousand units apart would need over a billion cells of 0.02.
+  std::vector<EdgeSegment> segs = {{{0.0f, 0.0f, 0.0f}, {0.01f, 0.0f, 0.0f}},
+                                   {{1000.0f, 1000.0f, 0.0f}, {1000.0f, 1000.01f, 0.0f}}};
+  NodeEdgeCache r = RecordFromSegments(segs, 0.005f);
+  EXPECT_LE(r.cells.size(), 4096u);
+  ExpectWellFormed(r);
+  EXPECT_NEAR(Query(r, {0.005f, 0.004f, 0.0f}), 0.004f, 1e-6f);
+  EXPECT_NEAR(Query(r, {1000.003f, 1000.005f, 0.0f}), 0.003f, 1e-4f);
+}
+
+TEST(EdgeGrid, LongEdgesAmongShortOnesStayBounded) {
+  // Thousands of tiny edges and a few that cross the whole field: listing the long ones in
+  // every cell of their rectangle must not blow up memory.
+  std::vector<EdgeSegment> segs;
+  for (int i = 0; i < 4000; ++i) {
+    float x = float(i % 64) * 15.0f, y = float(i / 64) * 15.0f;
+    segs.push_back({{x, y, 0.0f}, {x + 0.05f, y, 0.0f}});
+  }
+  for (int i = 0; i < 50; ++i)
+    segs.push_back({{0.0f, float(i), 1.0f}, {945.0f, 945.0f - float(i), 1.0f}});
+  NodeEdgeCache r = RecordFromSegments(segs, 0.1f);
+  size_t listed = 0;
+  for (const GridCell& c : r.cells) listed += c.edgeIndices.size();
+  EXPECT_LE(listed, 32 * segs.size() + 4096);
+  ExpectWellFormed(r);
+  EXPECT_NEAR(Query(r, {30.02f, 30.05f, 0.0f}), 0.05f, 1e-4f);
+}
+
+TEST(EdgeGrid, HugeCoordinatesDoNotOverflow) {
+  std::vector<EdgeSegment> segs = {{{-3.0e38f, -3.0e38f, 0.0f}, {-3.0e38f, -3.0e38f, 1.0f}},
+                                   {{3.0e38f, 3.0e38f, 0.0f}, {3.0e38f, 3.0e38f, 1.0f}}};
+  NodeEdgeCache r = RecordFromSegments(segs, 1.0f);
+  EXPECT_LE(r.cells.size(), 4096u);
+  EXPECT_EQ(r.cells.size(), size_t(r.columns) * size_t(r.rows));
+  Point3 nearest;
+  NearestEdgeDistance(r, {0.0f, 0.0f, 0.0f}, nearest);  // any answer, but no crash
+}

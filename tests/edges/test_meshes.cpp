@@ -1,0 +1,104 @@
+#include "test_meshes.h"
+
+#include <random>
+
+#include <algorithm>
+
+#include "edge_extraction.h"
+#include "edge_grid.h"
+
+PolyObject* MakePlane(int nx, int ny, float size) {
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
+  for (int j = 0; j <= ny; ++j)
+    for (int i = 0; i <= nx; ++i) mm.NewVert(Point3(float(i) * size, float(j) * size, 0.0f));
+  for (int j = 0; j < ny; ++j) {
+    for (int i = 0; i < nx; ++i) {
+      int a = j * (nx + 1) + i;
+      int quad[4] = {a, a + 1, a + nx + 2, a + nx + 1};
+      int f = mm.NewFace(-1, 4, quad);
+      mm.F(f)->smGroup = 1;
+    }
+  }
+  mm.FillInMesh();
+  return poly;
+}
+
+PolyObject* MakeBoxPoly(int segments) {
+  BoxObject* box = new BoxObject;
+  box->widthSegs = box->lengthSegs = box->heightSegs = segments;
+  Object* poly = box->ConvertToType(0, polyObjectClassID);
+  box->DeleteThis();
+  return static_cast<PolyObject*>(poly);
+}
+
+TriObject* Triangulate(const PolyObject& poly) {
+  TriObject* tri = CreateNewTriObject();
+  poly.mm.OutToTri(tri->GetMesh());
+  return tri;
+}
+
+PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> jitter(-0.3f, 0.3f);
+  std::uniform_int_distribution<int> pick(0, 99);
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
+  for (int j = 0; j <= ny; ++j)
+    for (int i = 0; i <= nx; ++i)
+      mm.NewVert(Point3(float(i) + jitter(rng), float(j) + jitter(rng), 2.0f * jitter(rng)));
+  for (int j = 0; j < ny; ++j) {
+    for (int i = 0; i < nx; ++i) {
+      int a = j * (nx + 1) + i, b = a + 1, c = a + nx + 2, d = a + nx + 1;
+      int kind = pick(rng);
+      if (kind < 10) continue;  // a hole: open edges inside the field
+      std::vector<std::vector<int>> faces;
+      if (kind < 50) {
+        faces = {{a, b, c, d}};
+      } else if (kind < 80) {
+        faces = {{a, b, c}, {a, c, d}};
+      } else {
+        // A pentagon: the quad with an extra vertex on its lower edge.
+        int mid = mm.NewVert((mm.P(a) + mm.P(b)) * 0.5f + Point3(0.0f, 0.0f, jitter(rng)));
+        faces = {{a, mid, b, c, d}};
+      }
+      for (auto& f : faces) {
+        int fi = mm.NewFace(-1, int(f.size()), f.data());
+        mm.F(fi)->smGroup = DWORD(1) << (pick(rng) % 4);
+        mm.F(fi)->material = MtlID(pick(rng) % 3);
+      }
+    }
+  }
+  mm.FillInMesh();
+  for (int e = 0; e < mm.ENum(); ++e)
+    if (pick(rng) < 30) mm.E(e)->SetFlag(MN_SEL);
+  return poly;
+}
+
+NodeEdgeCache BuildRecord(ULONG handle, const EdgeParameters& params) {
+  NodeEdgeCache record;
+  BuildNodeEdgeCache(record, handle, params, 0);
+  return record;
+}
+
+NodeEdgeCache RecordFromSegments(const std::vector<EdgeSegment>& segments, float distance,
+                                 int cMult) {
+  NodeEdgeCache r;
+  r.distance = distance;
+  r.cMult = cMult;
+  r.segments = segments;
+  double sum = 0.0;
+  r.boundsMin = r.boundsMax = segments.at(0).start;
+  for (const EdgeSegment& s : segments) {
+    sum += Length(s.end - s.start);
+    for (const Point3& p : {s.start, s.end}) {
+      for (int i = 0; i < 3; ++i) {
+        r.boundsMin[i] = std::min(r.boundsMin[i], p[i]);
+        r.boundsMax[i] = std::max(r.boundsMax[i], p[i]);
+      }
+    }
+  }
+  r.cellSize = float(sum / double(segments.size()) * cMult);
+  BuildEdgeGrid(r);
+  return r;
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "edge_parameters.h"
+#include "max.h"
+#include "node_edge_cache.h"
+
+// A scene node for the duration of a test.
+class ScopedNode {
+ public:
+  explicit ScopedNode(Object* obj) : node(GetCOREInterface()->CreateObjectNode(obj)) {}
+  ~ScopedNode() { GetCOREInterface()->DeleteNode(node); }
+  ScopedNode(const ScopedNode&) = delete;
+  ScopedNode& operator=(const ScopedNode&) = delete;
+  ULONG Handle() const { return node->GetHandle(); }
+  INode* node;
+};
+
+// A flat grid of nx by ny quads of unit size in the XY plane, one smoothing group and ID 0.
+PolyObject* MakePlane(int nx, int ny, float size = 1.0f);
+// A closed box made by the host's parametric box and converted to a polygon object.
+PolyObject* MakeBoxPoly(int segments = 1);
+// The same polygon mesh as a triangle object, diagonals hidden.
+TriObject* Triangulate(const PolyObject& poly);
+
+// A random closed-ish polygon soup: a jittered height field of quads, triangles and pentagons
+// with random smoothing masks, material IDs and edge selection, fixed by the seed.
+PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny);
+
+// Builds the record of a node with the given parameters.
+NodeEdgeCache BuildRecord(ULONG handle, const EdgeParameters& params);
+
+// A record over the given segments, sized the way extraction sizes it, with its grid built.
+NodeEdgeCache RecordFromSegments(const std::vector<EdgeSegment>& segments, float distance,
+                                 int cMult = 2);

@@ -1,0 +1,48 @@
+// Scene nodes, object evaluation and conversion.
+#include <gtest/gtest.h>
+
+#include "max.h"
+
+TEST(Scene, NodesByHandleAndInstances) {
+  Interface* core = GetCOREInterface();
+  TriObject* tri = CreateNewTriObject();
+  INode* a = core->CreateObjectNode(tri);
+  INode* b = core->CreateObjectNode(tri);  // an instance: same object, its own node
+  ASSERT_NE(a->GetHandle(), b->GetHandle());
+  EXPECT_NE(a->GetHandle(), ULONG(kNullHandle));
+  EXPECT_EQ(core->GetINodeByHandle(a->GetHandle()), a);
+  EXPECT_EQ(a->EvalWorldState(0).obj, tri);
+  EXPECT_EQ(b->EvalWorldState(0).obj, tri);
+  ULONG handleA = a->GetHandle();
+  core->DeleteNode(a);
+  EXPECT_EQ(core->GetINodeByHandle(handleA), nullptr);
+  EXPECT_EQ(b->EvalWorldState(0).obj, tri);  // the instance keeps the object alive
+  core->DeleteNode(b);                       // and the last node releases it (ASan checks)
+
+  INode* empty = core->CreateObjectNode(nullptr);
+  EXPECT_EQ(empty->EvalWorldState(0).obj, nullptr);
+  core->DeleteNode(empty);
+}
+
+TEST(Scene, ObjectKindsAndConversions) {
+  BoxObject* box = new BoxObject;
+  box->widthSegs = 2;
+  EXPECT_FALSE(box->IsSubClassOf(triObjectClassID));
+  EXPECT_FALSE(box->IsSubClassOf(polyObjectClassID));
+  ASSERT_TRUE(box->CanConvertToType(polyObjectClassID));
+  Object* poly = box->ConvertToType(0, polyObjectClassID);
+  box->DeleteThis();
+  ASSERT_TRUE(poly && poly->IsSubClassOf(polyObjectClassID));
+  MNMesh& mm = static_cast<PolyObject*>(poly)->GetMesh();
+  EXPECT_EQ(mm.FNum(), 10);  // the four sides along X are split in two
+  EXPECT_EQ(mm.VNum(), 12);  // closed: corners are shared between sides
+  for (int e = 0; e < mm.ENum(); ++e) EXPECT_GE(mm.E(e)->f2, 0) << "a closed box has no open edge";
+
+  Object* tri = poly->ConvertToType(0, triObjectClassID);
+  ASSERT_TRUE(tri && tri->IsSubClassOf(triObjectClassID));
+  EXPECT_EQ(static_cast<TriObject*>(tri)->GetMesh().numFaces, 20);
+  EXPECT_EQ(poly->ConvertToType(0, polyObjectClassID), poly);
+  EXPECT_EQ(poly->ConvertToType(0, Class_ID(1, 2)), nullptr);
+  tri->DeleteThis();
+  poly->DeleteThis();
+}
