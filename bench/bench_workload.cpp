@@ -38,10 +38,12 @@ void DescribeGrid(const Workload& w) {
   }
   std::fprintf(stderr,
                "edge-bench: %s: %zu segments, distance %g, cell %g, grid %d x %d, "
-               "%zu cells listing segments (mean list %.0f, longest %zu)\n",
+               "%zu cells listing segments (mean list %.0f, longest %zu); "
+               "search bins %g across, %d x %d x %d, %zu bins, %zu slots\n",
                ShapeName(w.shape), r.segments.size(), double(w.distance), double(r.cellSize),
                r.columns, r.rows, nonEmpty, nonEmpty ? double(listed) / double(nonEmpty) : 0.0,
-               longest);
+               longest, double(r.search.binSize), r.search.columns, r.search.rows,
+               r.search.layers, r.search.binLayer.size(), r.search.binSlots.empty() ? size_t(0) : size_t(r.search.binSlots.back()));
 }
 
 }  // namespace
@@ -55,8 +57,8 @@ EdgeParameters WorkloadParameters(float distance) {
 size_t RecordBytes(const NodeEdgeCache& record) {
   size_t bytes =
       record.segments.capacity() * sizeof(EdgeSegment) + record.cells.capacity() * sizeof(GridCell);
-  for (const GridCell& c : record.cells) bytes += c.edgeIndices.capacity() * sizeof(int);
-  return bytes;
+  if (record.cellIndexStore) bytes += record.cellIndexStore->capacity() * sizeof(int);
+  return bytes + record.search.Bytes();
 }
 
 Workload::~Workload() {

@@ -43,7 +43,8 @@ struct Workload {
 
 std::unique_ptr<Workload> MakeWorkload(Shape shape, const WorkloadOptions& options);
 
-// Allocated bytes of a record's search data: segments, cells and every cell's index list.
+// Allocated bytes of a record's search data: segments, cells, their index lists and the
+// layout the query scans.
 size_t RecordBytes(const NodeEdgeCache& record);
 
 // The parameters a workload's record is built with: the defaults, no condition enabled, and

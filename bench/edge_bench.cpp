@@ -4,8 +4,10 @@
 //   edge-bench [--edges N] [--points N] [benchmark flags]   Google Benchmark runs
 //   edge-bench --summary [--edges N] [--points N] [--budget SECONDS]
 //       one line per shape and query order:
-//       SHAPE ORDER kelvane=QPS embree=QPS cgal=QPS build_ms=MS embree_build_ms=MS
+//       SHAPE ORDER kelvane=QPS embree=QPS cgal=QPS plain=QPS build_ms=MS embree_build_ms=MS
 //       bytes_per_segment=B
+//   where plain is the record's straightforward grid scan, the reference the query is checked
+//   against.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,10 +28,10 @@
 namespace {
 
 enum class Order { kRandom, kCoherent };
-enum class Method { kKelvane, kEmbree, kCgal };
+enum class Method { kKelvane, kEmbree, kCgal, kPlain };
 
 constexpr Order kOrders[] = {Order::kRandom, Order::kCoherent};
-constexpr Method kMethods[] = {Method::kKelvane, Method::kEmbree, Method::kCgal};
+constexpr Method kMethods[] = {Method::kKelvane, Method::kEmbree, Method::kCgal, Method::kPlain};
 
 const char* OrderName(Order o) {
   return o == Order::kRandom ? "random" : "coherent";
@@ -41,6 +45,8 @@ const char* MethodName(Method m) {
       return "embree";
     case Method::kCgal:
       return "cgal";
+    case Method::kPlain:
+      return "plain";
   }
   return "?";
 }
@@ -48,7 +54,7 @@ const char* MethodName(Method m) {
 struct Options {
   WorkloadOptions workload;
   bool summary = false;
-  double budgetSeconds = 2.0;  // per method and order, in --summary
+  double budgetSeconds = 2.0;  // per method, shape and order, in --summary
 };
 
 Options options;
@@ -86,6 +92,12 @@ void WithQuery(const Workload& w, Method method, F&& f) {
     case Method::kCgal:
       f([&w](const Point3& p) { return w.cgal->Nearest(p); });
       break;
+    case Method::kPlain:
+      f([&w](const Point3& p) {
+        Point3 nearest;
+        return double(NearestEdgeDistancePlain(w.record, p, nearest));
+      });
+      break;
   }
 }
 
@@ -95,46 +107,67 @@ struct Timing {
   double Qps() const { return seconds > 0.0 ? double(queries) / seconds : 0.0; }
 };
 
-// Runs the points in order until all are done or the budget is spent, looking at the clock
-// every kStride queries. The sequences are shuffled by runs, so an early stop still samples
-// the whole surface.
+// CPU time of the calling thread: the machines this runs on are shared, and time spent
+// waiting for a core says nothing about a method.
+double ThreadSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) + 1.0e-9 * double(now.tv_nsec);
+}
+
+// Continues through the points from where `t` stopped, wrapping around, for about
+// budgetSeconds, and adds what it did to `t`. Looks at the clock after every query at
+// first, then, as long as a stretch stays short, after twice as many, up to 64.
 template <class Query>
-Timing TimeQueries(const std::vector<Point3>& points, Query query, double budgetSeconds) {
-  constexpr size_t kStride = 64, kWarmUp = 64;
+void TimeQueries(const std::vector<Point3>& points, Query query, double budgetSeconds,
+                 Timing& t) {
   double sink = 0.0;
-  for (size_t i = 0; i < std::min(kWarmUp, points.size()); ++i) sink += query(points[i]);
-  Timing t;
-  auto begin = std::chrono::steady_clock::now();
-  while (t.queries < points.size()) {
-    size_t end = std::min(points.size(), t.queries + kStride);
-    for (size_t i = t.queries; i < end; ++i) sink += query(points[i]);
+  size_t stride = 1;
+  const double begin = ThreadSeconds();
+  double last = begin;
+  for (;;) {
+    for (size_t k = 0; k < stride; ++k) sink += query(points[(t.queries + k) % points.size()]);
     benchmark::DoNotOptimize(sink);
-    t.queries = end;
-    t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    if (t.seconds > budgetSeconds) break;
+    t.queries += stride;
+    const double now = ThreadSeconds();
+    if (now - begin > budgetSeconds) break;
+    if (now - last < 1.0e-4 && stride < 64) stride *= 2;
+    last = now;
   }
-  return t;
+  t.seconds += ThreadSeconds() - begin;
 }
 
 void Summary() {
+  // The methods take turns, a slice at a time, so that whatever else the machine does
+  // falls on all of them alike.
+  constexpr int kSlices = 8;
   for (Shape shape : kShapes) {
     Workload& w = CurrentWorkload(shape);
     for (Order order : kOrders) {
-      double qps[3] = {};
+      Timing timing[std::size(kMethods)];
       for (Method method : kMethods) {
-        Timing t;
-        WithQuery(w, method, [&](auto query) {
-          t = TimeQueries(Points(w, order), query, options.budgetSeconds);
-        });
+        // A few queries first, so that no method pays for a cold cache alone.
+        Timing warm;
+        WithQuery(w, method, [&](auto query) { TimeQueries(Points(w, order), query, 0.005, warm); });
+      }
+      for (int slice = 0; slice < kSlices; ++slice)
+        for (Method method : kMethods)
+          WithQuery(w, method, [&](auto query) {
+            TimeQueries(Points(w, order), query, options.budgetSeconds / kSlices,
+                        timing[int(method)]);
+          });
+      double qps[std::size(kMethods)] = {};
+      for (Method method : kMethods) {
+        const Timing& t = timing[int(method)];
         qps[int(method)] = t.Qps();
-        std::fprintf(stderr, "edge-bench: %s %s %s: %zu of %zu queries in %.2f s\n",
+        std::fprintf(stderr, "edge-bench: %s %s %s: %zu queries (%zu points) in %.2f s\n",
                      ShapeName(shape), OrderName(order), MethodName(method), t.queries,
                      Points(w, order).size(), t.seconds);
       }
       std::printf(
-          "%s %s kelvane=%.0f embree=%.0f cgal=%.0f build_ms=%.1f embree_build_ms=%.1f "
-          "bytes_per_segment=%.1f\n",
-          ShapeName(shape), OrderName(order), qps[0], qps[1], qps[2], w.buildMs,
+          "%s %s kelvane=%.0f embree=%.0f cgal=%.0f plain=%.0f build_ms=%.1f "
+          "embree_build_ms=%.1f bytes_per_segment=%.1f\n",
+          ShapeName(shape), OrderName(order), qps[0], qps[1], qps[2], qps[3], w.buildMs,
           w.embree->BuildMs(), w.bytesPerSegment);
       std::fflush(stdout);
     }

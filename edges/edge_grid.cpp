@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -78,6 +79,8 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
   if (r.distance > r.cellSize) r.cellSize = float(r.cMult) * r.distance;
   r.gridOrigin = r.boundsMin;
   r.cells.clear();
+  r.cellIndexStore.reset();
+  r.search = EdgeSearchIndex{};
   if (!(r.cellSize >= kMinCellSize)) return;
 
   const int64_t segments = int64_t(r.segments.size());
@@ -95,34 +98,38 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
   r.columns = g.columns;
   r.rows = g.rows;
 
-  // Count first so that every cell's list is allocated once, at its final size.
-  std::vector<int> counts(size_t(r.columns) * size_t(r.rows), 0);
+  // Count first, then lay every cell's list out in one array, each at its final size.
+  const size_t cellCount = size_t(r.columns) * size_t(r.rows);
+  std::vector<size_t> next(cellCount + 1, 0);
   for (const EdgeSegment& s : r.segments) {
     Span sp = SegmentSpan(s, g, r.gridOrigin);
     for (int row = sp.r0; row <= sp.r1; ++row)
       for (int col = sp.c0; col <= sp.c1; ++col)
-        ++counts[size_t(row) * size_t(r.columns) + size_t(col)];
+        ++next[size_t(row) * size_t(r.columns) + size_t(col) + 1];
   }
-  r.cells.resize(counts.size());
+  for (size_t at = 1; at <= cellCount; ++at) next[at] += next[at - 1];
+  auto store = std::make_shared<std::vector<int>>(next[cellCount]);
+  r.cells.resize(cellCount);
   for (int row = 0; row < r.rows; ++row) {
     for (int col = 0; col < r.columns; ++col) {
       size_t at = size_t(row) * size_t(r.columns) + size_t(col);
       GridCell& cell = r.cells[at];
       cell.column = col;
       cell.row = row;
-      cell.edgeIndices.reserve(size_t(counts[at]));
+      cell.edgeIndices = std::span<const int>(store->data() + next[at], next[at + 1] - next[at]);
     }
   }
+  // Each segment visits each cell of its rectangle once, by ascending index, so every list
+  // comes out ascending without repeats.
   for (int i = 0; i < int(r.segments.size()); ++i) {
     Span sp = SegmentSpan(r.segments[size_t(i)], g, r.gridOrigin);
-    for (int row = sp.r0; row <= sp.r1; ++row) {
-      for (int col = sp.c0; col <= sp.c1; ++col) {
-        std::vector<int>& list = r.cells[size_t(row) * size_t(r.columns) + size_t(col)].edgeIndices;
-        // Indices arrive in ascending order, so a repeat can only be the last entry.
-        if (list.empty() || list.back() != i) list.push_back(i);
-      }
-    }
+    for (int row = sp.r0; row <= sp.r1; ++row)
+      for (int col = sp.c0; col <= sp.c1; ++col)
+        (*store)[next[size_t(row) * size_t(r.columns) + size_t(col)]++] = i;
   }
+  r.cellIndexStore = std::move(store);
+
+  BuildEdgeSearchIndex(r.search, r.segments, r.boundsMin, r.boundsMax, r.cellSize);
 }
 
 const GridCell* FindGridCell(const NodeEdgeCache& r, const Point3& p) {

@@ -1,6 +1,9 @@
 #include "nearest_edge.h"
 
+#include <cmath>
+
 #include "edge_grid.h"
+#include "edge_search_index.h"
 
 bool ProjectOntoSegment(const Point3& p, const Point3& a, const Point3& b, Point3& foot,
                         float& distance) {
@@ -13,29 +16,55 @@ bool ProjectOntoSegment(const Point3& p, const Point3& a, const Point3& b, Point
   return true;
 }
 
+float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest) {
+  // The foot's, the start's and the end's distances as ProjectOntoSegment and Length give
+  // them, compared in squares; a square root is only needed where squares that differ could
+  // round to equal distances, which then keep the earlier candidate.
+  const Point3 d = s.end - s.start;
+  const float t = (d % (p - s.start)) / (d % d);
+  const float toStart = (s.start - p).LengthSquared();
+  float best = toStart;
+  nearest = s.start;
+  if (t >= 0.0f && t <= 1.0f) {
+    const Point3 foot = s.start + t * d;
+    const float toFoot = (p - foot).LengthSquared();
+    if (!(toStart < toFoot) || !(std::sqrt(toStart) < std::sqrt(toFoot))) {
+      best = toFoot;
+      nearest = foot;
+    }
+  }
+  const float toEnd = (s.end - p).LengthSquared();
+  if (toEnd < best && std::sqrt(toEnd) < std::sqrt(best)) {
+    best = toEnd;
+    nearest = s.end;
+  }
+  return std::sqrt(best);
+}
+
 float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& nearest) {
+  SearchHit hit = FindNearestSegment(record.search, p, SearchReach::kRadius);
+  // Nothing within the cell size: like the grid, a point over its cells still gets the
+  // nearest segment around its column of space, however far above or below; any other
+  // point gets none.
+  if (hit.segment < 0 && FindGridCell(record, p))
+    hit = FindNearestSegment(record.search, p, SearchReach::kColumns);
+  if (hit.segment < 0) return kNoEdgeDistance;
+  // The index's copy holds the same coordinates as the record's segment, and is in cache.
+  return MeasureSegment(p, hit.copy, nearest);
+}
+
+float NearestEdgeDistancePlain(const NodeEdgeCache& record, const Point3& p, Point3& nearest) {
   float best = kNoEdgeDistance;
   const GridCell* cell = FindGridCell(record, p);
   if (!cell) return best;
   const EdgeSegment* segments = record.segments.data();
   for (int index : cell->edgeIndices) {
-    const EdgeSegment& s = segments[index];
-    Point3 foot;
-    float d;
-    // Strict comparisons: among equal distances the first candidate found wins.
-    if (ProjectOntoSegment(p, s.start, s.end, foot, d) && d < best) {
-      best = d;
-      nearest = foot;
-    }
-    d = Length(s.start - p);
+    Point3 point;
+    float d = MeasureSegment(p, segments[index], point);
+    // Strict: among equal distances the lower index wins.
     if (d < best) {
       best = d;
-      nearest = s.start;
-    }
-    d = Length(s.end - p);
-    if (d < best) {
-      best = d;
-      nearest = s.end;
+      nearest = point;
     }
   }
   return best;

@@ -1,4 +1,5 @@
 #pragma once
+#include "edge_segment.h"
 #include "node_edge_cache.h"
 #include "point3.h"
 
@@ -10,6 +11,17 @@ inline constexpr float kNoEdgeDistance = 1.0e9f;
 bool ProjectOntoSegment(const Point3& p, const Point3& a, const Point3& b, Point3& foot,
                         float& distance);
 
-// Distance from an object-space point to the nearest segment listed in its cell. nearest is
-// written only when some segment is closer than kNoEdgeDistance.
+// Distance from p to one segment and the point of it that gives the distance: the foot when
+// it lies on the segment, else the nearer end; among equal distances the foot, then start,
+// then end.
+float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest);
+
+// Distance from an object-space point to the nearest segment, exact up to the record's cell
+// size (the grid's reach); beyond it, kNoEdgeDistance or a distance of at least the cell
+// size. nearest is written only when some segment is closer than kNoEdgeDistance. Among
+// equal distances the lower segment index wins.
 float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& nearest);
+
+// The same question answered by scanning every segment listed in the point's grid cell: the
+// straightforward query, kept as the reference the fast one is checked against.
+float NearestEdgeDistancePlain(const NodeEdgeCache& record, const Point3& p, Point3& nearest);

@@ -1,6 +1,8 @@
 #pragma once
+#include <memory>
 #include <vector>
 #include "WindowsDefines.h"
+#include "edge_search_index.h"
 #include "edge_segment.h"
 #include "grid_cell.h"
 #include "point3.h"
@@ -33,4 +35,10 @@ struct NodeEdgeCache {
   int columns = 0;
   int rows = 0;
   Point3 gridOrigin;
+
+  // Every cell's index list, one after another; the cells view into it. Shared, so that a
+  // copy of the record keeps valid views.
+  std::shared_ptr<const std::vector<int>> cellIndexStore;
+  // What the distance query scans, derived from the segments with the grid.
+  EdgeSearchIndex search;
 };

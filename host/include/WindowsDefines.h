@@ -13,6 +13,7 @@
 typedef int BOOL;
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
+typedef unsigned short USHORT;
 typedef uint32_t DWORD;
 typedef uint32_t ULONG;
 typedef int32_t LONG;
@@ -31,6 +32,15 @@ typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 typedef struct HWND__* HWND;
 typedef wchar_t WCHAR;
+typedef wchar_t* LPWSTR;
+typedef const wchar_t* LPCWSTR;
+typedef void* LPVOID;
+
+#define WINAPI
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
 
 #ifndef TRUE
 #define TRUE 1
@@ -41,6 +51,7 @@ typedef wchar_t WCHAR;
 #ifndef __cdecl
 #define __cdecl
 #endif
+#include "winsync.h"
 #endif
 
 static_assert(sizeof(DWORD) == 4 && sizeof(ULONG) == 4 && sizeof(WORD) == 2, "Win32 widths");
@@ -51,4 +62,9 @@ typedef wchar_t MCHAR;
 #endif
 #ifndef _T
 #define _T(x) L##x
+#endif
+
+#if !defined(_WIN32)
+// The few Win32 calls the plug-in makes outside its user interface, supplied by the host.
+#include "winresources.h"
 #endif

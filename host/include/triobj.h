@@ -11,6 +11,10 @@ class CoreExport TriObject : public GeomObject {
   Class_ID ClassID() override { return triObjectClassID; }
   int CanConvertToType(Class_ID obtype) override;
   Object* ConvertToType(TimeValue t, Class_ID obtype) override;
+  void GetClassName(MSTR& s) override { s = L"Editable Mesh"; }
+  // The mesh in a scene file.
+  IOResult Save(ISave* isave) override;
+  IOResult Load(ILoad* iload) override;
 };
 
 CoreExport TriObject* CreateNewTriObject();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <map>
 #include "boxobj.h"
@@ -97,8 +98,8 @@ void AddSide(MNMesh& mm, Lattice& lat, std::array<int, 3> o, std::array<int, 3> 
 
 void BoxObject::BuildPolyMesh(MNMesh& mm) const {
   // Base centred on the origin, rising along +Z, as the host's box does.
-  int sw = widthSegs < 1 ? 1 : widthSegs, sl = lengthSegs < 1 ? 1 : lengthSegs;
-  int sh = heightSegs < 1 ? 1 : heightSegs;
+  auto segs = [](int n) { return std::clamp(n, 1, int(kMaxSegments)); };
+  int sw = segs(widthSegs), sl = segs(lengthSegs), sh = segs(heightSegs);
   Lattice lat{sw, sl, sh, width, length, height, {}};
   mm.ClearAndFree();
   AddSide(mm, lat, {0, 0, 0}, {0, 1, 0}, sl, {1, 0, 0}, sw, 0);     // bottom, facing -Z

@@ -1,0 +1,51 @@
+#pragma once
+#include <map>
+#include <memory>
+
+#include "WindowsDefines.h"
+#include "edge_parameters.h"
+#include "kernel_mutex.h"
+#include "maxtypes.h"
+#include "node_edge_cache.h"
+
+// A texture map's records, one per scene node it has shaded, built on first request.
+//
+// Render threads call GetEdgeData concurrently. The lock guards only the look-up and the
+// insertion of a node's entry: a record is extracted outside it, once, by the first thread
+// that asks for the node, while threads that want the same node wait for that one build and
+// threads that want other nodes carry on (and may extract theirs at the same time).
+class EdgeCache {
+ public:
+  EdgeCache() = default;
+  EdgeCache(const EdgeCache&) = delete;
+  EdgeCache& operator=(const EdgeCache&) = delete;
+
+  // The node's record, built at time t from `params` when the node has none. The record
+  // never changes and stays valid until ClearEdgeCache. An exception from the build
+  // (memory exhaustion) reaches the caller and leaves no entry; threads waiting for that
+  // build then try again themselves. Not to be called while holding edgeCacheLock.
+  const NodeEdgeCache& GetEdgeData(ULONG nodeHandle, TimeValue t, const EdgeParameters& params);
+
+  // Drops every record. Extractions still in progress finish first, so no record built
+  // before the clear appears after it. No caller may still use a record it obtained.
+  void ClearEdgeCache();
+
+ private:
+  struct Build;
+
+  // A node's entry: its record once built; until then, the build that others wait for.
+  struct Entry {
+    std::unique_ptr<const NodeEdgeCache> record;
+    std::shared_ptr<Build> building;
+  };
+
+  // Waits, with edgeCacheLock held, until the build ends either way.
+  void WaitFor(std::shared_ptr<Build> build);
+  // Ends a build under the lock: publishes its record, or removes the entry when the build
+  // failed (record null), and wakes the build's waiters.
+  const NodeEdgeCache* Finish(ULONG nodeHandle, Build& build,
+                              std::unique_ptr<NodeEdgeCache> record);
+
+  std::map<ULONG, Entry> edgeCaches;
+  OsMng::CMutex edgeCacheLock;
+};

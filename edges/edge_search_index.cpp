@@ -1,0 +1,282 @@
+#include "edge_search_index.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+// A bin is about two mean segment lengths across: on a surface mesh that holds a handful of
+// segments, so a query reads one or two bins before nothing left can be nearer. Never below
+// a quarter of the radius, so a query finding nothing near visits few bins.
+constexpr double kBinLengths = 2.0;
+constexpr double kBinsPerRadius = 4.0;
+// Bounds on what a record may cost, as for the grid; past them the bins grow.
+constexpr double kColumnsPerSegment = 2.0;
+constexpr double kLayersPerSegment = 4.0;
+constexpr double kSlotsPerSegment = 4.0;
+constexpr double kMinBudget = 4096.0;
+// Keeps bin edges finite whatever the coordinates.
+constexpr double kLargestBin = 1.0e37;
+
+// Bins holding more segments than this keep a box per run.
+constexpr uint32_t kBoxedBin = 16;
+
+struct Placement {
+  uint32_t column;
+  int32_t layer;
+  int32_t segment;
+  uint32_t curve;  // position of the midpoint on a Morton curve through the bin
+};
+
+// Spreads the low 10 bits of v to every third bit.
+uint32_t Spread3(uint32_t v) {
+  v &= 0x3ff;
+  v = (v | v << 16) & 0x30000ff;
+  v = (v | v << 8) & 0x300f00f;
+  v = (v | v << 4) & 0x30c30c3;
+  v = (v | v << 2) & 0x9249249;
+  return v;
+}
+
+// Bin of a coordinate, clamped into the grid, and such that it lies between the bin's edges
+// exactly as Edge() computes them.
+int BinOf(const EdgeSearchIndex& x, int axis, float v, int count) {
+  float f = (v - x.origin[axis]) / x.binSize;
+  int c = !(f >= 0.0f) ? 0 : f >= float(count) ? count - 1 : int(f);
+  while (c > 0 && v < x.Edge(axis, c)) --c;
+  while (c + 1 < count && v >= x.Edge(axis, c + 1)) ++c;
+  return c;
+}
+
+double BinCount(double extent, double bin) { return std::floor(extent / bin) + 1.0; }
+
+class Binning {
+ public:
+  Binning(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments)
+      : x(x), segments(segments) {}
+
+  // Places every segment, or returns false when the long ones need more slots than allowed.
+  bool Place(float slack, double slotBudget) {
+    placements.clear();
+    placements.reserve(segments.size());
+    const float half = 0.5f * x.binSize;
+    Point3 reach;
+    for (size_t i = 0; i < segments.size(); ++i) {
+      const EdgeSegment& s = segments[i];
+      int bin[3];
+      Point3 out;
+      for (int axis = 0; axis < 3; ++axis) {
+        float lo = std::min(s.start[axis], s.end[axis]);
+        float hi = std::max(s.start[axis], s.end[axis]);
+        bin[axis] = BinOf(x, axis, 0.5f * (s.start[axis] + s.end[axis]), Count(axis));
+        out[axis] =
+            std::max({x.Edge(axis, bin[axis]) - lo, hi - x.Edge(axis, bin[axis] + 1), 0.0f});
+      }
+      if (out.x <= half && out.y <= half && out.z <= half) {
+        placements.push_back({Column(bin[0], bin[1]), bin[2], int32_t(i), Curve(s, bin)});
+        for (int axis = 0; axis < 3; ++axis) reach[axis] = std::max(reach[axis], out[axis]);
+      } else {
+        PlaceAlong(s, int32_t(i), slack);
+        if (double(placements.size()) > slotBudget) return false;
+      }
+    }
+    for (int axis = 0; axis < 3; ++axis) x.reach[axis] = reach[axis] + 2.0f * slack;
+    return true;
+  }
+
+  std::vector<Placement> placements;
+
+ private:
+  // The midpoint's place on the bin's Morton curve, clamped into the bin.
+  uint32_t Curve(const EdgeSegment& s, const int bin[3]) const {
+    uint32_t code = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+      float mid = 0.5f * (s.start[axis] + s.end[axis]);
+      float f = (mid - x.Edge(axis, bin[axis])) * x.inverseBinSize * 1024.0f;
+      uint32_t q = !(f >= 0.0f) ? 0u : f >= 1023.0f ? 1023u : uint32_t(f);
+      code |= Spread3(q) << axis;
+    }
+    return code;
+  }
+
+  int Count(int axis) const { return axis == 0 ? x.columns : axis == 1 ? x.rows : x.layers; }
+  uint32_t Column(int c, int r) const { return uint32_t(r) * uint32_t(x.columns) + uint32_t(c); }
+
+  // A long segment goes into every bin it passes through: cut into pieces no longer than
+  // half a bin along any axis, each piece's box (widened by the rounding slack) covers the
+  // bins it touches.
+  void PlaceAlong(const EdgeSegment& s, int32_t index, float slack) {
+    const Point3 d = s.end - s.start;
+    float longest = std::max({std::fabs(d.x), std::fabs(d.y), std::fabs(d.z)});
+    int pieces = int(std::min(std::ceil(double(longest) / (0.5 * x.binSize)), 1.0e6)) + 1;
+    const size_t first = placements.size();
+    Point3 from = s.start;
+    for (int k = 1; k <= pieces; ++k) {
+      Point3 to = k == pieces ? s.end : s.start + (float(k) / float(pieces)) * d;
+      int lo[3], hi[3];
+      for (int axis = 0; axis < 3; ++axis) {
+        lo[axis] = BinOf(x, axis, std::min(from[axis], to[axis]) - slack, Count(axis));
+        hi[axis] = BinOf(x, axis, std::max(from[axis], to[axis]) + slack, Count(axis));
+      }
+      for (int c = lo[0]; c <= hi[0]; ++c) {
+        for (int r = lo[1]; r <= hi[1]; ++r) {
+          for (int l = lo[2]; l <= hi[2]; ++l) {
+            const int bin[3] = {c, r, l};
+            placements.push_back({Column(c, r), l, index, Curve(s, bin)});
+          }
+        }
+      }
+      from = to;
+    }
+    // Neighbouring pieces share bins; keep each bin once.
+    auto begin = placements.begin() + ptrdiff_t(first);
+    std::sort(begin, placements.end(), [](const Placement& a, const Placement& b) {
+      return a.column != b.column ? a.column < b.column : a.layer < b.layer;
+    });
+    placements.erase(std::unique(begin, placements.end(),
+                                 [](const Placement& a, const Placement& b) {
+                                   return a.column == b.column && a.layer == b.layer;
+                                 }),
+                     placements.end());
+  }
+
+  EdgeSearchIndex& x;
+  const std::vector<EdgeSegment>& segments;
+};
+
+// Stable counting sort by a key below `keys`.
+template <class Key>
+std::vector<Placement> SortedBy(const std::vector<Placement>& in, size_t keys, Key key) {
+  std::vector<uint32_t> next(keys + 1, 0);
+  for (const Placement& p : in) ++next[key(p) + 1];
+  for (size_t k = 1; k <= keys; ++k) next[k] += next[k - 1];
+  std::vector<Placement> out(in.size());
+  for (const Placement& p : in) out[next[key(p)]++] = p;
+  return out;
+}
+
+}  // namespace
+
+size_t EdgeSearchIndex::Bytes() const {
+  return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
+         binLayer.capacity() * sizeof(int32_t) + chunkBoxes.capacity() * sizeof(float) +
+         (ax.capacity() + ay.capacity() + az.capacity() + bx.capacity() + by.capacity() +
+          bz.capacity()) *
+             sizeof(float) +
+         segment.capacity() * sizeof(int32_t);
+}
+
+void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
+                          const Point3& boundsMin, const Point3& boundsMax, float radius) {
+  x = EdgeSearchIndex{};
+  if (segments.empty() || !(radius > 0.0f) || !std::isfinite(radius)) return;
+  const double n = double(segments.size());
+  double lengthSum = 0.0;
+  for (const EdgeSegment& s : segments) lengthSum += double(Length(s.end - s.start));
+  double bin = std::max(kBinLengths * lengthSum / n, double(radius) / kBinsPerRadius);
+  double extent[3], largest = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    extent[axis] = double(boundsMax[axis]) - double(boundsMin[axis]);
+    largest = std::max({largest, std::fabs(double(boundsMin[axis])),
+                        std::fabs(double(boundsMax[axis]))});
+  }
+  const double columnBudget = std::max(kColumnsPerSegment * n, kMinBudget);
+  const double layerBudget = std::max(kLayersPerSegment * n, kMinBudget);
+  const double slotBudget = std::max(kSlotsPerSegment * n, kMinBudget);
+
+  x.radius = radius;
+  x.origin = boundsMin;
+  Binning binning(x, segments);
+  float slack = 0.0f;
+  for (;;) {
+    bin = std::min(bin, kLargestBin);
+    double counts[3];
+    for (int axis = 0; axis < 3; ++axis) counts[axis] = BinCount(extent[axis], bin);
+    const double columns = counts[0] * counts[1];
+    if (bin < kLargestBin && (columns > columnBudget || counts[2] > layerBudget)) {
+      bin *= std::max(std::sqrt(columns / columnBudget), std::max(counts[2] / layerBudget, 1.25));
+      continue;
+    }
+    x.binSize = float(bin);
+    x.inverseBinSize = 1.0f / x.binSize;
+    x.columns = int(counts[0]);
+    x.rows = int(counts[1]);
+    x.layers = int(counts[2]);
+    // Rounding in bin edges and in the query's gaps, all far below this.
+    slack = float(1.0e-5 * bin + 16.0 * FLT_EPSILON * (largest + bin));
+    if (binning.Place(slack, slotBudget) || bin >= kLargestBin) break;
+    bin *= 2.0;
+  }
+
+  // By layer, then by column: bins come out column by column, layers rising, and each bin
+  // keeps its segments by ascending index.
+  const size_t columnCount = size_t(x.columns) * size_t(x.rows);
+  std::vector<Placement> byLayer = SortedBy(binning.placements, size_t(x.layers),
+                                            [](const Placement& p) { return size_t(p.layer); });
+  binning.placements = std::vector<Placement>();
+  std::vector<Placement> placed =
+      SortedBy(byLayer, columnCount, [](const Placement& p) { return size_t(p.column); });
+  byLayer = std::vector<Placement>();
+
+  // Bins: runs of equal column and layer; along each bin's curve, then into the arrays.
+  std::vector<uint32_t> starts;
+  for (uint32_t k = 0; k < uint32_t(placed.size()); ++k)
+    if (k == 0 || placed[k].column != placed[k - 1].column ||
+        placed[k].layer != placed[k - 1].layer)
+      starts.push_back(k);
+  starts.push_back(uint32_t(placed.size()));
+  const size_t bins = starts.size() - 1;
+  x.columnBins.assign(columnCount + 1, 0);
+  x.binLayer.resize(bins);
+  x.binSlots = starts;
+  x.binChunks.resize(bins + 1);
+  size_t boxes = 0;
+  for (size_t b = 0; b < bins; ++b) {
+    x.binChunks[b] = uint32_t(boxes);
+    const uint32_t count = starts[b + 1] - starts[b];
+    if (count > kBoxedBin) boxes += (count + EdgeSearchIndex::kChunk - 1) / EdgeSearchIndex::kChunk;
+  }
+  x.binChunks[bins] = uint32_t(boxes);
+  x.chunkBoxes.resize(6 * boxes);
+  // Padding: zero-length segments as far away as a float goes, which never come nearest.
+  const size_t slots = placed.size() + EdgeSearchIndex::kPadding;
+  for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
+    a->assign(slots, FLT_MAX);
+  x.segment.assign(slots, -1);
+  for (size_t b = 0; b < bins; ++b) {
+    const Placement& first = placed[starts[b]];
+    ++x.columnBins[first.column + 1];
+    x.binLayer[b] = first.layer;
+    std::sort(placed.begin() + starts[b], placed.begin() + starts[b + 1],
+              [](const Placement& p, const Placement& q) { return p.curve < q.curve; });
+    for (uint32_t k = starts[b]; k < starts[b + 1]; ++k) {
+      const EdgeSegment& s = segments[size_t(placed[k].segment)];
+      x.ax[k] = s.start.x;
+      x.ay[k] = s.start.y;
+      x.az[k] = s.start.z;
+      x.bx[k] = s.end.x;
+      x.by[k] = s.end.y;
+      x.bz[k] = s.end.z;
+      x.segment[k] = placed[k].segment;
+    }
+    // Each run's box, widened by the slack like the bins' reach.
+    float* box = x.chunkBoxes.data() + 6 * size_t(x.binChunks[b]);
+    for (uint32_t k = starts[b]; x.binChunks[b + 1] > x.binChunks[b] && k < starts[b + 1];
+         k += EdgeSearchIndex::kChunk, box += 6) {
+      const uint32_t end = std::min(k + EdgeSearchIndex::kChunk, starts[b + 1]);
+      for (int axis = 0; axis < 3; ++axis) {
+        const float* from = axis == 0 ? x.ax.data() : axis == 1 ? x.ay.data() : x.az.data();
+        const float* to = axis == 0 ? x.bx.data() : axis == 1 ? x.by.data() : x.bz.data();
+        float lo = std::min(from[k], to[k]), hi = std::max(from[k], to[k]);
+        for (uint32_t j = k + 1; j < end; ++j) {
+          lo = std::min({lo, from[j], to[j]});
+          hi = std::max({hi, from[j], to[j]});
+        }
+        box[axis] = lo - slack;
+        box[3 + axis] = hi + slack;
+      }
+    }
+  }
+  for (size_t c = 1; c <= columnCount; ++c) x.columnBins[c] += x.columnBins[c - 1];
+}

@@ -1,0 +1,68 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "edge_segment.h"
+#include "point3.h"
+
+// What the nearest-edge query scans: the record's segments sorted into cubic bins, derived
+// once with the grid.
+//
+// A segment is stored once, in the bin of its midpoint, when it reaches less than half a bin
+// beyond that bin; a longer one is stored in every bin it passes through. Bins follow one
+// another by XY column (row-major, as the grid's cells) and by rising Z within a column.
+// Within a bin, segments follow a Morton curve through their midpoints, and a bin holding
+// many (where the mesh is dense) keeps the box of each run of kChunk, so that a query skips
+// the runs too far away.
+struct EdgeSearchIndex {
+  static constexpr uint32_t kChunk = 8;
+  // Room after the last slot: a vector load may start at any slot.
+  static constexpr uint32_t kPadding = 8;
+
+  float radius = 0.0f;  // searches are exact below this distance
+  float binSize = 0.0f;
+  float inverseBinSize = 0.0f;
+  Point3 origin;  // lower corner of bin (0, 0, 0)
+  int columns = 0, rows = 0, layers = 0;
+  // How far a stored segment can reach beyond its bin, per axis, rounding slack included.
+  Point3 reach;
+  std::vector<uint32_t> columnBins;  // columns * rows + 1: each XY column's first bin
+  std::vector<int32_t> binLayer;     // each bin's Z layer
+  std::vector<uint32_t> binSlots;    // bins + 1: each bin's first slot
+  std::vector<uint32_t> binChunks;   // bins + 1: each bin's first run box; none if equal
+  std::vector<float> chunkBoxes;     // per run box: lower x, y, z, upper x, y, z
+  // The stored segments, one slot each, as structure of arrays.
+  std::vector<float> ax, ay, az;  // start
+  std::vector<float> bx, by, bz;  // end
+  std::vector<int32_t> segment;   // index into the record's segments
+
+  // Lower edge of bin c along an axis; a bin holds the points from its lower edge up to,
+  // not including, the next one. Both the build and the query use exactly this.
+  float Edge(int axis, int c) const { return origin[axis] + float(c) * binSize; }
+  size_t Bytes() const;
+};
+
+// Derives the index from a record's segments, their bounds and the grid's cell size.
+void BuildEdgeSearchIndex(EdgeSearchIndex& index, const std::vector<EdgeSegment>& segments,
+                          const Point3& boundsMin, const Point3& boundsMax, float radius);
+
+// The vector width a search runs with; SSE2 exists on every x86-64.
+enum class ScanKernel { kSse2, kAvx2 };
+
+bool ScanKernelAvailable(ScanKernel kernel);
+
+// Which segments a search considers: those nearer than the radius, or, any distance away,
+// those in the columns of bins whose XY gap from the point is below the radius.
+enum class SearchReach { kRadius, kColumns };
+
+// The segment nearest to p among those the reach covers: its index in the record (-1 for
+// none) and a copy of it, read from the index rather than the record's segments. Among equal
+// distances the lower index wins. Allocates nothing; safe for concurrent callers.
+struct SearchHit {
+  int segment = -1;
+  EdgeSegment copy;
+};
+SearchHit FindNearestSegment(const EdgeSearchIndex& index, const Point3& p, SearchReach reach);
+SearchHit FindNearestSegment(const EdgeSearchIndex& index, const Point3& p, SearchReach reach,
+                             ScanKernel kernel);

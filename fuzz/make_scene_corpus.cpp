@@ -1,0 +1,69 @@
+// Writes the scene fuzzer's seeds: small saved scenes covering every chunk the host writes.
+// With a second argument it also writes the sample scene there, the host tests' fixture.
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "max.h"
+#include "sample_scene.h"
+#include "scene_file.h"
+
+namespace {
+
+bool SaveTo(const std::string& path) {
+  void* data = nullptr;
+  size_t size = 0;
+  MSTR error;
+  if (SaveSceneToMemory(&data, &size, &error) != IO_OK) {
+    std::fprintf(stderr, "%s: %ls\n", path.c_str(), error.data());
+    return false;
+  }
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(data), std::streamsize(size));
+  MAX_free(data);
+  return bool(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s CORPUS_FOLDER [FIXTURE_FILE]\n", argv[0]);
+    return 2;
+  }
+  std::string folder = argv[1];
+  Interface* core = GetCOREInterface();
+  std::vector<std::pair<std::string, std::function<void()>>> scenes = {
+      {"empty.kvs", [] {}},
+      {"sample.kvs", [] { BuildSampleScene(); }},
+      {"box.kvs",
+       [core] {
+         auto* box = new BoxObject;
+         box->heightSegs = 4;
+         core->CreateObjectNode(box)->SetName(L"Box");
+       }},
+      {"instances.kvs",
+       [core] {
+         TriObject* tri = CreateNewTriObject();
+         tri->GetMesh().setNumVerts(3);
+         tri->GetMesh().setNumFaces(1);
+         tri->GetMesh().faces[0].setVerts(0, 1, 2);
+         for (int i = 0; i < 3; ++i) core->CreateObjectNode(tri);
+       }},
+      {"empty_node.kvs", [core] { core->CreateObjectNode(nullptr); }},
+  };
+  for (auto& [name, build] : scenes) {
+    ResetScene();
+    build();
+    if (!SaveTo(folder + "/" + name)) return 1;
+  }
+  if (argc > 2) {
+    ResetScene();
+    BuildSampleScene();
+    if (!SaveTo(argv[2])) return 1;
+  }
+  ResetScene();
+  return 0;
+}

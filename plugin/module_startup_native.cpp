@@ -1,0 +1,3 @@
+#include "module_startup.h"
+
+void StartModuleUserInterface(HINSTANCE) {}

@@ -1,0 +1,34 @@
+#pragma once
+#include "iparamb2.h"
+
+// The Kelvane map's parameter block. IDs are stored in scene files: never renumber.
+enum : BlockID { kelvane_params = 0 };
+
+enum KelvaneParamID : ParamID {
+  pb_distance = 0,
+  pb_angle = 1,
+  pb_selection_only = 2,
+  pb_smooth = 3,
+  pb_smooth_eq = 4,
+  pb_complanar = 5,
+  pb_conditions = 6,
+  pb_open_edges = 7,
+  pb_coords = 8,
+  pb_marker_map = 9,
+  pb_output = 10,
+  pb_matid = 11,
+  pb_matid_eq = 12,
+  pb_c_mult = 13,
+  pb_matid_range = 14,
+  pb_matid1 = 15,
+  pb_matid2 = 16,
+};
+
+// The map's references.
+enum KelvaneRefs { COORD_REF = 0, PBLOCK_REF = 1, OUTPUT_REF = 2, MARKER_MAP_REF = 3 };
+
+extern ParamBlockDesc2 kelvane_param_blk;
+
+// Gives the block description its internal name, the text of "Parameters" in the module's
+// string table, once the module's strings can be loaded (not during static initialisation).
+void NameParameterBlock();

@@ -1,0 +1,106 @@
+// The real program as a user runs it: its exit status and error line, and, once the module
+// makes the Kelvane map, its samples against distances worked out here.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app_test_support.h"
+
+namespace {
+
+struct Process {
+  int status = -1;
+  std::string out, err;
+};
+
+Process RunProgram(const std::vector<std::string>& args, const TempFolder& folder) {
+  std::string command = "'" KELVANE_BINARY "'";
+  for (const std::string& a : args) command += " '" + a + "'";
+  std::string out = folder.Path("stdout"), err = folder.Path("stderr");
+  int raw = std::system((command + " >'" + out + "' 2>'" + err + "' </dev/null").c_str());
+  Process p;
+  p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream o(out), e(err);
+  std::stringstream so, se;
+  so << o.rdbuf();
+  se << e.rdbuf();
+  p.out = so.str();
+  p.err = se.str();
+  return p;
+}
+
+TEST(KelvaneProgram, BadFlagsExitWithTwoAndOneLine) {
+  TempFolder folder;
+  Process p = RunProgram({"render", "--size", "100000x100000"}, folder);
+  EXPECT_EQ(p.status, 2);
+  EXPECT_EQ(p.err, "kelvane: --size: 100000x100000 is out of range (each side 1 to 16384)\n");
+  Process help = RunProgram({"--help"}, folder);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("kelvane sample"), std::string::npos);
+}
+
+// A unit square with an open border all round; Distance 0.5 and a ramp from black at 0 to white
+// at 1, so every channel is min(d / 0.5, 1) for the distance d to the border.
+const char* kSquare = R"({
+  "nodes": [{"name": "square", "mesh": {"vertices": [[0,0,0],[1,0,0],[1,1,0],[0,1,0]], "faces": [[0,1,2,3]]},
+             "transform": [[1,0,0,3],[0,1,0,0],[0,0,1,0],[0,0,0,1]]}],
+  "map": {"parameters": {"Distance": 0.5, "open edges": true},
+          "markers": [{"position": 0, "color": [0,0,0]}, {"position": 1, "color": [1,1,1]}]}
+})";
+
+TEST(KelvaneProgram, SamplesAreTheNormalisedDistanceToTheNearestOpenEdge) {
+  TempFolder folder;
+  std::string scene = folder.Write("square.json", kSquare);
+  std::string points;
+  std::vector<double> expected;
+  for (double x : {0.0, 0.05, 0.1, 0.3, 0.5, 0.9})
+    for (double y : {0.2, 0.5, 0.75}) {
+      char line[64];
+      std::snprintf(line, sizeof line, "square %g %g 0\n", 3 + x, y);
+      points += line;
+      double d = std::min({x, 1 - x, y, 1 - y});
+      double t = std::min(float(d) / 0.5f, 1.0f);
+      expected.push_back(t < 0.0001 ? 0.0 : t);
+    }
+  Process p = RunProgram({"sample", scene, "--points", folder.Write("points.txt", points)}, folder);
+  if (p.status == 1 && p.err.find("made no map") != std::string::npos)
+    GTEST_SKIP() << "the module does not make the Kelvane map yet";
+  if (p.status == 1 && p.err.find("did not take its markers") != std::string::npos)
+    GTEST_SKIP() << "the Kelvane map does not load markers yet";
+  ASSERT_EQ(p.status, 0) << p.err;
+  auto rows = CsvRows(p.out);
+  ASSERT_EQ(rows.size(), expected.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    double r = std::strtod(rows[i][4].c_str(), nullptr);
+    double mono = std::strtod(rows[i][8].c_str(), nullptr);
+    EXPECT_NEAR(r, expected[i], 1e-5) << "point " << i;
+    EXPECT_NEAR(mono, expected[i], 1e-5) << "point " << i;
+  }
+}
+
+TEST(KelvaneProgram, RendersAndBakesTheBuiltInScene) {
+  TempFolder folder;
+  std::string picture = folder.Path("scene.png"), baked = folder.Path("box.png");
+  Process render =
+      RunProgram({"render", "-o", picture, "--size", "32x18", "--threads", "2", "--bump"}, folder);
+  if (render.status == 1 && (render.err.find("made no map") != std::string::npos ||
+                             render.err.find("markers") != std::string::npos))
+    GTEST_SKIP() << "the module does not make the Kelvane map or load its markers yet";
+  ASSERT_EQ(render.status, 0) << render.err;
+  EXPECT_TRUE(render.err.empty()) << "no progress bar off a terminal: " << render.err;
+  RgbaImage image = ReadPng(picture);
+  EXPECT_EQ(image.width, 32);
+  EXPECT_EQ(image.height, 18);
+  Process bake = RunProgram({"bake", "--node", "box", "--size", "16", "-o", baked}, folder);
+  ASSERT_EQ(bake.status, 0) << bake.err;
+  EXPECT_EQ(ReadPng(baked).width, 16);
+}
+
+}  // namespace

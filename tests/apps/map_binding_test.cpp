@@ -1,0 +1,153 @@
+// Meeting a map through its class and parameter block, handing it markers, and the shade
+// context it is given.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "block_parameters.h"
+#include "host_maps.h"
+#include "input_error.h"
+#include "map_binding.h"
+#include "marker_chunk.h"
+#include "sample_shade_context.h"
+#include "standin_map.h"
+
+namespace {
+
+class MapBindingTest : public ::testing::Test {
+ protected:
+  void SetUp() override { map = static_cast<StandinMap*>(CreateMap(StandinMapClass())); }
+  void TearDown() override { map->DeleteMe(); }
+  IParamBlock2* Block() { return map->GetParamBlock(0); }
+  std::string ErrorOf(const std::string& name, std::variant<bool, double> value) {
+    try {
+      SetBlockParameter(Block(), ParameterSetting{name, value, "origin"});
+    } catch (const InputError& e) {
+      return e.what();
+    }
+    return "(no error)";
+  }
+  StandinMap* map = nullptr;
+};
+
+TEST_F(MapBindingTest, ParametersAreSetByInternalNameWithTheirTypesAndRanges) {
+  ApplyParameters(map, {{"Distance", 2.5, "o"},
+                        {"open edges", true, "o"},
+                        {"conditions", 0.0, "o"},
+                        {"c_mult", 1000000.0, "o"}});
+  EXPECT_FLOAT_EQ(Block()->GetFloat(standin_distance), 2.5f);
+  EXPECT_EQ(Block()->GetInt(standin_open), 1);
+  EXPECT_EQ(Block()->GetInt(standin_conditions), 0);
+  EXPECT_EQ(Block()->GetInt(standin_c_mult), 1000000);
+
+  EXPECT_EQ(ErrorOf("distance", 1.0),
+            "origin: unknown parameter \"distance\" (the map has: Distance, open edges, "
+            "conditions, c_mult, "
+            "smooth, matid)");
+  EXPECT_EQ(ErrorOf("Distance", 2e7),
+            "origin: 20000000 is out of range for \"Distance\" (0 to 10000000)");
+  EXPECT_EQ(ErrorOf("Distance", -0.5),
+            "origin: -0.5 is out of range for \"Distance\" (0 to 10000000)");
+  EXPECT_EQ(ErrorOf("Distance", true), "origin: parameter \"Distance\" takes a number");
+  EXPECT_EQ(ErrorOf("open edges", 1.0), "origin: parameter \"open edges\" takes true or false");
+  EXPECT_EQ(ErrorOf("conditions", 2.0), "origin: 2 is out of range for \"conditions\" (0 to 1)");
+  EXPECT_EQ(ErrorOf("c_mult", 2.5), "origin: parameter \"c_mult\" takes a whole number, not 2.5");
+  EXPECT_EQ(ErrorOf("c_mult", 1e12), "origin: 1e+12 is out of range for \"c_mult\" (1 to 1000000)");
+  EXPECT_EQ(ErrorOf("map", 1.0), "origin: parameter \"map\" cannot be set to a plain value");
+  EXPECT_FLOAT_EQ(Block()->GetFloat(standin_distance), 2.5f) << "a refused value changes nothing";
+}
+
+TEST_F(MapBindingTest, MarkersReachTheMapThroughItsLoadInTheSceneFileLayout) {
+  MarkerDescription a, b;
+  a.position = 0.0f;
+  a.color = AColor(0.1f, 0.2f, 0.3f, 1.0f);
+  a.transparentColor = AColor(0.5f, 0.5f, 0.5f, 0.0f);
+  a.inMode = 2;
+  a.outMode = 4;
+  a.colorMapOn = false;
+  b.position = 0.75f;
+  b.active = true;
+  std::vector<uint8_t> chunk = EncodeMarkerChunk({a, b});
+  ASSERT_EQ(chunk.size(), 4 + 2 * kMarkerRecordBytes);
+  EXPECT_EQ(chunk[0], 2);  // count, little-endian
+  float position;
+  std::memcpy(&position, &chunk[4 + kMarkerRecordBytes], 4);
+  EXPECT_EQ(position, 0.75f);
+  EXPECT_EQ(chunk[4 + 36], 0) << "colorMapOn at offset 36";
+  EXPECT_EQ(chunk[4 + 38], 2) << "inMode at offset 38, unaligned";
+  EXPECT_EQ(chunk[4 + kMarkerRecordBytes + 78], 2) << "the active marker's flag at offset 78";
+
+  GiveMarkers(map, {a, b});
+  ASSERT_EQ(map->markers.size(), 2u);
+  const StandinMarker& m = map->markers[0];
+  EXPECT_EQ(m.color.g, 0.2f);
+  EXPECT_EQ(m.transparentColor.r, 0.5f);
+  EXPECT_FALSE(m.colorMapOn);
+  EXPECT_TRUE(m.transparentMapOn);
+  EXPECT_EQ(m.inMode, 2);
+  EXPECT_EQ(m.outMode, 4);
+  EXPECT_EQ(m.activeGlyph.r, 1.0f);
+  EXPECT_EQ(m.reactiveGlyph.g, 1.0f);
+  EXPECT_EQ(m.flags, 0u);
+  EXPECT_EQ(map->markers[1].flags, 2u);
+}
+
+TEST_F(MapBindingTest, MarkerMapsBecomeTheMapsReferencesTwoPerMarker) {
+  MarkerDescription a, b;
+  b.position = 1.0f;
+  a.colorMap =
+      HostMapDescription{HostMapDescription::Kind::Color, AColor(0.25f, 0.5f, 0.75f, 1.0f)};
+  b.transparentMap = HostMapDescription{HostMapDescription::Kind::Checker, AColor(1, 0, 0, 1),
+                                        AColor(0, 0, 1, 1), 0.5f};
+  GiveMarkers(map, {a, b});
+  auto* color = dynamic_cast<ConstantColorMap*>(map->GetReference(3));
+  ASSERT_NE(color, nullptr);
+  EXPECT_EQ(color->color.g, 0.5f);
+  EXPECT_EQ(map->GetReference(4), nullptr);
+  EXPECT_EQ(map->GetReference(5), nullptr);
+  auto* checker = dynamic_cast<CheckerMap*>(map->GetReference(6));
+  ASSERT_NE(checker, nullptr);
+  EXPECT_EQ(checker->color2.b, 1.0f);
+  EXPECT_EQ(checker->size, 0.5f);
+}
+
+TEST_F(MapBindingTest, TheMapIsUpdatedBeforeItShades) {
+  ApplyParameters(map, {{"Distance", 0.25, "o"}});
+  EXPECT_EQ(map->distance, -1.0f);
+  PrepareToShade(map);
+  EXPECT_EQ(map->distance, 0.25f);
+}
+
+TEST(SampleShadeContext, TakesWorldPointsIntoTheNodesObjectSpaceAndCachesPerSample) {
+  // Object space scaled by 2 and moved by (10, 0, 0).
+  Matrix3 toWorld(Point3(2, 0, 0), Point3(0, 2, 0), Point3(0, 0, 2), Point3(10, 0, 0));
+  SampleShadeContext sc;
+  sc.Begin(nullptr, toWorld, Inverse(toWorld), Point3(12, 4, 6));
+  EXPECT_FALSE(sc.InMtlEditor());
+  EXPECT_EQ(sc.CurTime(), 0);
+  EXPECT_TRUE(sc.doMaps);
+  EXPECT_TRUE(sc.P().Equals(Point3(12, 4, 6)));
+  EXPECT_TRUE(sc.PointTo(sc.P(), REF_OBJECT).Equals(Point3(1, 2, 3)));
+  EXPECT_TRUE(sc.PObj().Equals(Point3(1, 2, 3)));
+  EXPECT_TRUE(sc.PointFrom(Point3(1, 2, 3), REF_OBJECT).Equals(Point3(12, 4, 6)));
+  EXPECT_TRUE(sc.PointTo(sc.P(), REF_WORLD).Equals(sc.P()));
+  EXPECT_TRUE(sc.VectorTo(Point3(2, 0, 0), REF_OBJECT).Equals(Point3(1, 0, 0)));
+
+  auto* a = reinterpret_cast<Texmap*>(0x10);
+  auto* b = reinterpret_cast<Texmap*>(0x20);
+  AColor c;
+  float f = 0;
+  EXPECT_FALSE(sc.GetCache(a, c));
+  sc.PutCache(a, AColor(1, 2, 3, 4));
+  sc.PutCache(b, 0.5f);
+  EXPECT_TRUE(sc.GetCache(a, c));
+  EXPECT_EQ(c.b, 3.0f);
+  EXPECT_FALSE(sc.GetCache(a, f)) << "kinds are cached apart";
+  EXPECT_TRUE(sc.GetCache(b, f));
+  sc.TossCache(a);
+  EXPECT_FALSE(sc.GetCache(a, c));
+  sc.Begin(nullptr, toWorld, Inverse(toWorld), Point3(0, 0, 0));
+  EXPECT_FALSE(sc.GetCache(b, f)) << "a new sample starts empty";
+}
+
+}  // namespace

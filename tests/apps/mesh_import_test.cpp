@@ -1,0 +1,78 @@
+// Mesh files through the importer: polygons kept, seams welded, materials and UVs carried.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app_test_support.h"
+#include "input_error.h"
+#include "mesh_import.h"
+
+namespace {
+
+// Two quads folded at 90 degrees along x = 1, written as an exporter writes a UV seam: each
+// quad with vertices of its own. Two materials, one per quad.
+const char* kFoldObj = R"(mtllib fold.mtl
+o fold
+v 0 0 0
+v 1 0 0
+v 1 1 0
+v 0 1 0
+v 1 0 0
+v 1 0 1
+v 1 1 1
+v 1 1 0
+vt 0 0
+vt 0.5 0
+vt 0.5 1
+vt 0 1
+vt 0.5 0
+vt 1 0
+vt 1 1
+vt 0.5 1
+usemtl red
+f 1/1 2/2 3/3 4/4
+usemtl blue
+f 5/5 6/6 7/7 8/8
+)";
+
+const char* kFoldMtl = "newmtl red\nKd 1 0 0\nnewmtl blue\nKd 0 0 1\n";
+
+TEST(MeshImport, KeepsPolygonsWeldsSeamsAndCarriesMaterialsAndUVs) {
+  TempFolder folder;
+  folder.Write("fold.mtl", kFoldMtl);
+  std::string path = folder.Write("fold.obj", kFoldObj);
+  std::vector<ImportedNode> nodes = ImportMeshFile(path, 30.0f);
+  ASSERT_EQ(nodes.size(), 1u);
+  const PolyMeshData& mesh = nodes[0].mesh;
+  ASSERT_EQ(mesh.NumFaces(), 2);
+  EXPECT_EQ(mesh.FaceSize(0), 4) << "not triangulated";
+  EXPECT_EQ(mesh.vertices.size(), 6u) << "the seam's two vertex pairs are welded";
+  std::set<int> first(mesh.corners.begin(), mesh.corners.begin() + 4);
+  int shared = 0;
+  for (int k = 0; k < 4; ++k) shared += first.count(mesh.Corner(1, k));
+  EXPECT_EQ(shared, 2) << "the quads share an edge: it is not open";
+  EXPECT_NE(mesh.materials[0], mesh.materials[1]);
+  EXPECT_EQ(mesh.smoothingGroups[0] & mesh.smoothingGroups[1], 0u) << "90 degrees is sharp at 30";
+  ASSERT_TRUE(mesh.HasUVs());
+  EXPECT_EQ(mesh.uvs[size_t(mesh.uvCorners[5])].x, 1.0f) << "UVs stay per corner across the weld";
+
+  PolyMeshData merged = ImportMergedMesh(path, 95.0f);
+  EXPECT_EQ(merged.smoothingGroups[0], merged.smoothingGroups[1]) << "90 degrees is smooth at 95";
+}
+
+TEST(MeshImport, UnreadableFilesAreInputErrors) {
+  TempFolder folder;
+  std::string garbage = folder.Write("garbage.obj", std::string("\x00\x01\x02 not a mesh", 17));
+  std::string pointsOnly = folder.Write("points.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\n");
+  std::string nonFinite = folder.Write("nan.obj", "v 0 0 nan\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  for (const std::string& path : {folder.Path("missing.obj"), garbage, pointsOnly, nonFinite}) {
+    try {
+      ImportMeshFile(path, 30.0f);
+      ADD_FAILURE() << path << " was accepted";
+    } catch (const InputError& e) {
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// The per-node record cache: one extraction per node until a clear, failed builds that
+// leave nothing behind, and extraction of different nodes in parallel.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <new>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "edge_cache.h"
+#include "test_meshes.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A polygon object whose evaluations count its node's extractions. It can also hold them
+// at a gate, fail the first few with bad_alloc, or yield no object.
+class ProbeObject : public PolyObject {
+ public:
+  explicit ProbeObject(PolyObject* shape) {
+    mm = shape->mm;
+    shape->DeleteThis();
+  }
+  ObjectState Eval(TimeValue t) override {
+    ++evaluations;
+    if (gate.valid()) gate.wait();
+    if (failures.fetch_sub(1) > 0) throw std::bad_alloc();
+    return noObject ? ObjectState() : PolyObject::Eval(t);
+  }
+  std::atomic<int> evaluations{0};
+  std::atomic<int> failures{0};
+  std::shared_future<void> gate;
+  bool noObject = false;
+};
+
+struct ProbeNode {
+  explicit ProbeNode(int quads = 2)
+      : probe(new ProbeObject(MakePlane(quads, quads))), node(probe) {}
+  ULONG Handle() const { return node.Handle(); }
+  ProbeObject* probe;
+  ScopedNode node;
+};
+
+// Waits for a condition another thread makes true; gives up after ten seconds.
+template <typename Condition>
+bool Eventually(Condition condition) {
+  auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+EdgeParameters OpenEdgesOnly() {
+  EdgeParameters params;
+  params.openEdges = true;
+  return params;
+}
+
+class EdgeCacheTest : public ::testing::Test {
+ protected:
+  // Asks for a node's record on another thread.
+  std::future<const NodeEdgeCache*> Request(const ProbeNode& node) {
+    return std::async(std::launch::async,
+                      [this, &node] { return &cache.GetEdgeData(node.Handle(), 0, {}); });
+  }
+  // Starts the node's extraction on another thread and holds it there until `open` is set.
+  std::future<const NodeEdgeCache*> StartHeld(ProbeNode& node, std::promise<void>& open) {
+    node.probe->gate = open.get_future().share();
+    auto request = Request(node);
+    EXPECT_TRUE(Eventually([&] { return node.probe->evaluations == 1; }));
+    return request;
+  }
+  EdgeCache cache;
+};
+
+}  // namespace
+
+TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
+  cache.ClearEdgeCache();  // empty: nothing to do
+  ProbeNode a, b, empty;
+  ScopedNode instance(a.probe);  // same object, its own node
+  empty.probe->noObject = true;
+  const NodeEdgeCache& ra = cache.GetEdgeData(a.Handle(), 0, {});
+  const NodeEdgeCache& ri = cache.GetEdgeData(instance.Handle(), 0, {});
+  EXPECT_EQ(cache.GetEdgeData(b.Handle(), 0, {}).nodeHandle, b.Handle());
+  EXPECT_EQ(ra.nodeHandle, a.Handle());
+  EXPECT_EQ(ri.nodeHandle, instance.Handle());
+  EXPECT_EQ(ra.segments.size(), 12u);
+  const NodeEdgeCache& re = cache.GetEdgeData(empty.Handle(), 0, {});
+  EXPECT_EQ(re.object, nullptr);
+  EXPECT_TRUE(re.segments.empty());
+
+  // Neither a later time nor other parameter values rebuild a record, with or without object.
+  EXPECT_EQ(&cache.GetEdgeData(a.Handle(), 4800, OpenEdgesOnly()), &ra);
+  EXPECT_EQ(&cache.GetEdgeData(empty.Handle(), 4800, {}), &re);
+  EXPECT_EQ(a.probe->evaluations, 2);  // its own node and the instance
+  EXPECT_EQ(empty.probe->evaluations, 1);
+  EXPECT_EQ(ra.segments.size(), 12u);
+
+  // The clear that follows a parameter change lets the next request use the new values.
+  cache.ClearEdgeCache();
+  const NodeEdgeCache& rebuilt = cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
+  EXPECT_EQ(rebuilt.segments.size(), 8u);
+  cache.GetEdgeData(empty.Handle(), 0, {});
+  EXPECT_EQ(a.probe->evaluations, 3);
+  EXPECT_EQ(empty.probe->evaluations, 2);
+}
+
+TEST_F(EdgeCacheTest, OtherNodesProceedWhileOneIsExtracted) {
+  ProbeNode slow, fast;
+  std::promise<void> open;
+  auto first = StartHeld(slow, open);
+  auto second = Request(slow);
+  auto other = Request(fast);
+  bool proceeded = other.wait_for(10s) == std::future_status::ready;
+  EXPECT_EQ(second.wait_for(50ms), std::future_status::timeout) << "got a record being built";
+  open.set_value();
+  EXPECT_TRUE(proceeded) << "another node's extraction held this one up";
+  EXPECT_EQ(first.get(), second.get());
+  EXPECT_EQ(slow.probe->evaluations, 1);
+}
+
+TEST_F(EdgeCacheTest, FailedBuildLeavesNothingAndWaitersRetry) {
+  ProbeNode node;
+  node.probe->failures = 1;
+  std::promise<void> open;
+  auto failing = StartHeld(node, open);
+  auto waiting = Request(node);
+  std::this_thread::sleep_for(50ms);  // lets the second caller start waiting
+  open.set_value();
+  EXPECT_THROW(failing.get(), std::bad_alloc);
+  const NodeEdgeCache* record = waiting.get();
+  EXPECT_EQ(record->segments.size(), 12u);
+  EXPECT_EQ(&cache.GetEdgeData(node.Handle(), 0, {}), record);
+  EXPECT_EQ(node.probe->evaluations, 2);
+}
+
+TEST_F(EdgeCacheTest, ClearWaitsForExtractionsInProgress) {
+  ProbeNode node;
+  std::promise<void> open;
+  auto building = StartHeld(node, open);
+  auto clearing = std::async(std::launch::async, [&] { cache.ClearEdgeCache(); });
+  EXPECT_EQ(clearing.wait_for(50ms), std::future_status::timeout);
+  open.set_value();
+  building.get();
+  clearing.get();
+  cache.GetEdgeData(node.Handle(), 0, {});
+  EXPECT_EQ(node.probe->evaluations, 2) << "a record from before the clear survived it";
+}
+
+TEST_F(EdgeCacheTest, EightThreadsExtractEveryNodeOnce) {
+  constexpr int kThreads = 8, kNodes = 32, kRequests = 300, kRounds = 3;
+  // Sizes that make extractions of different nodes overlap.
+  auto quads = [](int node) { return 4 + node % 6 * 6; };
+  std::vector<std::unique_ptr<ProbeNode>> nodes;
+  for (int n = 0; n < kNodes; ++n) nodes.push_back(std::make_unique<ProbeNode>(quads(n)));
+  for (int round = 1; round <= kRounds; ++round) {
+    // What each thread was given per node: one record, the same for every thread.
+    std::vector<std::vector<const NodeEdgeCache*>> seen(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        std::mt19937 rng(uint32_t(round * kThreads + t));
+        seen[size_t(t)].assign(kNodes, nullptr);
+        for (int i = 0; i < kRequests; ++i) {
+          size_t n = rng() % kNodes;
+          const NodeEdgeCache* record = &cache.GetEdgeData(nodes[n]->Handle(), 0, {});
+          const NodeEdgeCache*& first = seen[size_t(t)][n];
+          if (first && first != record) ADD_FAILURE() << "node " << n << " changed record";
+          first = record;
+        }
+      });
+    }
+    for (auto& thread : threads) thread.join();
+    for (int n = 0; n < kNodes; ++n) {
+      EXPECT_EQ(nodes[size_t(n)]->probe->evaluations, round) << "node " << n;
+      const NodeEdgeCache& record = cache.GetEdgeData(nodes[size_t(n)]->Handle(), 0, {});
+      EXPECT_EQ(record.segments.size(), size_t(2 * quads(n) * (quads(n) + 1)));
+      for (auto& perThread : seen) {
+        if (perThread[size_t(n)]) {
+          EXPECT_EQ(perThread[size_t(n)], &record);
+        }
+      }
+    }
+    cache.ClearEdgeCache();
+  }
+}

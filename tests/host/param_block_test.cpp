@@ -1,0 +1,369 @@
+// Parameter blocks built from a description written the way a module writes its own.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "iparamb2.h"
+#include "ref_test_objects.h"
+
+namespace {
+
+enum { kBlock = 0 };
+enum { pRadius, pEnabled, pMode, pUvw, pMaps, pCount, pBump, pSpread };
+// The owner's references: 0 the "uvw" target, 1 the block, 2.. the "maps" entries.
+constexpr int kOwnerRefs = 6;
+
+class TestClassDesc : public ClassDesc2 {
+ public:
+  int IsPublic() override { return TRUE; }
+  void* Create(BOOL) override {
+    auto* owner = new TestRefs(kOwnerRefs);
+    MakeAutoParamBlocks(owner);
+    return owner;
+  }
+  const MCHAR* ClassName() override { return _M("Test owner"); }
+  SClass_ID SuperClassID() override { return 0x7e57; }
+  Class_ID ClassID() override { return Class_ID(0x1234, 0x5678); }
+  const MCHAR* Category() override { return _M(""); }
+};
+
+// Declared before its class descriptor is built, as static objects of separate files may be.
+extern TestClassDesc testClass;
+// clang-format off
+ParamBlockDesc2 testParams(kBlock, _M("Parameters"), 0, &testClass, P_AUTO_CONSTRUCT | P_AUTO_UI,
+    1,
+    1002, 2025, 0, 0, nullptr,
+    pRadius, _M("radius"), TYPE_WORLD, P_ANIMATABLE, 2010,
+        p_default, 0.1f,
+        p_range, 0.0f, 1000.0f,
+        p_ui, TYPE_SPINNER, EDITTYPE_UNIVERSE, 518, 570, 0.01f,
+        p_end,
+    pEnabled, _M("enabled"), TYPE_BOOL, P_ANIMATABLE, 2026,
+        p_default, FALSE,
+        p_ui, TYPE_SINGLECHEKBOX, 561,
+        p_end,
+    pMode, _M("mode"), TYPE_INT, 0, 2008,
+        p_default, 1,
+        p_range, 0, 2,
+        p_ui, TYPE_RADIO, 3, 509, 510, 511,
+        p_end,
+    pUvw, _M("uvw"), TYPE_REFTARG, P_OWNERS_REF, 2009,
+        p_refno, 0,
+        p_end,
+    pMaps, _M("maps"), TYPE_TEXMAP_TAB, 2, P_OWNERS_REF | P_VARIABLE_SIZE, 2016,
+        p_refno, 2,
+        p_end,
+    pCount, _M("count"), TYPE_INT, P_ANIMATABLE, 2004,
+        p_default, 2,
+        p_range, 1, 100,
+        p_ui, TYPE_SPINNER, EDITTYPE_INT, 517, 569, 1.0f,
+        p_end,
+    pBump, _M("bump"), TYPE_TEXMAP, 0, 2015,
+        p_end,
+    pSpread, _M("spread"), TYPE_ANGLE_TAB, 3, 0, 2030,
+        p_default, 45.0f,
+        p_range, 0.0f, 90.0f,
+        p_end,
+    p_end);
+// clang-format on
+TestClassDesc testClass;
+
+TEST(ParamBlockDesc2, ReadsAListWrittenLikeAModules) {
+  ASSERT_EQ(testClass.NumParamBlockDescs(), 1);
+  EXPECT_EQ(testClass.GetParamBlockDesc(0), &testParams);
+  EXPECT_EQ(testClass.GetParamBlockDescByID(kBlock), &testParams);
+  EXPECT_EQ(testClass.GetParamBlockDescByID(1), nullptr);
+
+  ParamBlockDesc2& d = testParams;
+  EXPECT_EQ(d.Count(), 8);
+  EXPECT_EQ(d.ref_no, 1);
+  EXPECT_EQ(d.dlg_template, 1002);
+  EXPECT_EQ(d.title, 2025);
+  EXPECT_EQ(d.dlgProc, nullptr);
+  EXPECT_EQ(d.IDtoIndex(pMode), 2);
+  EXPECT_EQ(d.IndextoID(7), pSpread);
+  EXPECT_EQ(d.IDtoIndex(99), -1);
+  EXPECT_EQ(d.GetParamDef(99).ID, -1);
+
+  const ParamDef& radius = d.GetParamDef(pRadius);
+  EXPECT_STREQ(radius.int_name, L"radius");
+  EXPECT_EQ(int(radius.type), int(TYPE_WORLD));
+  EXPECT_EQ(radius.flags, P_ANIMATABLE);
+  EXPECT_EQ(radius.local_name, 2010);
+  EXPECT_FLOAT_EQ(radius.def.f, 0.1f);
+  EXPECT_FLOAT_EQ(radius.range_high.f, 1000.0f);
+  EXPECT_EQ(radius.ctrl_type, int(TYPE_SPINNER));
+  EXPECT_EQ(radius.spin_type, int(EDITTYPE_UNIVERSE));
+  ASSERT_EQ(radius.ctrl_count, 2);
+  EXPECT_EQ(radius.ctrl_IDs[0], 518);
+  EXPECT_EQ(radius.ctrl_IDs[1], 570);
+  EXPECT_FLOAT_EQ(radius.scale, 0.01f);
+
+  EXPECT_EQ(d.GetParamDef(pEnabled).ctrl_type, int(TYPE_SINGLECHECKBOX));
+  EXPECT_EQ(d.GetParamDef(pEnabled).ctrl_IDs[0], 561);
+  const ParamDef& mode = d.GetParamDef(pMode);
+  ASSERT_EQ(mode.ctrl_count, 3);
+  EXPECT_EQ(mode.ctrl_IDs[2], 511);
+  EXPECT_EQ(mode.range_high.i, 2);
+  const ParamDef& maps = d.GetParamDef(pMaps);
+  EXPECT_EQ(int(maps.type), int(TYPE_TEXMAP_TAB));
+  EXPECT_EQ(maps.tab_size, 2);
+  EXPECT_EQ(maps.ref_no, 2);
+  EXPECT_EQ(maps.flags, P_OWNERS_REF | P_VARIABLE_SIZE);
+  EXPECT_EQ(maps.ctrl_type, -1);
+  EXPECT_EQ(d.GetParamDef(pUvw).ref_no, 0);
+  EXPECT_EQ(d.GetParamDef(pCount).spin_type, int(EDITTYPE_INT));
+}
+
+// Each list goes wrong inside what it passes, so the reader stops before running out.
+TEST(ParamBlockDesc2, MalformedListsThrowAndRegisterNothing) {
+  TestClassDesc cd;
+  auto fails = [&](auto build, const char* expected) {
+    try {
+      build();
+      ADD_FAILURE() << "no exception, expected: " << expected;
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(cd.NumParamBlockDescs(), 0);
+  };
+  // clang-format off
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("uvw"), TYPE_REFTARG, P_OWNERS_REF, 0, p_end,
+        p_end);
+  }, "\"uvw\": P_OWNERS_REF needs p_refno");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("f"), TYPE_FLOAT, 0, 0, p_refno, 3, p_end,
+        p_end);
+  }, "p_refno on a parameter that is not a reference");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("m"), TYPE_TEXMAP, 0, 0, p_ui, TYPE_SPINNER, EDITTYPE_FLOAT, 1, 2, 1.0f, p_end,
+        p_end);
+  }, "a spinner needs a float or int parameter");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("a"), TYPE_INT, 0, 0, p_end,
+        0, _M("b"), TYPE_INT, 0, 0, p_end,
+        p_end);
+  }, "ID used twice");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("f"), TYPE_FLOAT, 0, 0, p_default, 5.0f, p_range, 0.0f, 1.0f, p_end,
+        p_end);
+  }, "p_default outside p_range");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("i"), TYPE_INT, 0, p_default, 1, p_end,
+        p_end);
+  }, "the local name should be a string ID");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("i"), TYPE_INT, 0, 0, p_default, 1, 2, p_end,
+        p_end);
+  }, "expected a tag or p_end, found 2");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("i"), TYPE_INT, 0, 0, p_uix, 1, p_end,
+        p_end);
+  }, "p_uix is not supported");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
+        0, _M("p"), TYPE_POINT3, 0, 0, p_end,
+        p_end);
+  }, "type 3 is not supported");
+  fails([&] { ParamBlockDesc2 d(1, _M("b"), 0, &cd, P_CLASS_PARAMS, p_end); },
+        "block flags 0x1 are not supported");
+  fails([&] {
+    ParamBlockDesc2 d(1, _M("b"), 0, &cd, P_AUTO_CONSTRUCT, p_default, p_end);
+  }, "P_AUTO_CONSTRUCT needs the owner's reference number");
+  // clang-format on
+}
+
+class ParamBlock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner = static_cast<TestRefs*>(testClass.Create(FALSE));
+    block = static_cast<IParamBlock2*>(owner->GetReference(1));
+    ASSERT_NE(block, nullptr);
+  }
+  void TearDown() override {
+    owner->DeleteThis();  // takes the block and every map only they held
+    EXPECT_EQ(TestRefs::alive, refsBefore);
+    EXPECT_EQ(TestMap::alive, mapsBefore);
+  }
+  int refsBefore = TestRefs::alive;
+  int mapsBefore = TestMap::alive;
+  TestRefs* owner = nullptr;
+  IParamBlock2* block = nullptr;
+};
+
+TEST_F(ParamBlock, ANewBlockHoldsTheDefaults) {
+  EXPECT_EQ(block->GetOwner(), owner);
+  EXPECT_TRUE(IsDependent(block, owner));
+  EXPECT_EQ(block->ID(), kBlock);
+  EXPECT_EQ(block->GetDesc(), &testParams);
+  EXPECT_EQ(block->NumParams(), 8);
+  EXPECT_EQ(block->SuperClassID(), ULONG(PARAMETER_BLOCK2_CLASS_ID));
+  EXPECT_EQ(int(block->GetParameterType(pMaps)), int(TYPE_TEXMAP_TAB));
+  EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 0.1f);
+  EXPECT_EQ(block->GetInt(pEnabled), FALSE);
+  EXPECT_EQ(block->GetInt(pMode), 1);
+  EXPECT_EQ(block->GetInt(pCount), 2);
+  EXPECT_EQ(block->Count(pMaps), 2);
+  EXPECT_EQ(block->Count(pRadius), 0) << "not a table";
+  ASSERT_EQ(block->Count(pSpread), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(block->GetFloat(pSpread, 0, i), 45.0f);
+  EXPECT_EQ(block->GetTexmap(pBump), nullptr);
+  EXPECT_EQ(block->NumRefs(), 1) << "one reference of its own, for bump";
+  EXPECT_EQ(block->GetLocalName(pRadius), MSTR(L"radius")) << "no string table: the name";
+}
+
+TEST_F(ParamBlock, ReadsNarrowValidityAndNeverWidenIt) {
+  Interval valid(10, 20);
+  float f = 0.0f;
+  ASSERT_TRUE(block->GetValue(pRadius, 15, f, valid));
+  EXPECT_EQ(valid, Interval(10, 20));
+  ASSERT_TRUE(block->GetValue(pRadius, 100000, f, valid));
+  EXPECT_FLOAT_EQ(f, 0.1f) << "constant over time";
+  Interval empty = NEVER;
+  int i = 0;
+  ASSERT_TRUE(block->GetValue(pMode, 0, i, empty));
+  EXPECT_TRUE(empty.Empty());
+  block->GetValidity(0, valid);
+  EXPECT_EQ(valid, Interval(10, 20));
+}
+
+TEST_F(ParamBlock, RefusesWrongTypesIdsAndIndexes) {
+  Interval valid(10, 20);
+  int i = 7;
+  float f = 7.0f;
+  Texmap* map = nullptr;
+  EXPECT_FALSE(block->GetValue(pRadius, 0, i, valid));
+  EXPECT_FALSE(block->GetValue(pMode, 0, f, valid));
+  EXPECT_FALSE(block->GetValue(99, 0, f, valid));
+  EXPECT_FALSE(block->GetValue(pSpread, 0, f, valid, 3));
+  EXPECT_FALSE(block->GetValue(pSpread, 0, f, valid, -1));
+  EXPECT_FALSE(block->GetValue(pRadius, 0, map, valid));
+  EXPECT_EQ(i, 7);
+  EXPECT_EQ(f, 7.0f);
+  EXPECT_EQ(valid, Interval(10, 20));
+
+  EXPECT_FALSE(block->SetValue(pRadius, 0, 5));  // an int for a float
+  EXPECT_FALSE(block->SetValue(pMode, 0, 1.5f));
+  EXPECT_FALSE(block->SetValue(99, 0, 1.0f));
+  EXPECT_FALSE(block->SetValue(pSpread, 0, 1.0f, 3));
+  EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 0.1f);
+  EXPECT_EQ(block->GetInt(pMode), 1);
+  EXPECT_EQ(block->GetFloat(99), 0.0f);
+
+  // A map table takes maps only.
+  auto* notAMap = new TestRefs(0);
+  EXPECT_FALSE(block->SetValue(pMaps, 0, static_cast<ReferenceTarget*>(notAMap), 0));
+  EXPECT_EQ(owner->GetReference(2), nullptr);
+  notAMap->DeleteThis();
+}
+
+// What the owner learns from the block while it is being told of a change.
+IParamBlock2* watched = nullptr;
+ParamID seenParam = -1;
+
+TEST_F(ParamBlock, SetValueClampsAndTellsTheOwnerWhichParameter) {
+  owner->heard.clear();
+  watched = block;
+  owner->onMessage = [](TestRefs*, RefMessage) { seenParam = watched->LastNotifyParamID(); };
+  ASSERT_TRUE(block->SetValue(pRadius, 0, 5000.0f));
+  EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 1000.0f);
+  ASSERT_EQ(owner->heard.size(), 1u);
+  EXPECT_EQ(owner->heard[0].message, unsigned(REFMSG_CHANGE));
+  EXPECT_EQ(owner->heard[0].from, block);
+  EXPECT_EQ(seenParam, pRadius) << "known while the owner is told";
+  owner->onMessage = nullptr;
+
+  ASSERT_TRUE(block->SetValue(pSpread, 0, -5.0f, 2));
+  EXPECT_FLOAT_EQ(block->GetFloat(pSpread, 0, 2), 0.0f);
+  int tab = -1;
+  EXPECT_EQ(block->LastNotifyParamID(tab), pSpread);
+  EXPECT_EQ(tab, 2);
+  ASSERT_TRUE(block->SetValue(pCount, 0, 0));
+  EXPECT_EQ(block->GetInt(pCount), 1);
+
+  block->EnableNotifications(FALSE);
+  size_t heard = owner->heard.size();
+  block->SetValue(pMode, 0, 2);
+  EXPECT_EQ(owner->heard.size(), heard);
+  EXPECT_EQ(block->GetInt(pMode), 2);
+  block->EnableNotifications(TRUE);
+
+  block->ResetAll();
+  EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 0.1f);
+  EXPECT_FLOAT_EQ(block->GetFloat(pSpread, 0, 2), 45.0f);
+  EXPECT_EQ(block->GetInt(pMode), 1);
+}
+
+TEST_F(ParamBlock, OwnersReferenceParametersAreTheOwnersReferences) {
+  auto* a = new TestMap;
+  auto* b = new TestMap;
+  ASSERT_TRUE(block->SetValue(pMaps, 0, a, 1));
+  EXPECT_EQ(owner->GetReference(3), a);
+  EXPECT_TRUE(IsDependent(a, owner));
+  EXPECT_FALSE(IsDependent(a, block));
+  EXPECT_EQ(block->GetTexmap(pMaps, 0, 1), a);
+  owner->Take(2, b);  // the owner's own change shows through the block
+  EXPECT_EQ(block->GetTexmap(pMaps, 0, 0), b);
+
+  auto* uvw = new TestRefs(0);
+  ASSERT_TRUE(block->SetValue(pUvw, 0, static_cast<ReferenceTarget*>(uvw)));
+  EXPECT_EQ(owner->GetReference(0), uvw);
+  EXPECT_EQ(block->GetReferenceTarget(pUvw), uvw);
+  EXPECT_EQ(block->GetTexmap(pUvw), nullptr) << "not a map, so not read as one";
+
+  // Restoring a count never deletes the owner's maps; entries past it are not readable.
+  owner->heard.clear();
+  block->SetCount(pMaps, 1);
+  EXPECT_EQ(block->Count(pMaps), 1);
+  EXPECT_EQ(owner->GetReference(3), a);
+  EXPECT_EQ(TestMap::alive, mapsBefore + 2);
+  EXPECT_EQ(block->GetTexmap(pMaps, 0, 1), nullptr);
+  EXPECT_EQ(owner->heard.size(), 1u);
+  EXPECT_EQ(block->LastNotifyParamID(), pMaps);
+  block->SetCount(pMaps, 1);
+  EXPECT_EQ(owner->heard.size(), 1u) << "no change, no message";
+  block->SetCount(pMaps, 2);
+  EXPECT_EQ(block->GetTexmap(pMaps, 0, 1), a);
+
+  // Deleting an entry moves the later ones down; the deleted map goes.
+  EXPECT_EQ(block->Delete(pMaps, 0, 1), 1);
+  EXPECT_EQ(owner->GetReference(2), a);
+  EXPECT_EQ(owner->GetReference(3), nullptr);
+  EXPECT_EQ(TestMap::alive, mapsBefore + 1);
+  Texmap* more[] = {new TestMap};
+  EXPECT_EQ(block->Append(pMaps, 1, more), 1);
+  EXPECT_EQ(owner->GetReference(3), more[0]);
+  EXPECT_EQ(block->Count(pMaps), 2);
+}
+
+TEST_F(ParamBlock, BlockHeldMapsAreTheBlocksReferences) {
+  auto* bump = new TestMap;
+  ASSERT_TRUE(block->SetValue(pBump, 0, bump));
+  EXPECT_EQ(block->GetReference(0), bump);
+  EXPECT_TRUE(IsDependent(bump, block));
+  EXPECT_FALSE(IsDependent(bump, owner));
+
+  // The map's change reaches the owner through the block, naming the parameter.
+  block->SetValue(pMode, 0, 2);
+  owner->heard.clear();
+  bump->Changed();
+  ASSERT_EQ(owner->heard.size(), 1u);
+  EXPECT_EQ(owner->heard[0].from, block);
+  EXPECT_EQ(block->LastNotifyParamID(), pBump);
+
+  bump->DeleteThis();
+  EXPECT_EQ(block->GetTexmap(pBump), nullptr);
+  ASSERT_TRUE(block->SetValue(pBump, 0, new TestMap));  // goes with the block in TearDown
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+// The host's plug-in loader, against small modules built beside the tests.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "imtl.h"
+#include "iparamb2.h"
+#include "plugin_loader.h"
+
+namespace {
+
+const Class_ID kMapClass(0x10ad0001, 0x7e57);
+
+std::wstring ModulePath(const wchar_t* file) {
+  return std::wstring(GetExecutableDirectory().data()) + L"/" + file;
+}
+
+bool Contains(const MSTR& text, const wchar_t* part) {
+  return std::wstring(text.data()).find(part) != std::wstring::npos;
+}
+
+TEST(PluginLoader, LoadsAModuleAndRegistersItsClassesUntilUnloaded) {
+  int loadedBefore = NumPluginLibraries();
+  PluginLoadStatus status = PLUGIN_NOT_FOUND;
+  MSTR message(L"stale");
+  std::wstring path = ModulePath(L"test_plugin.dlt");
+  PluginLibrary* lib = LoadPluginLibrary(path.c_str(), &status, &message);
+  ASSERT_NE(lib, nullptr) << message.data();
+  EXPECT_EQ(status, PLUGIN_LOADED);
+  EXPECT_TRUE(message.isNull());
+  EXPECT_EQ(NumPluginLibraries(), loadedBefore + 1);
+  EXPECT_EQ(GetPluginLibrary(loadedBefore), lib);
+  EXPECT_STREQ(lib->Description(), L"Loader test module");
+  EXPECT_EQ(lib->Version(), ULONG(VERSION_3DSMAX));
+  EXPECT_NE(lib->Handle(), nullptr);
+  ASSERT_EQ(lib->NumClasses(), 2);
+
+  ClassDirectory& dir = GetClassDirectory();
+  ClassDesc* cd = dir.FindClass(TEXMAP_CLASS_ID, kMapClass);
+  ASSERT_EQ(cd, lib->GetClassDesc(0));
+  EXPECT_EQ(dir.FindClass(0x00001020, Class_ID(0x10ad0002, 0x7e57)), lib->GetClassDesc(1));
+  EXPECT_EQ(dir.FindClass(MATERIAL_CLASS_ID, kMapClass), nullptr) << "keyed by super class too";
+
+  // The module's static description registered with its descriptor while the module loaded;
+  // an instance gets its block from it.
+  ASSERT_EQ(cd->NumParamBlockDescs(), 1);
+  auto* map = static_cast<Texmap*>(cd->Create(FALSE));
+  ASSERT_NE(map, nullptr);
+  IParamBlock2* block = map->GetParamBlock(0);
+  ASSERT_NE(block, nullptr);
+  EXPECT_FLOAT_EQ(block->GetFloat(0), 2.5f);
+  map->DeleteThis();  // before its code goes
+
+  PluginLoadStatus again = PLUGIN_LOADED;
+  EXPECT_EQ(LoadPluginLibrary(path.c_str(), &again), nullptr);
+  EXPECT_EQ(again, PLUGIN_ALREADY_LOADED);
+
+  ASSERT_TRUE(UnloadPluginLibrary(lib));
+  EXPECT_EQ(dir.FindClass(TEXMAP_CLASS_ID, kMapClass), nullptr);
+  EXPECT_EQ(NumPluginLibraries(), loadedBefore);
+  EXPECT_FALSE(UnloadPluginLibrary(lib));
+}
+
+TEST(PluginLoader, ReportsWhyAModuleDidNotLoad) {
+  int loadedBefore = NumPluginLibraries();
+  struct Case {
+    std::wstring path;
+    PluginLoadStatus status;
+    const wchar_t* says;
+  } cases[] = {
+      {ModulePath(L"test_plugin_old.dlt"), PLUGIN_WRONG_VERSION, L"API 50"},
+      {ModulePath(L"test_plugin_noclassdesc.dlt"), PLUGIN_MISSING_EXPORT, L"LibClassDesc"},
+      {ModulePath(L"no_such_module.dlt"), PLUGIN_NOT_FOUND, L"no such file"},
+      {std::wstring(GetExecutableDirectory().data()), PLUGIN_NOT_LOADABLE, L""},  // a folder
+  };
+  for (const Case& c : cases) {
+    PluginLoadStatus status = PLUGIN_LOADED;
+    MSTR message;
+    EXPECT_EQ(LoadPluginLibrary(c.path.c_str(), &status, &message), nullptr);
+    EXPECT_EQ(status, c.status);
+    EXPECT_TRUE(Contains(message, c.says)) << message.data();
+    EXPECT_FALSE(message.isNull());
+  }
+  EXPECT_EQ(NumPluginLibraries(), loadedBefore);
+  EXPECT_EQ(GetClassDirectory().FindClass(TEXMAP_CLASS_ID, kMapClass), nullptr)
+      << "a refused module registers nothing";
+}
+
+}  // namespace

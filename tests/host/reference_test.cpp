@@ -1,0 +1,169 @@
+// The reference system: who depends on whom after replacing and deleting, who is told what.
+#include <gtest/gtest.h>
+
+#include "ref_test_objects.h"
+
+namespace {
+
+class References : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    EXPECT_EQ(TestRefs::alive, aliveBefore) << "objects leaked or deleted twice";
+  }
+  int aliveBefore = TestRefs::alive;
+};
+
+TEST_F(References, ReplaceReferenceMovesTheDependency) {
+  auto* maker = new TestRefs(2);
+  auto* a = new TestRefs(0);
+  auto* b = new TestRefs(0);
+  ASSERT_EQ(maker->Take(0, a), REF_SUCCEED);
+  EXPECT_EQ(maker->GetReference(0), a);
+  EXPECT_TRUE(IsDependent(a, maker));
+
+  EXPECT_EQ(maker->Take(0, b, FALSE), REF_SUCCEED);
+  EXPECT_EQ(maker->GetReference(0), b);
+  EXPECT_FALSE(a->HasDependents());
+  EXPECT_TRUE(IsDependent(b, maker));
+  EXPECT_EQ(maker->Take(0, b), REF_SUCCEED);  // the same target again adds nothing
+  EXPECT_EQ(CountDependents(b), 1);
+
+  EXPECT_EQ(maker->Take(2, a), REF_FAIL);  // outside NumRefs
+  EXPECT_EQ(maker->Take(-1, a), REF_FAIL);
+  EXPECT_FALSE(a->HasDependents());
+
+  // Two slots on one target: one dependent, held until the last slot lets go.
+  ASSERT_EQ(maker->Take(1, b), REF_SUCCEED);
+  EXPECT_EQ(CountDependents(b), 1);
+  EXPECT_EQ(maker->FindRef(b), 0);
+  maker->DeleteReference(0);
+  EXPECT_TRUE(IsDependent(b, maker));
+  int before = TestRefs::alive;
+  maker->DeleteReference(1);  // b's last owner lets go: b goes
+  EXPECT_EQ(TestRefs::alive, before - 1);
+
+  a->DeleteThis();  // delOld FALSE left it alive and unowned
+  maker->DeleteThis();
+}
+
+TEST_F(References, LoopsAreRefused) {
+  auto* a = new TestRefs(1);
+  auto* b = new TestRefs(1);
+  auto* c = new TestRefs(1);
+  ASSERT_EQ(a->Take(0, b), REF_SUCCEED);
+  ASSERT_EQ(b->Take(0, c), REF_SUCCEED);
+  EXPECT_EQ(c->Take(0, a), REF_FAIL);
+  EXPECT_EQ(c->GetReference(0), nullptr);
+  EXPECT_FALSE(IsDependent(a, c));
+  EXPECT_EQ(a->Take(0, a), REF_FAIL);
+  EXPECT_EQ(a->GetReference(0), b);
+  a->DeleteMe();  // takes b and c, which only a's chain owned
+}
+
+TEST_F(References, DeletingATargetClearsEveryReferenceToIt) {
+  auto* m1 = new TestRefs(2);
+  auto* m2 = new TestRefs(1);
+  auto* t = new TestRefs(0);
+  m1->Take(0, t);
+  m1->Take(1, t);
+  m2->Take(0, t);
+  t->DeleteThis();
+  EXPECT_EQ(m1->GetReference(0), nullptr);
+  EXPECT_EQ(m1->GetReference(1), nullptr);
+  EXPECT_EQ(m2->GetReference(0), nullptr);
+  for (TestRefs* m : {m1, m2}) {
+    ASSERT_EQ(m->heard.size(), 1u) << "told once, however many references it held";
+    EXPECT_EQ(m->heard[0].message, unsigned(REFMSG_TARGET_DELETED));
+    EXPECT_EQ(m->heard[0].from, t);
+  }
+  // The makers are free of it: replacing their references touches nothing that is gone.
+  auto* u = new TestRefs(0);
+  EXPECT_EQ(m1->Take(0, u), REF_SUCCEED);
+  m1->DeleteThis();
+  m2->DeleteThis();
+}
+
+TEST_F(References, DeletingAMakerReleasesWhatItHeld) {
+  auto* m1 = new TestRefs(1);
+  auto* m2 = new TestRefs(1);
+  auto* shared = new TestRefs(0);
+  m1->Take(0, shared);
+  m2->Take(0, shared);
+  int before = TestRefs::alive;
+  m1->DeleteThis();
+  EXPECT_EQ(TestRefs::alive, before - 1) << "shared still has an owner";
+  EXPECT_EQ(CountDependents(shared), 1);
+  EXPECT_TRUE(IsDependent(shared, m2));
+
+  // A weak reference does not keep a target: when the last owner goes, the weak maker is told
+  // and its reference cleared.
+  auto* watcher = new TestRefs(1);
+  watcher->weak = true;
+  watcher->Take(0, shared);
+  before = TestRefs::alive;
+  m2->DeleteThis();
+  EXPECT_EQ(TestRefs::alive, before - 2);  // m2 and shared
+  EXPECT_EQ(watcher->GetReference(0), nullptr);
+  ASSERT_EQ(watcher->heard.size(), 1u);
+  EXPECT_EQ(watcher->heard[0].message, unsigned(REFMSG_TARGET_DELETED));
+  watcher->DeleteThis();
+}
+
+TEST_F(References, OwnedChainsGoWithTheirOwner) {
+  // root -> mid -> {leaf, leaf}; root -> leaf: deleting root takes everything, each once.
+  auto* root = new TestRefs(2);
+  auto* mid = new TestRefs(2);
+  auto* leaf = new TestRefs(0);
+  root->Take(0, mid);
+  root->Take(1, leaf);
+  mid->Take(0, leaf);
+  mid->Take(1, leaf);
+  int before = TestRefs::alive;
+  root->DeleteThis();
+  EXPECT_EQ(TestRefs::alive, before - 3);
+}
+
+TEST_F(References, ChangesReachDependentsAndPropagate) {
+  auto* t = new TestRefs(0);
+  auto* mid = new TestRefs(1);
+  auto* top = new TestRefs(1, 0x1111);
+  mid->Take(0, t);
+  top->Take(0, mid);
+
+  t->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+  ASSERT_EQ(mid->heard.size(), 1u);
+  EXPECT_EQ(mid->heard[0].from, t);
+  ASSERT_EQ(top->heard.size(), 1u);
+  EXPECT_EQ(top->heard[0].from, mid) << "a propagated message comes from the one passing it on";
+
+  mid->answer = REF_STOP;
+  t->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+  EXPECT_EQ(top->heard.size(), 1u);
+  mid->answer = REF_SUCCEED;
+  t->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE, NOTIFY_ALL, FALSE);
+  EXPECT_EQ(top->heard.size(), 1u);
+  // Only dependents of the named super class hear it.
+  mid->NotifyDependents(FOREVER, PART_ALL, REFMSG_USER, 0x2222);
+  EXPECT_EQ(top->heard.size(), 1u);
+  mid->NotifyDependents(FOREVER, PART_ALL, REFMSG_USER, 0x1111);
+  ASSERT_EQ(top->heard.size(), 2u);
+  EXPECT_EQ(top->heard[1].message, unsigned(REFMSG_USER));
+  top->DeleteThis();
+}
+
+TEST_F(References, ADependentMayLetGoWhileItIsTold) {
+  auto* t = new TestRefs(0);
+  auto* quitter = new TestRefs(1);
+  auto* stayer = new TestRefs(1);
+  quitter->Take(0, t);
+  stayer->Take(0, t);
+  quitter->onMessage = [](TestRefs* self, RefMessage) { self->DeleteReference(0); };
+  t->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+  EXPECT_EQ(quitter->GetReference(0), nullptr);
+  EXPECT_EQ(stayer->heard.size(), 1u) << "the others are still told";
+  EXPECT_EQ(CountDependents(t), 1);
+  quitter->DeleteThis();
+  stayer->DeleteThis();
+}
+
+}  // namespace

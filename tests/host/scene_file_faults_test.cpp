@@ -1,0 +1,261 @@
+// Scene files that are broken: every fault is an error naming the file and what is wrong,
+// never a crash, and the scene stays as it was.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "sample_scene.h"
+#include "scene_file_support.h"
+
+namespace {
+
+// The sample scene plus a probe that registers callbacks, saved; the scene stays loaded so
+// every failed load can be checked to leave it alone.
+class SceneFileFaults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sample = BuildSampleScene();
+    auto* p = new Probe;
+    p->callbackPriority = 3;
+    p->Take(0, sample.box->GetObjectRef());
+    probeNode = GetCOREInterface()->CreateObjectNode(p);
+    probeNode->SetName(L"Probe node");
+    saved = SaveToBytes();
+    probesBefore = Probe::alive;
+    Probe::events.clear();
+  }
+
+  // Loads bytes that must fail; returns the message after checking what every failure owes.
+  std::wstring ExpectFailure(const std::vector<uint8_t>& bytes) {
+    std::wstring message;
+    EXPECT_EQ(LoadBytes(bytes, &message), IO_ERROR);
+    EXPECT_EQ(message.rfind(L"test.kvs: ", 0), 0u) << "names the file: " << Text(message);
+    for (INode* n : {sample.mesh, sample.instance, sample.poly, sample.box, probeNode})
+      EXPECT_EQ(GetCOREInterface()->GetINodeByHandle(n->GetHandle()), n) << "the scene stays";
+    EXPECT_EQ(Probe::alive, probesBefore) << "what the load made is gone";
+    return message;
+  }
+
+  static std::string Text(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+  int ObjectOf(SceneBytes& file, uint32_t classA) {
+    for (int i = 0; i < int(file.Scene().Kid(0x5C10).kids.size()); ++i) {
+      const std::vector<uint8_t>& cls = file.Object(i).Kid(0x5C12).data;
+      if (cls.size() >= 8 &&
+          (cls[4] | cls[5] << 8 | cls[6] << 16 | uint32_t(cls[7]) << 24) == classA)
+        return i;
+    }
+    ADD_FAILURE() << "no object of class " << classA;
+    return 0;
+  }
+
+  CleanScene clean;
+  SampleScene sample{};
+  INode* probeNode = nullptr;
+  std::vector<uint8_t> saved;
+  int probesBefore = 0;
+};
+
+TEST_F(SceneFileFaults, BadHeadersAreRefused) {
+  std::vector<uint8_t> header(saved.begin(), saved.begin() + 12);
+  auto withVersion = [&](uint8_t v) {
+    std::vector<uint8_t> h = header;
+    h[8] = v;
+    return h;
+  };
+  std::vector<uint8_t> garbage(64, 'x');
+  std::vector<uint8_t> stray = header;
+  stray.insert(stray.end(), {1, 2, 3});
+  EXPECT_NE(ExpectFailure({}).find(L"not a scene file"), std::wstring::npos);
+  EXPECT_NE(ExpectFailure(garbage).find(L"not a scene file"), std::wstring::npos);
+  EXPECT_NE(ExpectFailure(withVersion(0)).find(L"version 0 is not valid"), std::wstring::npos);
+  EXPECT_NE(ExpectFailure(withVersion(2)).find(L"newer"), std::wstring::npos);
+  EXPECT_NE(ExpectFailure(header).find(L"holds no scene"), std::wstring::npos);
+  EXPECT_NE(ExpectFailure(stray).find(L"ends inside a chunk header"), std::wstring::npos);
+}
+
+TEST_F(SceneFileFaults, EveryTruncationFailsCleanly) {
+  for (size_t n = 0; n < saved.size(); ++n) {
+    std::wstring message =
+        ExpectFailure(std::vector<uint8_t>(saved.begin(), saved.begin() + std::ptrdiff_t(n)));
+    if (::testing::Test::HasFailure()) FAIL() << "prefix of " << n << " bytes: " << Text(message);
+  }
+  EXPECT_TRUE(Probe::events.empty()) << "nothing was read, so no callback was registered";
+  ASSERT_EQ(LoadBytes(saved), IO_OK);
+}
+
+TEST_F(SceneFileFaults, FramingFaultsNameTheChunk) {
+  // A chunk whose length runs past its parent's end, and one with flags this host does not
+  // know: the file is refused before any object is made.
+  SceneBytes file = ParseScene(saved);
+  std::vector<uint8_t> bytes = Serialize(file);
+  size_t classAt = 12 + 8 + 8 + 8;  // scene, table, first object, then its class chunk
+  ASSERT_EQ(bytes[classAt] | bytes[classAt + 1] << 8, 0x5C12);
+  std::vector<uint8_t> longer = bytes, flagged = bytes;
+  longer[classAt + 4] = 0xF0;
+  flagged[classAt + 2] = 0x04;
+  std::wstring message = ExpectFailure(longer);
+  EXPECT_NE(message.find(L"chunk 0x5C12 at byte 36 claims"), std::wstring::npos) << Text(message);
+  EXPECT_NE(message.find(L"its parent chunk 0x5C11"), std::wstring::npos) << Text(message);
+  EXPECT_NE(ExpectFailure(flagged).find(L"unknown flags"), std::wstring::npos);
+}
+
+TEST_F(SceneFileFaults, ContentFaultsAreErrorsNotCrashes) {
+  struct Case {
+    const char* name;
+    std::function<void(SceneBytes&)> edit;
+    const wchar_t* says;
+  };
+  const uint32_t kNone = 0xFFFFFFFF;
+  std::vector<Case> cases = {
+      {"unknown class",
+       [&](SceneBytes& f) { f.Object(ObjectOf(f, TRIOBJ_CLASS_ID)).Kid(0x5C12).data[4] = 0x77; },
+       L"'Editable Mesh' (super class 0x0010, class 0x0077:0x0000) is of an unknown class"},
+      {"class cut short", [](SceneBytes& f) { f.Object(0).Kid(0x5C12).data.resize(10); },
+       L"object 0 has no class"},
+      {"no class", [](SceneBytes& f) { f.Object(0).kids.erase(f.Object(0).kids.begin()); },
+       L"object 0 has data before its class"},
+      {"reference outside the table",
+       [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data = U32s({99}); },
+       L"reference 0 names object 99 of"},
+      {"negative reference",
+       [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data = U32s({0xFFFFFFFB}); },
+       L"names object -5"},
+      {"reference list cut", [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data.resize(3); },
+       L"broken reference list"},
+      {"more references than the object has",
+       [&](SceneBytes& f) {
+         f.Object(0).Kid(0x5C14).data = U32s({kNone, 1});
+       },
+       L"reference 1 to object 1 was refused"},
+      {"a loop",
+       [&](SceneBytes& f) {
+         // The probe made to hold itself.
+         int probe = ObjectOf(f, kProbeClassID.PartA());
+         f.Object(probe).Kid(0x5C14).data = U32s({kNone, uint32_t(probe), kNone});
+       },
+       L"closes a loop"},
+      {"an object that throws",
+       [&](SceneBytes& f) {
+         f.Object(ObjectOf(f, kProbeClassID.PartA())).Kid(0x5C13).Kid(0x10).data = {
+             't', 0, 'h', 0, 'r', 0, 'o', 0, 'w', 0, 0, 0};
+       },
+       L"'Probe' (super class 0x0010, class 0x7E57F11E:0x0001) threw while loading: no such "
+       L"marker"},
+      {"a node on something that is not an object",
+       [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data = U32s({2}); },
+       L"reference 0 to object 2 is not a geometric object"},
+      {"node list names a mesh",
+       [&](SceneBytes& f) {
+         f.Scene().Kid(0x5C20).data = U32s({uint32_t(ObjectOf(f, TRIOBJ_CLASS_ID))});
+       },
+       L"which is not a node"},
+      {"node listed twice",
+       [](SceneBytes& f) {
+         f.Scene().Kid(0x5C20).data = U32s({0, 0});
+       },
+       L"names object 0 twice"},
+      {"node list past the table", [](SceneBytes& f) { f.Scene().Kid(0x5C20).data = U32s({500}); },
+       L"names object 500 of"},
+      {"handle taken twice",
+       [](SceneBytes& f) {
+         f.Object(2).Kid(0x5C13).Kid(0x0100).data = f.Object(0).Kid(0x5C13).Kid(0x0100).data;
+       },
+       L"another node has"},
+      {"handle zero", [](SceneBytes& f) { f.Object(0).Kid(0x5C13).Kid(0x0100).data = U32s({0}); },
+       L"handle 0 is not valid"},
+      {"handle chunk cut",
+       [](SceneBytes& f) { f.Object(0).Kid(0x5C13).Kid(0x0100).data.resize(3); },
+       L"node chunk 0x0100 has 3 bytes, not 4"},
+      {"no object table", [](SceneBytes& f) { f.Scene().kids.erase(f.Scene().kids.begin()); },
+       L"no object table"},
+      {"no node list", [](SceneBytes& f) { f.Scene().kids.pop_back(); }, L"no node list"},
+      {"face past the vertices",
+       [&](SceneBytes& f) {
+         f.Object(ObjectOf(f, TRIOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0210).data[4] = 9;
+       },
+       L"face 0 uses vertex 9 of 5"},
+      {"vertices not whole",
+       [&](SceneBytes& f) {
+         f.Object(ObjectOf(f, TRIOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0200).data.push_back(0);
+       },
+       L"does not hold whole records"},
+      {"polygon degree past the chunk",
+       [&](SceneBytes& f) {
+         std::vector<uint8_t>& d =
+             f.Object(ObjectOf(f, POLYOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0320).data;
+         d[0] = d[1] = d[2] = d[3] = 0xFF;
+       },
+       L"polygon face 0 is cut short"},
+      {"polygon corner past the vertices",
+       [&](SceneBytes& f) {
+         f.Object(ObjectOf(f, POLYOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0320).data[16] = 8;
+       },
+       L"polygon face 0 uses vertex 8 of 8"},
+      {"box parameters cut",
+       [&](SceneBytes& f) {
+         f.Object(ObjectOf(f, BOXOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0400).data.resize(20);
+       },
+       L"take 20 bytes, not 24"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SceneBytes file = ParseScene(saved);
+    c.edit(file);
+    std::wstring message = ExpectFailure(Serialize(file));
+    EXPECT_NE(message.find(c.says), std::wstring::npos) << Text(message);
+  }
+}
+
+TEST_F(SceneFileFaults, AFailedLoadStillRunsItsCallbacksAndFreesWhatItMade) {
+  // The probe loads and registers its callbacks; the node list then names it as a node.
+  SceneBytes file = ParseScene(saved);
+  file.Scene().Kid(0x5C20).data = U32s({uint32_t(ObjectOf(file, kProbeClassID.PartA()))});
+  ExpectFailure(Serialize(file));
+  EXPECT_EQ(Probe::events,
+            (std::vector<std::wstring>{L"priority 3, references, not in the scene",
+                                       L"priority 6, references, not in the scene"}));
+}
+
+TEST_F(SceneFileFaults, BoxSegmentsAreTakenIntoTheHostsRange) {
+  SceneBytes file = ParseScene(saved);
+  std::vector<uint8_t>& d =
+      file.Object(ObjectOf(file, BOXOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0400).data;
+  std::vector<uint8_t> segs = U32s({0x7FFFFFFF, 0x80000000, 0});
+  std::copy(segs.begin(), segs.end(), d.begin() + 12);
+  ASSERT_EQ(LoadBytes(Serialize(file)), IO_OK);
+  auto* box = dynamic_cast<BoxObject*>(GetCOREInterface()->GetINodeByName(L"Box")->GetObjectRef());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->widthSegs, BoxObject::kMaxSegments);
+  EXPECT_EQ(box->lengthSegs, 1);
+  EXPECT_EQ(box->heightSegs, 1);
+}
+
+// Deleting a chain of objects recurses once per link, so files cannot nest them without end.
+TEST(SceneFileDepth, ReferencesNestAtMostAThousandLevels) {
+  CleanScene clean;
+  GetCOREInterface()->CreateObjectNode(new Probe);
+  SceneBytes file = ParseScene(SaveToBytes());
+  ResetScene();
+  int before = Probe::alive;
+  auto chain = [&file](uint32_t probes) {
+    SceneBytes f = file;
+    std::vector<ChunkNode>& table = f.Scene().Kid(0x5C10).kids;
+    ChunkNode probe = table.at(1);
+    table.resize(1);
+    for (uint32_t i = 1; i <= probes; ++i) {
+      probe.Kid(0x5C14).data = U32s({i < probes ? i + 1 : 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
+      table.push_back(probe);
+    }
+    return Serialize(f);
+  };
+  std::wstring message;
+  EXPECT_EQ(LoadBytes(chain(1000), &message), IO_ERROR);
+  EXPECT_NE(message.find(L"references nest more than 1000 levels deep"), std::wstring::npos);
+  ASSERT_EQ(LoadBytes(chain(999), &message), IO_OK) << std::string(message.begin(), message.end());
+  EXPECT_EQ(Probe::alive, before + 999);
+  ResetScene();
+  EXPECT_EQ(Probe::alive, before) << "the whole chain went with its node";
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// Selecting, adding, duplicating, deleting and sorting markers.
+#include "curve_modes.h"
+#include "ramp_test_support.h"
+
+TEST(RampEditing, DefaultRampAndActiveMarker) {
+  GradientRamp ramp;
+  ramp.InitDefault();
+  ASSERT_EQ(ramp.markers.size(), 3u);
+  EXPECT_EQ(ramp.markers[1].color, AColor(0.5f, 0.5f, 0.5f, 1.0f));
+  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), &ramp.markers[0]);
+  ramp.SetActiveMarker(-3);
+  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
+  ramp.SetActiveMarker(3);  // past the end: none active
+  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), nullptr);
+  ramp.markers[2].flags = MarkerDragging;
+  EXPECT_EQ(ramp.ActiveMarkerIndex(MarkerDragging), 2);
+  EXPECT_EQ(ramp.ActiveMarkerIndex(MarkerActive), 0);  // none: marker 0 becomes active
+  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
+  ramp.ClearMarkerFlags();
+  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive | MarkerDragging), nullptr);
+}
+
+TEST(RampEditing, HitTestTakesTheLastInReachDeleteTheFirst) {
+  GradientRamp ramp = RampAt({0.0f, 0.40f, 0.41f, 1.0f});
+  EXPECT_EQ(ramp.HitTestMarker(0.405f, 0.05f), &ramp.markers[2]);
+  ramp.markers[3].flags = MarkerDragging;  // a dragged marker answers from any distance
+  EXPECT_EQ(ramp.HitTestMarker(0.405f, 0.05f), &ramp.markers[3]);
+  ramp.DeleteMarkerAt(0.405f, 0.05f);
+  ASSERT_EQ(ramp.markers.size(), 3u);
+  EXPECT_EQ(ramp.markers[1].position, 0.41f);
+  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);  // the one before the removed marker
+  ramp.DeleteMarkerAt(0.0f, 0.01f);
+  ramp.DeleteMarkerAt(1.0f, 0.01f);  // two always remain
+  ASSERT_EQ(ramp.markers.size(), 2u);
+  EXPECT_EQ(ramp.markers[0].position, 0.41f);
+}
+
+TEST(RampEditing, SortMergesIntoTheMarkerKept) {
+  GradientRamp ramp = RampAt({0.9f, 0.3f, 0.30005f, 0.1f});
+  ramp.markers[0].flags = MarkerDragging;
+  ramp.SortMarkers();
+  ASSERT_EQ(ramp.markers.size(), 3u);
+  EXPECT_NEAR(ramp.markers[1].position, 0.3f, 1e-4f);
+  EXPECT_EQ(ramp.markers[2].flags, MarkerDragging);
+  GradientRamp chain = RampAt({0.00012f, 0.00006f, 0.0f});
+  chain.SortMarkers();
+  ASSERT_EQ(chain.markers.size(), 2u);
+  EXPECT_EQ(chain.markers[1].position, 0.00012f);
+}
+
+TEST(RampEditing, AddAndDuplicate) {
+  GradientRamp ramp;
+  ramp.InitDefault();
+  const AColor glyph(0.1f, 0.2f, 0.3f, 0.4f), red(1.0f, 0.0f, 0.0f, 1.0f);
+  ramp.SetGlyphColors(glyph, glyph);
+  RampMarker* added = ramp.AddMarker(0.75f, red);
+  ASSERT_EQ(added, &ramp.markers[2]);
+  EXPECT_TRUE(added->color == red && added->activeGlyphColor == glyph && added->flags == 0);
+  EXPECT_EQ(ramp.AddMarker(0.50005f, red)->position, 0.5f);  // merged: the survivor
+  ASSERT_EQ(ramp.markers.size(), 4u);
+
+  TestMap* map = new TestMap(red);
+  ramp.markers[1].colorMap = ramp.markers[1].transparentMap = map;
+  ramp.markers[1].transparentMapOn = false;
+  ramp.markers[1].inMode = CurveGamma;
+  ramp.SetActiveMarker(1);
+  RampMarker copy = *ramp.DuplicateActiveMarker(0.6f);
+  EXPECT_TRUE(copy.colorMap == map && copy.transparentMap == map && !copy.transparentMapOn);
+  EXPECT_TRUE(copy.inMode == CurveGamma && copy.position == 0.6f && copy.flags == 0);
+  // None active (a merge can do that): the marker the ramp shows at t is copied.
+  ramp.ClearMarkerFlags();
+  EXPECT_EQ(ramp.DuplicateActiveMarker(0.7f)->colorMap, map);  // the copy at 0.6
+  EXPECT_EQ(ramp.DuplicateActiveMarker(0.9f)->color, red);     // the one at 0.75
+  EXPECT_EQ(ramp.DuplicateActiveMarker(-0.2f)->color, AColor(0.0f, 0.0f, 0.0f, 1.0f));  // first
+  map->DeleteThis();
+}

@@ -1,0 +1,82 @@
+// The ramp's colour and perturbation at t, from marker colours and from marker maps.
+#include "curve_modes.h"
+#include "ramp_test_support.h"
+
+namespace {
+const AColor kRed(1.0f, 0.0f, 0.0f, 1.0f), kBlue(0.0f, 0.0f, 1.0f, 1.0f);
+
+GradientRamp RedToBlue() {
+  GradientRamp ramp = RampAt({0.0f, 1.0f});
+  ramp.markers[0].color = kRed;
+  ramp.markers[1].color = kBlue;
+  return ramp;
+}
+}  // namespace
+
+TEST(RampEvaluation, DefaultRamp) {
+  GradientRamp ramp;
+  ramp.InitDefault();
+  TestShadeContext sc;
+  ExpectColor(ramp.ColorAt(0.25f), 0.25f, 0.25f, 0.25f);
+  // At an interior marker ColorAt shows the colour just left of it, Evaluate the marker's own.
+  ExpectColor(ramp.ColorAt(0.5f), 0.49f, 0.49f, 0.49f);
+  ExpectColor(ramp.Evaluate(sc, 0.5f), 0.5f, 0.5f, 0.5f);
+  ExpectColor(ramp.Evaluate(sc, 0.49995f), 0.5f, 0.5f, 0.5f);
+  ExpectColor(ramp.ColorAt(0.75f), 0.745f, 0.745f, 0.745f);
+  ExpectColor(ramp.Evaluate(sc, 0.75f), 0.745f, 0.745f, 0.745f);
+  ExpectColor(ramp.ColorAt(-0.5f), 0.0f, 0.0f, 0.0f);
+  ExpectColor(ramp.ColorAt(1.0f), 1.0f, 1.0f, 1.0f);
+  ExpectColor(ramp.Evaluate(sc, 0.00005f), 0.0f, 0.0f, 0.0f);
+  ExpectColor(ramp.Evaluate(sc, 3.0f), 1.0f, 1.0f, 1.0f);
+}
+
+TEST(RampEvaluation, TransparencyColourAndCurveModesOfTheSegmentEnds) {
+  TestShadeContext sc;
+  GradientRamp ramp = RampAt({0.0f, 1.0f});
+  ramp.markers[1].transparentColor = AColor(1.0f, 1.0f, 1.0f, 0.0f);
+  for (float t : {0.3f, 0.999f}) ExpectColor(ramp.Evaluate(sc, t), 0.0f, 0.0f, 0.0f);
+  ExpectColor(ramp.Evaluate(sc, 1.0f), 1.0f, 1.0f, 1.0f);
+  ramp = RedToBlue();
+  ramp.markers[1].transparentColor = AColor(0.5f, 0.5f, 0.5f, 0.0f);
+  ExpectColor(ramp.ColorAt(0.5f), 0.75f, 0.0f, 0.25f);
+  ExpectColor(ramp.Evaluate(sc, 0.5f), 0.75f, 0.0f, 0.25f);
+  // The left marker's out mode and the right one's in mode shape the segment; no other.
+  ramp = RedToBlue();
+  ramp.markers[0].outMode = CurveExponential;
+  ramp.markers[0].inMode = CurveNo;
+  ramp.markers[1].outMode = CurveSolid;
+  ramp.markers[0].transparentColor = AColor(1.0f, 1.0f, 1.0f, 0.0f);
+  ExpectColor(ramp.Evaluate(sc, 0.5f), 1.0f - 0.63259f, 0.0f, 0.63259f);
+}
+
+TEST(RampEvaluation, MarkerMapsAndTheirSwitches) {
+  TestMap* point = new TestMap(AColor(), true);
+  TestMap* white = new TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f));
+  TestShadeContext sc;
+  sc.point = Point3(0.2f, 0.4f, 0.6f);
+  GradientRamp ramp = RedToBlue();
+  ramp.markers[1].colorMap = point;
+  ExpectColor(ramp.Evaluate(sc, 0.5f), 0.6f, 0.2f, 0.3f);
+  ExpectColor(ramp.ColorAt(0.5f), 0.5f, 0.0f, 0.5f);  // colours only
+  ramp.markers[1].colorMapOn = false;
+  ExpectColor(ramp.Evaluate(sc, 0.5f), 0.5f, 0.0f, 0.5f);
+  // A white transparency map on the right marker pulls towards it, on the left one away.
+  ramp.markers[1].transparentMap = white;
+  ExpectColor(ramp.Evaluate(sc, 0.5f), 0.25f, 0.0f, 0.75f);
+  ramp.markers[1].transparentMapOn = false;
+  ramp.markers[0].transparentMap = white;
+  ExpectColor(ramp.Evaluate(sc, 0.5f), 0.75f, 0.0f, 0.25f);
+  // The colour arriving at a marker from its left is sampled with maps too.
+  ramp.InitDefault();
+  ramp.markers[0].colorMap = white;
+  ExpectColor(ramp.Evaluate(sc, 0.75f), 0.755f, 0.755f, 0.755f);
+
+  // Perturbation: a map's own, or the marker's grey along d with the grey added to z.
+  const Point3 d(0.6f, 0.8f, 0.0f);
+  EXPECT_TRUE(ramp.EvaluatePerturb(sc, 1.0f, d).Equals(Point3(0.6f, 0.8f, 1.0f)));
+  EXPECT_TRUE(ramp.EvaluatePerturb(sc, 0.25f, d).Equals(Point3(0.25f, 0.4f, 0.55f), 1e-5f));
+  ramp.markers[0].colorMapOn = false;
+  EXPECT_TRUE(ramp.EvaluatePerturb(sc, 0.25f, d).Equals(Point3(0.15f, 0.2f, 0.25f), 1e-5f));
+  point->DeleteThis();
+  white->DeleteThis();
+}

@@ -1,0 +1,62 @@
+// A shade context, a marker map and small ramps for the ramp tests.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "gradient_ramp.h"
+#include "imtl.h"
+
+class TestShadeContext : public ShadeContext {
+ public:
+  Point3 point;
+  BOOL InMtlEditor() override { return FALSE; }
+  TimeValue CurTime() override { return 0; }
+  Point3 P() override { return point; }
+  Point3 PObj() override { return point; }
+  Point3 PointTo(const Point3& p, RefFrame) override { return p; }
+  Point3 PointFrom(const Point3& p, RefFrame) override { return p; }
+  Point3 VectorTo(const Point3& p, RefFrame) override { return p; }
+  Point3 VectorFrom(const Point3& p, RefFrame) override { return p; }
+};
+
+// A fixed colour, or with fromPoint the shaded point as a colour; the shaded point as its
+// perturbation. Made with new and released with DeleteThis, as host objects are.
+class TestMap : public Texmap {
+ public:
+  explicit TestMap(AColor c, bool fromPoint = false) : color(c), fromPoint(fromPoint) {}
+  AColor EvalColor(ShadeContext& sc) override {
+    Point3 p = sc.PObj();
+    return fromPoint ? AColor(p.x, p.y, p.z, 1.0f) : color;
+  }
+  Point3 EvalNormalPerturb(ShadeContext& sc) override { return sc.PObj(); }
+  void Update(TimeValue, Interval&) override {}
+  void Reset() override {}
+  Interval Validity(TimeValue) override { return FOREVER; }
+  ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
+  AColor color;
+  bool fromPoint;
+
+ protected:
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
+    return REF_SUCCEED;
+  }
+};
+
+// Markers at the given positions, in the given order, each grey of its own position.
+inline GradientRamp RampAt(std::initializer_list<float> positions) {
+  GradientRamp ramp;
+  for (float p : positions) {
+    ramp.markers.emplace_back();
+    ramp.markers.back().position = p;
+    ramp.markers.back().color = AColor(p, p, p, 1.0f);
+  }
+  return ramp;
+}
+
+inline void ExpectColor(const AColor& c, float r, float g, float b, float a = 1.0f) {
+  EXPECT_NEAR(c.r, r, 1e-5f);
+  EXPECT_NEAR(c.g, g, 1e-5f);
+  EXPECT_NEAR(c.b, b, 1e-5f);
+  EXPECT_NEAR(c.a, a, 1e-5f);
+}

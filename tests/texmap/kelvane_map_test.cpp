@@ -1,0 +1,200 @@
+// The map object: its references and sub-maps, its lifecycle, and keeping references in
+// step with the ramp.
+#include <gtest/gtest.h>
+
+#include "texmap_test_support.h"
+
+namespace {
+
+int CountDependentsOn(ReferenceTarget* target, ReferenceMaker* maker) {
+  int n = 0;
+  DependentIterator it(target);
+  for (ReferenceMaker* m = it.Next(); m; m = it.Next()) n += m == maker;
+  return n;
+}
+
+}  // namespace
+
+TEST(KelvaneMap, NewMapStructure) {
+  Kelvane* map = NewKelvane();
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->NumRefs(), 9);
+  EXPECT_EQ(map->NumSubs(), 9);
+  EXPECT_EQ(map->NumSubTexmaps(), 6);
+  ASSERT_NE(map->pblock, nullptr);
+  EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
+  EXPECT_EQ(map->GetReference(0), map->uvGen);
+  EXPECT_EQ(map->GetReference(1), map->pblock);
+  EXPECT_EQ(map->GetReference(2), map->texout);
+  EXPECT_NE(map->uvGen, nullptr);
+  EXPECT_NE(map->texout, nullptr);
+  EXPECT_EQ(map->GetParamBlockByID(0), map->pblock);
+  EXPECT_EQ(map->GetParamBlockByID(1), nullptr);
+  EXPECT_TRUE(map->ivalid.Empty());
+  EXPECT_EQ(map->ramp.markers.size(), 3u);
+
+  MSTR s;
+  map->GetClassName(s);
+  EXPECT_STREQ(s.data(), L"Kelvane");
+  EXPECT_STREQ(map->SubAnimName(0).data(), L"Coordinates");
+  EXPECT_STREQ(map->SubAnimName(1).data(), L"Parameters");
+  EXPECT_STREQ(map->SubAnimName(2).data(), L"Output");
+  EXPECT_STREQ(map->GetSubTexmapSlotName(3).data(), L"Marker transparent color");
+  EXPECT_STREQ(map->GetSubTexmapSlotName(4).data(), L"Marker color");
+  EXPECT_EQ(map->GetReference(9), nullptr);  // past the last marker
+  map->DeleteThis();
+}
+
+TEST(KelvaneMap, SubMapsAreMarkerMaps) {
+  Kelvane* map = NewKelvane();
+  ConstantColorMap* red = NewColorMap(AColor(1.0f, 0.0f, 0.0f));
+  ConstantColorMap* blue = NewColorMap(AColor(0.0f, 0.0f, 1.0f));
+  map->ivalid = FOREVER;
+  map->SetSubTexmap(0, red);
+  EXPECT_TRUE(map->ivalid.Empty());
+  map->SetSubTexmap(3, blue);
+  EXPECT_EQ(map->ramp.markers[0].colorMap, red);
+  EXPECT_EQ(map->GetReference(3), red);
+  EXPECT_EQ(map->ramp.markers[1].transparentMap, blue);
+  EXPECT_EQ(map->GetReference(6), blue);
+  EXPECT_EQ(map->GetSubTexmap(3), blue);
+  EXPECT_EQ(CountDependentsOn(red, map), 1);
+  EXPECT_EQ(map->pblock->GetTexmap(pb_marker_map, 0, 3), blue) << "the block reads the map's refs";
+
+  // A map set on a slot past the last marker is ignored.
+  ConstantColorMap* stray = NewColorMap(AColor(0.0f, 1.0f, 0.0f));
+  map->SetSubTexmap(40, stray);
+  EXPECT_EQ(map->NumSubTexmaps(), 6);
+  EXPECT_EQ(CountDependentsOn(stray, map), 0);
+  stray->DeleteThis();
+  map->DeleteThis();  // takes red and blue with it (ASan sees a leak otherwise)
+}
+
+TEST(KelvaneMap, UpdateCachesParametersAndClearsRecords) {
+  Kelvane* map = NewKelvane();
+  IParamBlock2* pb = map->pblock;
+  pb->SetValue(pb_distance, 0, 2.5f);
+  pb->SetValue(pb_angle, 0, 90.0f);
+  pb->SetValue(pb_matid1, 0, 1);
+  pb->SetValue(pb_matid2, 0, 7);
+  pb->SetValue(pb_open_edges, 0, 1);
+  pb->SetValue(pb_conditions, 0, 0);
+  pb->SetValue(pb_c_mult, 0, 5);
+  Interval valid = FOREVER;
+  map->Update(0, valid);
+  EXPECT_FLOAT_EQ(map->distance, 2.5f);
+  EXPECT_FLOAT_EQ(map->angleThreshold, 1.5707964f);
+  EXPECT_EQ(map->matId1, 0);
+  EXPECT_EQ(map->matId2, 6);
+  EXPECT_TRUE(map->openEdges);
+  EXPECT_FALSE(map->smooth);
+  EXPECT_EQ(map->conditions, 0);
+  EXPECT_EQ(map->smoothEq, 1);
+  EXPECT_EQ(map->cMult, 5);
+  EXPECT_TRUE(valid.IsInfinite());
+  EXPECT_TRUE(map->ivalid.IsInfinite());
+  pb->SetValue(pb_angle, 0, 180.0f);
+  EXPECT_TRUE(map->Validity(0).IsInfinite());
+  EXPECT_FLOAT_EQ(map->angleThreshold, 3.1415927f) << "Validity runs Update";
+  map->DeleteThis();
+}
+
+TEST(KelvaneMap, NotifyRefChangedAnswers) {
+  Kelvane* map = NewKelvane();
+  MSTR name;
+  GetParamName query(name, 4);
+  PartID part = reinterpret_cast<PartID>(&query);
+  // The parameter block forwards name queries of its table to the map like any message.
+  EXPECT_EQ(map->pblock->NotifyDependents(FOREVER, part, REFMSG_GET_PARAM_NAME), REF_SUCCEED);
+  EXPECT_STREQ(name.data(), L"Marker color");
+  // A change of the marker table's count is undone: it always holds two maps per marker.
+  map->pblock->SetCount(pb_marker_map, 2);
+  EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
+  map->DeleteThis();
+}
+
+TEST(KelvaneMap, CloneCopiesParametersMarkersAndMaps) {
+  Kelvane* map = NewKelvane();
+  map->pblock->SetValue(pb_distance, 0, 3.0f);
+  Interval valid = FOREVER;
+  map->Update(0, valid);
+  ConstantColorMap* red = NewColorMap(AColor(1.0f, 0.0f, 0.0f));
+  map->SetSubTexmap(2, red);  // marker 1's colour map
+  map->ramp.SetActiveMarker(1);
+  map->ramp.markers[2].color = AColor(0.1f, 0.2f, 0.3f, 1.0f);
+
+  RemapDir* remap = NewRemapDir();
+  auto* copy = static_cast<Kelvane*>(remap->CloneRef(map));
+  remap->DeleteThis();
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(copy->pblock, map->pblock);
+  EXPECT_FLOAT_EQ(copy->pblock->GetFloat(pb_distance), 3.0f);
+  EXPECT_FLOAT_EQ(copy->distance, 3.0f);
+  ASSERT_EQ(copy->ramp.markers.size(), 3u);
+  EXPECT_EQ(copy->ramp.markers[0].flags, DWORD(MarkerActive)) << "only marker 0 is active";
+  EXPECT_EQ(copy->ramp.markers[1].flags, 0u);
+  EXPECT_EQ(copy->ramp.markers[2].color, AColor(0.1f, 0.2f, 0.3f, 1.0f));
+  Texmap* cloned = copy->ramp.markers[1].colorMap;
+  ASSERT_NE(cloned, nullptr);
+  EXPECT_NE(cloned, red);
+  EXPECT_EQ(static_cast<ConstantColorMap*>(cloned)->color, red->color);
+  EXPECT_EQ(copy->GetReference(5), cloned);
+  EXPECT_EQ(CountDependentsOn(cloned, copy), 1);
+  EXPECT_EQ(CountDependentsOn(red, copy), 0);
+  EXPECT_EQ(copy->pblock->GetOwner(), copy);
+  EXPECT_EQ(copy->pblock->Count(pb_marker_map), 6);
+  copy->DeleteThis();
+  map->DeleteThis();
+}
+
+TEST(KelvaneMap, ReferencesFollowMarkerEdits) {
+  Kelvane* map = NewKelvane();
+  ConstantColorMap* a = NewColorMap(AColor(1.0f, 0.0f, 0.0f));
+  ConstantColorMap* b = NewColorMap(AColor(0.0f, 1.0f, 0.0f));
+  map->SetSubTexmap(2, a);  // marker at 0.5
+  map->SetSubTexmap(5, b);  // transparency of the marker at 1
+
+  // A marker added before the one at 0.5 shifts its maps to later references.
+  map->ramp.AddMarker(0.25f, AColor(1.0f, 1.0f, 1.0f));
+  map->SyncMarkerReferences();
+  ASSERT_EQ(map->ramp.markers.size(), 4u);
+  EXPECT_EQ(map->NumRefs(), 11);
+  EXPECT_EQ(map->pblock->Count(pb_marker_map), 8);
+  EXPECT_EQ(map->GetReference(3 + 4), a);
+  EXPECT_EQ(map->GetReference(3 + 7), b);
+  EXPECT_EQ(CountDependentsOn(a, map), 1);
+
+  // Deleting the marker that carried a: the map leaves the ramp and the reference system.
+  a->SetName(L"a");
+  map->ramp.DeleteMarkerAt(0.5f, 0.001f);
+  map->SyncMarkerReferences();
+  EXPECT_EQ(map->NumRefs(), 9);
+  EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
+  EXPECT_EQ(map->GetReference(3 + 5), b);
+  for (int i = 3; i < map->NumRefs(); ++i) EXPECT_NE(map->GetReference(i), a);
+
+  // A map that two markers share is held by both slots: dropping one keeps it alive.
+  map->ramp.markers[0].colorMap = b;
+  map->SyncMarkerReferences();
+  map->ramp.markers[2].transparentMap = nullptr;
+  map->SyncMarkerReferences();
+  EXPECT_EQ(CountDependentsOn(b, map), 1);
+  EXPECT_EQ(map->GetReference(3), b);
+  map->ivalid = FOREVER;
+  map->SyncMarkerReferences();  // nothing changed: nothing happens
+  EXPECT_TRUE(map->ivalid.IsInfinite());
+  map->DeleteThis();
+}
+
+TEST(KelvaneMap, ResetRestoresTheDefaultRamp) {
+  Kelvane* map = NewKelvane();
+  map->SetSubTexmap(0, NewColorMap(AColor(1.0f, 0.0f, 0.0f)));
+  map->ramp.AddMarker(0.7f, AColor(1.0f, 1.0f, 1.0f));
+  map->SyncMarkerReferences();
+  map->Reset();
+  EXPECT_EQ(map->ramp.markers.size(), 3u);
+  EXPECT_EQ(map->NumRefs(), 9);
+  EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(map->GetSubTexmap(k), nullptr);
+  map->DeleteThis();
+}

@@ -1,0 +1,136 @@
+#pragma once
+#include <vector>
+
+#include "edge_cache.h"
+#include "gradient_ramp.h"
+#include "imtl.h"
+#include "ioapi.h"
+#include "iparamb2.h"
+#include "module_export.h"
+#include "stdmat.h"
+
+class KelvaneDlgProc;
+class TexHandle;
+
+// The Kelvane texture map: a gradient along the distance from the shaded point to the
+// nearest qualifying edge of the shaded node's mesh.
+//
+// References: 0 the coordinates, 1 the parameter block, 2 the output, then for marker i of
+// the ramp 3 + 2i its colour map and 4 + 2i its transparency map. Sub-map k is reference
+// k + 3.
+class KELVANE_EXPORT Kelvane : public MultiTex {
+ public:
+  HWND hwMtlEdit = nullptr;
+  IParamBlock2* pblock = nullptr;
+  KelvaneDlgProc* dlgProc = nullptr;
+  TextureOutput* texout = nullptr;
+  UVGen* uvGen = nullptr;
+  Interval ivalid;
+  // Parameter values as of the last Update; the shading path reads only these.
+  float distance = 0.1f;
+  float angleThreshold = 0.1f * 0.017453292f;  // radians
+  bool selectionOnly = false;
+  bool openEdges = false;
+  bool smooth = false;
+  int smoothEq = 1;
+  bool matId = false;
+  int matIdEq = 1;
+  bool complanar = false;
+  int conditions = 1;
+  int cMult = 2;
+  bool matIdRange = false;
+  int matId1 = 0;  // zero-based
+  int matId2 = 0;  // zero-based
+  // The per-node records and the lock that guards them.
+  EdgeCache edgeCaches;
+  TexHandle* texHandle = nullptr;
+  Interval texHandleValid;
+  GradientRamp ramp;
+
+  Kelvane();
+  ~Kelvane() override;
+
+  // Identity and structure.
+  void GetClassName(MSTR& s) override;
+  Class_ID ClassID() override;
+  int NumSubs() override;
+  Animatable* SubAnim(int i) override;
+  MSTR SubAnimName(int i) override;
+  int SubNumToRefNum(int subNum) override { return subNum; }
+  int NumParamBlocks() override { return 1; }
+  IParamBlock2* GetParamBlock(int) override { return pblock; }
+  IParamBlock2* GetParamBlockByID(BlockID id) override;
+  int NumRefs() override;
+  RefTargetHandle GetReference(int i) override;
+  RefTargetHandle Clone(RemapDir& remap) override;
+  IOResult Save(ISave* isave) override;
+  IOResult Load(ILoad* iload) override;
+
+  // Sub-maps: two per marker.
+  int NumSubTexmaps() override;
+  Texmap* GetSubTexmap(int i) override;
+  void SetSubTexmap(int i, Texmap* m) override;
+  MSTR GetSubTexmapSlotName(int i) override;
+  BOOL SetDlgThing(ParamDlg* dlg) override;
+
+  // Lifecycle.
+  void Update(TimeValue t, Interval& valid) override;
+  void Reset() override;
+  Interval Validity(TimeValue t) override;
+  ParamDlg* CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) override;
+
+  ULONG LocalRequirements(int subMtlNum) override;
+  void LocalMappingsRequired(int subMtlNum, BitArray& mapreq, BitArray& bumpreq) override;
+  void GetUVTransform(Matrix3& uvtrans) override;
+  int GetTextureTiling() override;
+  void InitSlotType(int sType) override;
+  int GetUVWSource() override;
+  int GetMapChannel() override;
+  UVGen* GetTheUVGen() override { return uvGen; }
+  void SetOutputLevel(TimeValue t, float v) override;
+  bool IsLocalOutputMeaningful(ShadeContext&) override { return true; }
+
+  // Shading: render threads call these concurrently.
+  AColor EvalColor(ShadeContext& sc) override;
+  Point3 EvalNormalPerturb(ShadeContext& sc) override;
+
+  // Brings the references, the "marker_map" count and the dependencies back in step with the
+  // ramp's marker sequence after an edit of the sequence (add, duplicate, merge, delete,
+  // sort, load). Cheap when nothing changed; otherwise it empties ivalid and discards the
+  // viewport texture.
+  void SyncMarkerReferences();
+  // After a load has installed the marker maps: markers in order, references in step.
+  void FinishMarkerLoad();
+  // Drops every per-node record.
+  void ClearEdgeCache();
+  // Drops the viewport texture.
+  void DiscardTexHandle();
+  // The parameter snapshot a new per-node record takes.
+  EdgeParameters CurrentEdgeParameters() const;
+
+ protected:
+  void SetReference(int i, RefTargetHandle rtarg) override;
+  RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,
+                             RefMessage message, BOOL propagate) override;
+
+ private:
+  // The maps of the markers, in reference order (colour, transparency per marker).
+  std::vector<Texmap*> MarkerMaps() const;
+  void SetMarkerMap(int k, Texmap* map);
+  void RestoreMarkerMapCount();
+
+  // Sorts the loaded markers once the host has installed their maps.
+  class MarkerOrderCallback : public PostLoadCallback {
+   public:
+    explicit MarkerOrderCallback(Kelvane* m) : map(m) {}
+    void proc(ILoad* iload) override;
+
+   private:
+    Kelvane* map;
+  };
+  MarkerOrderCallback markerOrderCallback{this};
+
+  // What the reference system holds for references 3 and up, as this map last told it.
+  std::vector<Texmap*> linkedMaps;
+  bool syncing = false;
+};

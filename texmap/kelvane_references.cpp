@@ -1,0 +1,176 @@
+// The Kelvane map's references, sub-animatables and sub-maps, and keeping them in step with
+// the ramp's markers.
+#include <algorithm>
+
+#include "kelvane.h"
+#include "module.h"
+#include "param_block.h"
+#include "resource.h"
+
+namespace {
+MSTR ResourceString(int id) {
+  const MCHAR* s = GetString(id);
+  return s ? MSTR(s) : MSTR();
+}
+}  // namespace
+
+int Kelvane::NumRefs() {
+  // While references are being brought in step, the old slots still count.
+  int maps = syncing ? int(linkedMaps.size()) : 2 * int(ramp.markers.size());
+  return MARKER_MAP_REF + maps;
+}
+
+RefTargetHandle Kelvane::GetReference(int i) {
+  switch (i) {
+    case COORD_REF:
+      return uvGen;
+    case PBLOCK_REF:
+      return pblock;
+    case OUTPUT_REF:
+      return texout;
+  }
+  int k = i - MARKER_MAP_REF;
+  if (k < 0) return nullptr;
+  if (syncing) return k < int(linkedMaps.size()) ? linkedMaps[size_t(k)] : nullptr;
+  if (k >= 2 * int(ramp.markers.size())) return nullptr;
+  const RampMarker& m = ramp.markers[size_t(k / 2)];
+  return k % 2 ? m.transparentMap : m.colorMap;
+}
+
+void Kelvane::SetReference(int i, RefTargetHandle rtarg) {
+  switch (i) {
+    case COORD_REF:
+      uvGen = static_cast<UVGen*>(rtarg);
+      return;
+    case PBLOCK_REF:
+      pblock = static_cast<IParamBlock2*>(rtarg);
+      return;
+    case OUTPUT_REF:
+      texout = static_cast<TextureOutput*>(rtarg);
+      return;
+  }
+  int k = i - MARKER_MAP_REF;
+  if (k < 0) return;
+  if (syncing) {
+    if (k < int(linkedMaps.size())) linkedMaps[size_t(k)] = static_cast<Texmap*>(rtarg);
+  } else if (k < 2 * int(ramp.markers.size())) {
+    if (linkedMaps.size() < 2 * ramp.markers.size()) linkedMaps.resize(2 * ramp.markers.size());
+    linkedMaps[size_t(k)] = static_cast<Texmap*>(rtarg);
+  } else {
+    return;  // names no marker
+  }
+  SetMarkerMap(k, static_cast<Texmap*>(rtarg));
+}
+
+void Kelvane::SetMarkerMap(int k, Texmap* map) {
+  if (k < 0 || k >= 2 * int(ramp.markers.size())) return;
+  RampMarker& m = ramp.markers[size_t(k / 2)];
+  (k % 2 ? m.transparentMap : m.colorMap) = map;
+}
+
+std::vector<Texmap*> Kelvane::MarkerMaps() const {
+  std::vector<Texmap*> maps;
+  maps.reserve(2 * ramp.markers.size());
+  for (const RampMarker& m : ramp.markers) {
+    maps.push_back(m.colorMap);
+    maps.push_back(m.transparentMap);
+  }
+  return maps;
+}
+
+void Kelvane::SyncMarkerReferences() {
+  // The ramp's edits move marker records without telling the reference system: compare what
+  // it holds for each slot with what the markers now name, and move the dependencies slot
+  // by slot. Old maps are not deleted on the way, so a map that only moved survives; those
+  // that left the ramp go afterwards, as the host's reference release would take them.
+  std::vector<Texmap*> wanted = MarkerMaps();
+  if (wanted == linkedMaps) {
+    RestoreMarkerMapCount();
+    return;
+  }
+  std::vector<Texmap*> before = linkedMaps;
+  syncing = true;
+  linkedMaps.resize(std::max(linkedMaps.size(), wanted.size()), nullptr);
+  for (size_t k = 0; k < linkedMaps.size(); ++k) {
+    Texmap* target = k < wanted.size() ? wanted[k] : nullptr;
+    if (linkedMaps[k] != target) ReplaceReference(MARKER_MAP_REF + int(k), target, FALSE);
+  }
+  syncing = false;
+  linkedMaps = wanted;
+  RestoreMarkerMapCount();
+  for (Texmap* old : before)
+    if (old && std::find(wanted.begin(), wanted.end(), old) == wanted.end()) old->MaybeAutoDelete();
+  ivalid.SetEmpty();
+  DiscardTexHandle();
+}
+
+void Kelvane::RestoreMarkerMapCount() {
+  int n = 2 * int(ramp.markers.size());
+  if (pblock && pblock->Count(pb_marker_map) != n) pblock->SetCount(pb_marker_map, n);
+}
+
+int Kelvane::NumSubs() {
+  return NumRefs();
+}
+
+Animatable* Kelvane::SubAnim(int i) {
+  return GetReference(i);
+}
+
+MSTR Kelvane::SubAnimName(int i) {
+  switch (i) {
+    case COORD_REF:
+      return ResourceString(IDS_COORDINATES);
+    case PBLOCK_REF:
+      return ResourceString(IDS_PARAMETERS);
+    case OUTPUT_REF:
+      return ResourceString(IDS_OUTPUT);
+  }
+  return GetSubTexmapTVName(i - MARKER_MAP_REF);
+}
+
+IParamBlock2* Kelvane::GetParamBlockByID(BlockID id) {
+  return pblock && pblock->ID() == id ? pblock : nullptr;
+}
+
+int Kelvane::NumSubTexmaps() {
+  return 2 * int(ramp.markers.size());
+}
+
+Texmap* Kelvane::GetSubTexmap(int i) {
+  return static_cast<Texmap*>(GetReference(i + MARKER_MAP_REF));
+}
+
+void Kelvane::SetSubTexmap(int i, Texmap* m) {
+  RestoreMarkerMapCount();
+  ReplaceReference(i + MARKER_MAP_REF, m);
+  ivalid.SetEmpty();
+  // The open rollout refreshes its map buttons once the user interface exists.
+}
+
+MSTR Kelvane::GetSubTexmapSlotName(int i) {
+  return ResourceString(i % 2 ? IDS_MARKER_TRANSPARENT_COLOR : IDS_MARKER_COLOR);
+}
+
+BOOL Kelvane::SetDlgThing(ParamDlg*) {
+  // The output rollout arrives with the material editor's user interface.
+  return FALSE;
+}
+
+RefResult Kelvane::NotifyRefChanged(const Interval&, RefTargetHandle, PartID& partID,
+                                    RefMessage message, BOOL) {
+  switch (message) {
+    case REFMSG_CHANGE:
+      if (pblock && pblock->LastNotifyParamID() == pb_marker_map) RestoreMarkerMapCount();
+      DiscardTexHandle();
+      return REF_SUCCEED;
+    case REFMSG_GET_PARAM_NAME: {
+      auto* query = reinterpret_cast<GetParamName*>(partID);
+      if (query) query->name = GetSubTexmapSlotName(query->index);
+      return REF_STOP;
+    }
+    case REFMSG_GET_PARAM_DIM:
+      return REF_STOP;
+  }
+  return REF_SUCCEED;
+}

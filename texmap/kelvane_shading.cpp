@@ -1,0 +1,54 @@
+// The render-time entry points. Render threads call them concurrently: they read the
+// cached parameters and the ramp, and reach the per-node records through the cache.
+#include <cmath>
+
+#include "inode.h"
+#include "kelvane.h"
+#include "nearest_edge.h"
+
+namespace {
+const AColor kNoColor(0.0f, 0.0f, 0.0f, 0.0f);
+const Point3 kNoPerturbation(0.0f, 0.0f, 0.0f);
+constexpr float kSnap = 0.0001f;
+}  // namespace
+
+AColor Kelvane::EvalColor(ShadeContext& sc) {
+  AColor c;
+  if (sc.GetCache(this, c)) return c;
+  if (gbufID) sc.SetGBufferID(int(gbufID));
+  if (!(double(distance) >= 1e-5)) return kNoColor;
+  INode* node = sc.Node();
+  if (!node || sc.InMtlEditor()) return kNoColor;
+  const NodeEdgeCache& record =
+      edgeCaches.GetEdgeData(node->GetHandle(), sc.CurTime(), CurrentEdgeParameters());
+  if (!record.object) return kNoColor;
+
+  Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
+  Point3 nearest;
+  float d = NearestEdgeDistance(record, p, nearest);
+  float t = d / distance;
+  t = std::isnan(t) ? 1.0f : std::fmin(t, 1.0f);
+  if (t < kSnap) t = 0.0f;
+
+  c = ramp.Evaluate(sc, t);
+  if (texout) c = texout->Filter(c);
+  sc.PutCache(this, c);
+  return c;
+}
+
+Point3 Kelvane::EvalNormalPerturb(ShadeContext& sc) {
+  if (!sc.doMaps) return kNoPerturbation;
+  if (gbufID) sc.SetGBufferID(int(gbufID));
+  if (!(double(distance) >= 1e-5)) return kNoPerturbation;
+  INode* node = sc.Node();
+  if (!node || sc.InMtlEditor()) return kNoPerturbation;
+  const NodeEdgeCache& record =
+      edgeCaches.GetEdgeData(node->GetHandle(), sc.CurTime(), CurrentEdgeParameters());
+  if (!record.object) return kNoPerturbation;
+
+  Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
+  Point3 q(0.0f, 0.0f, 0.0f);
+  float d = NearestEdgeDistance(record, p, q);
+  float t = d / distance;
+  return ramp.EvaluatePerturb(sc, t, Normalize(p - q));
+}
