@@ -5,7 +5,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 SANITIZERS := $(if $(filter true,$(CI)),native-asan native-tsan,)
 
-.PHONY: test bootstrap build native windows sanitizers clean format
+.PHONY: test demo bootstrap build native windows sanitizers clean format
 
 test: bootstrap build sanitizers
 	ctest --preset native -j $(JOBS)
@@ -13,6 +13,12 @@ test: bootstrap build sanitizers
 
 bootstrap:
 	scripts/bootstrap
+
+# Renders the built-in scene: the map's gradients along open borders, smoothing-group and
+# material-ID edges.
+demo: native
+	mkdir -p out
+	build/native/bin/kelvane render -o out/demo.png
 
 build: native windows
 

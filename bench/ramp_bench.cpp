@@ -18,6 +18,10 @@ class BenchShadeContext : public ShadeContext {
   TimeValue CurTime() override { return 0; }
   Point3 P() override { return point; }
   Point3 PObj() override { return point; }
+  Point3 PointTo(const Point3& p, RefFrame) override { return p; }
+  Point3 PointFrom(const Point3& p, RefFrame) override { return p; }
+  Point3 VectorTo(const Point3& p, RefFrame) override { return p; }
+  Point3 VectorFrom(const Point3& p, RefFrame) override { return p; }
 };
 
 // A cheap map whose colour depends on the sample, so nothing folds away.
@@ -28,6 +32,10 @@ class PointColorMap : public Texmap {
     return AColor(p.x, p.y, p.z, 1.0f);
   }
   Point3 EvalNormalPerturb(ShadeContext& sc) override { return sc.PObj(); }
+  void Update(TimeValue, Interval&) override {}
+  void Reset() override {}
+  Interval Validity(TimeValue) override { return FOREVER; }
+  ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
 
  protected:
   RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {

@@ -129,6 +129,8 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
   }
   r.cellIndexStore = std::move(store);
 
+  // Extraction grew the segment array by doubling; a record keeps it for its lifetime.
+  r.segments.shrink_to_fit();
   BuildEdgeSearchIndex(r.search, r.segments, r.boundsMin, r.boundsMax, r.cellSize);
 }
 

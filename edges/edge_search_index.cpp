@@ -6,10 +6,10 @@
 
 namespace {
 
-// A bin is about two mean segment lengths across: on a surface mesh that holds a handful of
+// A bin is three mean segment lengths across: on a surface mesh that holds a dozen or two
 // segments, so a query reads one or two bins before nothing left can be nearer. Never below
 // a quarter of the radius, so a query finding nothing near visits few bins.
-constexpr double kBinLengths = 2.0;
+constexpr double kBinLengths = 3.0;
 constexpr double kBinsPerRadius = 4.0;
 // Bounds on what a record may cost, as for the grid; past them the bins grow.
 constexpr double kColumnsPerSegment = 2.0;
@@ -20,7 +20,7 @@ constexpr double kMinBudget = 4096.0;
 constexpr double kLargestBin = 1.0e37;
 
 // Bins holding more segments than this keep a box per run.
-constexpr uint32_t kBoxedBin = 16;
+constexpr uint32_t kBoxedBin = 32;
 
 struct Placement {
   uint32_t column;
@@ -156,10 +156,41 @@ std::vector<Placement> SortedBy(const std::vector<Placement>& in, size_t keys, K
   return out;
 }
 
+// The XY box of each column's segments, clipped to the column widened by the reach (a long
+// segment matters to a column only where it passes through), in steps of 1/255 of that,
+// rounded outwards by a step more to stay clear of rounding.
+void FillColumnBoxes(EdgeSearchIndex& x) {
+  x.columnBoxes.assign(4 * size_t(x.columns) * size_t(x.rows), 0);
+  const float step[2] = {x.BoxStep(0), x.BoxStep(1)};
+  for (int r = 0; r < x.rows; ++r) {
+    for (int c = 0; c < x.columns; ++c) {
+      const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
+      const float base[2] = {x.Edge(0, c) - x.reach.x, x.Edge(1, r) - x.reach.y};
+      const float* from[2] = {x.ax.data(), x.ay.data()};
+      const float* to[2] = {x.bx.data(), x.by.data()};
+      uint8_t* box = x.columnBoxes.data() + 4 * column;
+      const uint32_t first = x.binSlots[x.columnBins[column]];
+      const uint32_t last = x.binSlots[x.columnBins[column + 1]];
+      for (int axis = 0; axis < 2; ++axis) {
+        float lo = FLT_MAX, hi = -FLT_MAX;
+        for (uint32_t k = first; k < last; ++k) {
+          lo = std::min({lo, from[axis][k], to[axis][k]});
+          hi = std::max({hi, from[axis][k], to[axis][k]});
+        }
+        const float qlo = std::floor((lo - base[axis]) / step[axis]) - 1.0f;
+        const float qhi = std::ceil((hi - base[axis]) / step[axis]) + 1.0f;
+        box[2 * axis] = uint8_t(std::clamp(qlo, 0.0f, 255.0f));
+        box[2 * axis + 1] = uint8_t(std::clamp(qhi, 0.0f, 255.0f));
+      }
+    }
+  }
+}
+
 }  // namespace
 
 size_t EdgeSearchIndex::Bytes() const {
   return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
+         columnBoxes.capacity() +
          binLayer.capacity() * sizeof(int32_t) + chunkBoxes.capacity() * sizeof(float) +
          (ax.capacity() + ay.capacity() + az.capacity() + bx.capacity() + by.capacity() +
           bz.capacity()) *
@@ -279,4 +310,5 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     }
   }
   for (size_t c = 1; c <= columnCount; ++c) x.columnBins[c] += x.columnBins[c - 1];
+  FillColumnBoxes(x);
 }

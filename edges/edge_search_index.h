@@ -14,7 +14,8 @@
 // another by XY column (row-major, as the grid's cells) and by rising Z within a column.
 // Within a bin, segments follow a Morton curve through their midpoints, and a bin holding
 // many (where the mesh is dense) keeps the box of each run of kChunk, so that a query skips
-// the runs too far away.
+// the runs too far away. Each column keeps the XY box of what it holds, coarsely, so that a
+// query skips the columns that only border on it.
 struct EdgeSearchIndex {
   static constexpr uint32_t kChunk = 8;
   // Room after the last slot: a vector load may start at any slot.
@@ -28,6 +29,9 @@ struct EdgeSearchIndex {
   // How far a stored segment can reach beyond its bin, per axis, rounding slack included.
   Point3 reach;
   std::vector<uint32_t> columnBins;  // columns * rows + 1: each XY column's first bin
+  // Per column: lower x, upper x, lower y, upper y of what it holds, in 255ths of the
+  // column widened by the reach, rounded outwards.
+  std::vector<uint8_t> columnBoxes;
   std::vector<int32_t> binLayer;     // each bin's Z layer
   std::vector<uint32_t> binSlots;    // bins + 1: each bin's first slot
   std::vector<uint32_t> binChunks;   // bins + 1: each bin's first run box; none if equal
@@ -40,6 +44,8 @@ struct EdgeSearchIndex {
   // Lower edge of bin c along an axis; a bin holds the points from its lower edge up to,
   // not including, the next one. Both the build and the query use exactly this.
   float Edge(int axis, int c) const { return origin[axis] + float(c) * binSize; }
+  // One step of the column boxes along X or Y.
+  float BoxStep(int axis) const { return (binSize + 2.0f * reach[axis]) / 255.0f; }
   size_t Bytes() const;
 };
 

@@ -41,8 +41,8 @@ inline float Gap(float v, float lo, float hi) {
 }
 
 // The scanning helpers take no vector arguments by value and are always inlined into one
-// function per instruction set, Kernel::Bin, which carries the target attribute. The walk
-// over columns and bins is scalar and calls it.
+// function per instruction set, Kernel::Column, which carries the target attribute. The walk
+// over columns is scalar and calls it.
 
 // The smallest lane of v, in every lane.
 template <class V>
@@ -101,7 +101,7 @@ template <int W>
     if (nearest[0] < best.d2 || lowest[0] < best.segment) {
       I lane = {};
       for (int k = 0; k < W; ++k) lane[k] = k;
-      I at = (d2 == nearest) & (segment == lowest) ? lane : none;
+      I at = ((d2 == nearest) & (segment == lowest)) ? lane : none;
       SpreadSmallest(at);
       best = {nearest[0], lowest[0], s + uint32_t(at[0])};
     }
@@ -127,19 +127,6 @@ template <int W>
   }
 }
 
-struct Sse2Kernel {
-  static void Bin(const EdgeSearchIndex& x, uint32_t b, const Point3& p, Best& best) {
-    ScanBinWith<4>(x, b, p, best);
-  }
-};
-
-struct Avx2Kernel {
-  __attribute__((target("avx2"))) static void Bin(const EdgeSearchIndex& x, uint32_t b,
-                                                  const Point3& p, Best& best) {
-    ScanBinWith<8>(x, b, p, best);
-  }
-};
-
 // Bin of p along an axis, clamped into the grid, consistent with the bin edges.
 inline int StartBin(const EdgeSearchIndex& x, int axis, float v, int count) {
   float f = (v - x.origin[axis]) * x.inverseBinSize;
@@ -159,7 +146,7 @@ inline float FlatGap(const EdgeSearchIndex& x, const Point3& p, int c, int r) {
 // Scans the bins of one XY column, `flat` (squared) away from p, that can hold something
 // nearer than the best so far, walking up and then down from p's layer, each walk ending at
 // the first bin too far away.
-template <class Kernel>
+template <int W>
 [[gnu::always_inline]] inline void VisitColumn(const EdgeSearchIndex& x, const Point3& p, int c,
                                                int r, int layer, float flat, Best& best) {
   const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
@@ -182,20 +169,43 @@ template <class Kernel>
   for (uint32_t b = at; b < end; ++b) {
     const float gz = Gap(p.z, x.Edge(2, layers[b]) - x.reach.z, x.Edge(2, layers[b] + 1) + x.reach.z);
     if (flat + gz * gz > best.d2) break;
-    Kernel::Bin(x, b, p, best);
+    ScanBinWith<W>(x, b, p, best);
   }
   for (uint32_t b = at; b-- > begin;) {
     const float gz = Gap(p.z, x.Edge(2, layers[b]) - x.reach.z, x.Edge(2, layers[b] + 1) + x.reach.z);
     if (flat + gz * gz > best.d2) break;
-    Kernel::Bin(x, b, p, best);
+    ScanBinWith<W>(x, b, p, best);
   }
 }
 
-// Visits a column unless it lies beyond the best distance or the XY limit.
+struct Sse2Kernel {
+  static void Column(const EdgeSearchIndex& x, const Point3& p, int c, int r, int layer,
+                     float flat, Best& best) {
+    VisitColumn<4>(x, p, c, r, layer, flat, best);
+  }
+};
+
+struct Avx2Kernel {
+  __attribute__((target("avx2"))) static void Column(const EdgeSearchIndex& x, const Point3& p,
+                                                     int c, int r, int layer, float flat,
+                                                     Best& best) {
+    VisitColumn<8>(x, p, c, r, layer, flat, best);
+  }
+};
+
+// Visits a column unless it, or the box of what it holds, lies beyond the best distance or
+// the XY limit.
 template <class Kernel>
 [[gnu::always_inline]] inline void Visit(const EdgeSearchIndex& x, const Point3& p, int c, int r,
                                          int layer, float flat, float flatLimit, Best& best) {
-  if (flat <= best.d2 && flat < flatLimit) VisitColumn<Kernel>(x, p, c, r, layer, flat, best);
+  if (!(flat <= best.d2 && flat < flatLimit)) return;
+  const uint8_t* box = x.columnBoxes.data() + 4 * (size_t(r) * size_t(x.columns) + size_t(c));
+  const float baseX = x.Edge(0, c) - x.reach.x, stepX = x.BoxStep(0);
+  const float baseY = x.Edge(1, r) - x.reach.y, stepY = x.BoxStep(1);
+  const float gx = Gap(p.x, baseX + float(box[0]) * stepX, baseX + float(box[1]) * stepX);
+  const float gy = Gap(p.y, baseY + float(box[2]) * stepY, baseY + float(box[3]) * stepY);
+  flat = gx * gx + gy * gy;
+  if (flat <= best.d2 && flat < flatLimit) Kernel::Column(x, p, c, r, layer, flat, best);
 }
 
 // Columns in square rings around p's column, nearest ring first, until a whole ring lies

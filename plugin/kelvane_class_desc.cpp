@@ -27,5 +27,5 @@ HINSTANCE KelvaneClassDesc::HInstance() {
 
 void* KelvaneClassDesc::Create(BOOL) {
   NameParameterBlock();
-  return new (std::nothrow) Kelvane;
+  return static_cast<ReferenceTarget*>(new (std::nothrow) Kelvane);
 }

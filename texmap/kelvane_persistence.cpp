@@ -1,6 +1,7 @@
 // The map in scene files: its material data and its ramp markers. The parameter block,
 // coordinates, output and marker maps are the map's references, which the host saves.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "ioapi.h"

@@ -3,6 +3,7 @@
 #include "host_objects.h"
 #include "input_error.h"
 #include "maxapi.h"
+#include "mesh_triangles.h"
 #include "scene_file.h"
 
 namespace {
@@ -13,6 +14,21 @@ void SetTransform(SceneNode& node, const Matrix3& tm) {
   node.worldToObject = Inverse(node.objectToWorld);
 }
 
+// A triangle object's node draws the triangles the host holds, with each polygon corner's UV
+// moved to its triangle corners, so that the same node read back from a saved scene (which
+// only has the triangles) draws and bakes alike. The host object splits polygons in face
+// order as TriangulateCorners does.
+PolyMeshData AsHostTriangles(const PolyMeshData& polygons, Object* object,
+                             const std::string& what) {
+  PolyMeshData mesh = MeshFromHostObject(object, what);
+  if (!polygons.HasUVs()) return mesh;
+  mesh.uvs = polygons.uvs;
+  for (const auto& triangle : TriangulateCorners(polygons))
+    for (int corner : triangle) mesh.uvCorners.push_back(polygons.uvCorners[size_t(corner)]);
+  ValidateMesh(mesh, what);
+  return mesh;
+}
+
 }  // namespace
 
 HostScene::HostScene(const SceneDescription& scene) {
@@ -21,10 +37,13 @@ HostScene::HostScene(const SceneDescription& scene) {
   for (const NodeDescription& d : scene.nodes) {
     SceneNode& node = nodes.emplace_back();
     node.name = d.name;
-    node.node = ip->CreateObjectNode(MakeHostObject(d.mesh, d.object));
+    Object* object = MakeHostObject(d.mesh, d.object);
+    node.node = ip->CreateObjectNode(object);
     node.node->SetName(Widen(d.name).c_str());
     SetTransform(node, d.transform);
-    node.mesh = d.mesh;
+    node.mesh = d.object == ObjectKind::Tri
+                    ? AsHostTriangles(d.mesh, object, "node \"" + d.name + "\"")
+                    : d.mesh;
   }
 }
 

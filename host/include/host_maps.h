@@ -18,6 +18,8 @@ class CoreExport ConstantColorMap : public Texmap {
   Class_ID ClassID() override;
   void GetClassName(MSTR& s) override { s = L"Color"; }
   RefTargetHandle Clone(RemapDir& remap) override;
+  IOResult Save(ISave* isave) override;
+  IOResult Load(ILoad* iload) override;
 
  protected:
   RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
@@ -45,6 +47,8 @@ class CoreExport CheckerMap : public Texmap {
   Class_ID ClassID() override;
   void GetClassName(MSTR& s) override { s = L"Checker 3D"; }
   RefTargetHandle Clone(RemapDir& remap) override;
+  IOResult Save(ISave* isave) override;
+  IOResult Load(ILoad* iload) override;
 
  protected:
   RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {

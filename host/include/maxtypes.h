@@ -14,8 +14,10 @@ class Class_ID : public MaxHeapOperators {
   ULONG a, b;
 
  public:
-  Class_ID() : a(0xffffffff), b(0xffffffff) {}
-  Class_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
+  // constexpr: class ID constants are then made before any code runs, whatever the order of
+  // static initialisation.
+  constexpr Class_ID() : a(0xffffffff), b(0xffffffff) {}
+  constexpr Class_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
   ULONG PartA() const { return a; }
   ULONG PartB() const { return b; }
   void SetPartA(ULONG aa) { a = aa; }

@@ -1,8 +1,10 @@
 // The host's default coordinates and output objects, its own maps, and their class
 // descriptors.
 #include <cmath>
+#include <cstdint>
 
 #include "host_maps.h"
+#include "ioapi.h"
 #include "host_material_ids.h"
 #include "plugapi.h"
 #include "std_texture_output.h"
@@ -75,6 +77,90 @@ AColor CheckerMap::EvalColor(ShadeContext& sc) {
   return std::fmod(std::fabs(parity), 2.0) < 0.5 ? color1 : color2;
 }
 
+namespace {
+// Chunks of the host's material objects. Part of the scene-file format: never renumber.
+constexpr USHORT kMaterialDataChunk = 0x4000;
+constexpr USHORT kFieldsChunk = 0x0300;
+
+// The material data, then the class's fields as one block of 32-bit values.
+IOResult SaveFields(MtlBase* m, ISave* isave, const void* fields, ULONG size) {
+  isave->BeginChunk(kMaterialDataChunk);
+  IOResult res = m->MtlBase::Save(isave);
+  isave->EndChunk();
+  if (res != IO_OK) return res;
+  ULONG written = 0;
+  isave->BeginChunk(kFieldsChunk);
+  res = isave->Write(fields, size, &written);
+  isave->EndChunk();
+  return res;
+}
+
+// A fields chunk of the wrong size leaves the defaults.
+IOResult LoadFields(MtlBase* m, ILoad* iload, void* fields, ULONG size) {
+  while (iload->OpenChunk() == IO_OK) {
+    if (iload->CurChunkID() == kMaterialDataChunk) {
+      if (m->MtlBase::Load(iload) != IO_OK) return IO_ERROR;
+    } else if (iload->CurChunkID() == kFieldsChunk && iload->CurChunkLength() == size) {
+      ULONG read = 0;
+      if (iload->Read(fields, size, &read) != IO_OK || read != size) return IO_ERROR;
+    }
+    if (iload->CloseChunk() != IO_OK) return IO_ERROR;
+  }
+  return IO_OK;
+}
+}  // namespace
+
+IOResult StdUVGen::Save(ISave* isave) {
+  int32_t f[5] = {tiling, source, channel, slotType, axis};
+  return SaveFields(this, isave, f, sizeof(f));
+}
+IOResult StdUVGen::Load(ILoad* iload) {
+  int32_t f[5] = {tiling, source, channel, slotType, axis};
+  IOResult res = LoadFields(this, iload, f, sizeof(f));
+  tiling = f[0];
+  source = f[1];
+  channel = f[2] < 1 ? 1 : f[2];
+  slotType = f[3];
+  axis = f[4];
+  return res;
+}
+
+IOResult StdTextureOutput::Save(ISave* isave) {
+  float f[4] = {outputAmount, rgbLevel, rgbOffset, invert ? 1.0f : 0.0f};
+  return SaveFields(this, isave, f, sizeof(f));
+}
+IOResult StdTextureOutput::Load(ILoad* iload) {
+  float f[4] = {outputAmount, rgbLevel, rgbOffset, invert ? 1.0f : 0.0f};
+  IOResult res = LoadFields(this, iload, f, sizeof(f));
+  outputAmount = f[0];
+  rgbLevel = f[1];
+  rgbOffset = f[2];
+  invert = f[3] != 0.0f;
+  return res;
+}
+
+IOResult ConstantColorMap::Save(ISave* isave) {
+  return SaveFields(this, isave, &color.r, 4 * sizeof(float));
+}
+IOResult ConstantColorMap::Load(ILoad* iload) {
+  return LoadFields(this, iload, &color.r, 4 * sizeof(float));
+}
+
+IOResult CheckerMap::Save(ISave* isave) {
+  float f[9] = {color1.r, color1.g, color1.b, color1.a, color2.r,
+                color2.g, color2.b, color2.a, size};
+  return SaveFields(this, isave, f, sizeof(f));
+}
+IOResult CheckerMap::Load(ILoad* iload) {
+  float f[9] = {color1.r, color1.g, color1.b, color1.a, color2.r,
+                color2.g, color2.b, color2.a, size};
+  IOResult res = LoadFields(this, iload, f, sizeof(f));
+  color1 = AColor(f[0], f[1], f[2], f[3]);
+  color2 = AColor(f[4], f[5], f[6], f[7]);
+  size = f[8];
+  return res;
+}
+
 UVGen* GetNewDefaultUVGen() {
   return new StdUVGen;
 }
@@ -89,7 +175,7 @@ class HostClassDesc : public ClassDesc {
   HostClassDesc(SClass_ID sclass, Class_ID id, const MCHAR* name)
       : sclass(sclass), id(id), name(name) {}
   int IsPublic() override { return TRUE; }
-  void* Create(BOOL) override { return new T; }
+  void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new T); }
   const MCHAR* ClassName() override { return name; }
   SClass_ID SuperClassID() override { return sclass; }
   Class_ID ClassID() override { return id; }
@@ -103,6 +189,8 @@ class HostClassDesc : public ClassDesc {
 };
 }  // namespace
 
+ClassDesc* ParamBlock2Class();
+
 void RegisterHostMaterialClasses(ClassDirectory& directory) {
   static HostClassDesc<StdUVGen> uvgen(UVGEN_CLASS_ID, kStdUVGenClassID, L"UVGen");
   static HostClassDesc<StdTextureOutput> output(TEXOUTPUT_CLASS_ID, kStdTextureOutputClassID,
@@ -114,4 +202,5 @@ void RegisterHostMaterialClasses(ClassDirectory& directory) {
   directory.AddClass(&output);
   directory.AddClass(&constant);
   directory.AddClass(&checker);
+  directory.AddClass(ParamBlock2Class());
 }

@@ -3,15 +3,29 @@
 // count) or are references of the block itself, numbered across its reference parameters in
 // declaration order, a table's entries one after another.
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "imtl.h"
 #include "inode.h"
+#include "ioapi.h"
 #include "iparamb2.h"
 #include "param_types.h"
+#include "plugin_loader.h"
 
 namespace {
+
+// Chunks of a saved block. Part of the scene-file format: never renumber.
+constexpr USHORT kBlockIdentityChunk = 0x0200;
+constexpr USHORT kBlockValuesChunk = 0x0201;
+
+// A block made by a scene load starts on this empty description and binds to its real one
+// when its identity chunk names it.
+ParamBlockDesc2& UnboundDescription() {
+  static ParamBlockDesc2 desc(0, L"", 0, nullptr, 0, p_end);
+  return desc;
+}
 
 bool OwnersRef(const ParamDef& def) {
   return (def.flags & P_OWNERS_REF) != 0;
@@ -280,6 +294,41 @@ class HostParamBlock2 final : public IParamBlock2 {
   }
   void GetValidity(TimeValue, Interval& valid) override { valid &= FOREVER; }
 
+  // In a scene file: which description the block was built from (its class and block ID),
+  // then per parameter its ID, type, count and, for value types, the values. References
+  // the block holds are saved by the host as its references.
+  IOResult Save(ISave* isave) override {
+    ULONG written = 0;
+    ULONG identity[4] = {desc->cd ? desc->cd->SuperClassID() : 0,
+                         desc->cd ? desc->cd->ClassID().PartA() : 0,
+                         desc->cd ? desc->cd->ClassID().PartB() : 0, ULONG(desc->ID)};
+    isave->BeginChunk(kBlockIdentityChunk);
+    isave->Write(identity, sizeof(identity), &written);
+    isave->EndChunk();
+    isave->BeginChunk(kBlockValuesChunk);
+    for (int p = 0; p < desc->Count(); ++p) {
+      const ParamDef& def = desc->paramdefs[p];
+      int32_t header[3] = {def.ID, int32_t(def.type), int32_t(values[size_t(p)].size())};
+      isave->Write(header, sizeof(header), &written);
+      if (pb2::IsRef(def.type)) continue;
+      for (const PB2Value& v : values[size_t(p)]) isave->Write(&v.i, 4, &written);
+    }
+    isave->EndChunk();
+    return IO_OK;
+  }
+
+  IOResult Load(ILoad* iload) override {
+    while (iload->OpenChunk() == IO_OK) {
+      IOResult res = IO_OK;
+      if (iload->CurChunkID() == kBlockIdentityChunk)
+        res = LoadIdentity(iload);
+      else if (iload->CurChunkID() == kBlockValuesChunk)
+        res = LoadValues(iload);
+      if (res != IO_OK || iload->CloseChunk() != IO_OK) return IO_ERROR;
+    }
+    return desc == &UnboundDescription() ? IO_ERROR : IO_OK;
+  }
+
   // The block's own references.
   int NumRefs() override {
     int n = 0;
@@ -490,6 +539,53 @@ class HostParamBlock2 final : public IParamBlock2 {
     return true;
   }
 
+  IOResult LoadIdentity(ILoad* iload) {
+    ULONG identity[4] = {0, 0, 0, 0};
+    ULONG read = 0;
+    if (iload->Read(identity, sizeof(identity), &read) != IO_OK || read != sizeof(identity))
+      return IO_ERROR;
+    ClassDesc* cd = GetClassDirectory().FindClass(identity[0], Class_ID(identity[1], identity[2]));
+    ParamBlockDesc2* found = cd ? cd->GetParamBlockDescByID(BlockID(identity[3])) : nullptr;
+    if (!found) return IO_ERROR;
+    desc = found;
+    values.clear();
+    for (int i = 0; i < desc->Count(); ++i) {
+      const ParamDef& def = desc->paramdefs[i];
+      values.emplace_back(pb2::IsTab(def.type) ? size_t(def.tab_size) : 1, DefaultOf(def));
+    }
+    return IO_OK;
+  }
+
+  // Values of parameters the description no longer has, or whose type changed, are skipped;
+  // a count is never trusted beyond what the chunk holds.
+  IOResult LoadValues(ILoad* iload) {
+    constexpr ULONG kMaxReferenceTable = 1u << 20;
+    if (desc == &UnboundDescription()) return IO_ERROR;
+    ULONG left = iload->CurChunkLength();
+    while (left >= 12) {
+      int32_t header[3];
+      ULONG read = 0;
+      if (iload->Read(header, sizeof(header), &read) != IO_OK || read != sizeof(header))
+        return IO_ERROR;
+      left -= 12;
+      ParamType2 type = ParamType2(header[1]);
+      bool refType = pb2::IsRef(type);  // references carry no values here
+      ULONG count = header[2] < 0 ? 0 : ULONG(header[2]);
+      if (refType ? count > kMaxReferenceTable : count > left / 4) return IO_ERROR;
+      std::vector<PB2Value> loaded(count);
+      if (!refType) {
+        for (PB2Value& v : loaded)
+          if (iload->Read(&v.i, 4, &read) != IO_OK || read != 4) return IO_ERROR;
+        left -= count * 4;
+      }
+      int p = desc->IDtoIndex(ParamID(header[0]));
+      if (p < 0 || desc->paramdefs[p].type != type) continue;
+      if (!pb2::IsTab(type) && count != 1) continue;
+      values[size_t(p)] = loaded;
+    }
+    return IO_OK;
+  }
+
   BOOL Changed(ParamID id, int tabIndex) {
     lastId = id;
     lastTab = tabIndex;
@@ -508,6 +604,24 @@ class HostParamBlock2 final : public IParamBlock2 {
 };
 
 }  // namespace
+
+// Makes the blocks a scene load asks for; they bind to their description as they load.
+class ParamBlock2ClassDesc : public ClassDesc {
+ public:
+  int IsPublic() override { return FALSE; }
+  void* Create(BOOL) override {
+    return static_cast<ReferenceTarget*>(new HostParamBlock2(&UnboundDescription(), nullptr));
+  }
+  const MCHAR* ClassName() override { return L"ParamBlock2"; }
+  SClass_ID SuperClassID() override { return PARAMETER_BLOCK2_CLASS_ID; }
+  Class_ID ClassID() override { return Class_ID(PARAMETER_BLOCK2_CLASS_ID, 0); }
+  const MCHAR* Category() override { return L""; }
+};
+
+ClassDesc* ParamBlock2Class() {
+  static ParamBlock2ClassDesc desc;
+  return &desc;
+}
 
 IParamBlock2* CreateParameterBlock2(ParamBlockDesc2* pdesc, ReferenceMaker* iowner) {
   return pdesc ? new HostParamBlock2(pdesc, iowner) : nullptr;

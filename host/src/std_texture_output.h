@@ -29,6 +29,8 @@ class StdTextureOutput : public TextureOutput {
   Class_ID ClassID() override;
   void GetClassName(MSTR& s) override { s = L"Output"; }
   RefTargetHandle Clone(RemapDir& remap) override;
+  IOResult Save(ISave* isave) override;
+  IOResult Load(ILoad* iload) override;
 
   float outputAmount = 1.0f;
   float rgbLevel = 1.0f;

@@ -36,6 +36,8 @@ class StdUVGen : public UVGen {
   Class_ID ClassID() override;
   void GetClassName(MSTR& s) override { s = L"UVGen"; }
   RefTargetHandle Clone(RemapDir& remap) override;
+  IOResult Save(ISave* isave) override;
+  IOResult Load(ILoad* iload) override;
 
   int tiling = U_WRAP | V_WRAP;
   int source = UVWSRC_EXPLICIT;

@@ -108,6 +108,28 @@ TEST(SaveCommand, SamplingASavedSceneGivesWhatSamplingItsSourceGives) {
   RgbaImage image = ReadPng(rendered);
   EXPECT_EQ(image.width, 20);
   EXPECT_EQ(image.height, 12);
+  std::string sourceRendered = folder.Path("source.png");
+  ASSERT_EQ(RunApp({"render", scene, "-o", sourceRendered, "--set", "c_mult=7"}).status, 0);
+  EXPECT_EQ(image.pixels, ReadPng(sourceRendered).pixels);
+
+  // A triangle object's UVs come back on the triangles it holds, each where its polygon had
+  // it, so it bakes as the same polygon held by an editable poly does: the stand-in colours a
+  // texel by its object-space point, so a misplaced UV shows.
+  const std::string quad = R"({"nodes": [{"name": "q", "object": "KIND",
+      "mesh": {"vertices": [[0,0,0],[2,0,0],[3,1,0],[0,1,0]], "faces": [[0,1,2,3]],
+               "uvs": [[0,0],[1,0],[1,1],[0,1]]}}]})";
+  auto withKind = [&](const std::string& kind) {
+    std::string text = quad;
+    return text.replace(text.find("KIND"), 4, kind);
+  };
+  std::string tri = folder.Write("tri.json", withKind("tri"));
+  std::string poly = folder.Write("poly.json", withKind("poly"));
+  std::string triSaved = folder.Path("tri.kvs");
+  ASSERT_EQ(RunApp({"save", tri, "-o", triSaved}).status, 0);
+  std::string fromSaved = folder.Path("saved-bake.png"), fromPoly = folder.Path("poly-bake.png");
+  ASSERT_EQ(RunApp({"bake", triSaved, "--node", "q", "--size", "8", "-o", fromSaved}).status, 0);
+  ASSERT_EQ(RunApp({"bake", poly, "--node", "q", "--size", "8", "-o", fromPoly}).status, 0);
+  EXPECT_EQ(ReadPng(fromSaved).pixels, ReadPng(fromPoly).pixels);
 
   // A scene file cut short is refused with one line, whatever the cut.
   std::ifstream in(saved, std::ios::binary);

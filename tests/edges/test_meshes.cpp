@@ -1,8 +1,8 @@
 #include "test_meshes.h"
 
-#include <random>
-
 #include <algorithm>
+#include <cmath>
+#include <random>
 
 #include "edge_extraction.h"
 #include "edge_grid.h"
@@ -36,6 +36,60 @@ TriObject* Triangulate(const PolyObject& poly) {
   TriObject* tri = CreateNewTriObject();
   poly.mm.OutToTri(tri->GetMesh());
   return tri;
+}
+
+PolyObject* MakeUvSphere(int stacks) {
+  const int slices = 2 * stacks;
+  const double pi = 3.14159265358979323846;
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
+  const int north = mm.NewVert(Point3(0.0, 0.0, 50.0));
+  for (int s = 1; s < stacks; ++s) {
+    for (int k = 0; k < slices; ++k) {
+      double polar = pi * s / stacks, az = 2.0 * pi * k / slices;
+      mm.NewVert(Point3(50.0 * std::sin(polar) * std::cos(az), 50.0 * std::sin(polar) * std::sin(az),
+                        50.0 * std::cos(polar)));
+    }
+  }
+  const int south = mm.NewVert(Point3(0.0, 0.0, -50.0));
+  auto ring = [&](int s, int k) { return 1 + (s - 1) * slices + k % slices; };
+  for (int k = 0; k < slices; ++k) {
+    int top[3] = {north, ring(1, k), ring(1, k + 1)};
+    int bottom[3] = {south, ring(stacks - 1, k + 1), ring(stacks - 1, k)};
+    mm.NewFace(-1, 3, top);
+    mm.NewFace(-1, 3, bottom);
+    for (int s = 1; s + 1 < stacks; ++s) {
+      int quad[4] = {ring(s, k), ring(s + 1, k), ring(s + 1, k + 1), ring(s, k + 1)};
+      mm.NewFace(-1, 4, quad);
+    }
+  }
+  mm.FillInMesh();
+  return poly;
+}
+
+PolyObject* MakeCylinder(int bands, float height) {
+  const int sides = 64;
+  const double pi = 3.14159265358979323846;
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
+  for (int b = 0; b <= bands; ++b)
+    for (int k = 0; k < sides; ++k)
+      mm.NewVert(Point3(std::cos(2.0 * pi * k / sides), std::sin(2.0 * pi * k / sides),
+                        double(height) * b / bands));
+  auto at = [&](int b, int k) { return b * sides + k % sides; };
+  for (int b = 0; b < bands; ++b) {
+    for (int k = 0; k < sides; ++k) {
+      int quad[4] = {at(b, k), at(b, k + 1), at(b + 1, k + 1), at(b + 1, k)};
+      mm.NewFace(-1, 4, quad);
+    }
+  }
+  std::vector<int> cap(sides);
+  for (int k = 0; k < sides; ++k) cap[size_t(k)] = at(0, sides - k);
+  mm.NewFace(-1, sides, cap.data());
+  for (int k = 0; k < sides; ++k) cap[size_t(k)] = at(bands, k);
+  mm.NewFace(-1, sides, cap.data());
+  mm.FillInMesh();
+  return poly;
 }
 
 PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny) {

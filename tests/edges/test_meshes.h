@@ -24,6 +24,12 @@ PolyObject* MakeBoxPoly(int segments = 1);
 // The same polygon mesh as a triangle object, diagonals hidden.
 TriObject* Triangulate(const PolyObject& poly);
 
+// Small versions of the benchmark's shapes: a UV sphere of radius 50 with `stacks` from pole
+// to pole and twice as many around, and a capped cylinder of 64 sides, radius 1, `bands`
+// bands of quads up to `height`.
+PolyObject* MakeUvSphere(int stacks);
+PolyObject* MakeCylinder(int bands, float height);
+
 // A random closed-ish polygon soup: a jittered height field of quads, triangles and pentagons
 // with random smoothing masks, material IDs and edge selection, fixed by the seed.
 PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny);

@@ -4,10 +4,29 @@
 #include "kelvane.h"
 #include "module_exports.h"
 #include "param_block.h"
+#include "plugin_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// The module loaded the way the host loads it, its class in the host's class directory.
+inline void LoadKelvaneModule() {
+  static bool loaded = [] {
+    std::wstring file = std::wstring(GetExecutableDirectory().data()) + L"/Kelvane.dlt";
+    PluginLoadStatus status;
+    MSTR message;
+    bool ok = LoadPluginLibrary(file.c_str(), &status, &message) != nullptr;
+    EXPECT_TRUE(ok) << status;
+    return ok;
+  }();
+  (void)loaded;
+}
 
 // A new map made the way the host makes one: through the module's class descriptor.
 inline Kelvane* NewKelvane() {
-  return static_cast<Kelvane*>(LibClassDesc(0)->Create(FALSE));
+  LoadKelvaneModule();
+  return static_cast<Kelvane*>(static_cast<ReferenceTarget*>(LibClassDesc(0)->Create(FALSE)));
 }
 
 // One of the host's constant-colour maps.

@@ -1,0 +1,205 @@
+// The nearest-edge query against the plain grid scan it stands in for, on small versions of
+// the benchmark's shapes, on random meshes and on awkward segments.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "edge_extraction.h"
+#include "edge_search_index.h"
+#include "nearest_edge.h"
+#include "test_meshes.h"
+
+namespace {
+
+// Rounding of distances between points with coordinates as large as the record's.
+float Tolerance(const NodeEdgeCache& r) {
+  float largest = r.cellSize;
+  for (int i = 0; i < 3; ++i)
+    largest = std::max({largest, std::fabs(r.boundsMin[i]), std::fabs(r.boundsMax[i])});
+  return 16.0f * FLT_EPSILON * largest;
+}
+
+// Whether a second segment comes within tol of distance d from p: then either may give the
+// nearest point.
+bool NearTie(const NodeEdgeCache& r, const Point3& p, float d, float tol) {
+  int within = 0;
+  for (const EdgeSegment& s : r.segments) {
+    Point3 point;
+    within += MeasureSegment(p, s, point) <= d + tol ? 1 : 0;
+  }
+  return within > 1;
+}
+
+// Within the cell size, the plain scan's distance and, short of a near tie, its nearest point;
+// beyond it, at least the cell size. Both vector widths choose the same segment.
+::testing::AssertionResult Agrees(const NodeEdgeCache& r, const Point3& p) {
+  const Point3 unset(-7.0f, -7.0f, -7.0f);
+  Point3 fast = unset, plain = unset;
+  const float f = NearestEdgeDistance(r, p, fast);
+  const float g = NearestEdgeDistancePlain(r, p, plain);
+  const float tol = Tolerance(r);
+  auto failure = [&]() {
+    return ::testing::AssertionFailure()
+           << "at (" << p.x << ", " << p.y << ", " << p.z << "): fast " << f << " at ("
+           << fast.x << ", " << fast.y << ", " << fast.z << "), plain " << g << " at (" << plain.x
+           << ", " << plain.y << ", " << plain.z << "), cell size " << r.cellSize;
+  };
+  if (g < r.cellSize - tol) {
+    if (std::fabs(f - g) > tol) return failure();
+    if (!(fast == plain) && !NearTie(r, p, g, tol)) return failure();
+  } else if (!(f >= r.cellSize - tol) || (f == kNoEdgeDistance && !(fast == unset))) {
+    return failure();
+  }
+  if (ScanKernelAvailable(ScanKernel::kAvx2) &&
+      FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kSse2).segment !=
+          FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kAvx2).segment)
+    return ::testing::AssertionFailure() << "the vector widths disagree";
+  return ::testing::AssertionSuccess();
+}
+
+// Half on the surface, as shading asks, half anywhere around the mesh.
+std::vector<Point3> QueryPoints(const MNMesh& mm, const NodeEdgeCache& r, int count,
+                                uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  std::uniform_int_distribution<int> face(0, mm.FNum() - 1);
+  std::vector<Point3> points;
+  while (int(points.size()) < count / 2) {
+    const MNFace& f = *mm.F(face(rng));
+    int k = 1 + std::uniform_int_distribution<int>(0, f.deg - 3)(rng);
+    float s = std::sqrt(unit(rng)), t = unit(rng);
+    points.push_back(mm.P(f.vtx[0]) * (1.0f - s) + mm.P(f.vtx[k]) * (s * (1.0f - t)) +
+                     mm.P(f.vtx[k + 1]) * (s * t));
+  }
+  const Point3 margin(r.cellSize, r.cellSize, r.cellSize);
+  const Point3 lo = r.boundsMin - margin, size = r.boundsMax + margin - lo;
+  while (int(points.size()) < count)
+    points.emplace_back(lo.x + size.x * unit(rng), lo.y + size.y * unit(rng),
+                        lo.z + size.z * unit(rng));
+  return points;
+}
+
+// A node's record with Distance twice its mean edge length, as the benchmark builds it.
+NodeEdgeCache BenchmarkRecord(ULONG handle) {
+  const NodeEdgeCache first = BuildRecord(handle, {});
+  double sum = 0.0;
+  for (const EdgeSegment& s : first.segments) sum += Length(s.end - s.start);
+  EdgeParameters params;
+  params.distance = float(2.0 * sum / double(first.segments.size()));
+  return BuildRecord(handle, params);
+}
+
+}  // namespace
+
+TEST(SearchIndex, AgreesWithThePlainScanOnTheBenchmarkShapes) {
+  struct Shape {
+    const char* name;
+    PolyObject* poly;
+  } shapes[] = {{"plane", MakePlane(48, 48, 0.5f)},
+                {"sphere", MakeUvSphere(24)},
+                {"tall cylinder", MakeCylinder(60, 8.0f)},
+                {"cylinder of long bands", MakeCylinder(40, 1000.0f)}};
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    ScopedNode node(shape.poly);
+    const NodeEdgeCache r = BenchmarkRecord(node.Handle());
+    for (const Point3& p : QueryPoints(shape.poly->GetMesh(), r, 4000, 5))
+      ASSERT_TRUE(Agrees(r, p));
+  }
+}
+
+TEST(SearchIndex, AgreesWithThePlainScanOnRandomMeshes) {
+  std::uniform_int_distribution<int> coin(0, 1), mult(1, 4);
+  std::uniform_real_distribution<float> distance(0.05f, 4.0f);
+  for (uint32_t seed = 1; seed <= 10; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    PolyObject* poly = MakeRandomPoly(seed, 20, 16);
+    ScopedNode polyNode(poly);
+    ScopedNode triNode(Triangulate(*poly));
+    EdgeParameters params;
+    params.distance = distance(rng);
+    params.cMult = mult(rng);
+    params.openEdges = coin(rng);
+    params.smooth = coin(rng);
+    params.conditions = coin(rng);
+    for (ULONG handle : {polyNode.Handle(), triNode.Handle()}) {
+      const NodeEdgeCache r = BuildRecord(handle, params);
+      if (r.segments.empty()) continue;
+      for (const Point3& p : QueryPoints(poly->GetMesh(), r, 1500, seed))
+        ASSERT_TRUE(Agrees(r, p));
+    }
+  }
+}
+
+TEST(SearchIndex, AwkwardSegments) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  std::vector<EdgeSegment> segs;
+  // Short edges over a field, crossed by long ones that pass through many bins.
+  for (int i = 0; i < 600; ++i) {
+    Point3 a(40.0f * unit(rng), 40.0f * unit(rng), unit(rng));
+    segs.push_back({a, a + Point3(0.3f * unit(rng), 0.3f * unit(rng), 0.1f * unit(rng))});
+  }
+  for (int i = 0; i < 6; ++i)
+    segs.push_back({{0.0f, 40.0f * unit(rng), 0.0f}, {40.0f, 40.0f * unit(rng), 2.0f}});
+  // A dense fan around a pole, far more than a bin usually holds.
+  for (int i = 0; i < 300; ++i) {
+    float a = 0.0209f * float(i);
+    segs.push_back({{20.0f, 20.0f, 3.0f}, {20.0f + 0.2f * std::cos(a), 20.0f + 0.2f * std::sin(a), 3.0f}});
+  }
+  // Zero-length segments, and one edge stored twice.
+  segs.push_back({{5.0f, 5.0f, 5.0f}, {5.0f, 5.0f, 5.0f}});
+  segs.push_back({{30.0f, 2.0f, 4.0f}, {30.5f, 2.0f, 4.0f}});
+  const int twice = int(segs.size());
+  segs.push_back({{30.0f, 2.0f, 4.0f}, {30.5f, 2.0f, 4.0f}});
+  const NodeEdgeCache r = RecordFromSegments(segs, 0.3f);
+
+  for (int i = 0; i < 4000; ++i) {
+    Point3 p(42.0f * unit(rng) - 1.0f, 42.0f * unit(rng) - 1.0f, 6.0f * unit(rng) - 1.0f);
+    ASSERT_TRUE(Agrees(r, p));
+    Point3 nearPole(19.7f + 0.6f * unit(rng), 19.7f + 0.6f * unit(rng), 3.0f + 0.1f * unit(rng));
+    ASSERT_TRUE(Agrees(r, nearPole));
+  }
+  // The lower index of two equal segments, whichever bin order.
+  EXPECT_EQ(FindNearestSegment(r.search, {30.2f, 2.1f, 4.0f}, SearchReach::kRadius).segment,
+            twice - 1);
+  Point3 nearest;
+  EXPECT_FLOAT_EQ(NearestEdgeDistance(r, {5.0f, 5.0f, 5.25f}, nearest), 0.25f);
+  EXPECT_EQ(nearest, Point3(5.0f, 5.0f, 5.0f));
+}
+
+TEST(SearchIndex, RecordsShareNothingMutable) {
+  ScopedNode node(MakeUvSphere(12));
+  NodeEdgeCache original = BenchmarkRecord(node.Handle());
+  const std::vector<Point3> points =
+      QueryPoints(static_cast<PolyObject*>(node.node->GetObjectRef())->GetMesh(), original, 2000, 3);
+  std::vector<float> expected;
+  for (const Point3& p : points) {
+    Point3 nearest;
+    expected.push_back(NearestEdgeDistance(original, p, nearest));
+  }
+  // A copy outlives its original: its cells still view a live index store.
+  const NodeEdgeCache copy = original;
+  original = NodeEdgeCache();
+  for (const GridCell& cell : copy.cells)
+    for (int index : cell.edgeIndices) ASSERT_LT(size_t(index), copy.segments.size());
+
+  // Readers at once get what one reader got.
+  std::vector<int> wrong(4, 0);
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 4; ++t)
+    readers.emplace_back([&, t] {
+      for (size_t i = size_t(t); i < points.size(); i += 2) {
+        Point3 nearest;
+        wrong[size_t(t)] += NearestEdgeDistance(copy, points[i], nearest) != expected[i] ? 1 : 0;
+      }
+    });
+  for (std::thread& reader : readers) reader.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
+}
