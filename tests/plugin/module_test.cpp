@@ -83,3 +83,22 @@ TEST(Module, EntryPointOnlyRefreshesTheHandleWhenCalledAgain) {
   EXPECT_EQ(cd->HInstance(), module);
   EXPECT_STREQ(cd->ClassName(), L"Kelvane");
 }
+
+#if defined(_WIN32)
+TEST(Module, RampControlClassIsRegisteredOnceAtFirstAttach) {
+  PluginLibrary* lib = LoadKelvane();
+  ASSERT_NE(lib, nullptr);
+  HINSTANCE module = lib->Handle();
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  ASSERT_TRUE(GetClassInfoExW(module, L"CustGradientRamp", &wc));
+  EXPECT_EQ(wc.style, UINT(CS_OWNDC | CS_HREDRAW | CS_VREDRAW));
+  EXPECT_EQ(wc.cbClsExtra, 0);
+  EXPECT_EQ(wc.cbWndExtra, 0);
+  EXPECT_EQ(wc.hbrBackground, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+  // A later attach only refreshes the handle: a class taken away is not registered again.
+  ASSERT_TRUE(UnregisterClassW(L"CustGradientRamp", module));
+  EXPECT_TRUE(DllMain(module, DLL_THREAD_ATTACH, nullptr));
+  EXPECT_FALSE(GetClassInfoExW(module, L"CustGradientRamp", &wc));
+}
+#endif
