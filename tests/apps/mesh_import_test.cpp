@@ -62,7 +62,8 @@ TEST(MeshImport, KeepsPolygonsWeldsSeamsAndCarriesMaterialsAndUVs) {
 
 TEST(MeshImport, UnreadableFilesAreInputErrors) {
   TempFolder folder;
-  std::string garbage = folder.Write("garbage.obj", std::string("\x00\x01\x02 not a mesh", 17));
+  const char bytes[] = "\x00\x01\x02 not a mesh";
+  std::string garbage = folder.Write("garbage.obj", std::string(bytes, sizeof(bytes) - 1));
   std::string pointsOnly = folder.Write("points.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\n");
   std::string nonFinite = folder.Write("nan.obj", "v 0 0 nan\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   for (const std::string& path : {folder.Path("missing.obj"), garbage, pointsOnly, nonFinite}) {
