@@ -42,8 +42,9 @@ void DescribeGrid(const Workload& w) {
                "search bins %g across, %d x %d x %d, %zu bins, %zu slots\n",
                ShapeName(w.shape), r.segments.size(), double(w.distance), double(r.cellSize),
                r.columns, r.rows, nonEmpty, nonEmpty ? double(listed) / double(nonEmpty) : 0.0,
-               longest, double(r.search.binSize), r.search.columns, r.search.rows,
-               r.search.layers, r.search.binLayer.size(), r.search.binSlots.empty() ? size_t(0) : size_t(r.search.binSlots.back()));
+               longest, double(r.search.binSize), r.search.columns, r.search.rows, r.search.layers,
+               r.search.binLayer.size(),
+               r.search.binSlots.empty() ? size_t(0) : size_t(r.search.binSlots.back()));
 }
 
 }  // namespace

@@ -119,8 +119,7 @@ double ThreadSeconds() {
 // budgetSeconds, and adds what it did to `t`. Looks at the clock after every query at
 // first, then, as long as a stretch stays short, after twice as many, up to 64.
 template <class Query>
-void TimeQueries(const std::vector<Point3>& points, Query query, double budgetSeconds,
-                 Timing& t) {
+void TimeQueries(const std::vector<Point3>& points, Query query, double budgetSeconds, Timing& t) {
   double sink = 0.0;
   size_t stride = 1;
   const double begin = ThreadSeconds();
@@ -148,7 +147,8 @@ void Summary() {
       for (Method method : kMethods) {
         // A few queries first, so that no method pays for a cold cache alone.
         Timing warm;
-        WithQuery(w, method, [&](auto query) { TimeQueries(Points(w, order), query, 0.005, warm); });
+        WithQuery(w, method,
+                  [&](auto query) { TimeQueries(Points(w, order), query, 0.005, warm); });
       }
       for (int slice = 0; slice < kSlices; ++slice)
         for (Method method : kMethods)

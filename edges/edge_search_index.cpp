@@ -49,7 +49,9 @@ int BinOf(const EdgeSearchIndex& x, int axis, float v, int count) {
   return c;
 }
 
-double BinCount(double extent, double bin) { return std::floor(extent / bin) + 1.0; }
+double BinCount(double extent, double bin) {
+  return std::floor(extent / bin) + 1.0;
+}
 
 class Binning {
  public:
@@ -156,70 +158,45 @@ std::vector<Placement> SortedBy(const std::vector<Placement>& in, size_t keys, K
   return out;
 }
 
-// The XY box of each column's segments, clipped to the column widened by the reach (a long
-// segment matters to a column only where it passes through), in steps of 1/255 of that,
-// rounded outwards by a step more to stay clear of rounding.
-void FillColumnBoxes(EdgeSearchIndex& x) {
-  x.columnBoxes.assign(4 * size_t(x.columns) * size_t(x.rows), 0);
-  const float step[2] = {x.BoxStep(0), x.BoxStep(1)};
-  for (int r = 0; r < x.rows; ++r) {
-    for (int c = 0; c < x.columns; ++c) {
-      const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
-      const float base[2] = {x.Edge(0, c) - x.reach.x, x.Edge(1, r) - x.reach.y};
-      const float* from[2] = {x.ax.data(), x.ay.data()};
-      const float* to[2] = {x.bx.data(), x.by.data()};
-      uint8_t* box = x.columnBoxes.data() + 4 * column;
-      const uint32_t first = x.binSlots[x.columnBins[column]];
-      const uint32_t last = x.binSlots[x.columnBins[column + 1]];
-      for (int axis = 0; axis < 2; ++axis) {
-        float lo = FLT_MAX, hi = -FLT_MAX;
-        for (uint32_t k = first; k < last; ++k) {
-          lo = std::min({lo, from[axis][k], to[axis][k]});
-          hi = std::max({hi, from[axis][k], to[axis][k]});
-        }
-        const float qlo = std::floor((lo - base[axis]) / step[axis]) - 1.0f;
-        const float qhi = std::ceil((hi - base[axis]) / step[axis]) + 1.0f;
-        box[2 * axis] = uint8_t(std::clamp(qlo, 0.0f, 255.0f));
-        box[2 * axis + 1] = uint8_t(std::clamp(qhi, 0.0f, 255.0f));
-      }
-    }
+const float* Starts(const EdgeSearchIndex& x, int axis) {
+  return axis == 0 ? x.ax.data() : axis == 1 ? x.ay.data() : x.az.data();
+}
+
+const float* Ends(const EdgeSearchIndex& x, int axis) {
+  return axis == 0 ? x.bx.data() : axis == 1 ? x.by.data() : x.bz.data();
+}
+
+// Lowest and highest coordinate along an axis of the segments in slots [first, last).
+void Extent(const EdgeSearchIndex& x, int axis, uint32_t first, uint32_t last, float& lo,
+            float& hi) {
+  const float *from = Starts(x, axis), *to = Ends(x, axis);
+  lo = FLT_MAX;
+  hi = -FLT_MAX;
+  for (uint32_t k = first; k < last; ++k) {
+    lo = std::min({lo, from[k], to[k]});
+    hi = std::max({hi, from[k], to[k]});
   }
 }
 
-}  // namespace
-
-size_t EdgeSearchIndex::Bytes() const {
-  return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
-         columnBoxes.capacity() +
-         binLayer.capacity() * sizeof(int32_t) + chunkBoxes.capacity() * sizeof(float) +
-         (ax.capacity() + ay.capacity() + az.capacity() + bx.capacity() + by.capacity() +
-          bz.capacity()) *
-             sizeof(float) +
-         segment.capacity() * sizeof(int32_t);
-}
-
-void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
-                          const Point3& boundsMin, const Point3& boundsMax, float radius) {
-  x = EdgeSearchIndex{};
-  if (segments.empty() || !(radius > 0.0f) || !std::isfinite(radius)) return;
+// Chooses the bin size, the grid and the reach, and places every segment.
+std::vector<Placement> Place(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
+                             const Point3& boundsMin, const Point3& boundsMax, float& slack) {
   const double n = double(segments.size());
   double lengthSum = 0.0;
   for (const EdgeSegment& s : segments) lengthSum += double(Length(s.end - s.start));
-  double bin = std::max(kBinLengths * lengthSum / n, double(radius) / kBinsPerRadius);
+  double bin = std::max(kBinLengths * lengthSum / n, double(x.radius) / kBinsPerRadius);
   double extent[3], largest = 0.0;
   for (int axis = 0; axis < 3; ++axis) {
     extent[axis] = double(boundsMax[axis]) - double(boundsMin[axis]);
-    largest = std::max({largest, std::fabs(double(boundsMin[axis])),
-                        std::fabs(double(boundsMax[axis]))});
+    largest =
+        std::max({largest, std::fabs(double(boundsMin[axis])), std::fabs(double(boundsMax[axis]))});
   }
   const double columnBudget = std::max(kColumnsPerSegment * n, kMinBudget);
   const double layerBudget = std::max(kLayersPerSegment * n, kMinBudget);
   const double slotBudget = std::max(kSlotsPerSegment * n, kMinBudget);
 
-  x.radius = radius;
   x.origin = boundsMin;
   Binning binning(x, segments);
-  float slack = 0.0f;
   for (;;) {
     bin = std::min(bin, kLargestBin);
     double counts[3];
@@ -239,76 +216,124 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     if (binning.Place(slack, slotBudget) || bin >= kLargestBin) break;
     bin *= 2.0;
   }
+  return std::move(binning.placements);
+}
 
-  // By layer, then by column: bins come out column by column, layers rising, and each bin
-  // keeps its segments by ascending index.
+// Sorts the placements into bins, column by column and by rising layer within a column, each
+// bin along its Morton curve, and stores them.
+void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
+              std::vector<Placement> placements) {
   const size_t columnCount = size_t(x.columns) * size_t(x.rows);
-  std::vector<Placement> byLayer = SortedBy(binning.placements, size_t(x.layers),
-                                            [](const Placement& p) { return size_t(p.layer); });
-  binning.placements = std::vector<Placement>();
-  std::vector<Placement> placed =
-      SortedBy(byLayer, columnCount, [](const Placement& p) { return size_t(p.column); });
-  byLayer = std::vector<Placement>();
-
-  // Bins: runs of equal column and layer; along each bin's curve, then into the arrays.
+  placements =
+      SortedBy(placements, size_t(x.layers), [](const Placement& p) { return size_t(p.layer); });
+  placements =
+      SortedBy(placements, columnCount, [](const Placement& p) { return size_t(p.column); });
   std::vector<uint32_t> starts;
-  for (uint32_t k = 0; k < uint32_t(placed.size()); ++k)
-    if (k == 0 || placed[k].column != placed[k - 1].column ||
-        placed[k].layer != placed[k - 1].layer)
+  for (uint32_t k = 0; k < uint32_t(placements.size()); ++k)
+    if (k == 0 || placements[k].column != placements[k - 1].column ||
+        placements[k].layer != placements[k - 1].layer)
       starts.push_back(k);
-  starts.push_back(uint32_t(placed.size()));
-  const size_t bins = starts.size() - 1;
+  starts.push_back(uint32_t(placements.size()));
+  starts.shrink_to_fit();  // kept as binSlots
+
   x.columnBins.assign(columnCount + 1, 0);
-  x.binLayer.resize(bins);
-  x.binSlots = starts;
-  x.binChunks.resize(bins + 1);
-  size_t boxes = 0;
-  for (size_t b = 0; b < bins; ++b) {
-    x.binChunks[b] = uint32_t(boxes);
-    const uint32_t count = starts[b + 1] - starts[b];
-    if (count > kBoxedBin) boxes += (count + EdgeSearchIndex::kChunk - 1) / EdgeSearchIndex::kChunk;
-  }
-  x.binChunks[bins] = uint32_t(boxes);
-  x.chunkBoxes.resize(6 * boxes);
+  x.binLayer.resize(starts.size() - 1);
   // Padding: zero-length segments as far away as a float goes, which never come nearest.
-  const size_t slots = placed.size() + EdgeSearchIndex::kPadding;
+  const size_t slots = placements.size() + EdgeSearchIndex::kPadding;
   for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
     a->assign(slots, FLT_MAX);
   x.segment.assign(slots, -1);
-  for (size_t b = 0; b < bins; ++b) {
-    const Placement& first = placed[starts[b]];
-    ++x.columnBins[first.column + 1];
-    x.binLayer[b] = first.layer;
-    std::sort(placed.begin() + starts[b], placed.begin() + starts[b + 1],
+  for (size_t b = 0; b + 1 < starts.size(); ++b) {
+    ++x.columnBins[placements[starts[b]].column + 1];
+    x.binLayer[b] = placements[starts[b]].layer;
+    std::sort(placements.begin() + starts[b], placements.begin() + starts[b + 1],
               [](const Placement& p, const Placement& q) { return p.curve < q.curve; });
     for (uint32_t k = starts[b]; k < starts[b + 1]; ++k) {
-      const EdgeSegment& s = segments[size_t(placed[k].segment)];
+      const EdgeSegment& s = segments[size_t(placements[k].segment)];
       x.ax[k] = s.start.x;
       x.ay[k] = s.start.y;
       x.az[k] = s.start.z;
       x.bx[k] = s.end.x;
       x.by[k] = s.end.y;
       x.bz[k] = s.end.z;
-      x.segment[k] = placed[k].segment;
-    }
-    // Each run's box, widened by the slack like the bins' reach.
-    float* box = x.chunkBoxes.data() + 6 * size_t(x.binChunks[b]);
-    for (uint32_t k = starts[b]; x.binChunks[b + 1] > x.binChunks[b] && k < starts[b + 1];
-         k += EdgeSearchIndex::kChunk, box += 6) {
-      const uint32_t end = std::min(k + EdgeSearchIndex::kChunk, starts[b + 1]);
-      for (int axis = 0; axis < 3; ++axis) {
-        const float* from = axis == 0 ? x.ax.data() : axis == 1 ? x.ay.data() : x.az.data();
-        const float* to = axis == 0 ? x.bx.data() : axis == 1 ? x.by.data() : x.bz.data();
-        float lo = std::min(from[k], to[k]), hi = std::max(from[k], to[k]);
-        for (uint32_t j = k + 1; j < end; ++j) {
-          lo = std::min({lo, from[j], to[j]});
-          hi = std::max({hi, from[j], to[j]});
-        }
-        box[axis] = lo - slack;
-        box[3 + axis] = hi + slack;
-      }
+      x.segment[k] = placements[k].segment;
     }
   }
   for (size_t c = 1; c <= columnCount; ++c) x.columnBins[c] += x.columnBins[c - 1];
+  x.binSlots = std::move(starts);
+}
+
+// The box of each run of kChunk slots in the bins that hold many, widened by the slack like
+// the reach.
+void FillRunBoxes(EdgeSearchIndex& x, float slack) {
+  const size_t bins = x.binLayer.size();
+  x.binChunks.resize(bins + 1);
+  size_t boxes = 0;
+  for (size_t b = 0; b < bins; ++b) {
+    x.binChunks[b] = uint32_t(boxes);
+    const uint32_t count = x.binSlots[b + 1] - x.binSlots[b];
+    if (count > kBoxedBin) boxes += (count + EdgeSearchIndex::kChunk - 1) / EdgeSearchIndex::kChunk;
+  }
+  x.binChunks[bins] = uint32_t(boxes);
+  x.chunkBoxes.resize(6 * boxes);
+  for (size_t b = 0; b < bins; ++b) {
+    float* box = x.chunkBoxes.data() + 6 * size_t(x.binChunks[b]);
+    for (uint32_t k = x.binSlots[b]; x.binChunks[b + 1] > x.binChunks[b] && k < x.binSlots[b + 1];
+         k += EdgeSearchIndex::kChunk, box += 6) {
+      const uint32_t end = std::min(k + EdgeSearchIndex::kChunk, x.binSlots[b + 1]);
+      for (int axis = 0; axis < 3; ++axis) {
+        Extent(x, axis, k, end, box[axis], box[3 + axis]);
+        box[axis] -= slack;
+        box[3 + axis] += slack;
+      }
+    }
+  }
+}
+
+// The XY box of each column's segments, clipped to the column widened by the reach (a long
+// segment matters to a column only where it passes through), in steps of 1/255 of that,
+// rounded outwards by a step more to stay clear of rounding.
+void FillColumnBoxes(EdgeSearchIndex& x) {
+  x.columnBoxes.assign(4 * size_t(x.columns) * size_t(x.rows), 0);
+  for (int r = 0; r < x.rows; ++r) {
+    for (int c = 0; c < x.columns; ++c) {
+      const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
+      const float base[2] = {x.Edge(0, c) - x.reach.x, x.Edge(1, r) - x.reach.y};
+      uint8_t* box = x.columnBoxes.data() + 4 * column;
+      for (int axis = 0; axis < 2; ++axis) {
+        float lo, hi;
+        Extent(x, axis, x.binSlots[x.columnBins[column]], x.binSlots[x.columnBins[column + 1]], lo,
+               hi);
+        const float step = x.BoxStep(axis);
+        const float qlo = std::floor((lo - base[axis]) / step) - 1.0f;
+        const float qhi = std::ceil((hi - base[axis]) / step) + 1.0f;
+        box[2 * axis] = uint8_t(std::clamp(qlo, 0.0f, 255.0f));
+        box[2 * axis + 1] = uint8_t(std::clamp(qhi, 0.0f, 255.0f));
+      }
+    }
+  }
+}
+
+}  // namespace
+
+size_t EdgeSearchIndex::Bytes() const {
+  return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
+         columnBoxes.capacity() + binLayer.capacity() * sizeof(int32_t) +
+         chunkBoxes.capacity() * sizeof(float) +
+         (ax.capacity() + ay.capacity() + az.capacity() + bx.capacity() + by.capacity() +
+          bz.capacity()) *
+             sizeof(float) +
+         segment.capacity() * sizeof(int32_t);
+}
+
+void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
+                          const Point3& boundsMin, const Point3& boundsMax, float radius) {
+  x = EdgeSearchIndex{};
+  if (segments.empty() || !(radius > 0.0f) || !std::isfinite(radius)) return;
+  x.radius = radius;
+  float slack = 0.0f;
+  std::vector<Placement> placements = Place(x, segments, boundsMin, boundsMax, slack);
+  FillBins(x, segments, std::move(placements));
+  FillRunBoxes(x, slack);
   FillColumnBoxes(x);
 }

@@ -32,10 +32,10 @@ struct EdgeSearchIndex {
   // Per column: lower x, upper x, lower y, upper y of what it holds, in 255ths of the
   // column widened by the reach, rounded outwards.
   std::vector<uint8_t> columnBoxes;
-  std::vector<int32_t> binLayer;     // each bin's Z layer
-  std::vector<uint32_t> binSlots;    // bins + 1: each bin's first slot
-  std::vector<uint32_t> binChunks;   // bins + 1: each bin's first run box; none if equal
-  std::vector<float> chunkBoxes;     // per run box: lower x, y, z, upper x, y, z
+  std::vector<int32_t> binLayer;    // each bin's Z layer
+  std::vector<uint32_t> binSlots;   // bins + 1: each bin's first slot
+  std::vector<uint32_t> binChunks;  // bins + 1: each bin's first run box; none if equal
+  std::vector<float> chunkBoxes;    // per run box: lower x, y, z, upper x, y, z
   // The stored segments, one slot each, as structure of arrays.
   std::vector<float> ax, ay, az;  // start
   std::vector<float> bx, by, bz;  // end
@@ -45,30 +45,10 @@ struct EdgeSearchIndex {
   // not including, the next one. Both the build and the query use exactly this.
   float Edge(int axis, int c) const { return origin[axis] + float(c) * binSize; }
   // One step of the column boxes along X or Y.
-  float BoxStep(int axis) const { return (binSize + 2.0f * reach[axis]) / 255.0f; }
+  float BoxStep(int axis) const { return (binSize + 2.0f * reach[axis]) * (1.0f / 255.0f); }
   size_t Bytes() const;
 };
 
 // Derives the index from a record's segments, their bounds and the grid's cell size.
 void BuildEdgeSearchIndex(EdgeSearchIndex& index, const std::vector<EdgeSegment>& segments,
                           const Point3& boundsMin, const Point3& boundsMax, float radius);
-
-// The vector width a search runs with; SSE2 exists on every x86-64.
-enum class ScanKernel { kSse2, kAvx2 };
-
-bool ScanKernelAvailable(ScanKernel kernel);
-
-// Which segments a search considers: those nearer than the radius, or, any distance away,
-// those in the columns of bins whose XY gap from the point is below the radius.
-enum class SearchReach { kRadius, kColumns };
-
-// The segment nearest to p among those the reach covers: its index in the record (-1 for
-// none) and a copy of it, read from the index rather than the record's segments. Among equal
-// distances the lower index wins. Allocates nothing; safe for concurrent callers.
-struct SearchHit {
-  int segment = -1;
-  EdgeSegment copy;
-};
-SearchHit FindNearestSegment(const EdgeSearchIndex& index, const Point3& p, SearchReach reach);
-SearchHit FindNearestSegment(const EdgeSearchIndex& index, const Point3& p, SearchReach reach,
-                             ScanKernel kernel);

@@ -8,7 +8,7 @@
 #include <immintrin.h>
 #include <limits>
 
-#include "edge_search_index.h"
+#include "edge_search_query.h"
 
 namespace {
 
@@ -67,8 +67,8 @@ template <class V>
 // measures from its start). The last W may reach into the next bin: those segments are real
 // ones (or padding that never wins), and a search may always look at more than it must.
 template <int W>
-[[gnu::always_inline]] inline void ScanSlots(const EdgeSearchIndex& x, uint32_t begin,
-                                             uint32_t end, const Point3& p, Best& best) {
+[[gnu::always_inline]] inline void ScanSlots(const EdgeSearchIndex& x, uint32_t begin, uint32_t end,
+                                             const Point3& p, Best& best) {
   using F = typename Lanes<W>::F;
   using I = typename Lanes<W>::I;
   const F zero = {};
@@ -110,8 +110,8 @@ template <int W>
 
 // Scans bin b, or, when it keeps run boxes, the runs whose box can hold something nearer.
 template <int W>
-[[gnu::always_inline]] inline void ScanBinWith(const EdgeSearchIndex& x, uint32_t b, const Point3& p,
-                                           Best& best) {
+[[gnu::always_inline]] inline void ScanBinWith(const EdgeSearchIndex& x, uint32_t b,
+                                               const Point3& p, Best& best) {
   const uint32_t begin = x.binSlots[b], end = x.binSlots[b + 1];
   const uint32_t firstBox = x.binChunks[b];
   if (firstBox == x.binChunks[b + 1]) {
@@ -167,20 +167,22 @@ template <int W>
     at = uint32_t(base - layers) + uint32_t(*base < layer);
   }
   for (uint32_t b = at; b < end; ++b) {
-    const float gz = Gap(p.z, x.Edge(2, layers[b]) - x.reach.z, x.Edge(2, layers[b] + 1) + x.reach.z);
+    const float gz =
+        Gap(p.z, x.Edge(2, layers[b]) - x.reach.z, x.Edge(2, layers[b] + 1) + x.reach.z);
     if (flat + gz * gz > best.d2) break;
     ScanBinWith<W>(x, b, p, best);
   }
   for (uint32_t b = at; b-- > begin;) {
-    const float gz = Gap(p.z, x.Edge(2, layers[b]) - x.reach.z, x.Edge(2, layers[b] + 1) + x.reach.z);
+    const float gz =
+        Gap(p.z, x.Edge(2, layers[b]) - x.reach.z, x.Edge(2, layers[b] + 1) + x.reach.z);
     if (flat + gz * gz > best.d2) break;
     ScanBinWith<W>(x, b, p, best);
   }
 }
 
 struct Sse2Kernel {
-  static void Column(const EdgeSearchIndex& x, const Point3& p, int c, int r, int layer,
-                     float flat, Best& best) {
+  static void Column(const EdgeSearchIndex& x, const Point3& p, int c, int r, int layer, float flat,
+                     Best& best) {
     VisitColumn<4>(x, p, c, r, layer, flat, best);
   }
 };
@@ -212,8 +214,7 @@ template <class Kernel>
 // beyond the best distance found or the XY limit. The first ring goes nearest column first:
 // usually the only one that matters is the one across the nearest border.
 template <class Kernel>
-inline void SearchRings(const EdgeSearchIndex& x, const Point3& p,
-                                               float flatLimit, Best& best) {
+inline void SearchRings(const EdgeSearchIndex& x, const Point3& p, float flatLimit, Best& best) {
   const int cx = StartBin(x, 0, p.x, x.columns);
   const int cy = StartBin(x, 1, p.y, x.rows);
   const int cz = StartBin(x, 2, p.z, x.layers);
@@ -226,6 +227,9 @@ inline void SearchRings(const EdgeSearchIndex& x, const Point3& p,
     gapY[k] = Gap(p.y, x.Edge(1, cy + k - 1) - x.reach.y, x.Edge(1, cy + k) + x.reach.y);
   }
   Visit<Kernel>(x, p, cx, cy, cz, gapX[1] * gapX[1] + gapY[1] * gapY[1], flatLimit, best);
+  // Usually that is all: every other column lies beyond the nearest side.
+  const float side = std::min(std::min(gapX[0], gapX[2]), std::min(gapY[0], gapY[2]));
+  if (side * side > best.d2 || side * side >= flatLimit) return;
   // Computed rather than branched on, as branches here are a coin toss.
   const int nx = 1 - 2 * int(gapX[0] < gapX[2]), ny = 1 - 2 * int(gapY[0] < gapY[2]);
   const int xFirst = int(gapX[1 + nx] < gapY[1 + ny]);
@@ -254,7 +258,8 @@ inline void SearchRings(const EdgeSearchIndex& x, const Point3& p,
     const int r0 = std::max(cy - ring, 0), r1 = std::min(cy + ring, x.rows - 1);
     for (int r = r0; r <= r1; ++r) {
       if (r == cy - ring || r == cy + ring) {
-        for (int c = c0; c <= c1; ++c) Visit<Kernel>(x, p, c, r, cz, FlatGap(x, p, c, r), flatLimit, best);
+        for (int c = c0; c <= c1; ++c)
+          Visit<Kernel>(x, p, c, r, cz, FlatGap(x, p, c, r), flatLimit, best);
       } else {
         if (cx - ring >= 0)
           Visit<Kernel>(x, p, cx - ring, r, cz, FlatGap(x, p, cx - ring, r), flatLimit, best);
@@ -266,16 +271,14 @@ inline void SearchRings(const EdgeSearchIndex& x, const Point3& p,
 }
 
 template <class Kernel>
-SearchHit Search(const EdgeSearchIndex& x, const Point3& p,
-                                               SearchReach reach) {
+SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach) {
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
   const float radius2 = x.radius * x.radius;
-  Best best{reach == SearchReach::kRadius ? radius2 : std::numeric_limits<float>::infinity(),
-            -1, 0};
-  SearchRings<Kernel>(x, p, reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity()
-                                                     : radius2,
-                 best);
+  Best best{reach == SearchReach::kRadius ? radius2 : std::numeric_limits<float>::infinity(), -1,
+            0};
+  SearchRings<Kernel>(
+      x, p, reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity() : radius2, best);
   if (best.segment < 0) return {};
   const uint32_t k = best.slot;
   return {best.segment, {{x.ax[k], x.ay[k], x.az[k]}, {x.bx[k], x.by[k], x.bz[k]}}};
@@ -291,7 +294,9 @@ const bool hasAvx2 = CpuHasAvx2();
 
 }  // namespace
 
-bool ScanKernelAvailable(ScanKernel kernel) { return kernel == ScanKernel::kSse2 || hasAvx2; }
+bool ScanKernelAvailable(ScanKernel kernel) {
+  return kernel == ScanKernel::kSse2 || hasAvx2;
+}
 
 SearchHit FindNearestSegment(const EdgeSearchIndex& x, const Point3& p, SearchReach reach) {
   return hasAvx2 ? Search<Avx2Kernel>(x, p, reach) : Search<Sse2Kernel>(x, p, reach);

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "edge_grid.h"
-#include "edge_search_index.h"
+#include "edge_search_query.h"
 
 bool ProjectOntoSegment(const Point3& p, const Point3& a, const Point3& b, Point3& foot,
                         float& distance) {
@@ -17,8 +17,8 @@ bool ProjectOntoSegment(const Point3& p, const Point3& a, const Point3& b, Point
 }
 
 float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest) {
-  // The foot's, the start's and the end's distances as ProjectOntoSegment and Length give
-  // them, compared in squares; a square root is only needed where squares that differ could
+  // The plain scan's arithmetic for one segment (ProjectOntoSegment, then Length to each
+  // end), compared in squares: a square root is only needed where squares that differ could
   // round to equal distances, which then keep the earlier candidate.
   const Point3 d = s.end - s.start;
   const float t = (d % (p - s.start)) / (d % d);
@@ -59,12 +59,23 @@ float NearestEdgeDistancePlain(const NodeEdgeCache& record, const Point3& p, Poi
   if (!cell) return best;
   const EdgeSegment* segments = record.segments.data();
   for (int index : cell->edgeIndices) {
-    Point3 point;
-    float d = MeasureSegment(p, segments[index], point);
-    // Strict: among equal distances the lower index wins.
+    const EdgeSegment& s = segments[index];
+    Point3 foot;
+    float d;
+    // Strict comparisons: among equal distances the first candidate found wins.
+    if (ProjectOntoSegment(p, s.start, s.end, foot, d) && d < best) {
+      best = d;
+      nearest = foot;
+    }
+    d = Length(s.start - p);
     if (d < best) {
       best = d;
-      nearest = point;
+      nearest = s.start;
+    }
+    d = Length(s.end - p);
+    if (d < best) {
+      best = d;
+      nearest = s.end;
     }
   }
   return best;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "edge_extraction.h"
-#include "edge_search_index.h"
+#include "edge_search_query.h"
 #include "nearest_edge.h"
 #include "test_meshes.h"
 
@@ -45,9 +45,9 @@ bool NearTie(const NodeEdgeCache& r, const Point3& p, float d, float tol) {
   const float tol = Tolerance(r);
   auto failure = [&]() {
     return ::testing::AssertionFailure()
-           << "at (" << p.x << ", " << p.y << ", " << p.z << "): fast " << f << " at ("
-           << fast.x << ", " << fast.y << ", " << fast.z << "), plain " << g << " at (" << plain.x
-           << ", " << plain.y << ", " << plain.z << "), cell size " << r.cellSize;
+           << "at (" << p.x << ", " << p.y << ", " << p.z << "): fast " << f << " at (" << fast.x
+           << ", " << fast.y << ", " << fast.z << "), plain " << g << " at (" << plain.x << ", "
+           << plain.y << ", " << plain.z << "), cell size " << r.cellSize;
   };
   if (g < r.cellSize - tol) {
     if (std::fabs(f - g) > tol) return failure();
@@ -131,8 +131,7 @@ TEST(SearchIndex, AgreesWithThePlainScanOnRandomMeshes) {
     for (ULONG handle : {polyNode.Handle(), triNode.Handle()}) {
       const NodeEdgeCache r = BuildRecord(handle, params);
       if (r.segments.empty()) continue;
-      for (const Point3& p : QueryPoints(poly->GetMesh(), r, 1500, seed))
-        ASSERT_TRUE(Agrees(r, p));
+      for (const Point3& p : QueryPoints(poly->GetMesh(), r, 1500, seed)) ASSERT_TRUE(Agrees(r, p));
     }
   }
 }
@@ -151,7 +150,8 @@ TEST(SearchIndex, AwkwardSegments) {
   // A dense fan around a pole, far more than a bin usually holds.
   for (int i = 0; i < 300; ++i) {
     float a = 0.0209f * float(i);
-    segs.push_back({{20.0f, 20.0f, 3.0f}, {20.0f + 0.2f * std::cos(a), 20.0f + 0.2f * std::sin(a), 3.0f}});
+    segs.push_back(
+        {{20.0f, 20.0f, 3.0f}, {20.0f + 0.2f * std::cos(a), 20.0f + 0.2f * std::sin(a), 3.0f}});
   }
   // Zero-length segments, and one edge stored twice.
   segs.push_back({{5.0f, 5.0f, 5.0f}, {5.0f, 5.0f, 5.0f}});
@@ -177,8 +177,8 @@ TEST(SearchIndex, AwkwardSegments) {
 TEST(SearchIndex, RecordsShareNothingMutable) {
   ScopedNode node(MakeUvSphere(12));
   NodeEdgeCache original = BenchmarkRecord(node.Handle());
-  const std::vector<Point3> points =
-      QueryPoints(static_cast<PolyObject*>(node.node->GetObjectRef())->GetMesh(), original, 2000, 3);
+  const std::vector<Point3> points = QueryPoints(
+      static_cast<PolyObject*>(node.node->GetObjectRef())->GetMesh(), original, 2000, 3);
   std::vector<float> expected;
   for (const Point3& p : points) {
     Point3 nearest;

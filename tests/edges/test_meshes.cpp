@@ -47,8 +47,8 @@ PolyObject* MakeUvSphere(int stacks) {
   for (int s = 1; s < stacks; ++s) {
     for (int k = 0; k < slices; ++k) {
       double polar = pi * s / stacks, az = 2.0 * pi * k / slices;
-      mm.NewVert(Point3(50.0 * std::sin(polar) * std::cos(az), 50.0 * std::sin(polar) * std::sin(az),
-                        50.0 * std::cos(polar)));
+      mm.NewVert(Point3(50.0 * std::sin(polar) * std::cos(az),
+                        50.0 * std::sin(polar) * std::sin(az), 50.0 * std::cos(polar)));
     }
   }
   const int south = mm.NewVert(Point3(0.0, 0.0, -50.0));
