@@ -1,10 +1,34 @@
 #include "edge_cache.h"
 
+#include <array>
 #include <condition_variable>
 #include <mutex>
 #include <utility>
 
 #include "edge_extraction.h"
+
+namespace {
+
+std::atomic<uint64_t> nextCacheId{1};
+
+// A record this thread was handed, with the cache and the generation it came from.
+struct RecentRecord {
+  uint64_t cacheId = 0;
+  uint64_t generation = 0;
+  ULONG nodeHandle = 0;
+  const NodeEdgeCache* record = nullptr;
+};
+
+// Direct-mapped by node and cache: a renderer's thread shades a handful of nodes over and
+// over, and a collision only costs one locked look-up.
+thread_local std::array<RecentRecord, 16> recentRecords;
+
+RecentRecord& RecentSlot(uint64_t cacheId, ULONG nodeHandle) {
+  uint64_t h = (uint64_t(nodeHandle) ^ (cacheId << 32)) * 0x9e3779b97f4a7c15ull;
+  return recentRecords[size_t(h >> 60)];
+}
+
+}  // namespace
 
 // One extraction in progress. `done` is guarded by edgeCacheLock, and waiting releases that
 // lock, so a thread waits for exactly this node's build and no wake-up can be missed.
@@ -13,8 +37,23 @@ struct EdgeCache::Build {
   std::condition_variable_any finished;
 };
 
+EdgeCache::EdgeCache() : cacheId(nextCacheId.fetch_add(1, std::memory_order_relaxed)) {}
+
 const NodeEdgeCache& EdgeCache::GetEdgeData(ULONG nodeHandle, TimeValue t,
                                             const EdgeParameters& params) {
+  // Read before the look-up: a clear in between makes the remembered record stale at once.
+  uint64_t current = generation.load(std::memory_order_acquire);
+  RecentRecord& recent = RecentSlot(cacheId, nodeHandle);
+  if (recent.cacheId == cacheId && recent.nodeHandle == nodeHandle &&
+      recent.generation == current && recent.record)
+    return *recent.record;
+  const NodeEdgeCache& record = LookUpOrBuild(nodeHandle, t, params);
+  recent = RecentRecord{cacheId, current, nodeHandle, &record};
+  return record;
+}
+
+const NodeEdgeCache& EdgeCache::LookUpOrBuild(ULONG nodeHandle, TimeValue t,
+                                              const EdgeParameters& params) {
   std::shared_ptr<Build> build;
   {
     std::lock_guard<OsMng::CMutex> hold(edgeCacheLock);
@@ -50,6 +89,7 @@ void EdgeCache::ClearEdgeCache() {
     WaitFor(it->second.building);
     it = edgeCaches.begin();  // the map may have changed while the lock was released
   }
+  generation.fetch_add(1, std::memory_order_release);
   edgeCaches.clear();
 }
 

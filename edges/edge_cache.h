@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -13,10 +15,12 @@
 // Render threads call GetEdgeData concurrently. The lock guards only the look-up and the
 // insertion of a node's entry: a record is extracted outside it, once, by the first thread
 // that asks for the node, while threads that want the same node wait for that one build and
-// threads that want other nodes carry on (and may extract theirs at the same time).
+// threads that want other nodes carry on (and may extract theirs at the same time). Each
+// thread also remembers the records it was handed last, so a render thread that samples the
+// same few nodes again and again finds their records without taking the lock at all.
 class EdgeCache {
  public:
-  EdgeCache() = default;
+  EdgeCache();
   EdgeCache(const EdgeCache&) = delete;
   EdgeCache& operator=(const EdgeCache&) = delete;
 
@@ -33,6 +37,9 @@ class EdgeCache {
  private:
   struct Build;
 
+  // The locked path: finds the node's record, or builds it.
+  const NodeEdgeCache& LookUpOrBuild(ULONG nodeHandle, TimeValue t, const EdgeParameters& params);
+
   // A node's entry: its record once built; until then, the build that others wait for.
   struct Entry {
     std::unique_ptr<const NodeEdgeCache> record;
@@ -48,4 +55,9 @@ class EdgeCache {
 
   std::map<ULONG, Entry> edgeCaches;
   OsMng::CMutex edgeCacheLock;
+  // Names this cache in the threads' memories of recent records; never reused, so a
+  // memory of a destroyed cache can never match a new one at the same address.
+  const uint64_t cacheId;
+  // Counts clears: a remembered record is good only for the generation it was handed out in.
+  std::atomic<uint64_t> generation{0};
 };

@@ -113,6 +113,23 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
   EXPECT_EQ(empty.probe->evaluations, 2);
 }
 
+// A thread remembers the records it was handed; the memory must never cross caches, not
+// even a new cache built where a destroyed one stood.
+TEST_F(EdgeCacheTest, RememberedRecordsBelongToTheirCache) {
+  ProbeNode a;
+  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, {}).segments.size(), 12u);
+  alignas(EdgeCache) unsigned char storage[sizeof(EdgeCache)];
+  for (int round = 0; round < 2; ++round) {
+    auto* other = new (storage) EdgeCache;
+    const NodeEdgeCache& own = other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
+    EXPECT_EQ(own.segments.size(), 8u);
+    EXPECT_EQ(&other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly()), &own);
+    other->~EdgeCache();
+  }
+  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly()).segments.size(), 12u);
+  EXPECT_EQ(a.probe->evaluations, 3);
+}
+
 TEST_F(EdgeCacheTest, OtherNodesProceedWhileOneIsExtracted) {
   ProbeNode slow, fast;
   std::promise<void> open;
