@@ -271,10 +271,10 @@ inline void SearchRings(const EdgeSearchIndex& x, const Point3& p, float flatLim
 }
 
 template <class Kernel>
-SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach) {
+SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
-  const float radius2 = x.radius * x.radius;
+  const float radius2 = radius * radius;
   Best best{reach == SearchReach::kRadius ? radius2 : std::numeric_limits<float>::infinity(), -1,
             0};
   SearchRings<Kernel>(
@@ -299,11 +299,18 @@ bool ScanKernelAvailable(ScanKernel kernel) {
 }
 
 SearchHit FindNearestSegment(const EdgeSearchIndex& x, const Point3& p, SearchReach reach) {
-  return hasAvx2 ? Search<Avx2Kernel>(x, p, reach) : Search<Sse2Kernel>(x, p, reach);
+  return hasAvx2 ? Search<Avx2Kernel>(x, p, reach, x.radius)
+                 : Search<Sse2Kernel>(x, p, reach, x.radius);
 }
 
 SearchHit FindNearestSegment(const EdgeSearchIndex& x, const Point3& p, SearchReach reach,
                              ScanKernel kernel) {
-  return kernel == ScanKernel::kAvx2 && hasAvx2 ? Search<Avx2Kernel>(x, p, reach)
-                                                : Search<Sse2Kernel>(x, p, reach);
+  return kernel == ScanKernel::kAvx2 && hasAvx2 ? Search<Avx2Kernel>(x, p, reach, x.radius)
+                                                : Search<Sse2Kernel>(x, p, reach, x.radius);
+}
+
+SearchHit FindNearestSegmentWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
+  radius = std::min(radius, x.radius);
+  return hasAvx2 ? Search<Avx2Kernel>(x, p, SearchReach::kRadius, radius)
+                 : Search<Sse2Kernel>(x, p, SearchReach::kRadius, radius);
 }

@@ -22,3 +22,6 @@ struct SearchHit {
 SearchHit FindNearestSegment(const EdgeSearchIndex& index, const Point3& p, SearchReach reach);
 SearchHit FindNearestSegment(const EdgeSearchIndex& index, const Point3& p, SearchReach reach,
                              ScanKernel kernel);
+
+// The nearest segment closer than radius (at most the index's own), or none.
+SearchHit FindNearestSegmentWithin(const EdgeSearchIndex& index, const Point3& p, float radius);

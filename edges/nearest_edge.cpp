@@ -1,5 +1,6 @@
 #include "nearest_edge.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "edge_grid.h"
@@ -50,6 +51,25 @@ float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& 
     hit = FindNearestSegment(record.search, p, SearchReach::kColumns);
   if (hit.segment < 0) return kNoEdgeDistance;
   // The index's copy holds the same coordinates as the record's segment, and is in cache.
+  return MeasureSegment(p, hit.copy, nearest);
+}
+
+float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
+                                Point3& nearest) {
+  // Past the exact radius the answers around the point's column count as well: only the
+  // full query gives those.
+  if (!(limit <= record.search.radius)) return NearestEdgeDistance(record, p, nearest);
+  // Most of an object lies farther than limit from the box of its qualifying edges (a band
+  // of seams, the rims of a tube): those points need no search at all. The slack covers the
+  // rounding of the gaps.
+  float gap2 = 0.0f;
+  for (int i = 0; i < 3; ++i) {
+    const float gap = std::max({record.boundsMin[i] - p[i], p[i] - record.boundsMax[i], 0.0f});
+    gap2 += gap * gap;
+  }
+  if (gap2 > limit * limit * 1.001f) return kNoEdgeDistance;
+  SearchHit hit = FindNearestSegmentWithin(record.search, p, limit);
+  if (hit.segment < 0) return kNoEdgeDistance;
   return MeasureSegment(p, hit.copy, nearest);
 }
 

@@ -22,6 +22,12 @@ float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest);
 // equal distances the lower segment index wins.
 float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& nearest);
 
+// The same answer where it is below limit; where NearestEdgeDistance would give limit or more,
+// any distance of at least limit. For callers that clamp the distance at limit anyway (the
+// colour is the ramp's end beyond it), this skips the far search.
+float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
+                                Point3& nearest);
+
 // The same question answered by scanning every segment listed in the point's grid cell: the
 // straightforward query, kept as the reference the fast one is checked against.
 float NearestEdgeDistancePlain(const NodeEdgeCache& record, const Point3& p, Point3& nearest);

@@ -25,7 +25,8 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
 
   Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
   Point3 nearest;
-  float d = NearestEdgeDistance(record, p, nearest);
+  // The colour is the ramp's end from Distance on, so nothing farther needs finding.
+  float d = NearestEdgeDistanceWithin(record, p, distance, nearest);
   float t = d / distance;
   t = std::isnan(t) ? 1.0f : std::fmin(t, 1.0f);
   if (t < kSnap) t = 0.0f;

@@ -55,6 +55,13 @@ bool NearTie(const NodeEdgeCache& r, const Point3& p, float d, float tol) {
   } else if (!(f >= r.cellSize - tol) || (f == kNoEdgeDistance && !(fast == unset))) {
     return failure();
   }
+  // The bounded query, as shading asks it with a Distance below the cell size.
+  for (float limit : {0.3f * r.cellSize, r.cellSize}) {
+    Point3 point;
+    const float b = NearestEdgeDistanceWithin(r, p, limit, point);
+    if (g < limit - tol ? std::fabs(b - g) > tol : !(b >= limit - tol))
+      return failure() << ", within " << limit << ": " << b;
+  }
   if (ScanKernelAvailable(ScanKernel::kAvx2) &&
       FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kSse2).segment !=
           FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kAvx2).segment)
