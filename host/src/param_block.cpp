@@ -568,7 +568,8 @@ class HostParamBlock2 final : public IParamBlock2 {
       if (iload->Read(header, sizeof(header), &read) != IO_OK || read != sizeof(header))
         return IO_ERROR;
       left -= 12;
-      ParamType2 type = ParamType2(header[1]);
+      // Kept as the file's integer: a value outside the enumeration only fails to match.
+      int type = header[1];
       bool refType = pb2::IsRef(type);  // references carry no values here
       ULONG count = header[2] < 0 ? 0 : ULONG(header[2]);
       if (refType ? count > kMaxReferenceTable : count > left / 4) return IO_ERROR;
@@ -579,7 +580,7 @@ class HostParamBlock2 final : public IParamBlock2 {
         left -= count * 4;
       }
       int p = desc->IDtoIndex(ParamID(header[0]));
-      if (p < 0 || desc->paramdefs[p].type != type) continue;
+      if (p < 0 || int(desc->paramdefs[p].type) != type) continue;
       if (!pb2::IsTab(type) && count != 1) continue;
       values[size_t(p)] = loaded;
     }

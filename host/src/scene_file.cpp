@@ -312,6 +312,9 @@ class SceneLoader {
       reader.CloseChunk();
     }
     if (!obj) return Fail(why, what + L" has no class");
+    // Every saved object has its data chunk, if empty: without one the object would stay as
+    // its class made it, and might save what no load accepts.
+    if (!loaded) return Fail(why, what + L" has no data");
     return true;
   }
 

@@ -115,6 +115,16 @@ TEST_F(SceneFileFaults, ContentFaultsAreErrorsNotCrashes) {
        L"object 0 has no class"},
       {"no class", [](SceneBytes& f) { f.Object(0).kids.erase(f.Object(0).kids.begin()); },
        L"object 0 has data before its class"},
+      {"no data",
+       [](SceneBytes& f) {
+         auto& kids = f.Object(0).kids;
+         for (auto it = kids.begin(); it != kids.end(); ++it)
+           if (it->id == 0x5C13) {
+             kids.erase(it);
+             break;
+           }
+       },
+       L"object 0 'Node' (super class 0x0001, class 0x0001:0x0000) has no data"},
       {"reference outside the table",
        [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data = U32s({99}); },
        L"reference 0 names object 99 of"},
