@@ -314,6 +314,27 @@ void FillColumnBoxes(EdgeSearchIndex& x) {
   }
 }
 
+void FillOccupiedSlabs(EdgeSearchIndex& x) {
+  const int counts[3] = {x.columns, x.rows, x.layers};
+  std::vector<uint8_t> occupied[3];
+  for (int axis = 0; axis < 3; ++axis) occupied[axis].assign(size_t(counts[axis]), 0);
+  for (int r = 0; r < x.rows; ++r) {
+    for (int c = 0; c < x.columns; ++c) {
+      const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
+      for (uint32_t b = x.columnBins[column]; b < x.columnBins[column + 1]; ++b) {
+        occupied[0][size_t(c)] = occupied[1][size_t(r)] = 1;
+        occupied[2][size_t(x.binLayer[b])] = 1;
+      }
+    }
+  }
+  for (int axis = 0; axis < 3; ++axis) {
+    std::vector<uint32_t>& before = x.occupiedBefore[axis];
+    before.assign(size_t(counts[axis]) + 1, 0);
+    for (size_t i = 0; i < occupied[axis].size(); ++i)
+      before[i + 1] = before[i] + occupied[axis][i];
+  }
+}
+
 }  // namespace
 
 size_t EdgeSearchIndex::Bytes() const {
@@ -323,7 +344,10 @@ size_t EdgeSearchIndex::Bytes() const {
          (ax.capacity() + ay.capacity() + az.capacity() + bx.capacity() + by.capacity() +
           bz.capacity()) *
              sizeof(float) +
-         segment.capacity() * sizeof(int32_t);
+         segment.capacity() * sizeof(int32_t) +
+         (occupiedBefore[0].capacity() + occupiedBefore[1].capacity() +
+          occupiedBefore[2].capacity()) *
+             sizeof(uint32_t);
 }
 
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
@@ -336,4 +360,5 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   FillBins(x, segments, std::move(placements));
   FillRunBoxes(x, slack);
   FillColumnBoxes(x);
+  FillOccupiedSlabs(x);
 }

@@ -40,6 +40,10 @@ struct EdgeSearchIndex {
   std::vector<float> ax, ay, az;  // start
   std::vector<float> bx, by, bz;  // end
   std::vector<int32_t> segment;   // index into the record's segments
+  // Per axis, how many of the slabs of bins before slab i hold anything (count + 1 entries):
+  // a point farther than the search radius from every occupied slab of one axis has no
+  // segment within that radius, which is most of a tall object between its rims.
+  std::vector<uint32_t> occupiedBefore[3];
 
   // Lower edge of bin c along an axis; a bin holds the points from its lower edge up to,
   // not including, the next one. Both the build and the query use exactly this.

@@ -270,10 +270,28 @@ inline void SearchRings(const EdgeSearchIndex& x, const Point3& p, float flatLim
   }
 }
 
+// Whether some axis has no occupied slab of bins within radius of p. A slab's segments stay
+// within its bounds widened by the reach; one more slab either side covers the rounding.
+bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
+  const int counts[3] = {x.columns, x.rows, x.layers};
+  for (int axis = 0; axis < 3; ++axis) {
+    const float origin = x.origin[axis], span = radius + x.reach[axis];
+    const float lo = std::floor((p[axis] - span - origin) * x.inverseBinSize) - 1.0f;
+    const float hi = std::floor((p[axis] + span - origin) * x.inverseBinSize) + 1.0f;
+    if (hi < 0.0f || lo > float(counts[axis] - 1)) return true;
+    const size_t first = size_t(std::max(lo, 0.0f));
+    const size_t last = size_t(std::min(hi, float(counts[axis] - 1)));
+    const std::vector<uint32_t>& before = x.occupiedBefore[axis];
+    if (before[last + 1] == before[first]) return true;
+  }
+  return false;
+}
+
 template <class Kernel>
 SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
+  if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) return {};
   const float radius2 = radius * radius;
   Best best{reach == SearchReach::kRadius ? radius2 : std::numeric_limits<float>::infinity(), -1,
             0};
