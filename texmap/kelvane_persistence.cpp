@@ -112,10 +112,12 @@ IOResult Kelvane::Load(ILoad* iload) {
       // A ramp needs markers: a chunk without any gives the default ramp.
       ramp.InitDefault();
     }
-    // The host installs the marker maps by reference number after this Load, in file order:
-    // sorting and merging now would put them on the wrong markers. Sort once they are in.
-    iload->RegisterPostLoadCallback(&markerOrderCallback);
   }
+  // The host installs the marker maps by reference number after this Load, in file order:
+  // sorting and merging now would put them on the wrong markers. Sort once they are in. Also
+  // without a marker chunk: the block's "marker_map" count and the references the file gave
+  // must still come into step with the ramp this map keeps.
+  iload->RegisterPostLoadCallback(&markerOrderCallback);
   ClearEdgeCache();
   return IO_OK;
 }
