@@ -130,7 +130,11 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   };
   MarkerOrderCallback markerOrderCallback{this};
 
-  // What the reference system holds for references 3 and up, as this map last told it.
-  std::vector<Texmap*> linkedMaps;
+  // What the reference system holds for references 3 and up, as this map last told it. Kept
+  // untyped: a damaged scene file can name an object of another kind for a slot.
+  std::vector<RefTargetHandle> linkedMaps;
   bool syncing = false;
+  // Targets of references 0 to 2 that are not of the slot's kind (a damaged scene file): held
+  // so the reference system's bookkeeping stays true, never used, replaced after the load.
+  RefTargetHandle misfits[3] = {};
 };

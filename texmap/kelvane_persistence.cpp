@@ -6,6 +6,8 @@
 
 #include "ioapi.h"
 #include "kelvane.h"
+#include "module.h"
+#include "param_block.h"
 
 namespace {
 
@@ -123,6 +125,10 @@ IOResult Kelvane::Load(ILoad* iload) {
 }
 
 void Kelvane::FinishMarkerLoad() {
+  // References 0 to 2 that a damaged file gave to objects of another kind: fresh defaults.
+  if (misfits[COORD_REF]) ReplaceReference(COORD_REF, GetNewDefaultUVGen());
+  if (misfits[OUTPUT_REF]) ReplaceReference(OUTPUT_REF, GetNewDefaultTextureOutput());
+  if (misfits[PBLOCK_REF]) GetKelvaneDesc()->MakeAutoParamBlocks(this);
   ramp.SortMarkers();
   SyncMarkerReferences();
   ClearEdgeCache();

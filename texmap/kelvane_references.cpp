@@ -12,6 +12,12 @@ MSTR ResourceString(int id) {
   const MCHAR* s = GetString(id);
   return s ? MSTR(s) : MSTR();
 }
+
+// The target as the slot's kind, or null when it is of another kind.
+template <class T>
+T* OfKind(RefTargetHandle target, SClass_ID kind) {
+  return target && target->SuperClassID() == kind ? static_cast<T*>(target) : nullptr;
+}
 }  // namespace
 
 int Kelvane::NumRefs() {
@@ -23,11 +29,11 @@ int Kelvane::NumRefs() {
 RefTargetHandle Kelvane::GetReference(int i) {
   switch (i) {
     case COORD_REF:
-      return uvGen;
+      return uvGen ? uvGen : misfits[i];
     case PBLOCK_REF:
-      return pblock;
+      return pblock ? pblock : misfits[i];
     case OUTPUT_REF:
-      return texout;
+      return texout ? texout : misfits[i];
   }
   int k = i - MARKER_MAP_REF;
   if (k < 0) return nullptr;
@@ -40,26 +46,30 @@ RefTargetHandle Kelvane::GetReference(int i) {
 void Kelvane::SetReference(int i, RefTargetHandle rtarg) {
   switch (i) {
     case COORD_REF:
-      uvGen = static_cast<UVGen*>(rtarg);
+      uvGen = OfKind<UVGen>(rtarg, UVGEN_CLASS_ID);
+      misfits[i] = uvGen ? nullptr : rtarg;
       return;
     case PBLOCK_REF:
-      pblock = static_cast<IParamBlock2*>(rtarg);
+      pblock = OfKind<IParamBlock2>(rtarg, PARAMETER_BLOCK2_CLASS_ID);
+      misfits[i] = pblock ? nullptr : rtarg;
       return;
     case OUTPUT_REF:
-      texout = static_cast<TextureOutput*>(rtarg);
+      texout = OfKind<TextureOutput>(rtarg, TEXOUTPUT_CLASS_ID);
+      misfits[i] = texout ? nullptr : rtarg;
       return;
   }
   int k = i - MARKER_MAP_REF;
   if (k < 0) return;
   if (syncing) {
-    if (k < int(linkedMaps.size())) linkedMaps[size_t(k)] = static_cast<Texmap*>(rtarg);
+    if (k < int(linkedMaps.size())) linkedMaps[size_t(k)] = rtarg;
   } else if (k < 2 * int(ramp.markers.size())) {
     if (linkedMaps.size() < 2 * ramp.markers.size()) linkedMaps.resize(2 * ramp.markers.size());
-    linkedMaps[size_t(k)] = static_cast<Texmap*>(rtarg);
+    linkedMaps[size_t(k)] = rtarg;
   } else {
     return;  // names no marker
   }
-  SetMarkerMap(k, static_cast<Texmap*>(rtarg));
+  // A target of another kind stays in linkedMaps only, so the next re-sync lets it go.
+  SetMarkerMap(k, OfKind<Texmap>(rtarg, TEXMAP_CLASS_ID));
 }
 
 void Kelvane::SetMarkerMap(int k, Texmap* map) {
@@ -83,22 +93,23 @@ void Kelvane::SyncMarkerReferences() {
   // it holds for each slot with what the markers now name, and move the dependencies slot
   // by slot. Old maps are not deleted on the way, so a map that only moved survives; those
   // that left the ramp go afterwards, as the host's reference release would take them.
-  std::vector<Texmap*> wanted = MarkerMaps();
+  std::vector<Texmap*> maps = MarkerMaps();
+  std::vector<RefTargetHandle> wanted(maps.begin(), maps.end());
   if (wanted == linkedMaps) {
     RestoreMarkerMapCount();
     return;
   }
-  std::vector<Texmap*> before = linkedMaps;
+  std::vector<RefTargetHandle> before = linkedMaps;
   syncing = true;
   linkedMaps.resize(std::max(linkedMaps.size(), wanted.size()), nullptr);
   for (size_t k = 0; k < linkedMaps.size(); ++k) {
-    Texmap* target = k < wanted.size() ? wanted[k] : nullptr;
+    RefTargetHandle target = k < wanted.size() ? wanted[k] : nullptr;
     if (linkedMaps[k] != target) ReplaceReference(MARKER_MAP_REF + int(k), target, FALSE);
   }
   syncing = false;
   linkedMaps = wanted;
   RestoreMarkerMapCount();
-  for (Texmap* old : before)
+  for (RefTargetHandle old : before)
     if (old && std::find(wanted.begin(), wanted.end(), old) == wanted.end()) old->MaybeAutoDelete();
   ivalid.SetEmpty();
   DiscardTexHandle();

@@ -32,8 +32,9 @@ TEST(SceneFindings, FailWithAMessageOrSaveAgainUnchanged) {
       std::filesystem::path(KELVANE_BINARY).parent_path() / "Kelvane.dlt";
   PluginLoadStatus status;
   MSTR message;
-  if (!LoadPluginLibrary(module.wstring().c_str(), &status, &message))
+  if (!LoadPluginLibrary(module.wstring().c_str(), &status, &message)) {
     ASSERT_EQ(status, PLUGIN_ALREADY_LOADED) << message.data();
+  }
   RegisterSceneSettingsClass();
 
   int files = 0;

@@ -207,6 +207,33 @@ TEST_F(PersistenceTest, DamagedMarkerChunks) {
   EXPECT_EQ(loaded->ramp.markers.size(), 3u);
 }
 
+// A damaged file can give a reference slot an object of another kind: the map never uses it
+// as what it is not, and after the load has the slot's default again.
+TEST_F(PersistenceTest, ReferencesToObjectsOfAnotherKindAreReplaced) {
+  map->SetSubTexmap(0, NewColorMap(AColor(0.2f, 0.4f, 0.6f)));
+  std::vector<char> bytes = Save();
+  const char refsHeader[4] = {0x14, 0x5C, 0x00, 0x00};
+  auto refs = std::search(bytes.begin() + long(MarkerChunk(bytes)), bytes.end(), refsHeader,
+                          refsHeader + 4);
+  ASSERT_NE(refs, bytes.end());
+  const size_t at = size_t(refs - bytes.begin()) + 8;  // the map's reference list
+  const uint32_t output = U32(bytes, at + 8), colourMap = U32(bytes, at + 12);
+  std::memcpy(&bytes[at], &output, 4);         // coordinates: the output object
+  std::memcpy(&bytes[at + 16], &output, 4);    // marker 0's transparent map: the output too
+  std::memcpy(&bytes[at + 8], &colourMap, 4);  // output: a texture map
+
+  Kelvane* loaded = Load(bytes);
+  ASSERT_NE(loaded, nullptr);
+  ASSERT_NE(loaded->GetReference(COORD_REF), nullptr);
+  EXPECT_EQ(loaded->GetReference(COORD_REF)->SuperClassID(), SClass_ID(UVGEN_CLASS_ID));
+  ASSERT_NE(loaded->GetReference(OUTPUT_REF), nullptr);
+  EXPECT_EQ(loaded->GetReference(OUTPUT_REF)->SuperClassID(), SClass_ID(TEXOUTPUT_CLASS_ID));
+  EXPECT_NE(loaded->ramp.markers[0].colorMap, nullptr);
+  EXPECT_EQ(loaded->ramp.markers[0].transparentMap, nullptr);
+  EXPECT_EQ(loaded->GetReference(MARKER_MAP_REF + 1), nullptr);
+  EXPECT_NE(Load(Save()), nullptr);  // and what it saves loads again
+}
+
 TEST_F(PersistenceTest, EveryPrefixOfASavedSceneLoadsOrFailsCleanly) {
   map->SetSubTexmap(0, NewColorMap(AColor(0.2f, 0.4f, 0.6f)));
   std::vector<char> bytes = Save();
