@@ -185,12 +185,6 @@ void Kelvane::ClearEdgeCache() {
   edgeCaches.ClearEdgeCache();
 }
 
-void Kelvane::DiscardTexHandle() {
-  // The viewport texture arrives with the viewport preview.
-  texHandle = nullptr;
-  texHandleValid.SetEmpty();
-}
-
 EdgeParameters Kelvane::CurrentEdgeParameters() const {
   EdgeParameters p;
   p.distance = distance;

@@ -9,6 +9,7 @@
 #include "module_export.h"
 #include "stdmat.h"
 
+class Bitmap;
 class KelvaneDlgProc;
 class TexHandle;
 
@@ -94,6 +95,16 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   AColor EvalColor(ShadeContext& sc) override;
   Point3 EvalNormalPerturb(ShadeContext& sc) override;
 
+  // The viewport preview: a picture of the ramp, kept as texHandle until discarded.
+  BOOL SupportTexDisplay() override;
+  DWORD_PTR GetActiveTexHandle(TimeValue t, TexHandleMaker& thmaker) override;
+  void ActivateTexDisplay(BOOL onoff) override;
+  BITMAPINFO* GetVPDisplayDIB(TimeValue t, TexHandleMaker& thmaker, Interval& valid,
+                              BOOL mono = FALSE, int forceW = 0, int forceH = 0) override;
+  // The preview bitmap for a size: "KelvaneTemp", size x size, BMM_TRUE_32, each row the
+  // ramp by FillPreviewRow. Null when the host makes no bitmap; the caller deletes it.
+  Bitmap* BuildPreviewBitmap(int size);
+
   // Brings the references, the "marker_map" count and the dependencies back in step with the
   // ramp's marker sequence after an edit of the sequence (add, duplicate, merge, delete,
   // sort, load). Cheap when nothing changed; otherwise it empties ivalid and discards the
@@ -103,7 +114,7 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   void FinishMarkerLoad();
   // Drops every per-node record.
   void ClearEdgeCache();
-  // Drops the viewport texture.
+  // Drops the viewport texture: deletes it if there is one, empties its validity.
   void DiscardTexHandle();
   // The parameter snapshot a new per-node record takes.
   EdgeParameters CurrentEdgeParameters() const;

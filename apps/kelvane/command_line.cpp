@@ -23,6 +23,7 @@ const CommandInfo kCommands[] = {
       "--constant-map"}},
     {"sample", Command::Sample, {"--points", "--set", "--smooth-angle"}},
     {"bake", Command::Bake, {"--node", "--size", "-o", "--threads", "--set", "--smooth-angle"}},
+    {"preview", Command::Preview, {"--size", "-o", "--set", "--smooth-angle"}},
     {"save", Command::Save, {"-o", "--set", "--smooth-angle"}},
 };
 
@@ -82,7 +83,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   const CommandInfo* info = nullptr;
   for (const CommandInfo& c : kCommands)
     if (name == c.name) info = &c;
-  if (!info) throw InputError("unknown command \"" + name + "\" (render, sample, bake or save)");
+  if (!info)
+    throw InputError("unknown command \"" + name + "\" (render, sample, bake, preview or save)");
   cl.command = info->command;
 
   std::set<std::string> seen;
@@ -126,10 +128,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (value.empty()) throw InputError("-o needs a file name");
       cl.output = value;
     } else if (flag == "--size") {
-      if (cl.command == Command::Bake) {
+      if (cl.command == Command::Bake || cl.command == Command::Preview) {
         long long n = Whole("--size", value, 1, kMaxImageSide);
         CheckImageSize(n, n, "--size");
-        cl.bakeSize = int(n);
+        (cl.command == Command::Bake ? cl.bakeSize : cl.previewSize) = int(n);
       } else {
         cl.size = Size(value);
       }
@@ -150,7 +152,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
   if (cl.command == Command::Sample && !cl.points) throw InputError("sample needs --points FILE");
   if (cl.command == Command::Bake && !cl.node) throw InputError("bake needs --node NAME");
-  if ((cl.command == Command::Bake || cl.command == Command::Save) && !cl.output)
+  if ((cl.command == Command::Bake || cl.command == Command::Preview ||
+       cl.command == Command::Save) &&
+      !cl.output)
     throw InputError(std::string(info->name) + " needs -o FILE");
   return cl;
 }
@@ -162,6 +166,7 @@ const char* UsageText() {
                  [--constant-map] [--set NAME=VALUE ...]
   kelvane sample [SCENE] --points FILE [--set NAME=VALUE ...]
   kelvane bake   [SCENE] --node NAME -o out.png [--size N] [--threads N] [--set NAME=VALUE ...]
+  kelvane preview [SCENE] -o ramp.png [--size N] [--set NAME=VALUE ...]
   kelvane save   [SCENE] -o FILE [--set NAME=VALUE ...]
 
 SCENE is a JSON scene (.json), a scene file written by `kelvane save`, or a mesh file of any
@@ -175,6 +180,8 @@ format Assimp reads; without one, a built-in scene. Every command also takes
   sample   CSV to standard output: node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z for each line
            "NODE X Y Z" (world space) of the points file
   bake     the map in the node's UV layout (PNG, N x N, default 512; alpha is coverage)
+  preview  the map's viewport texture, asked for as the viewport asks (PNG, N x N, default
+           256): the ramp from position 0 at the left, the same on every row
   save     the scene and its map as a scene file
   --set    a map parameter by internal name, e.g. --set Distance=0.2 --set "open edges=true"
 

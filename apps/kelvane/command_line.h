@@ -5,7 +5,7 @@
 
 #include "scene_description.h"
 
-enum class Command { Help, Render, Sample, Bake, Save };
+enum class Command { Help, Render, Sample, Bake, Preview, Save };
 
 // What the user asked for, checked: every value parsed and in range, every required flag
 // present, no flag given to a command that does not take it.
@@ -13,8 +13,9 @@ struct CommandLine {
   Command command = Command::Help;
   std::optional<std::string> scene;  // none: the built-in scene
   std::optional<std::string> output;
-  std::optional<ImageSize> size;  // render --size WxH
-  std::optional<int> bakeSize;    // bake --size N
+  std::optional<ImageSize> size;   // render --size WxH
+  std::optional<int> bakeSize;     // bake --size N
+  std::optional<int> previewSize;  // preview --size N
   std::optional<int> threads;
   bool bump = false;
   bool stats = false;        // render: report the time and samples per second
@@ -26,6 +27,8 @@ struct CommandLine {
 };
 
 inline constexpr int kMaxThreads = 256;
+// The viewport texture size of `preview` without --size.
+inline constexpr int kDefaultPreviewSize = 256;
 
 // args without the program name. Throws InputError naming the offending argument.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

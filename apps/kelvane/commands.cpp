@@ -10,6 +10,7 @@
 #include "renderer.h"
 #include "sample_shade_context.h"
 #include "uv_baker.h"
+#include "viewport_preview.h"
 
 namespace {
 
@@ -101,6 +102,11 @@ void RunBake(const CommandLine& cl, const SceneSession& session, CommandContext&
   RgbaImage image = BakeUVs(node, session.Map(), cl.bakeSize.value_or(512),
                             cl.threads.value_or(context.hardwareThreads), progress);
   WritePng(image, *cl.output);
+}
+
+void RunPreview(const CommandLine& cl, const SceneSession& session, CommandContext&) {
+  WritePng(ViewportPreview(session.Map(), cl.previewSize.value_or(kDefaultPreviewSize)),
+           *cl.output);
 }
 
 void RunSave(const CommandLine& cl, const SceneSession& session, CommandContext&) {

@@ -15,4 +15,5 @@ struct CommandContext {
 void RunRender(const CommandLine& cl, const SceneSession& session, CommandContext& context);
 void RunSample(const CommandLine& cl, const SceneSession& session, CommandContext& context);
 void RunBake(const CommandLine& cl, const SceneSession& session, CommandContext& context);
+void RunPreview(const CommandLine& cl, const SceneSession& session, CommandContext& context);
 void RunSave(const CommandLine& cl, const SceneSession& session, CommandContext& context);

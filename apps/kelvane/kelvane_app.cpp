@@ -27,6 +27,9 @@ int RunKelvane(const std::vector<std::string>& args, AppEnvironment& env) {
       case Command::Bake:
         RunBake(cl, session, context);
         break;
+      case Command::Preview:
+        RunPreview(cl, session, context);
+        break;
       case Command::Save:
         RunSave(cl, session, context);
         break;

@@ -13,6 +13,7 @@
 #include "point3.h"
 #include "ref.h"
 #include "strclass.h"
+#include "TexHandle.h"
 
 class INode;
 class Object;
@@ -20,7 +21,6 @@ class Texmap;
 class UVGen;
 class ParamDlg;
 class IMtlParams;
-class TexHandleMaker;
 
 enum SCMode {
   SCMODE_NORMAL = 0,
@@ -176,6 +176,11 @@ class CoreExport Texmap : public MtlBase {
   virtual Point3 EvalNormalPerturb(ShadeContext& sc) = 0;
   virtual BOOL HandleOwnViewPerturb() { return FALSE; }
 
+  // The map's picture for the viewport, converted by thmaker; valid narrowed to how long it
+  // holds. The host frees the result (MakeHandle takes it). A map with none answers null.
+  virtual BITMAPINFO* GetVPDisplayDIB(TimeValue t, TexHandleMaker& thmaker, Interval& valid,
+                                      BOOL mono = FALSE, int forceW = 0, int forceH = 0);
+
   virtual void GetUVTransform(Matrix3&) {}
   virtual int GetTextureTiling() { return U_WRAP | V_WRAP; }
   virtual void InitSlotType(int) {}
@@ -206,6 +211,9 @@ class CoreExport UVGen : public MtlBase {
   virtual void SetMapChannel(int) {}
   virtual int GetSlotType() = 0;
   virtual void InitSlotType(int sType) = 0;
+  // The wrap and mirror flags (U_WRAP, V_WRAP, U_MIRROR, V_MIRROR) of the coordinates.
+  virtual int SymFlags() = 0;
+  virtual void SetSymFlags(int f) = 0;
   virtual int GetAxis() = 0;
   virtual void SetAxis(int ax) = 0;
   virtual BOOL IsStdUVGen() { return FALSE; }
@@ -228,3 +236,4 @@ class CoreExport TextureOutput : public MtlBase {
 // The host's default coordinates generator and output filter, new for each map.
 CoreExport UVGen* GetNewDefaultUVGen();
 CoreExport TextureOutput* GetNewDefaultTextureOutput();
+

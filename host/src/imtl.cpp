@@ -46,6 +46,10 @@ void MtlBase::MappingsRequired(int subMtlNum, BitArray& mapreq, BitArray& bumpre
     if (Texmap* map = GetSubTexmap(i)) map->MappingsRequired(subMtlNum, mapreq, bumpreq);
 }
 
+BITMAPINFO* Texmap::GetVPDisplayDIB(TimeValue, TexHandleMaker&, Interval&, BOOL, int, int) {
+  return nullptr;
+}
+
 float Texmap::EvalMono(ShadeContext& sc) {
   AColor c = EvalColor(sc);
   return (c.g + c.r + c.b) * 0.33333334f;

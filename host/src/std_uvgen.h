@@ -13,6 +13,8 @@ class StdUVGen : public UVGen {
   void SetMapChannel(int c) override { channel = c < 1 ? 1 : c; }
   int GetSlotType() override { return slotType; }
   void InitSlotType(int sType) override { slotType = sType; }
+  int SymFlags() override { return tiling; }
+  void SetSymFlags(int f) override { tiling = f; }
   int GetAxis() override { return axis; }
   void SetAxis(int ax) override { axis = ax; }
   BOOL IsStdUVGen() override { return TRUE; }

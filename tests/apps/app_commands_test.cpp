@@ -4,8 +4,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
+#include <stdexcept>
 
 #include "app_test_support.h"
+#include "command_line.h"
+#include "host_maps.h"
+#include "host_viewport.h"
+#include "viewport_preview.h"
 
 namespace {
 
@@ -186,6 +191,48 @@ TEST(BakeCommand, FillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
   EXPECT_EQ(none.err, "kelvane: node \"bare\" has no UVs to bake into\n");
 }
 
+TEST(PreviewCommand, WritesTheViewportTextureTheMapGives) {
+  TempFolder folder;
+  std::string scene = folder.Write("quad.json", kQuadScene);
+  std::string out = folder.Path("ramp.png");
+  const TexHandleCounts before = HostTexHandleCounts();
+  RunResult r = RunApp({"preview", scene, "--size", "8", "-o", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_TRUE(r.err.empty());
+  const TexHandleCounts after = HostTexHandleCounts();
+  EXPECT_EQ(after.made, before.made + 1) << "one texture, asked for as the viewport asks";
+  EXPECT_EQ(after.deleted, before.deleted + 1) << "and let go when the viewport is done";
+
+  RgbaImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 8);
+  ASSERT_EQ(image.height, 8);
+  auto pixel = [&](int x, int y) { return &image.pixels[size_t(y * 8 + x) * 4]; };
+  // The stand-in's texture: r = 8x, g = 8y with y from the top, b = 10 per marker.
+  EXPECT_EQ(pixel(0, 0)[0], 0);
+  EXPECT_EQ(pixel(0, 0)[1], 0) << "the texture's top row is the picture's top row";
+  EXPECT_EQ(pixel(5, 2)[0], 40);
+  EXPECT_EQ(pixel(5, 2)[1], 16);
+  EXPECT_EQ(pixel(7, 7)[2], 30) << "the scene's three markers";
+  EXPECT_EQ(pixel(7, 7)[3], 255);
+
+  RunResult fallback = RunApp({"preview", scene, "-o", out});
+  ASSERT_EQ(fallback.status, 0) << fallback.err;
+  EXPECT_EQ(ReadPng(out).width, kDefaultPreviewSize);
+  EXPECT_EQ(ReadPng(out).height, kDefaultPreviewSize);
+}
+
+TEST(PreviewCommand, AMapWithoutAViewportTextureIsAnError) {
+  ConstantColorMap* map = new ConstantColorMap;
+  try {
+    ViewportPreview(map, 4);
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "the map shows nothing in the viewport");
+  }
+  map->DeleteMe();
+}
+
 TEST(BadInput, EachGetsOneLineAndStatusTwo) {
   TempFolder folder;
   std::string scene = folder.Write("quad.json", kQuadScene);
@@ -213,6 +260,14 @@ TEST(BadInput, EachGetsOneLineAndStatusTwo) {
       {{"sample", scene}, "sample needs --points FILE"},
       {{"sample", scene, "--points", points, "--bump"}, "sample does not take --bump"},
       {{"save", scene}, "save needs -o FILE"},
+      {{"preview", scene}, "preview needs -o FILE"},
+      {{"preview", scene, "-o", folder.Path("x.png"), "--size", "0"}, "--size: 0 is out of range"},
+      {{"preview", scene, "-o", folder.Path("x.png"), "--size", "8x8"},
+       "--size: \"8x8\" is not a whole number"},
+      {{"preview", scene, "-o", folder.Path("x.png"), "--size", "9000"}, "is too large"},
+      {{"preview", scene, "-o", folder.Path("x.png"), "--threads", "2"},
+       "preview does not take --threads"},
+      {{"preview", scene, "-o", folder.Path("no/such/folder/x.png")}, "cannot write the picture"},
       {{"render", scene, "--smooth-angle", "200"}, "--smooth-angle"},
       {{"render", folder.Path("missing.json")}, "missing.json: no such file"},
       {{"render", empty}, "empty.obj"},

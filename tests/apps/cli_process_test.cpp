@@ -103,4 +103,34 @@ TEST(KelvaneProgram, RendersAndBakesTheBuiltInScene) {
   EXPECT_EQ(ReadPng(baked).width, 16);
 }
 
+TEST(KelvaneProgram, PreviewsTheRampAsTheViewportShowsIt) {
+  TempFolder folder;
+  std::string scene = folder.Write("square.json", kSquare);
+  std::string picture = folder.Path("ramp.png");
+  Process p = RunProgram({"preview", scene, "--size", "8", "-o", picture}, folder);
+  if (p.status == 1 && p.err.find("made no map") != std::string::npos)
+    GTEST_SKIP() << "the module does not make the Kelvane map yet";
+  ASSERT_EQ(p.status, 0) << p.err;
+  EXPECT_TRUE(p.err.empty()) << p.err;
+  RgbaImage image = ReadPng(picture);
+  ASSERT_EQ(image.width, 8);
+  ASSERT_EQ(image.height, 8);
+  // Black at 0 to white at 1: column x is the ramp at x / 8, channel x 65535 truncated, of which
+  // the viewport's 8-bit texture keeps the high byte. Every row is the same.
+  auto pixel = [&](int x, int y) { return &image.pixels[size_t(y * 8 + x) * 4]; };
+  EXPECT_EQ(pixel(0, 0)[0], 0) << "position 0 at the left";
+  EXPECT_EQ(pixel(4, 0)[0], 127) << "0.5 -> 32767 -> 127";
+  for (int x = 0; x < 8; ++x) {
+    const int expected = int(float(x) / 8.0f * 65535.0f) >> 8;
+    EXPECT_NEAR(pixel(x, 0)[0], expected, 1) << x;
+    for (int y = 0; y < 8; ++y) {
+      EXPECT_EQ(pixel(x, y)[0], pixel(x, 0)[0]) << x << ", " << y;
+      EXPECT_EQ(pixel(x, y)[1], pixel(x, 0)[0]) << "grey";
+      EXPECT_EQ(pixel(x, y)[2], pixel(x, 0)[0]) << "grey";
+      EXPECT_EQ(pixel(x, y)[3], 255) << "opaque";
+    }
+  }
+  EXPECT_LT(pixel(7, 0)[0], 255) << "the right edge never shows position 1";
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "bitmap.h"
 #include "inode.h"
 #include "ioapi.h"
 #include "plugin_loader.h"
@@ -55,6 +56,36 @@ bool Get(const std::vector<uint8_t>& in, size_t& at, T& v) {
 
 StandinMap::StandinMap(ClassDesc2* cd) {
   cd->MakeAutoParamBlocks(this);
+}
+
+StandinMap::~StandinMap() {
+  ActivateTexDisplay(FALSE);
+}
+
+DWORD_PTR StandinMap::GetActiveTexHandle(TimeValue, TexHandleMaker& thmaker) {
+  if (texHandle) return texHandle->GetHandle();
+  const int n = thmaker.Size();
+  BitmapInfo bi(L"standin");
+  bi.SetWidth(WORD(n));
+  bi.SetHeight(WORD(n));
+  bi.SetType(BMM_TRUE_64);
+  Bitmap* bm = TheManager->Create(&bi);
+  if (!bm) return 0;
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      BMM_Color_64 c(WORD((8 * x) << 8), WORD((8 * y) << 8), WORD((10 * markers.size()) << 8),
+                     0xFFFF);
+      bm->PutPixels(x, y, 1, &c);
+    }
+  texHandle = thmaker.MakeHandle(thmaker.BitmapToDIB(bm, 0, 0));
+  bm->DeleteThis();
+  return texHandle ? texHandle->GetHandle() : 0;
+}
+
+void StandinMap::ActivateTexDisplay(BOOL onoff) {
+  if (onoff || !texHandle) return;
+  texHandle->DeleteThis();
+  texHandle = nullptr;
 }
 
 RefTargetHandle StandinMap::GetReference(int i) {

@@ -28,10 +28,13 @@ enum StandinParam : ParamID {
 };
 
 // EvalColor: (x, y, z) of PointTo(P, REF_OBJECT), alpha the Distance seen by the last Update
-// (-1 before any). EvalNormalPerturb: (marker count, node handle, "open edges").
+// (-1 before any). EvalNormalPerturb: (marker count, node handle, "open edges"). Viewport
+// texture: pixel (x, y) of an N x N texture, y from the top, is r = 8x, g = 8y, b = 10 x the
+// marker count, opaque; kept until ActivateTexDisplay(FALSE).
 class StandinMap : public Texmap {
  public:
   explicit StandinMap(ClassDesc2* cd);
+  ~StandinMap() override;
 
   AColor EvalColor(ShadeContext& sc) override;
   Point3 EvalNormalPerturb(ShadeContext& sc) override;
@@ -48,6 +51,9 @@ class StandinMap : public Texmap {
   IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pblock : nullptr; }
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;
+  BOOL SupportTexDisplay() override { return TRUE; }
+  DWORD_PTR GetActiveTexHandle(TimeValue t, TexHandleMaker& thmaker) override;
+  void ActivateTexDisplay(BOOL onoff) override;
 
   std::vector<StandinMarker> markers;
   float distance = -1.0f;
@@ -63,6 +69,7 @@ class StandinMap : public Texmap {
   IParamBlock2* pblock = nullptr;
   std::vector<ReferenceTarget*> markerMaps;
   bool openEdges = false;
+  TexHandle* texHandle = nullptr;
 };
 
 // The stand-in's class, entered in the host's class directory on first use so scene files
