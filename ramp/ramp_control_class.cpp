@@ -16,8 +16,3 @@ void RegisterRampControlClass() {
   // A second registration (the class already exists) fails harmlessly.
   RegisterClassExW(&wc);
 }
-
-LRESULT CALLBACK RampControlProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Inert until a rollout binds a ramp to the window.
-  return DefWindowProcW(hWnd, msg, wParam, lParam);
-}

@@ -1,0 +1,68 @@
+#include "ramp_control_geometry.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "gradient_ramp.h"
+
+RampGeometry::RampGeometry(int markerSize, int clientLeft, int clientRight)
+    : markerSize(markerSize), half(markerSize / 2), clientWidth(clientRight - clientLeft) {
+  span = std::abs((clientWidth - half) - half) + 1;
+}
+
+float RampGeometry::PositionAt(int x) const {
+  return float(x - half) / float(span);
+}
+
+float RampGeometry::ClickPosition(int x) const {
+  float t = std::fabs(PositionAt(x));
+  if (t < kRampSnap) t = 0.0f;
+  return t > 1.0f ? 1.0f : t;
+}
+
+float RampGeometry::DragPosition(int x) const {
+  float t = PositionAt(x);
+  if (!(t >= kRampSnap)) t = 0.0f;
+  return t > 1.0f ? 1.0f : t;
+}
+
+float RampGeometry::HitTolerance() const {
+  return float(markerSize) / float(span);
+}
+
+float RampGeometry::MarkerCentre(float position) const {
+  return float(half) + position * float(span);
+}
+
+int RampGeometry::ColumnCount() const {
+  return std::abs(clientWidth) + 1;
+}
+
+RampGeometry::Column RampGeometry::ColumnAt(int i) const {
+  // Each column shows the colour at its pixel's centre.
+  double off = i - markerSize * 0.5;
+  return Column{int(std::trunc(half + off)), float((off + 0.5) / span)};
+}
+
+RampGeometry::Glyph RampGeometry::GlyphAt(float position) const {
+  float px = float(span) * position;
+  return Glyph{int(std::trunc(px)), int(std::trunc(float(2 * half) + px)),
+               int(std::trunc(float(half) + px))};
+}
+
+float ClampGlyphPosition(float position) {
+  if (position < 0.0f) return 0.0f;
+  if (!(position <= 1.0f)) return 1.0f;
+  return position;
+}
+
+BYTE RampColorByte(float channel) {
+  double v = std::trunc(double(channel * 255.0f) + 0.5);
+  // Out-of-range channels wrap as GDI's byte packing would; NaN and huge values give 0.
+  if (!(std::fabs(v) < 2147483648.0)) return 0;
+  return BYTE(unsigned(int(v)) & 0xffu);
+}
+
+RampRgb RampColorBytes(const AColor& c) {
+  return RampRgb{RampColorByte(c.r), RampColorByte(c.g), RampColorByte(c.b)};
+}

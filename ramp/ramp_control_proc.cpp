@@ -1,0 +1,152 @@
+// The ramp control's window procedure: the mouse gestures that select, add, duplicate, move
+// and delete markers and set the glyph colours, and the repaints.
+#include <windowsx.h>
+
+#include "hsv.h"
+#include "igradient_ramp.h"
+#include "ramp_control_class.h"
+#include "ramp_drag.h"
+#include "ramp_drawing.h"
+
+namespace {
+
+bool KeyHeld(int key) {
+  // The thread's keyboard state, not the mouse message's flags.
+  return (GetKeyState(key) & 0x8000) != 0;
+}
+
+RampGeometry GeometryOf(HWND hWnd, const GradientRamp& ramp) {
+  RECT client;
+  GetClientRect(hWnd, &client);
+  return RampGeometry(ramp.markerSize, client.left, client.right);
+}
+
+void PostToParent(HWND hWnd, UINT msg, const RampMarker* marker) {
+  // A control without a parent has no one to tell; PostMessageW(NULL, ...) would post a
+  // thread message instead.
+  if (HWND parent = GetParent(hWnd))
+    PostMessageW(parent, msg, reinterpret_cast<WPARAM>(hWnd), reinterpret_cast<LPARAM>(marker));
+}
+
+// Ctrl+click: edit the glyph colour of the marker under the mouse in the host's colour picker,
+// then give every marker both glyph colours. The selection stays as it was.
+void EditGlyphColors(HWND hWnd, GradientRamp& ramp, RampMarker& marker) {
+  // The picker runs a modal message loop, in which the ramp may change (the rollout handles
+  // its messages) or the control may go away: it edits copies, and the ramp is looked up
+  // again afterwards.
+  AColor active = marker.activeGlyphColor;
+  AColor reactive = marker.reactiveGlyphColor;
+  if (marker.flags & MarkerActive)
+    HSVDlg_Do(hWnd, &active, nullptr, nullptr, L"Setup active marker color");
+  else
+    HSVDlg_Do(hWnd, &reactive, nullptr, nullptr, L"Setup reactive marker color");
+  if (!IsWindow(hWnd)) return;
+  IGradientRamp* control = BoundGradientRamp(hWnd);
+  if (!control || control->Ramp() != &ramp) return;
+  ramp.SetGlyphColors(active, reactive);
+  DrawRamp(hWnd, ramp);
+}
+
+void OnLeftButtonDown(HWND hWnd, GradientRamp& ramp, int x) {
+  SetCapture(hWnd);
+  for (RampMarker& m : ramp.markers) m.flags &= ~MarkerDragging;
+  RampGeometry geometry = GeometryOf(hWnd, ramp);
+  float t = geometry.ClickPosition(x);
+
+  if (KeyHeld(VK_SHIFT)) {
+    // A copy of the active marker, maps included, which the drag then moves (once Shift is
+    // released: a drag step wants the left button alone).
+    RampMarker* m = ramp.DuplicateActiveMarker(t);
+    ramp.ClearMarkerFlags();
+    if (m) m->flags |= MarkerActive | MarkerDragging;
+    return;
+  }
+  if (KeyHeld(VK_CONTROL)) {
+    RampMarker* m = ramp.HitTestMarker(t, geometry.HitTolerance());
+    if (m)
+      EditGlyphColors(hWnd, ramp, *m);
+    else
+      DrawRamp(hWnd, ramp);
+    return;
+  }
+  ramp.ClearMarkerFlags();
+  RampMarker* m = ramp.HitTestMarker(t, geometry.HitTolerance());
+  // A new marker starts with the colour the ramp already shows there.
+  if (!m) m = ramp.AddMarker(t, ramp.ColorAt(t));
+  if (m) m->flags |= MarkerActive | MarkerDragging;
+}
+
+void OnMouseMove(HWND hWnd, GradientRamp& ramp, WPARAM keys, int x) {
+  // The left button alone: no other button, no Shift, no Ctrl.
+  if (keys != MK_LBUTTON || !ramp.FindMarkerByFlag(MarkerDragging)) return;
+  RampMarker* m = MoveDraggedMarker(ramp, GeometryOf(hWnd, ramp).DragPosition(x));
+  DrawRamp(hWnd, ramp);
+  PostToParent(hWnd, WM_RAMP_MARKER_MOVED, m);
+}
+
+void OnLeftButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
+  if (ramp.FindMarkerByFlag(MarkerDragging)) {
+    RampMarker* m = EndMarkerDrag(ramp, GeometryOf(hWnd, ramp).DragPosition(x));
+    DrawRamp(hWnd, ramp);
+    PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, m);
+  }
+  ReleaseCapture();
+}
+
+// The capture went elsewhere before the button came up (another window took it, or the
+// system did): the release will not reach the control. End the drag where the marker stands
+// and tell the parent, which must learn of a marker the press may have added.
+void OnCaptureLost(HWND hWnd, GradientRamp& ramp) {
+  RampMarker* m = ramp.FindMarkerByFlag(MarkerDragging);
+  if (!m) return;  // the release already ended the drag
+  m->flags &= ~MarkerDragging;
+  DrawRamp(hWnd, ramp);
+  PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, m);
+}
+
+void OnRightButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
+  RampGeometry geometry = GeometryOf(hWnd, ramp);
+  // Unclamped: a click in a margin reaches only a marker within a glyph's width of it.
+  ramp.DeleteMarkerAt(geometry.PositionAt(x), geometry.HitTolerance());
+  DrawRamp(hWnd, ramp);
+  PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, ramp.FindMarkerByFlag(MarkerActive));
+}
+
+}  // namespace
+
+LRESULT CALLBACK RampControlProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  IGradientRamp* control = BoundGradientRamp(hWnd);
+  if (control && msg == WM_NCDESTROY) {
+    // The window goes before its object: unbind, and let the default handling finish.
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+    control->ForgetWindow();
+    control = nullptr;
+  }
+  GradientRamp* ramp = control ? control->Ramp() : nullptr;
+  // Inert until a rollout binds a ramp to the window.
+  if (!ramp) return DefWindowProcW(hWnd, msg, wParam, lParam);
+
+  const int x = GET_X_LPARAM(lParam);
+  switch (msg) {
+    case WM_ERASEBKGND:
+    case WM_RAMP_REDRAW:
+      DrawRamp(hWnd, *ramp);
+      return 0;
+    case WM_LBUTTONDOWN:
+      OnLeftButtonDown(hWnd, *ramp, x);
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(hWnd, *ramp, wParam, x);
+      return 0;
+    case WM_LBUTTONUP:
+      OnLeftButtonUp(hWnd, *ramp, x);
+      return 0;
+    case WM_RBUTTONUP:
+      OnRightButtonUp(hWnd, *ramp, x);
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hWnd) OnCaptureLost(hWnd, *ramp);
+      break;
+  }
+  return DefWindowProcW(hWnd, msg, wParam, lParam);
+}

@@ -1,0 +1,180 @@
+// The host's HSV colour picker: a real modal dialog, answered through the host's hook the way
+// a user would answer it.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host_hsv_dialog.h"
+#include "ui_test_support.h"
+
+namespace {
+
+struct Answer {
+  std::function<void(HWND)> act;
+  std::wstring title;
+  bool sawDialog = false;
+};
+
+void Respond(HWND dialog, const MCHAR* title, void* context) {
+  auto* a = static_cast<Answer*>(context);
+  a->title = title;
+  wchar_t name[64] = {};
+  GetClassNameW(dialog, name, 64);
+  a->sawDialog = std::wstring(name) == L"#32770" && IsWindowVisible(dialog);
+  a->act(dialog);
+}
+
+UINT Number(HWND dialog, int id) {
+  return GetDlgItemInt(dialog, id, nullptr, FALSE);
+}
+
+void Press(HWND dialog, int id) {
+  SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+class Recorder : public HSVCallback {
+ public:
+  std::vector<std::string> calls;
+  AColor last;
+  DWORD lastWord = 0;
+  IPoint2 closedAt;
+  void ColorChanged(AColor col, BOOL) override {
+    calls.push_back("color");
+    last = col;
+  }
+  void ColorChanged(DWORD col, BOOL) override {
+    calls.push_back("word");
+    lastWord = col;
+  }
+  void BeingDestroyed(IPoint2 pos) override {
+    calls.push_back("destroyed");
+    closedAt = pos;
+  }
+  void OnOK() override { calls.push_back("ok"); }
+  void OnCancel() override { calls.push_back("cancel"); }
+};
+
+class HSVDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner = CreateTestParent(200, 100);
+    SetHSVDialogHook(Respond, &answer);
+  }
+  void TearDown() override {
+    SetHSVDialogHook(nullptr, nullptr);
+    DestroyWindow(owner);
+    PumpMessages();
+  }
+  HWND owner = nullptr;
+  Answer answer;
+};
+
+}  // namespace
+
+TEST_F(HSVDialog, ShowsTheColourAndOkStoresWhatWasTyped) {
+  AColor color(1.0f, 0.0f, 0.0f, 0.25f);
+  bool ownerEnabled = true;
+  answer.act = [&](HWND dialog) {
+    ownerEnabled = IsWindowEnabled(owner) != FALSE;
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+    EXPECT_EQ(Number(dialog, HSVDLG_RED), 255u);
+    EXPECT_EQ(Number(dialog, HSVDLG_GREEN), 0u);
+    EXPECT_EQ(Number(dialog, HSVDLG_BLUE), 0u);
+    EXPECT_EQ(Number(dialog, HSVDLG_HUE), 0u);
+    EXPECT_EQ(Number(dialog, HSVDLG_SATURATION), 255u);
+    EXPECT_EQ(Number(dialog, HSVDLG_VALUE), 255u);
+    // Hue a third of the way round: green.
+    SetDlgItemInt(dialog, HSVDLG_HUE, 85, FALSE);
+    EXPECT_EQ(Number(dialog, HSVDLG_RED), 0u);
+    EXPECT_EQ(Number(dialog, HSVDLG_GREEN), 255u);
+    EXPECT_EQ(Number(dialog, HSVDLG_BLUE), 0u);
+    // Value halved.
+    SetDlgItemInt(dialog, HSVDLG_VALUE, 128, FALSE);
+    EXPECT_EQ(Number(dialog, HSVDLG_GREEN), 128u);
+    // Red typed in directly moves the hue to yellow; blue then moves the saturation.
+    SetDlgItemInt(dialog, HSVDLG_RED, 128, FALSE);
+    EXPECT_EQ(Number(dialog, HSVDLG_HUE), 43u);
+    EXPECT_EQ(Number(dialog, HSVDLG_SATURATION), 255u);
+    EXPECT_EQ(Number(dialog, HSVDLG_VALUE), 128u);
+    SetDlgItemInt(dialog, HSVDLG_BLUE, 64, FALSE);
+    EXPECT_EQ(Number(dialog, HSVDLG_SATURATION), 128u);
+    // The swatch shows the colour as it stands.
+    RECT box;
+    HWND swatch = GetDlgItem(dialog, HSVDLG_SWATCH);
+    GetClientRect(swatch, &box);
+    UpdateWindow(swatch);
+    EXPECT_EQ(RgbOf(PixelAt(swatch, box.right / 2, box.bottom / 2)), RgbOf(RGB(128, 128, 64)));
+    Press(dialog, IDOK);
+  };
+  EXPECT_EQ(HSVDlg_Do(owner, &color, nullptr, nullptr, L"Pick one"), TRUE);
+  EXPECT_TRUE(answer.sawDialog);
+  EXPECT_EQ(answer.title, L"Pick one");
+  EXPECT_FALSE(ownerEnabled);  // modal
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_EQ(color, AColor(128.0f / 255.0f, 128.0f / 255.0f, 64.0f / 255.0f, 0.25f));
+}
+
+TEST_F(HSVDialog, CancelLeavesTheColour) {
+  AColor color(0.2f, 0.3f, 0.4f, 1.0f);
+  answer.act = [](HWND dialog) {
+    SetDlgItemInt(dialog, HSVDLG_GREEN, 200, FALSE);
+    Press(dialog, IDCANCEL);
+  };
+  EXPECT_EQ(HSVDlg_Do(owner, &color, nullptr, nullptr, L"Other"), FALSE);
+  EXPECT_EQ(color, AColor(0.2f, 0.3f, 0.4f, 1.0f));
+  // Closing the window is a Cancel too.
+  answer.act = [](HWND dialog) {
+    SetDlgItemInt(dialog, HSVDLG_GREEN, 200, FALSE);
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+  };
+  EXPECT_EQ(HSVDlg_Do(owner, &color, nullptr, nullptr, L"Other"), FALSE);
+  EXPECT_EQ(color, AColor(0.2f, 0.3f, 0.4f, 1.0f));
+}
+
+TEST_F(HSVDialog, AnUntouchedColourComesBackExactly) {
+  AColor color(0.328f, 0.1234f, 0.9876f, 0.5f);
+  answer.act = [](HWND dialog) {
+    EXPECT_EQ(Number(dialog, HSVDLG_RED), 84u);  // shown rounded
+    Press(dialog, IDOK);
+  };
+  EXPECT_EQ(HSVDlg_Do(owner, &color, nullptr, nullptr, L""), TRUE);
+  EXPECT_EQ(color, AColor(0.328f, 0.1234f, 0.9876f, 0.5f));
+}
+
+TEST_F(HSVDialog, TheCallbackHearsEveryChangeAndTheClose) {
+  AColor color(0.0f, 0.0f, 1.0f, 1.0f);
+  Recorder recorder;
+  IPoint2 start(300, 200);
+  RECT placed = {};
+  answer.act = [&](HWND dialog) {
+    GetWindowRect(dialog, &placed);
+    SetDlgItemInt(dialog, HSVDLG_RED, 255, FALSE);
+    Press(dialog, IDOK);
+  };
+  EXPECT_EQ(HSVDlg_Do(owner, &color, &start, &recorder, L"Callback"), TRUE);
+  EXPECT_EQ(placed.left, 300);
+  EXPECT_EQ(placed.top, 200);
+  EXPECT_EQ(recorder.calls, (std::vector<std::string>{"color", "ok", "destroyed"}));
+  EXPECT_EQ(recorder.last, AColor(1.0f, 0.0f, 1.0f, 1.0f));
+  EXPECT_EQ(recorder.closedAt, IPoint2(300, 200));
+}
+
+TEST_F(HSVDialog, WordColours) {
+  DWORD color = RGB(10, 20, 30);
+  Recorder recorder;
+  answer.act = [](HWND dialog) {
+    EXPECT_EQ(Number(dialog, HSVDLG_RED), 10u);
+    EXPECT_EQ(Number(dialog, HSVDLG_BLUE), 30u);
+    SetDlgItemInt(dialog, HSVDLG_GREEN, 250, FALSE);
+    Press(dialog, IDOK);
+  };
+  EXPECT_EQ(HSVDlg_Do(owner, &color, nullptr, &recorder, L"Word"), TRUE);
+  EXPECT_EQ(color, DWORD(RGB(10, 250, 30)));
+  EXPECT_EQ(recorder.lastWord, DWORD(RGB(10, 250, 30)));
+  answer.act = [](HWND dialog) { Press(dialog, IDCANCEL); };
+  EXPECT_EQ(HSVDlg_Do(owner, &color, nullptr, &recorder, L"Word"), FALSE);
+  EXPECT_EQ(recorder.calls.back(), "destroyed");
+  EXPECT_EQ(recorder.calls[recorder.calls.size() - 2], "cancel");
+}
