@@ -1,8 +1,8 @@
 // Scenes holding Kelvane maps, on arbitrary bytes: the module is loaded the way the host
 // loads it, and the command-line host's scene object that holds the map is registered, so
 // the map's own chunks (base data, marker records), its post-load sorting and reference
-// re-sync and the command-line host's settings chunk run on every input. Every input loads or fails with a message; a
-// scene that loads saves, loads again and saves to the same bytes.
+// re-sync and the command-line host's settings chunk run on every input. Every input loads or fails
+// with a message; a scene that loads saves, loads again and saves to the same bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -96,11 +96,6 @@ Interval Kelvane::Validity(TimeValue t) {
   return ivalid;
 }
 
-ParamDlg* Kelvane::CreateParamDlg(HWND, IMtlParams*) {
-  // The material editor's rollout arrives with the user interface.
-  return nullptr;
-}
-
 RefTargetHandle Kelvane::Clone(RemapDir& remap) {
   Kelvane* m = new Kelvane;
   m->MtlBase::operator=(*this);

@@ -78,7 +78,11 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   void Update(TimeValue t, Interval& valid) override;
   void Reset() override;
   Interval Validity(TimeValue t) override;
+  // The material editor's dialog: the parameter maps, the output rollout and the "Parameters"
+  // rollout's handler (ui/, Windows). Natively there is no material editor: null.
   ParamDlg* CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) override;
+  // The open rollout's UpdateSubTexNames; nothing natively.
+  void UpdateRolloutSubTexNames();
 
   ULONG LocalRequirements(int subMtlNum) override;
   void LocalMappingsRequired(int subMtlNum, BitArray& mapreq, BitArray& bumpreq) override;

@@ -156,16 +156,11 @@ void Kelvane::SetSubTexmap(int i, Texmap* m) {
   RestoreMarkerMapCount();
   ReplaceReference(i + MARKER_MAP_REF, m);
   ivalid.SetEmpty();
-  // The open rollout refreshes its map buttons once the user interface exists.
+  if (dlgProc) UpdateRolloutSubTexNames();
 }
 
 MSTR Kelvane::GetSubTexmapSlotName(int i) {
   return ResourceString(i % 2 ? IDS_MARKER_TRANSPARENT_COLOR : IDS_MARKER_COLOR);
-}
-
-BOOL Kelvane::SetDlgThing(ParamDlg*) {
-  // The output rollout arrives with the material editor's user interface.
-  return FALSE;
 }
 
 RefResult Kelvane::NotifyRefChanged(const Interval&, RefTargetHandle, PartID& partID,

@@ -36,7 +36,7 @@ Bitmap* Kelvane::BuildPreviewBitmap(int size) {
     bm->DeleteThis();
     return nullptr;
   }
-  // Every row is built the same way from ColorAt, as the Part says, not copied from the first.
+  // Every row is built the same way from ColorAt rather than copied from the first.
   for (int y = 0; y < size; ++y) {
     FillPreviewRow(ramp, size, row);
     bm->PutPixels(0, y, size, row);

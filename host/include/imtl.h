@@ -237,3 +237,76 @@ class CoreExport TextureOutput : public MtlBase {
 CoreExport UVGen* GetNewDefaultUVGen();
 CoreExport TextureOutput* GetNewDefaultTextureOutput();
 
+#if defined(_WIN32)
+#include "custcont.h"
+
+class IRollupWindow;
+
+// Where a rollup page goes among the editor's pages.
+#define ROLLUP_CAT_SYSTEM 2000
+#define ROLLUP_CAT_STANDARD 4000
+
+// The material editor's view of an object's dialog: the editor shows another object of the
+// same class in it with SetThing, brings it to a time, reloads it and deletes it; the
+// drag-and-drop manager of map buttons asks it which sub-map a button shows.
+class ParamDlg : public InterfaceServer {
+ public:
+  virtual Class_ID ClassID() = 0;
+  virtual void SetThing(ReferenceTarget* m) = 0;
+  virtual ReferenceTarget* GetThing() = 0;
+  virtual void SetTime(TimeValue t) = 0;
+  virtual void ReloadDialog() = 0;
+  virtual void DeleteThis() = 0;
+  virtual void ActivateDlg(BOOL onOff) = 0;
+  virtual int FindSubTexFromHWND(HWND) { return -1; }
+  virtual int FindSubMtlFromHWND(HWND) { return -1; }
+  virtual INT_PTR Execute(int, ULONG_PTR = 0, ULONG_PTR = 0, ULONG_PTR = 0) { return 0; }
+};
+
+// The material editor as an object's dialogs see it: rollup pages, the current time, and the
+// notice that the edited object changed (the editor then redraws its sample slot).
+class IMtlParams : public InterfaceServer {
+ public:
+  virtual void MtlChanged() = 0;
+  // A rollup page made from the dialog template dlgTemplate of hInst, run by dlgProc, which
+  // gets param as the lParam of its WM_INITDIALOG. Returns the page's dialog window.
+  virtual HWND AddRollupPage(HINSTANCE hInst, const MCHAR* dlgTemplate, DLGPROC dlgProc,
+                             const MCHAR* title, LPARAM param = 0, DWORD flags = 0,
+                             int category = ROLLUP_CAT_STANDARD) = 0;
+  virtual void DeleteRollupPage(HWND hRollup) = 0;
+  virtual HWND ReplaceRollupPage(HWND hOldRollup, HINSTANCE hInst, const MCHAR* dlgTemplate,
+                                 DLGPROC dlgProc, const MCHAR* title, LPARAM param = 0,
+                                 DWORD flags = 0, int category = ROLLUP_CAT_STANDARD) = 0;
+  virtual TimeValue GetTime() = 0;
+  virtual IRollupWindow* GetMtlEditorRollup() = 0;
+  virtual BOOL IsRollupPanelOpen(HWND hwnd) = 0;
+  virtual int GetRollupScrollPos() = 0;
+  virtual void SetRollupScrollPos(int spos) = 0;
+};
+
+// What a map button posts to the material editor window: wParam the sub-map number, lParam
+// the object that owns the button.
+#define WM_TEXMAP_BUTTON 0x4402
+
+// The drag-and-drop manager of a dialog's map buttons: it asks the dialog which sub-map of
+// the dialog's object a button stands for. A drop assigns the dropped map (an instance, or a
+// copy when the source asks for one) through the object's SetSubTexmap; a drag between two
+// buttons of the same dialog puts an instance of the dragged map into the target slot.
+class CoreExport TexDADMgr : public DADMgr {
+  ParamDlg* dlg;
+
+ public:
+  TexDADMgr(ParamDlg* d = nullptr) { dlg = d; }  // NOLINT: as in the SDK
+  void Init(ParamDlg* d) { dlg = d; }
+  SClass_ID GetDragType(HWND, POINT) override { return TEXMAP_CLASS_ID; }
+  BOOL OkToDrop(ReferenceTarget* dropThis, HWND hfrom, HWND hto, POINT p, SClass_ID type,
+                BOOL isNew = FALSE) override;
+  int SlotOwner() override { return OWNER_MTL_TEX; }
+  ReferenceTarget* GetInstance(HWND hwnd, POINT p, SClass_ID type) override;
+  void Drop(ReferenceTarget* dropThis, HWND hwnd, POINT p, SClass_ID type, DADMgr* srcMgr = nullptr,
+            BOOL bSrcClone = FALSE) override;
+  BOOL LetMeHandleLocalDAD() override;
+  void LocalDragAndDrop(HWND h1, HWND h2, POINT p1, POINT p2) override;
+  BOOL AutoTooltip() override { return TRUE; }
+};
+#endif

@@ -116,25 +116,5 @@ const MCHAR* ClassDesc2::GetRsrcString(INT_PTR id) {
   return RsrcStrings().emplace(key, buffer).first->second.c_str();
 }
 
-// The material editor's parameter maps do not exist in this host yet.
-void ClassDesc2::BeginEditParams(IObjParam*, ReferenceMaker*, ULONG, Animatable*) {}
-void ClassDesc2::EndEditParams(IObjParam*, ReferenceMaker*, ULONG, Animatable*) {}
-void ClassDesc2::InvalidateUI() {}
-void ClassDesc2::InvalidateUI(ParamBlockDesc2*) {}
-void ClassDesc2::InvalidateUI(ParamBlockDesc2*, ParamID, int) {}
-IParamMap2* ClassDesc2::GetParamMap(int) {
-  return nullptr;
-}
-IParamMap2* ClassDesc2::GetParamMap(ParamBlockDesc2*, MapID) {
-  return nullptr;
-}
-IAutoMParamDlg* ClassDesc2::CreateParamDlgs(HWND, IMtlParams*, ReferenceTarget*) {
-  return nullptr;
-}
-IAutoMParamDlg* ClassDesc2::CreateParamDlg(BlockID, HWND, IMtlParams*, ReferenceTarget*, MapID) {
-  return nullptr;
-}
-void ClassDesc2::MasterDlgDeleted(IAutoMParamDlg*) {}
-IAutoMParamDlg* ClassDesc2::GetMParamDlg() {
-  return nullptr;
-}
+// The material editor's side of a descriptor (parameter maps and master dialogs) lives in
+// editor/class_desc_editor.cpp in the Windows build and no_material_editor.cpp natively.

@@ -2,4 +2,6 @@
 
 InterfaceServer::~InterfaceServer() = default;
 
-BaseInterface* InterfaceServer::GetInterface(Interface_ID) { return nullptr; }
+BaseInterface* InterfaceServer::GetInterface(Interface_ID) {
+  return nullptr;
+}

@@ -12,6 +12,7 @@
 #include "ioapi.h"
 #include "iparamb2.h"
 #include "param_types.h"
+#include "pb2_registry.h"
 #include "plugin_loader.h"
 
 namespace {
@@ -360,7 +361,10 @@ class HostParamBlock2 final : public IParamBlock2 {
   }
 
  private:
-  ~HostParamBlock2() override = default;
+  ~HostParamBlock2() override {
+    for (auto& entry : maps)
+      if (entry.second) pb2::ParamBlockGone(entry.second);
+  }
 
   // The owner, while it still holds this block; once it has let go (or is gone) the block has
   // none and reads of the owner's references fail.
@@ -591,6 +595,9 @@ class HostParamBlock2 final : public IParamBlock2 {
     lastId = id;
     lastTab = tabIndex;
     if (notify) NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+    // Rollouts that show the block follow the change.
+    for (auto& entry : maps)
+      if (entry.second) pb2::ParamChanged(entry.second, id, tabIndex);
     return TRUE;
   }
 

@@ -436,6 +436,7 @@ void ParamBlockDesc2::SetUserDlgProc(MapID map_id, ParamMap2UserDlgProc* proc) {
   for (auto& m : data->maps)
     if (m.id == map_id) m.proc = proc;
   if (!data->maps.empty() && data->maps[0].id == map_id) dlgProc = proc;
+  pb2::UserDlgProcChanged(this, map_id, proc);
 }
 
 ParamMap2UserDlgProc* ParamBlockDesc2::GetUserDlgProc(MapID map_id) {

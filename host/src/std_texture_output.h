@@ -25,7 +25,8 @@ class StdTextureOutput : public TextureOutput {
     invert = FALSE;
   }
   Interval Validity(TimeValue) override { return FOREVER; }
-  ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
+  // The "Output" rollout in the material editor (Windows); natively there is none.
+  ParamDlg* CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) override;
   Class_ID ClassID() override;
   void GetClassName(MSTR& s) override { s = L"Output"; }
   RefTargetHandle Clone(RemapDir& remap) override;

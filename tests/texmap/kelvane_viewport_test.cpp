@@ -66,7 +66,7 @@ TEST(ViewportPreview, ColumnsOfFourSampleTheDefaultRampAtQuarters) {
     EXPECT_EQ(row[x].b, PreviewChannel(c.b)) << x;
     EXPECT_EQ(row[x].a, 65535) << "opaque";
   }
-  // The Part's values of the default ramp at those positions.
+  // The default ramp's values at those positions.
   EXPECT_EQ(row[0].r, 0);
   EXPECT_EQ(row[1].r, PreviewChannel(0.25f));
   EXPECT_NEAR(row[2].r, 0.49 * 65535, 2.0);
