@@ -1,32 +1,13 @@
 // Scenes holding Kelvane maps, on arbitrary bytes: the module is loaded the way the host
 // loads it, and the command-line host's scene object that holds the map is registered, so
 // the map's own chunks (base data, marker records), its post-load sorting and reference
-// re-sync and the command-line host's settings chunk run on every input. Every input loads or fails
-// with a message; a scene that loads saves, loads again and saves to the same bytes.
-#include <cstddef>
-#include <cstdint>
+// re-sync and the command-line host's settings chunk run on every input.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
-#include "maxheap.h"
 #include "plugin_loader.h"
-#include "scene_file.h"
+#include "scene_round_trip.h"
 #include "scene_settings.h"
-
-namespace {
-
-struct Saved {
-  void* data = nullptr;
-  size_t size = 0;
-  ~Saved() { MAX_free(data); }
-};
-
-void Check(bool holds) {
-  if (!holds) __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   PluginLoadStatus status;
@@ -40,16 +21,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ResetScene();
-  MSTR error;
-  if (LoadSceneFromMemory(data, size, &error, L"fuzz input") != IO_OK) {
-    Check(!error.isNull());
-    return 0;
-  }
-  Saved first, second;
-  Check(SaveSceneToMemory(&first.data, &first.size, &error) == IO_OK);
-  Check(LoadSceneFromMemory(first.data, first.size, &error) == IO_OK);
-  Check(SaveSceneToMemory(&second.data, &second.size, &error) == IO_OK);
-  Check(first.size == second.size && std::memcmp(first.data, second.data, first.size) == 0);
+  CheckSceneRoundTrip(data, size);
   return 0;
 }
