@@ -4,11 +4,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
-#include <stdexcept>
 
 #include "app_test_support.h"
 #include "command_line.h"
-#include "host_maps.h"
 #include "host_viewport.h"
 #include "viewport_preview.h"
 
@@ -29,22 +27,18 @@ const char* kQuadScene = R"({
   "image": {"width": 20, "height": 12}
 })";
 
-// Saving needs every object of the scene to be savable; until the host's parameter blocks
-// are, the save-based tests have nothing to check.
-bool SaveOrSkip(const std::vector<std::string>& args) {
-  RunResult r = RunApp(args);
-  if (r.status == 2 && r.err.find("super class 0x0082") != std::string::npos) return false;
-  EXPECT_EQ(r.status, 0) << r.err;
-  return r.status == 0;
-}
+// Each test with a folder of its own holding the quad scene.
+class Command : public ::testing::Test {
+ protected:
+  TempFolder folder;
+  std::string scene = folder.Write("quad.json", kQuadScene);
+};
 
 double Field(const std::vector<std::string>& row, int i) {
   return std::strtod(row[size_t(i)].c_str(), nullptr);
 }
 
-TEST(SampleCommand, GivesTheMapEachPointOnItsNodeInObjectSpace) {
-  TempFolder folder;
-  std::string scene = folder.Write("quad.json", kQuadScene);
+TEST_F(Command, SampleGivesTheMapEachPointOnItsNodeInObjectSpace) {
   std::string points =
       folder.Write("points.txt", "# node x y z\nquad 12 1 0\n\nplain 0.25 -0.125 0.5\n");
   RunResult r = RunApp({"sample", scene, "--points", points, "--set", "Distance=0.5"});
@@ -54,7 +48,6 @@ TEST(SampleCommand, GivesTheMapEachPointOnItsNodeInObjectSpace) {
   ASSERT_EQ(rows.size(), 2u);
   ASSERT_EQ(rows[0].size(), 12u);
   EXPECT_EQ(rows[0][0], "quad");
-  EXPECT_EQ(rows[0][1], "12");
   // The stand-in answers with the object-space point and the Distance its Update saw.
   EXPECT_EQ(Field(rows[0], 4), 1.0);
   EXPECT_EQ(Field(rows[0], 5), 0.5);
@@ -69,37 +62,29 @@ TEST(SampleCommand, GivesTheMapEachPointOnItsNodeInObjectSpace) {
   EXPECT_EQ(Field(rows[1], 5), -0.125);
 }
 
-TEST(SampleCommand, MeshFilesAreTurnedFromYUpToZUp) {
-  TempFolder folder;
+TEST_F(Command, SampleMeshFilesAreTurnedFromYUpToZUpAndNoSceneMeansTheBuiltInOne) {
   std::string mesh = folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-  std::string points = folder.Write("points.txt", "tri 0.25 0 0.5\n");
-  RunResult r = RunApp({"sample", mesh, "--points", points});
+  RunResult r = RunApp({"sample", mesh, "--points", folder.Write("p.txt", "tri 0.25 0 0.5\n")});
   ASSERT_EQ(r.status, 0) << r.err;
   auto rows = CsvRows(r.out);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(Field(rows[0], 4), 0.25);
   EXPECT_EQ(Field(rows[0], 5), 0.5) << "the file's y is the world's z";
   EXPECT_EQ(Field(rows[0], 6), 0.0);
-}
 
-TEST(SampleCommand, TheBuiltInSceneIsUsedWhenNoneIsGiven) {
-  TempFolder folder;
-  std::string points = folder.Write("points.txt", "box -1.45 0.35 0.45\n");
-  RunResult r = RunApp({"sample", "--points", points});
+  r = RunApp({"sample", "--points", folder.Write("b.txt", "box -1.45 0.35 0.45\n")});
   ASSERT_EQ(r.status, 0) << r.err;
-  auto rows = CsvRows(r.out);
+  rows = CsvRows(r.out);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_NEAR(Field(rows[0], 4), 0.0, 1e-6);
   EXPECT_NEAR(Field(rows[0], 6), 0.45, 1e-6);
 }
 
-TEST(SaveCommand, SamplingASavedSceneGivesWhatSamplingItsSourceGives) {
-  TempFolder folder;
-  std::string scene = folder.Write("quad.json", kQuadScene);
+TEST_F(Command, SaveSamplingASavedSceneGivesWhatSamplingItsSourceGives) {
   std::string points = folder.Write("points.txt", "quad 11.5 0.5 0\nplain 0.1 0.2 0.3\n");
   std::string saved = folder.Path("quad.kvs");
-  if (!SaveOrSkip({"save", scene, "-o", saved, "--set", "c_mult=7"}))
-    GTEST_SKIP() << "the host cannot save parameter blocks yet";
+  RunResult save = RunApp({"save", scene, "-o", saved, "--set", "c_mult=7"});
+  ASSERT_EQ(save.status, 0) << save.err;
   RunResult source = RunApp({"sample", scene, "--points", points});
   RunResult loaded = RunApp({"sample", saved, "--points", points});
   ASSERT_EQ(loaded.status, 0) << loaded.err;
@@ -120,15 +105,13 @@ TEST(SaveCommand, SamplingASavedSceneGivesWhatSamplingItsSourceGives) {
   // A triangle object's UVs come back on the triangles it holds, each where its polygon had
   // it, so it bakes as the same polygon held by an editable poly does: the stand-in colours a
   // texel by its object-space point, so a misplaced UV shows.
-  const std::string quad = R"({"nodes": [{"name": "q", "object": "KIND",
+  auto quadHeldBy = [](const std::string& kind) {
+    return R"({"nodes": [{"name": "q", "object": ")" + kind + R"(",
       "mesh": {"vertices": [[0,0,0],[2,0,0],[3,1,0],[0,1,0]], "faces": [[0,1,2,3]],
                "uvs": [[0,0],[1,0],[1,1],[0,1]]}}]})";
-  auto withKind = [&](const std::string& kind) {
-    std::string text = quad;
-    return text.replace(text.find("KIND"), 4, kind);
   };
-  std::string tri = folder.Write("tri.json", withKind("tri"));
-  std::string poly = folder.Write("poly.json", withKind("poly"));
+  std::string tri = folder.Write("tri.json", quadHeldBy("tri"));
+  std::string poly = folder.Write("poly.json", quadHeldBy("poly"));
   std::string triSaved = folder.Path("tri.kvs");
   ASSERT_EQ(RunApp({"save", tri, "-o", triSaved}).status, 0);
   std::string fromSaved = folder.Path("saved-bake.png"), fromPoly = folder.Path("poly-bake.png");
@@ -139,7 +122,7 @@ TEST(SaveCommand, SamplingASavedSceneGivesWhatSamplingItsSourceGives) {
   // A scene file cut short is refused with one line, whatever the cut.
   std::ifstream in(saved, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (size_t cut : {size_t(12), bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
+  for (size_t cut : {size_t(12), bytes.size() / 2, bytes.size() - 1}) {
     std::string truncated = folder.Write("cut.kvs", bytes.substr(0, cut));
     RunResult r = RunApp({"sample", truncated, "--points", points});
     EXPECT_EQ(r.status, 2) << "cut at " << cut;
@@ -148,9 +131,7 @@ TEST(SaveCommand, SamplingASavedSceneGivesWhatSamplingItsSourceGives) {
   }
 }
 
-TEST(RenderCommand, GivesTheSamePictureForAnyNumberOfThreads) {
-  TempFolder folder;
-  std::string scene = folder.Write("quad.json", kQuadScene);
+TEST_F(Command, RenderGivesTheSamePictureForAnyNumberOfThreads) {
   std::string one = folder.Path("one.png"), three = folder.Path("three.png");
   RunResult a = RunApp({"render", scene, "-o", one, "--threads", "1", "--size", "24x16", "--bump"});
   RunResult b =
@@ -167,9 +148,7 @@ TEST(RenderCommand, GivesTheSamePictureForAnyNumberOfThreads) {
   EXPECT_GT(colours.size(), 10u) << "the map's colours show, not just the background";
 }
 
-TEST(BakeCommand, FillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
-  TempFolder folder;
-  std::string scene = folder.Write("quad.json", kQuadScene);
+TEST_F(Command, BakeFillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
   std::string out = folder.Path("bake.png");
   RunResult r = RunApp({"bake", scene, "--node", "quad", "--size", "8", "-o", out});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -185,21 +164,14 @@ TEST(BakeCommand, FillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
   EXPECT_EQ(pixel(7, 0)[3], 0) << "above the diagonal no triangle has UVs";
   EXPECT_EQ(pixel(3, 4)[3], 255);
   EXPECT_EQ(pixel(4, 3)[3], 0);
-
-  RunResult none = RunApp({"bake", scene, "--node", "bare", "-o", out});
-  EXPECT_EQ(none.status, 2);
-  EXPECT_EQ(none.err, "kelvane: node \"bare\" has no UVs to bake into\n");
 }
 
-TEST(PreviewCommand, WritesTheViewportTextureTheMapGives) {
-  TempFolder folder;
-  std::string scene = folder.Write("quad.json", kQuadScene);
+TEST_F(Command, PreviewWritesTheViewportTextureTheMapGives) {
   std::string out = folder.Path("ramp.png");
   const TexHandleCounts before = HostTexHandleCounts();
   RunResult r = RunApp({"preview", scene, "--size", "8", "-o", out});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(r.out.empty());
-  EXPECT_TRUE(r.err.empty());
+  EXPECT_TRUE(r.out.empty() && r.err.empty());
   const TexHandleCounts after = HostTexHandleCounts();
   EXPECT_EQ(after.made, before.made + 1) << "one texture, asked for as the viewport asks";
   EXPECT_EQ(after.deleted, before.deleted + 1) << "and let go when the viewport is done";
@@ -214,28 +186,12 @@ TEST(PreviewCommand, WritesTheViewportTextureTheMapGives) {
   EXPECT_EQ(pixel(5, 2)[0], 40);
   EXPECT_EQ(pixel(5, 2)[1], 16);
   EXPECT_EQ(pixel(7, 7)[2], 30) << "the scene's three markers";
-  EXPECT_EQ(pixel(7, 7)[3], 255);
 
-  RunResult fallback = RunApp({"preview", scene, "-o", out});
-  ASSERT_EQ(fallback.status, 0) << fallback.err;
+  ASSERT_EQ(RunApp({"preview", scene, "-o", out}).status, 0);
   EXPECT_EQ(ReadPng(out).width, kDefaultPreviewSize);
-  EXPECT_EQ(ReadPng(out).height, kDefaultPreviewSize);
 }
 
-TEST(PreviewCommand, AMapWithoutAViewportTextureIsAnError) {
-  ConstantColorMap* map = new ConstantColorMap;
-  try {
-    ViewportPreview(map, 4);
-    ADD_FAILURE() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "the map shows nothing in the viewport");
-  }
-  map->DeleteMe();
-}
-
-TEST(BadInput, EachGetsOneLineAndStatusTwo) {
-  TempFolder folder;
-  std::string scene = folder.Write("quad.json", kQuadScene);
+TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
   std::string points = folder.Write("points.txt", "quad 1 2 3\n");
   std::string badPoints = folder.Write("bad.txt", "quad 1 2\n");
   std::string nanPoints = folder.Write("nan.txt", "quad 1 2 nan\n");
@@ -251,7 +207,6 @@ TEST(BadInput, EachGetsOneLineAndStatusTwo) {
       {{"paint"}, "unknown command \"paint\""},
       {{"render", "--frobnicate"}, "unknown flag \"--frobnicate\""},
       {{"render", scene, "--size", "100000x100000"}, "--size: 100000x100000 is out of range"},
-      {{"render", scene, "--size", "20000x5"}, "is out of range"},
       {{"render", scene, "--size", "640by480"}, "is not WIDTHxHEIGHT"},
       {{"render", scene, "--threads", "0"}, "--threads: 0 is out of range"},
       {{"render", scene, "--threads"}, "--threads needs a value"},
@@ -261,13 +216,9 @@ TEST(BadInput, EachGetsOneLineAndStatusTwo) {
       {{"sample", scene, "--points", points, "--bump"}, "sample does not take --bump"},
       {{"save", scene}, "save needs -o FILE"},
       {{"preview", scene}, "preview needs -o FILE"},
-      {{"preview", scene, "-o", folder.Path("x.png"), "--size", "0"}, "--size: 0 is out of range"},
       {{"preview", scene, "-o", folder.Path("x.png"), "--size", "8x8"},
        "--size: \"8x8\" is not a whole number"},
       {{"preview", scene, "-o", folder.Path("x.png"), "--size", "9000"}, "is too large"},
-      {{"preview", scene, "-o", folder.Path("x.png"), "--threads", "2"},
-       "preview does not take --threads"},
-      {{"preview", scene, "-o", folder.Path("no/such/folder/x.png")}, "cannot write the picture"},
       {{"render", scene, "--smooth-angle", "200"}, "--smooth-angle"},
       {{"render", folder.Path("missing.json")}, "missing.json: no such file"},
       {{"render", empty}, "empty.obj"},
@@ -278,18 +229,16 @@ TEST(BadInput, EachGetsOneLineAndStatusTwo) {
        "-1 is out of range for \"Distance\""},
       {{"sample", scene, "--points", points, "--set", "open edges=maybe"},
        "\"maybe\" is not true, false or a number"},
-      {{"sample", scene, "--points", points, "--set", "Distance"}, "expected NAME=VALUE"},
       {{"sample", scene, "--points", badPoints}, "bad.txt:1: expected NODE X Y Z, found 3 fields"},
       {{"sample", scene, "--points", nanPoints}, "nan.txt:1: \"nan\" is not a finite number"},
       {{"sample", scene, "--points", strangers},
        "no node called \"nobody\" (the scene has: quad, plain, bare)"},
-      {{"sample", scene, "--points", folder.Path("none.txt")}, "none.txt: no such file"},
       {{"bake", scene, "--node", "ghost", "-o", folder.Path("x.png")},
        "--node: no node called \"ghost\""},
-      {{"bake", scene, "--node", "quad", "-o", folder.Path("x.png"), "--size", "0"},
-       "--size: 0 is out of range"},
       {{"render", scene, "-o", folder.Path("no/such/folder/x.png")}, "cannot write the picture"},
       {{"save", scene, "-o", folder.Path("no/such/folder/x.kvs")}, "x.kvs"},
+      {{"bake", scene, "--node", "bare", "-o", folder.Path("x.png")},
+       "node \"bare\" has no UVs to bake into"},
   };
   for (const Case& c : cases) {
     RunResult r = RunApp(c.args);

@@ -80,8 +80,18 @@ TEST(JsonScene, InlineMeshesWithoutGroupsAreAutoSmoothed) {
   EXPECT_EQ(groups[0] & groups[1], 0u) << "a 90-degree fold is sharper than 30";
 }
 
+// A scene of one inline quad node with more keys at the top level, or in the node.
+std::string Quad(const std::string& more, const std::string& inNode = "") {
+  return std::string(R"({"nodes": [{"name": "a", "mesh": {)") + kQuad + "}" + inNode + "}]" +
+         (more.empty() ? "" : ", " + more) + "}";
+}
+
+std::string Mesh(const std::string& mesh) {
+  return R"({"nodes": [{"name": "a", "mesh": {)" + mesh + "}}]}";
+}
+
 TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
-  const std::string q = kQuad;
+  const std::string q = kQuad, tri = R"("vertices": [[0,0,0],[1,0,0],[0,1,0]], )";
   struct Case {
     std::string text, message;
   } cases[] = {
@@ -91,67 +101,44 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
       {R"({"nodes": [], "lights": 1})", "unknown key \"lights\""},
       {R"({"nodes": [{"name": "a", "mesh": {)" + q + R"(}}, {"name": "a", "mesh": {)" + q + "}}]}",
        "nodes[1].name: another node is called \"a\""},
-      {R"({"nodes": [{"name": "a", "mesh": {"vertices": [[0,0,0],[1,0,0],[0,1,0]], "faces": [[0,1,3]]}}]})",
+      {Mesh(tri + R"("faces": [[0,1,3]])"),
        "nodes[0].mesh.faces[0][2]: 3 is out of range (0 to 2)"},
-      {R"({"nodes": [{"name": "a", "mesh": {"vertices": [[0,0,0],[1,0,0],[0,1,0]], "faces": []}}]})",
-       "mesh.faces: the mesh has no faces"},
-      {R"({"nodes": [{"name": "a", "mesh": {"vertices": [[0,0,0],[1,0,0],[0,1,0]], "faces": [[0,1,1]]}}]})",
-       "face 0 uses vertex 1 twice"},
-      {R"({"nodes": [{"name": "a", "mesh": {"vertices": [[0,0,1e39],[1,0,0],[0,1,0]], "faces": [[0,1,2]]}}]})",
+      {Mesh(tri + R"("faces": [])"), "mesh.faces: the mesh has no faces"},
+      {Mesh(tri + R"("faces": [[0,1,1]])"), "face 0 uses vertex 1 twice"},
+      {Mesh(R"("vertices": [[0,0,1e39],[1,0,0],[0,1,0]], "faces": [[0,1,2]])"),
        "vertices[0][2]: 1e+39 is out of range"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q + R"(, "selected_edges": [[0,2]]}}]})",
+      {Mesh(q + R"(, "selected_edges": [[0,2]])"),
        "selected edge [0, 2] is not an edge of any face"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q + R"(, "material_ids": [0]}}]})",
-       "material_ids[0]: 0 is out of range (1 to 65536)"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q + R"(, "uvs": [[0,0]]}}]})",
-       "has 1 entries for 4 vertices"},
-      {R"({"nodes": [{"name": "a", "mesh": {"builtin": "cone"}}]})",
-       "\"cone\" is not a builtin mesh"},
-      {R"({"nodes": [{"name": "a", "mesh": {"builtin": "box", "sides": 3}}]})",
-       "unknown key \"sides\""},
-      {R"({"nodes": [{"name": "a", "mesh": {"builtin": "sphere", "segments": 100000}}]})",
-       "segments: 100000 is out of range"},
-      {R"({"nodes": [{"name": "a", "mesh": {"builtin": "box", "height": 0}}]})",
-       "height: must be greater than 0"},
-      {R"({"nodes": [{"name": "a", "mesh": {"file": "missing.obj"}}]})",
-       "missing.obj: no such file"},
-      {R"({"nodes": [{"name": "a", "object": "nurbs", "mesh": {)" + q + "}}]}",
-       "\"nurbs\" is not an object kind"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}, "transform": [[1,0,0,0],[0,1,0,0],[0,0,0,0],[0,0,0,1]]}]})",
+      {Mesh(q + R"(, "material_ids": [0])"), "material_ids[0]: 0 is out of range (1 to 65536)"},
+      {Mesh(q + R"(, "uvs": [[0,0]])"), "has 1 entries for 4 vertices"},
+      {Mesh(R"("builtin": "cone")"), "\"cone\" is not a builtin mesh"},
+      {Mesh(R"("builtin": "sphere", "segments": 100000)"), "segments: 100000 is out of range"},
+      {Mesh(R"("builtin": "box", "height": 0)"), "height: must be greater than 0"},
+      {Mesh(R"("file": "missing.obj")"), "missing.obj: no such file"},
+      {Quad("", R"(, "object": "nurbs")"), "\"nurbs\" is not an object kind"},
+      {Quad("", R"(, "transform": [[1,0,0,0],[0,1,0,0],[0,0,0,0],[0,0,0,1]])"),
        "transform: the matrix is singular"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}, "transform": [[1,0,0,0],[0,1,0,0],[0,0,1,0],[1,0,0,1]]}]})",
+      {Quad("", R"(, "transform": [[1,0,0,0],[0,1,0,0],[0,0,1,0],[1,0,0,1]])"),
        "the last row must be 0 0 0 1"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "map": {"parameters": {"Distance": "far"}}})",
+      {Quad(R"("map": {"parameters": {"Distance": "far"}})"),
        "map.parameters.Distance: a parameter value is true, false or a number"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q + R"(}}], "map": {"markers": []}})",
-       "the ramp needs at least one marker"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "map": {"markers": [{"position": 0.3}, {"position": 0.30005}]}})",
+      {Quad(R"("map": {"markers": []})"), "the ramp needs at least one marker"},
+      {Quad(R"("map": {"markers": [{"position": 0.3}, {"position": 0.30005}]})"),
        "markers at 0.3 and 0.30005 are closer than 0.0001"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "map": {"markers": [{"position": 0, "active": true}, {"position": 1, "active": true}]}})",
+      {Quad(
+           R"("map": {"markers": [{"position": 0, "active": true}, {"position": 1, "active": true}]})"),
        "only one marker can be active"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "map": {"markers": [{"position": 0, "in": "Cubic"}]}})",
+      {Quad(R"("map": {"markers": [{"position": 0, "in": "Cubic"}]})"),
        "markers[0].in: a curve mode is 0 to 4"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "map": {"markers": [{"position": 1.5}]}})",
+      {Quad(R"("map": {"markers": [{"position": 1.5}]})"),
        "markers[0].position: 1.5 is out of range (0 to 1)"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "map": {"markers": [{"position": 0, "color_map": {"type": "noise"}}]}})",
+      {Quad(R"("map": {"markers": [{"position": 0, "color_map": {"type": "noise"}}]})"),
        "\"noise\" is not a map type"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "camera": {"position": [1,1,1], "target": [1,1,1]}})",
+      {Quad(R"("camera": {"position": [1,1,1], "target": [1,1,1]})"),
        "the camera's position and target are the same point"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "camera": {"position": [0,0,5], "target": [0,0,0]}})",
+      {Quad(R"("camera": {"position": [0,0,5], "target": [0,0,0]})"),
        "\"up\" must not be parallel"},
-      {R"({"nodes": [{"name": "a", "mesh": {)" + q +
-           R"(}}], "image": {"width": 10000, "height": 10000}})",
-       "image: 10000x10000 is too large"},
+      {Quad(R"("image": {"width": 10000, "height": 10000})"), "image: 10000x10000 is too large"},
   };
   for (const Case& c : cases) {
     std::string message = ErrorOf(c.text);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "edge_extraction.h"
 #include "test_meshes.h"
@@ -12,66 +13,64 @@ namespace {
 
 constexpr float kDegrees = 0.017453292f;
 
+// Whether a segment of a size x size plane lies along its border.
 bool OnBorder(const EdgeSegment& s, float size) {
-  auto border = [&](const Point3& p) {
-    return p.x == 0.0f || p.y == 0.0f || p.x == size || p.y == size;
-  };
-  auto sameLine = [&](int axis) {
-    return s.start[axis] == s.end[axis] && (s.start[axis] == 0.0f || s.start[axis] == size);
-  };
-  return border(s.start) && border(s.end) && (sameLine(0) || sameLine(1));
+  for (int axis : {0, 1})
+    if (s.start[axis] == s.end[axis] && (s.start[axis] == 0.0f || s.start[axis] == size))
+      return true;
+  return false;
 }
 
+// The x of every stored edge parallel to Y, sorted: the interior edges of a strip along X.
+std::vector<float> CrossingXs(const std::vector<EdgeSegment>& segments) {
+  std::vector<float> xs;
+  for (const EdgeSegment& s : segments)
+    if (s.start.x == s.end.x) xs.push_back(s.start.x);
+  std::sort(xs.begin(), xs.end());
+  return xs;
+}
+
+// A polygon object and its triangulation (diagonals hidden), each on a node of its own.
+struct BothPaths {
+  explicit BothPaths(PolyObject* p) : poly(p), tri(Triangulate(*p)) {}
+  // The segments the polygon path stores; the triangle path must store as many, alike.
+  std::vector<EdgeSegment> Segments(const EdgeParameters& params) const {
+    NodeEdgeCache a = BuildRecord(poly.Handle(), params), b = BuildRecord(tri.Handle(), params);
+    EXPECT_EQ(CrossingXs(a.segments), CrossingXs(b.segments)) << "the triangle path differs";
+    EXPECT_EQ(a.segments.size(), b.segments.size()) << "the triangle path differs";
+    return a.segments;
+  }
+  size_t Count(const EdgeParameters& params) const { return Segments(params).size(); }
+  ScopedNode poly, tri;
+};
+
 // Two unit quads side by side sharing the edge x = 1, with the given face data.
-PolyObject* TwoQuads(DWORD sm0, DWORD sm1, MtlID m0, MtlID m1) {
+PolyObject* TwoQuads(DWORD sm0, DWORD sm1) {
   PolyObject* poly = MakePlane(2, 1);
   poly->mm.F(0)->smGroup = sm0;
   poly->mm.F(1)->smGroup = sm1;
-  poly->mm.F(0)->material = m0;
-  poly->mm.F(1)->material = m1;
   return poly;
-}
-
-// Segments of a record whose both endpoints have x == 1 (the shared edge of TwoQuads).
-int SharedEdgeCount(const NodeEdgeCache& r) {
-  int n = 0;
-  for (const EdgeSegment& s : r.segments) n += s.start.x == 1.0f && s.end.x == 1.0f;
-  return n;
 }
 
 }  // namespace
 
-TEST(EdgeConditions, NoConditionStoresEveryCandidate) {
-  ScopedNode poly(MakePlane(2, 2));
-  // 2x2 quads: 6 horizontal + 6 vertical edges.
-  EXPECT_EQ(BuildRecord(poly.Handle(), {}).segments.size(), 12u);
-
-  // Triangulated, the four diagonals are hidden and never stored.
-  ScopedNode tri(Triangulate(*static_cast<PolyObject*>(poly.node->GetObjectRef())));
-  NodeEdgeCache r = BuildRecord(tri.Handle(), {});
-  ASSERT_EQ(r.segments.size(), 12u);
-  for (const EdgeSegment& s : r.segments)
-    EXPECT_TRUE(s.start.x == s.end.x || s.start.y == s.end.y) << "a diagonal was stored";
-
-  // Even a condition every diagonal passes does not bring them back.
+TEST(EdgeConditions, NoConditionStoresEveryVisibleEdge) {
+  // 2x2 quads: 6 horizontal + 6 vertical edges; the four hidden diagonals are never stored,
+  // even under a condition every diagonal passes.
+  BothPaths plane(MakePlane(2, 2));
+  EXPECT_EQ(plane.Count({}), 12u);
   EdgeParameters coplanar;
   coplanar.complanar = true;
-  EXPECT_EQ(BuildRecord(tri.Handle(), coplanar).segments.size(), 4u);
+  EXPECT_EQ(plane.Count(coplanar), 4u);
 }
 
 TEST(EdgeConditions, OpenEdgesAlone) {
   EdgeParameters p;
   p.openEdges = true;
-  ScopedNode box(MakeBoxPoly(2));
-  EXPECT_TRUE(BuildRecord(box.Handle(), p).segments.empty());
-
-  ScopedNode plane(MakePlane(3, 3));
-  NodeEdgeCache r = BuildRecord(plane.Handle(), p);
-  ASSERT_EQ(r.segments.size(), 12u);
-  for (const EdgeSegment& s : r.segments) EXPECT_TRUE(OnBorder(s, 3.0f));
-
-  ScopedNode tri(Triangulate(*static_cast<PolyObject*>(plane.node->GetObjectRef())));
-  EXPECT_EQ(BuildRecord(tri.Handle(), p).segments.size(), 12u);
+  EXPECT_EQ(BothPaths(MakeBoxPoly(2)).Count(p), 0u);
+  std::vector<EdgeSegment> border = BothPaths(MakePlane(3, 3)).Segments(p);
+  ASSERT_EQ(border.size(), 12u);
+  for (const EdgeSegment& s : border) EXPECT_TRUE(OnBorder(s, 3.0f));
 }
 
 TEST(EdgeConditions, SmoothingEqualsAndDifference) {
@@ -80,16 +79,14 @@ TEST(EdgeConditions, SmoothingEqualsAndDifference) {
   struct Case {
     DWORD sm0, sm1;
     int eq;
-    int shared;
+    long shared;
   } cases[] = {
       {1 | 2, 2 | 4, 0, 1}, {1 | 2, 2 | 4, 1, 0}, {1, 4, 0, 0}, {1, 4, 1, 1}, {1, 1, 7, 0}};
   for (const Case& c : cases) {
     p.smoothEq = c.eq;
-    ScopedNode poly(TwoQuads(c.sm0, c.sm1, 0, 0));
-    ScopedNode tri(Triangulate(*static_cast<PolyObject*>(poly.node->GetObjectRef())));
-    EXPECT_EQ(SharedEdgeCount(BuildRecord(poly.Handle(), p)), c.shared)
+    std::vector<float> xs = CrossingXs(BothPaths(TwoQuads(c.sm0, c.sm1)).Segments(p));
+    EXPECT_EQ(std::count(xs.begin(), xs.end(), 1.0f), c.shared)
         << c.sm0 << "/" << c.sm1 << " eq " << c.eq;
-    EXPECT_EQ(SharedEdgeCount(BuildRecord(tri.Handle(), p)), c.shared) << "triangle path";
   }
 }
 
@@ -97,20 +94,13 @@ TEST(EdgeConditions, CoplanarAngle) {
   EdgeParameters p;
   p.complanar = true;
   p.angleThreshold = 0.1f * kDegrees;
-  ScopedNode plane(MakePlane(3, 3));
-  EXPECT_EQ(BuildRecord(plane.Handle(), p).segments.size(), 12u);  // the 12 interior edges
-
-  // Box: the only interior edges that pass lie inside the sides, none along a corner.
-  ScopedNode box(MakeBoxPoly(2));
-  NodeEdgeCache r = BuildRecord(box.Handle(), p);
-  EXPECT_EQ(r.segments.size(), 24u);  // 4 per side
-  ScopedNode boxTri(Triangulate(*static_cast<PolyObject*>(box.node->GetObjectRef())));
-  EXPECT_EQ(BuildRecord(boxTri.Handle(), p).segments.size(), 24u);
-
-  // Above 180 degrees every closed edge passes: the box has 48 edges.
+  EXPECT_EQ(BothPaths(MakePlane(3, 3)).Count(p), 12u);  // the 12 interior edges
+  // Box: the only interior edges that pass lie inside the sides (4 per side), none along a
+  // corner; above 180 degrees every closed edge passes: all 48.
+  BothPaths box(MakeBoxPoly(2));
+  EXPECT_EQ(box.Count(p), 24u);
   p.angleThreshold = 181.0f * kDegrees;
-  EXPECT_EQ(BuildRecord(box.Handle(), p).segments.size(), 48u);
-  EXPECT_EQ(BuildRecord(boxTri.Handle(), p).segments.size(), 48u);
+  EXPECT_EQ(box.Count(p), 48u);
 }
 
 TEST(EdgeConditions, DegenerateFaceIsNeverCoplanar) {
@@ -144,77 +134,57 @@ TEST(EdgeConditions, MaterialIds) {
   PolyObject* strip = MakePlane(4, 1);
   const MtlID ids[4] = {0, 1, 0, 2};
   for (int f = 0; f < 4; ++f) strip->mm.F(f)->material = ids[f];
-  ScopedNode poly(strip);
-  ScopedNode tri(Triangulate(*strip));
-  auto interior = [](const NodeEdgeCache& r) {
-    std::vector<float> xs;
-    for (const EdgeSegment& s : r.segments)
-      if (s.start.x == s.end.x) xs.push_back(s.start.x);
-    std::sort(xs.begin(), xs.end());
-    return xs;
-  };
+  BothPaths mesh(strip);
   EdgeParameters p;
   p.matId = true;
-  p.matIdEq = 0;  // equal IDs: none of the three interior edges
-  EXPECT_EQ(interior(BuildRecord(poly.Handle(), p)), std::vector<float>{});
-  p.matIdEq = 1;
-  EXPECT_EQ(interior(BuildRecord(poly.Handle(), p)), (std::vector<float>{1, 2, 3}));
-
-  p.matIdRange = true;  // "Only in" IDs 1 and 2: between 0 and 1, either order
-  p.matId1 = 0;
-  p.matId2 = 1;
-  p.matIdEq = 0;
-  EXPECT_EQ(interior(BuildRecord(poly.Handle(), p)), (std::vector<float>{1, 2}));
-  EXPECT_EQ(interior(BuildRecord(tri.Handle(), p)), (std::vector<float>{1, 2}));
-
-  // Both IDs 3 with "Difference": edges where neither face carries ID 2 (0-based).
-  p.matId1 = p.matId2 = 2;
-  p.matIdEq = 1;
-  EXPECT_EQ(interior(BuildRecord(poly.Handle(), p)), (std::vector<float>{1, 2}));
-  p.matIdEq = 5;  // an unknown mode passes nothing
-  EXPECT_EQ(interior(BuildRecord(poly.Handle(), p)), std::vector<float>{});
+  struct Case {
+    bool range;
+    MtlID id1, id2;
+    int eq;
+    std::vector<float> xs;
+  } cases[] = {
+      {false, 0, 0, 0, {}},         // equal IDs: none of the three interior edges
+      {false, 0, 0, 1, {1, 2, 3}},  // different IDs: all three
+      {true, 0, 1, 0, {1, 2}},      // "Only in" IDs 1 and 2: between 0 and 1, either order
+      {true, 2, 2, 1, {1, 2}},      // "Difference" with ID 3: neither face carries it
+      {true, 2, 2, 5, {}},          // an unknown mode passes nothing
+  };
+  for (const Case& c : cases) {
+    p.matIdRange = c.range;
+    p.matId1 = c.id1;
+    p.matId2 = c.id2;
+    p.matIdEq = c.eq;
+    EXPECT_EQ(CrossingXs(mesh.Segments(p)), c.xs) << c.range << " " << c.id1 << " " << c.eq;
+  }
 }
 
-TEST(EdgeConditions, SelectedEdgesOnBothPaths) {
+TEST(EdgeConditions, SelectedEdgesAndTheAndOrCombination) {
   PolyObject* plane = MakePlane(2, 1);
-  // Select the shared edge and one border edge.
-  int selected = 0;
+  // Select the shared edge x = 1 and the border edge x = 0.
   for (int e = 0; e < plane->mm.ENum(); ++e) {
     MNEdge* edge = plane->mm.E(e);
-    bool shared = plane->mm.P(edge->v1).x == 1.0f && plane->mm.P(edge->v2).x == 1.0f;
-    bool left = plane->mm.P(edge->v1).x == 0.0f && plane->mm.P(edge->v2).x == 0.0f;
-    if (shared || left) edge->SetFlag(MN_SEL), ++selected;
+    float x1 = plane->mm.P(edge->v1).x, x2 = plane->mm.P(edge->v2).x;
+    if (x1 == x2 && x1 < 2.0f) edge->SetFlag(MN_SEL);
   }
-  ASSERT_EQ(selected, 2);
-  ScopedNode poly(plane);
-  ScopedNode tri(Triangulate(*plane));
+  BothPaths mesh(plane);
   EdgeParameters p;
   p.selectionOnly = true;
-  EXPECT_EQ(BuildRecord(poly.Handle(), p).segments.size(), 2u);
-  EXPECT_EQ(BuildRecord(tri.Handle(), p).segments.size(), 2u);
-  // And with open edges: only the selected border edge.
+  EXPECT_EQ(CrossingXs(mesh.Segments(p)), (std::vector<float>{0, 1}));
   p.openEdges = true;
-  p.conditions = 0;
-  NodeEdgeCache r = BuildRecord(tri.Handle(), p);
-  ASSERT_EQ(r.segments.size(), 1u);
-  EXPECT_EQ(r.segments[0].start.x, 0.0f);
-  // Or: every open edge plus the selected interior one.
-  p.conditions = 1;
-  EXPECT_EQ(BuildRecord(poly.Handle(), p).segments.size(), 7u);
-}
+  p.conditions = 0;  // And: only the selected border edge
+  EXPECT_EQ(CrossingXs(mesh.Segments(p)), std::vector<float>{0});
+  p.conditions = 1;  // Or: every open edge plus the selected interior one
+  EXPECT_EQ(mesh.Count(p), 7u);
 
-TEST(EdgeConditions, OpenAndTwoFaceTestCombined) {
-  ScopedNode plane(MakePlane(3, 3));
-  EdgeParameters p;
-  p.openEdges = true;
-  p.smooth = true;
-  p.smoothEq = 0;  // all faces share group 1: every interior edge passes
+  // Open edges with a two-face test that every interior edge passes.
+  BothPaths field(MakePlane(3, 3));
+  p = {};
+  p.openEdges = p.smooth = true;
+  p.smoothEq = 0;  // all faces share group 1
   p.conditions = 0;
-  EXPECT_TRUE(BuildRecord(plane.Handle(), p).segments.empty());
-  p.conditions = 1;
-  EXPECT_EQ(BuildRecord(plane.Handle(), p).segments.size(), 24u);
+  EXPECT_EQ(field.Count(p), 0u);
   p.conditions = -3;  // any value but 0 means Or
-  EXPECT_EQ(BuildRecord(plane.Handle(), p).segments.size(), 24u);
+  EXPECT_EQ(field.Count(p), 24u);
 }
 
 TEST(EdgeRecord, OneQualifyingEdgeSetsBoundsAndCellSize) {

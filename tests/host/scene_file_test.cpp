@@ -94,12 +94,8 @@ TEST(SceneFile, SampleSceneComesBackFieldByField) {
   ExpectSameMNMesh(static_cast<PolyObject*>(polyObj)->GetMesh(), poly);
   auto* box = dynamic_cast<BoxObject*>(after[3]->GetObjectRef());
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->width, 10.0f);
-  EXPECT_EQ(box->length, 20.0f);
-  EXPECT_EQ(box->height, 5.0f);
-  EXPECT_EQ(box->widthSegs, 2);
-  EXPECT_EQ(box->lengthSegs, 3);
-  EXPECT_EQ(box->heightSegs, 1);
+  EXPECT_EQ(std::tuple(box->width, box->length, box->height), std::tuple(10.0f, 20.0f, 5.0f));
+  EXPECT_EQ(std::tuple(box->widthSegs, box->lengthSegs, box->heightSegs), std::tuple(2, 3, 1));
 
   EXPECT_EQ(SaveToBytes(), bytes) << "saving what was loaded writes the same file";
   // The instance keeps the shared object when the other node goes (ASan checks).

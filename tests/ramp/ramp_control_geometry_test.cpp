@@ -11,84 +11,58 @@
 namespace {
 // The rollout's control is about 300 pixels wide; s = 8 gives h = 4 and D = 293.
 const RampGeometry kWide(8, 0, 300);
+constexpr float kD = 293.0f;
 }  // namespace
 
 TEST(RampControlGeometry, DefaultMarkerSizeOnThreeHundredPixels) {
-  EXPECT_EQ(kWide.markerSize, 8);
   EXPECT_EQ(kWide.half, 4);
-  EXPECT_EQ(kWide.clientWidth, 300);
   EXPECT_EQ(kWide.span, 293);
-  EXPECT_EQ(kWide.HitTolerance(), 8.0f / 293.0f);
-  EXPECT_FLOAT_EQ(kWide.MarkerCentre(0.5f), 150.5f);
+  EXPECT_EQ(kWide.HitTolerance(), 8.0f / kD);
   EXPECT_FLOAT_EQ(kWide.MarkerCentre(0.0f), 4.0f);
+  EXPECT_FLOAT_EQ(kWide.MarkerCentre(0.5f), 150.5f);
   EXPECT_FLOAT_EQ(kWide.MarkerCentre(1.0f), 297.0f);
-}
-
-TEST(RampControlGeometry, ClickAtOneHundredFiftyReachesTheMiddleMarker) {
-  float t = kWide.ClickPosition(150);
-  EXPECT_EQ(t, 146.0f / 293.0f);
-  EXPECT_NEAR(t, 0.498f, 0.0005f);
-  EXPECT_LT(std::fabs(0.5f - t), kWide.HitTolerance());
-  EXPECT_EQ(kWide.DragPosition(150), 146.0f / 293.0f);
-  // x = 100 is 96 / 293, farther than a glyph's reach from every default marker.
-  float added = kWide.ClickPosition(100);
-  EXPECT_EQ(added, 96.0f / 293.0f);
-  for (float p : {0.0f, 0.5f, 1.0f}) EXPECT_GE(std::fabs(p - added), kWide.HitTolerance());
-}
-
-TEST(RampControlGeometry, LeftMarginIsAbsoluteOnClickAndZeroOnDrag) {
-  EXPECT_EQ(kWide.PositionAt(0), -4.0f / 293.0f);
-  EXPECT_EQ(kWide.ClickPosition(0), 4.0f / 293.0f);
-  EXPECT_EQ(kWide.DragPosition(0), 0.0f);
-  EXPECT_EQ(kWide.ClickPosition(4), 0.0f);
-  EXPECT_EQ(kWide.DragPosition(4), 0.0f);
-  EXPECT_EQ(kWide.DragPosition(5), 1.0f / 293.0f);
-  // Far to the left, a click's absolute value is clamped to 1; a drag stays at 0.
-  EXPECT_EQ(kWide.ClickPosition(-1000), 1.0f);
-  EXPECT_EQ(kWide.DragPosition(-1000), 0.0f);
-}
-
-TEST(RampControlGeometry, RightMarginClampsToOne) {
-  EXPECT_EQ(kWide.ClickPosition(297), 1.0f);
-  EXPECT_EQ(kWide.ClickPosition(299), 1.0f);
-  EXPECT_EQ(kWide.DragPosition(299), 1.0f);
-  EXPECT_EQ(kWide.DragPosition(32000), 1.0f);
-  EXPECT_EQ(kWide.DragPosition(296), 292.0f / 293.0f);
-  EXPECT_GT(kWide.PositionAt(299), 1.0f);  // a right click is not clamped
-}
-
-TEST(RampControlGeometry, ColumnsCoverOneBeyondTheClientWidth) {
+  // The drawing covers one column beyond the client width.
   EXPECT_EQ(kWide.ColumnCount(), 301);
-  RampGeometry::Column first = kWide.ColumnAt(0);
-  EXPECT_EQ(first.x, 0);
-  EXPECT_FLOAT_EQ(first.position, -3.5f / 293.0f);
-  RampGeometry::Column middle = kWide.ColumnAt(150);
-  EXPECT_EQ(middle.x, 150);
-  EXPECT_FLOAT_EQ(middle.position, 146.5f / 293.0f);
-  RampGeometry::Column last = kWide.ColumnAt(300);
-  EXPECT_EQ(last.x, 300);
-  EXPECT_FLOAT_EQ(last.position, 296.5f / 293.0f);
+  EXPECT_FLOAT_EQ(kWide.ColumnAt(0).position, -3.5f / kD);
+  EXPECT_EQ(kWide.ColumnAt(150).x, 150);
+  EXPECT_FLOAT_EQ(kWide.ColumnAt(150).position, 146.5f / kD);
+  EXPECT_EQ(kWide.ColumnAt(300).x, 300);
+  EXPECT_FLOAT_EQ(kWide.ColumnAt(300).position, 296.5f / kD);
 }
 
-TEST(RampControlGeometry, GlyphsSitOnTheMarkerColumn) {
-  RampGeometry::Glyph middle = kWide.GlyphAt(0.5f);  // px = 146.5
-  EXPECT_EQ(middle.left, 146);
-  EXPECT_EQ(middle.right, 154);
-  EXPECT_EQ(middle.apex, 150);
-  RampGeometry::Glyph start = kWide.GlyphAt(0.0f);
-  EXPECT_EQ(start.left, 0);
-  EXPECT_EQ(start.right, 8);
-  EXPECT_EQ(start.apex, 4);
-  RampGeometry::Glyph end = kWide.GlyphAt(1.0f);
-  EXPECT_EQ(end.left, 293);
-  EXPECT_EQ(end.right, 301);
-  EXPECT_EQ(end.apex, 297);
-  RampGeometry::Glyph moved = kWide.GlyphAt(146.0f / 293.0f);
-  EXPECT_EQ(moved.left, 146);
-  EXPECT_EQ(moved.apex, 150);
+TEST(RampControlGeometry, ClickAndDragPositionsAndTheirMargins) {
+  // A click takes the absolute value and clamps to 1; a drag clamps into [0, 1].
+  struct Case {
+    int x;
+    float click, drag;
+  } cases[] = {{150, 146 / kD, 146 / kD}, {100, 96 / kD, 96 / kD}, {0, 4 / kD, 0.0f},
+               {4, 0.0f, 0.0f},           {5, 1 / kD, 1 / kD},     {-1000, 1.0f, 0.0f},
+               {296, 292 / kD, 292 / kD}, {297, 1.0f, 1.0f},       {299, 1.0f, 1.0f},
+               {32000, 1.0f, 1.0f}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(kWide.ClickPosition(c.x), c.click) << c.x;
+    EXPECT_EQ(kWide.DragPosition(c.x), c.drag) << c.x;
+  }
+  EXPECT_EQ(kWide.PositionAt(0), -4.0f / kD);
+  EXPECT_GT(kWide.PositionAt(299), 1.0f);  // a right click is not clamped
+  // A click at 150 reaches the middle marker; one at 100 reaches none of the default three.
+  EXPECT_LT(std::fabs(0.5f - kWide.ClickPosition(150)), kWide.HitTolerance());
+  for (float p : {0.0f, 0.5f, 1.0f})
+    EXPECT_GE(std::fabs(p - kWide.ClickPosition(100)), kWide.HitTolerance());
 }
 
-TEST(RampControlGeometry, GlyphPositionsAreClampedIntoTheRamp) {
+TEST(RampControlGeometry, GlyphsSitOnTheMarkerColumnInsideTheRamp) {
+  struct Case {
+    float position;
+    int left, right, apex;
+  } cases[] = {
+      {0.5f, 146, 154, 150}, {0.0f, 0, 8, 4}, {1.0f, 293, 301, 297}, {146 / kD, 146, 154, 150}};
+  for (const Case& c : cases) {
+    RampGeometry::Glyph g = kWide.GlyphAt(c.position);
+    EXPECT_EQ(g.left, c.left) << c.position;
+    EXPECT_EQ(g.right, c.right) << c.position;
+    EXPECT_EQ(g.apex, c.apex) << c.position;
+  }
   EXPECT_EQ(ClampGlyphPosition(1.5f), 1.0f);
   EXPECT_EQ(ClampGlyphPosition(-0.2f), 0.0f);
   EXPECT_EQ(ClampGlyphPosition(0.3f), 0.3f);
@@ -99,15 +73,13 @@ TEST(RampControlGeometry, GlyphPositionsAreClampedIntoTheRamp) {
 TEST(RampControlGeometry, OtherSizesAndOrigins) {
   RampGeometry shifted(8, 10, 310);  // only the width counts
   EXPECT_EQ(shifted.span, 293);
-  EXPECT_EQ(shifted.PositionAt(150), 146.0f / 293.0f);
+  EXPECT_EQ(shifted.PositionAt(150), 146.0f / kD);
   RampGeometry odd(7, 0, 100);  // h = 3, D = 95
   EXPECT_EQ(odd.half, 3);
   EXPECT_EQ(odd.span, 95);
-  EXPECT_EQ(odd.ColumnAt(0).x, 0);  // trunc(3 - 3.5) = 0
-  EXPECT_EQ(odd.ColumnAt(1).x, 0);
+  EXPECT_EQ(odd.ColumnAt(1).x, 0);  // trunc(3 - 2.5) = 0
   EXPECT_EQ(odd.ColumnAt(2).x, 1);
-  RampGeometry narrow(8, 0, 3);  // narrower than a glyph: D = |(3 - 4) - 4| + 1 = 6
-  EXPECT_EQ(narrow.span, 6);
+  EXPECT_EQ(RampGeometry(8, 0, 3).span, 6);  // narrower than a glyph: |(3 - 4) - 4| + 1
   RampGeometry empty(8, 0, 0);
   EXPECT_EQ(empty.span, 9);
   EXPECT_EQ(empty.ColumnCount(), 1);
@@ -126,10 +98,7 @@ TEST(RampControlGeometry, ColourBytes) {
   EXPECT_EQ(RampColorByte(1.2f), 306 & 0xff);
   EXPECT_EQ(RampColorByte(-0.2f), BYTE(-50));
   EXPECT_EQ(RampColorByte(std::numeric_limits<float>::quiet_NaN()), 0);
-  RampRgb rgb = RampColorBytes(AColor(1.0f, 0.0f, 0.0f, 0.0f));
-  EXPECT_EQ(rgb, (RampRgb{255, 0, 0}));
-  rgb = RampColorBytes(AColor(0.0f, 1.0f, 1.0f, 0.0f));
-  EXPECT_EQ(rgb, (RampRgb{0, 255, 255}));
+  EXPECT_EQ(RampColorBytes(AColor(0.0f, 1.0f, 1.0f, 0.0f)), (RampRgb{0, 255, 255}));
 }
 
 TEST(RampControlGeometry, ANewMarkerAtOneHundredTakesTheRampsColourThere) {
@@ -137,7 +106,7 @@ TEST(RampControlGeometry, ANewMarkerAtOneHundredTakesTheRampsColourThere) {
   ramp.InitDefault();
   AColor c = ramp.ColorAt(kWide.ClickPosition(100));
   EXPECT_NEAR(c.r, 0.328f, 0.0005f);
-  EXPECT_NEAR(c.g, 0.328f, 0.0005f);
-  EXPECT_NEAR(c.b, 0.328f, 0.0005f);
+  EXPECT_EQ(c.g, c.r);
+  EXPECT_EQ(c.b, c.r);
   EXPECT_EQ(c.a, 1.0f);
 }

@@ -3,6 +3,10 @@
 #include "ramp_drag.h"
 #include "ramp_test_support.h"
 
+namespace {
+constexpr DWORD kDragged = MarkerActive | MarkerDragging;
+}
+
 TEST(RampDrag, NothingMovesWithoutADraggedMarker) {
   GradientRamp ramp = RampAt({0.0f, 0.5f, 1.0f});
   ramp.markers[1].flags = MarkerActive;
@@ -14,14 +18,13 @@ TEST(RampDrag, NothingMovesWithoutADraggedMarker) {
 
 TEST(RampDrag, DraggingPastANeighbourNamesTheDraggedMarker) {
   GradientRamp ramp = RampAt({0.0f, 0.5f, 0.7f, 1.0f});
-  ramp.markers[1].flags = MarkerActive | MarkerDragging;
-  RampMarker* m = MoveDraggedMarker(ramp, 0.6f);
-  EXPECT_EQ(m, &ramp.markers[1]);
-  m = MoveDraggedMarker(ramp, 0.8f);
+  ramp.markers[1].flags = kDragged;
+  EXPECT_EQ(MoveDraggedMarker(ramp, 0.6f), &ramp.markers[1]);
+  RampMarker* m = MoveDraggedMarker(ramp, 0.8f);
   ASSERT_EQ(m, &ramp.markers[2]);
   EXPECT_EQ(m->position, 0.8f);
   ExpectColor(m->color, 0.5f, 0.5f, 0.5f);  // the record of the marker that was dragged
-  EXPECT_EQ(m->flags, MarkerActive | MarkerDragging);
+  EXPECT_EQ(m->flags, kDragged);
   EXPECT_EQ(ramp.markers[1].position, 0.7f);  // the neighbour moved down a place
   EXPECT_EQ(ramp.markers[1].flags, 0u);
   m = EndMarkerDrag(ramp, 0.9f);
@@ -30,49 +33,42 @@ TEST(RampDrag, DraggingPastANeighbourNamesTheDraggedMarker) {
   EXPECT_EQ(m->flags, MarkerActive);
 }
 
-TEST(RampDrag, AMergeThatRemovesTheDraggedMarkerHandsTheDragToTheSurvivor) {
+TEST(RampDrag, AMergeNamesTheSurvivorWhicheverRecordItKeeps) {
+  // Just above the marker at 0.3: the sort puts the dragged one second and the merge drops it;
+  // the survivor takes the drag and keeps its own data.
   GradientRamp ramp = RampAt({0.0f, 0.3f, 0.6f, 1.0f});
-  ramp.markers[2].flags = MarkerActive | MarkerDragging;
-  // Just above the marker at 0.3: the sort puts the dragged one second and the merge drops it.
+  ramp.markers[2].flags = kDragged;
   RampMarker* m = MoveDraggedMarker(ramp, 0.30005f);
   ASSERT_EQ(ramp.markers.size(), 3u);
   ASSERT_EQ(m, &ramp.markers[1]);
   EXPECT_EQ(m->position, 0.3f);
-  ExpectColor(m->color, 0.3f, 0.3f, 0.3f);  // the survivor's own data
-  EXPECT_EQ(m->flags, MarkerActive | MarkerDragging);
-  EXPECT_EQ(ramp.markers[0].flags, 0u);
-  EXPECT_EQ(ramp.markers[2].flags, 0u);
-  // The drag carries on with the survivor.
-  m = MoveDraggedMarker(ramp, 0.45f);
+  ExpectColor(m->color, 0.3f, 0.3f, 0.3f);
+  EXPECT_EQ(m->flags, kDragged);
+  EXPECT_EQ(ramp.markers[0].flags | ramp.markers[2].flags, 0u);
+  m = MoveDraggedMarker(ramp, 0.45f);  // the drag carries on with the survivor
   ASSERT_EQ(m, &ramp.markers[1]);
   EXPECT_EQ(m->position, 0.45f);
-  ExpectColor(m->color, 0.3f, 0.3f, 0.3f);
-  m = EndMarkerDrag(ramp, 0.45f);
-  ASSERT_EQ(m, &ramp.markers[1]);
-  EXPECT_EQ(m->flags, MarkerActive);
-}
+  EXPECT_EQ(EndMarkerDrag(ramp, 0.45f)->flags, MarkerActive);
 
-TEST(RampDrag, AMergeThatKeepsTheDraggedMarkerNamesIt) {
-  GradientRamp ramp = RampAt({0.0f, 0.30005f, 0.6f, 1.0f});
-  ramp.markers[2].flags = MarkerActive | MarkerDragging;
-  RampMarker* m = MoveDraggedMarker(ramp, 0.3f);  // sorts before the other: the other goes
+  // Just below it: the dragged marker sorts first and the other goes.
+  ramp = RampAt({0.0f, 0.30005f, 0.6f, 1.0f});
+  ramp.markers[2].flags = kDragged;
+  m = MoveDraggedMarker(ramp, 0.3f);
   ASSERT_EQ(ramp.markers.size(), 3u);
   ASSERT_EQ(m, &ramp.markers[1]);
-  EXPECT_EQ(m->position, 0.3f);
   ExpectColor(m->color, 0.6f, 0.6f, 0.6f);
-  EXPECT_EQ(m->flags, MarkerActive | MarkerDragging);
+  EXPECT_EQ(m->flags, kDragged);
 }
 
 TEST(RampDrag, ExactlyOntoAnotherMarkerAlwaysNamesALiveRecord) {
   for (int dragged : {0, 2}) {
     GradientRamp ramp = RampAt({0.0f, 0.5f, 1.0f});
-    ramp.markers[dragged].flags = MarkerActive | MarkerDragging;
+    ramp.markers[dragged].flags = kDragged;
     RampMarker* m = MoveDraggedMarker(ramp, 0.5f);
     ASSERT_EQ(ramp.markers.size(), 2u);
-    ASSERT_NE(m, nullptr);
-    EXPECT_TRUE(m >= ramp.markers.data() && m < ramp.markers.data() + ramp.markers.size());
+    ASSERT_TRUE(m >= ramp.markers.data() && m < ramp.markers.data() + ramp.markers.size());
     EXPECT_EQ(m->position, 0.5f);
-    EXPECT_EQ(m->flags, MarkerActive | MarkerDragging);
+    EXPECT_EQ(m->flags, kDragged);
     EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), m);  // the only active marker
   }
 }
@@ -85,6 +81,6 @@ TEST(RampDrag, TheFirstMarkerAbsorbsADragToTheStart) {
   ASSERT_EQ(ramp.markers.size(), 2u);
   ASSERT_EQ(m, &ramp.markers[0]);
   EXPECT_EQ(m->position, 0.0f);
-  EXPECT_EQ(m->flags, MarkerActive | MarkerDragging);
+  EXPECT_EQ(m->flags, kDragged);
   EXPECT_EQ(ramp.markers[1].flags, 0u);
 }

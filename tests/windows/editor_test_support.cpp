@@ -1,6 +1,7 @@
 #include "editor_test_support.h"
 
 #include "custcont.h"
+#include "ui_test_support.h"
 
 namespace {
 
@@ -21,21 +22,6 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(hWnd, msg, wParam, lParam);
 }
 
-const wchar_t* RecordingClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = RecordingProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = L"KelvaneRecordingParent";
-    RegisterClassExW(&wc);
-    return L"KelvaneRecordingParent";
-  }();
-  return name;
-}
-
 void Mouse(HWND window, UINT down, UINT up, WPARAM held, int x, int y) {
   LPARAM at = MAKELPARAM(x, y);
   SendMessageW(window, down, held, at);
@@ -53,12 +39,9 @@ void PumpAll() {
 }
 
 HWND CreateRecordingParent(int width, int height) {
-  // The pointer stays off the test windows, so no real mouse input reaches them. The window
-  // keeps clear of the other test programs' windows, which ctest may show at the same time.
-  SetCursorPos(1270, 1010);
-  HWND parent =
-      CreateWindowExW(0, RecordingClass(), L"Kelvane editor test", WS_POPUP | WS_VISIBLE, 820, 480,
-                      width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Clear of the other test programs' windows, which ctest may show at the same time.
+  HWND parent = CreateTopWindow(L"KelvaneRecordingParent", RecordingProc,
+                                GetSysColorBrush(COLOR_BTNFACE), 820, 480, width, height);
   PumpAll();
   return parent;
 }
@@ -69,12 +52,8 @@ std::vector<Notification> TakeNotifications() {
   return out;
 }
 
-HWND InnerEdit(HWND custEdit) {
-  return GetWindow(custEdit, GW_CHILD);
-}
-
 void TypeInto(HWND custEdit, const std::wstring& text) {
-  HWND inner = InnerEdit(custEdit);
+  HWND inner = GetWindow(custEdit, GW_CHILD);  // the inner edit window
   SetFocus(inner);
   SendMessageW(inner, EM_SETSEL, 0, -1);
   for (wchar_t c : text) SendMessageW(inner, WM_CHAR, WPARAM(c), 1);

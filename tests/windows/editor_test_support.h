@@ -25,8 +25,6 @@ std::vector<Notification> TakeNotifications();
 // Types text into a "CustEdit" as a user would: selects what it holds, sends the characters,
 // then Return.
 void TypeInto(HWND custEdit, const std::wstring& text);
-// The inner edit window of a "CustEdit".
-HWND InnerEdit(HWND custEdit);
 // A left click (button down and up) at a client point of a window.
 void ClickAt(HWND window, int x, int y);
 void RightClickAt(HWND window, int x, int y);

@@ -1,7 +1,7 @@
 #include "png_file.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
@@ -27,10 +27,6 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
 }
 
-uint32_t Get32(const uint8_t* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-
 void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
   Put32(out, uint32_t(data.size()));
   size_t start = out.size();
@@ -40,8 +36,6 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
 }
 
 const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-
-}  // namespace
 
 std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
   std::vector<uint8_t> out(kSignature, kSignature + 8);
@@ -77,50 +71,12 @@ std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>
   return out;
 }
 
-bool DecodeStoredPng(const std::vector<uint8_t>& png, int& width, int& height,
-                     std::vector<uint8_t>& rgb) {
-  if (png.size() < 8 || std::memcmp(png.data(), kSignature, 8) != 0) return false;
-  std::vector<uint8_t> z;
-  bool ended = false;
-  width = height = 0;
-  for (size_t at = 8; at < png.size() && !ended;) {
-    if (png.size() - at < 12) return false;
-    uint32_t length = Get32(&png[at]);
-    if (length > png.size() - at - 12) return false;
-    const uint8_t* type = &png[at + 4];
-    const uint8_t* data = type + 4;
-    if (Crc32(type, length + 4) != Get32(data + length)) return false;
-    if (!std::memcmp(type, "IHDR", 4)) {
-      if (length != 13 || data[8] != 8 || data[9] != 2 || data[12] != 0) return false;
-      width = int(Get32(data));
-      height = int(Get32(data + 4));
-    } else if (!std::memcmp(type, "IDAT", 4)) {
-      z.insert(z.end(), data, data + length);
-    } else if (!std::memcmp(type, "IEND", 4)) {
-      ended = true;
-    }
-    at += 12 + length;
-  }
-  if (!ended || width <= 0 || height <= 0 || z.size() < 6) return false;
-  std::vector<uint8_t> raw;
-  size_t at = 2;
-  for (bool last = false; !last;) {
-    if (z.size() - at < 5) return false;
-    last = z[at] & 1;
-    if ((z[at] >> 1) != 0) return false;  // stored blocks only
-    size_t n = z[at + 1] | (z[at + 2] << 8);
-    size_t nn = z[at + 3] | (z[at + 4] << 8);
-    if ((n ^ 0xFFFF) != nn || z.size() - at - 5 < n) return false;
-    raw.insert(raw.end(), z.begin() + at + 5, z.begin() + at + 5 + n);
-    at += 5 + n;
-  }
-  if (z.size() - at != 4 || Get32(&z[at]) != Adler32(raw)) return false;
-  const size_t row = size_t(width) * 3;
-  if (raw.size() != (row + 1) * size_t(height)) return false;
-  rgb.clear();
-  for (int y = 0; y < height; ++y) {
-    if (raw[y * (row + 1)] != 0) return false;
-    rgb.insert(rgb.end(), raw.begin() + y * (row + 1) + 1, raw.begin() + (y + 1) * (row + 1));
-  }
-  return true;
+}  // namespace
+
+bool WritePng(const std::wstring& path, int width, int height, const std::vector<uint8_t>& rgb) {
+  std::vector<uint8_t> png = EncodePng(width, height, rgb);
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  if (!file) return false;
+  bool written = fwrite(png.data(), 1, png.size(), file) == png.size();
+  return fclose(file) == 0 && written;
 }

@@ -12,6 +12,7 @@
 #include "param_block.h"
 #include "ramp_control_messages.h"
 #include "resource.h"
+#include "ui_test_support.h"
 
 // A new map made the way the host makes one: through the module's class descriptor.
 inline Kelvane* NewKelvane() {
@@ -21,9 +22,8 @@ inline Kelvane* NewKelvane() {
 class RolloutTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetCursorPos(1270, 1010);
-    BYTE keys[256] = {};
-    SetKeyboardState(keys);
+    SetCursorPos(1270, 1010);  // off the test windows: no real mouse input reaches them
+    SetHeldKeys({});
     panel = MtlEditorPanel::Create(nullptr, 40, 20, 440, 760);
     ASSERT_NE(panel, nullptr);
     map = NewKelvane();
@@ -46,7 +46,6 @@ class RolloutTest : public ::testing::Test {
     if (pump) PumpAll();
   }
   HWND Item(int id) { return GetDlgItem(page, id); }
-  ISpinnerControl* Spin(int id) { return GetISpinner(Item(id)); }
   bool Enabled(int id) { return IsWindowEnabled(Item(id)) != FALSE; }
   bool Checked(int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
   void Click(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }

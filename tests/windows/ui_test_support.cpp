@@ -16,49 +16,42 @@ LRESULT CALLBACK TestParentProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(hWnd, msg, wParam, lParam);
 }
 
-const wchar_t* ParentClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = TestParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.lpszClassName = L"KelvaneTestParent";
-    RegisterClassExW(&wc);
-    return L"KelvaneTestParent";
-  }();
-  return name;
-}
-
 }  // namespace
 
 HINSTANCE KelvaneModule() {
   return GetModuleHandleW(L"Kelvane.dlt");
 }
 
-HWND CreateTestParent(int width, int height) {
-  // The pointer stays off the test windows, so no real mouse input reaches them.
+HWND CreateTopWindow(const wchar_t* cls, WNDPROC proc, HBRUSH background, int x, int y, int width,
+                     int height) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = cls;
+  RegisterClassExW(&wc);  // fails harmlessly once the class exists
   SetCursorPos(1270, 1010);
+  return CreateWindowExW(0, cls, L"Kelvane UI test", WS_POPUP | WS_VISIBLE, x, y, width, height,
+                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+HWND CreateTestParent(int width, int height) {
   HWND parent =
-      CreateWindowExW(0, ParentClass(), L"Kelvane UI test", WS_POPUP | WS_VISIBLE, 100, 100, width,
-                      height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+      CreateTopWindow(L"KelvaneTestParent", TestParentProc,
+                      static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), 100, 100, width, height);
   PumpMessages();
   return parent;
 }
 
 void PumpMessages() {
+  // Two ranges around the ramp's notifications, which are left queued.
   MSG msg;
-  for (;;) {
-    bool any = false;
-    // Two ranges around the ramp's notifications, which are left queued.
-    if (PeekMessageW(&msg, nullptr, 0, WM_RAMP_MARKER_CHANGED - 1, PM_REMOVE) ||
-        PeekMessageW(&msg, nullptr, WM_RAMP_MARKER_MOVED + 1, 0xFFFFFFFF, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-      any = true;
-    }
-    if (!any) break;
+  while (PeekMessageW(&msg, nullptr, 0, WM_RAMP_MARKER_CHANGED - 1, PM_REMOVE) ||
+         PeekMessageW(&msg, nullptr, WM_RAMP_MARKER_MOVED + 1, 0xFFFFFFFF, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
