@@ -38,18 +38,19 @@ ParamBlockDesc2 standinParams(0, L"params", 0, &standinDesc, P_AUTO_CONSTRUCT, 0
     p_end);
 // clang-format on
 
-// One marker's record in the chunk, packed, in the Kelvane map's order (little-endian).
-#pragma pack(push, 1)
-struct MarkerRecord {
-  float position;
-  AColor color, transparentColor;
-  uint8_t colorMapOn, transparentMapOn;
-  int32_t inMode, outMode;
-  AColor activeGlyph, reactiveGlyph;
-  uint32_t flags;
-};
-#pragma pack(pop)
-static_assert(sizeof(MarkerRecord) == 82);
+template <class T>
+void Put(std::vector<uint8_t>& out, const T& v) {
+  const auto* p = reinterpret_cast<const uint8_t*>(&v);
+  out.insert(out.end(), p, p + sizeof v);
+}
+
+template <class T>
+bool Get(const std::vector<uint8_t>& in, size_t& at, T& v) {
+  if (at + sizeof v > in.size()) return false;
+  std::memcpy(&v, in.data() + at, sizeof v);
+  at += sizeof v;
+  return true;
+}
 
 }  // namespace
 
@@ -112,6 +113,7 @@ void StandinMap::Update(TimeValue t, Interval&) {
 AColor StandinMap::EvalColor(ShadeContext& sc) {
   AColor c;
   if (sc.GetCache(this, c)) return c;
+  ++colorEvaluations;
   Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
   c = AColor(p.x, p.y, p.z, distance);
   sc.PutCache(this, c);
@@ -125,11 +127,25 @@ Point3 StandinMap::EvalNormalPerturb(ShadeContext& sc) {
   return Point3(float(markers.size()), node, openEdges ? 1.0f : 0.0f);
 }
 
-// The marker chunk as Load last took it, in the layout the Kelvane map uses.
+// The marker chunk in the layout the Kelvane map uses (this machine is little-endian).
 IOResult StandinMap::Save(ISave* isave) {
+  std::vector<uint8_t> out;
+  Put(out, uint32_t(markers.size()));
+  for (const StandinMarker& m : markers) {
+    Put(out, m.position);
+    Put(out, m.color);
+    Put(out, m.transparentColor);
+    Put(out, uint8_t(m.colorMapOn));
+    Put(out, uint8_t(m.transparentMapOn));
+    Put(out, int32_t(m.inMode));
+    Put(out, int32_t(m.outMode));
+    Put(out, m.activeGlyph);
+    Put(out, m.reactiveGlyph);
+    Put(out, uint32_t(m.flags));
+  }
   isave->BeginChunk(kMarkerChunk);
   ULONG written = 0;
-  IOResult r = isave->Write(chunk.data(), ULONG(chunk.size()), &written);
+  IOResult r = isave->Write(out.data(), ULONG(out.size()), &written);
   isave->EndChunk();
   return r;
 }
@@ -140,20 +156,27 @@ IOResult StandinMap::Load(ILoad* iload) {
   ULONG read = 0;
   if (!in.empty()) iload->Read(in.data(), ULONG(in.size()), &read);
   iload->CloseChunk();
-  chunk = in;
+  size_t at = 0;
   uint32_t count = 0;
-  if (in.size() < 4) return IO_ERROR;
-  std::memcpy(&count, in.data(), 4);
-  if (in.size() != 4 + count * sizeof(MarkerRecord)) return IO_ERROR;
+  if (!Get(in, at, count)) return IO_ERROR;
   markers.clear();
   for (uint32_t i = 0; i < count; ++i) {
-    MarkerRecord r;
-    std::memcpy(&r, in.data() + 4 + i * sizeof r, sizeof r);
-    markers.push_back({r.position, r.color, r.transparentColor, r.colorMapOn != 0,
-                       r.transparentMapOn != 0, r.inMode, r.outMode, r.activeGlyph, r.reactiveGlyph,
-                       r.flags});
+    StandinMarker m;
+    uint8_t on1 = 0, on2 = 0;
+    int32_t in1 = 0, out1 = 0;
+    uint32_t flags = 0;
+    bool ok = Get(in, at, m.position) && Get(in, at, m.color) && Get(in, at, m.transparentColor) &&
+              Get(in, at, on1) && Get(in, at, on2) && Get(in, at, in1) && Get(in, at, out1) &&
+              Get(in, at, m.activeGlyph) && Get(in, at, m.reactiveGlyph) && Get(in, at, flags);
+    if (!ok) return IO_ERROR;
+    m.colorMapOn = on1 != 0;
+    m.transparentMapOn = on2 != 0;
+    m.inMode = in1;
+    m.outMode = out1;
+    m.flags = flags;
+    markers.push_back(m);
   }
-  return IO_OK;
+  return at == in.size() ? IO_OK : IO_ERROR;
 }
 
 ClassDesc2* StandinMapClass() {

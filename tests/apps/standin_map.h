@@ -2,7 +2,7 @@
 // A texture map of the tests' own that stands where the Kelvane map will be: same kind of
 // parameter block, markers through its Load, and results that expose what the program hands
 // it (the object-space point, the node, whether Update ran, the markers it was given).
-#include <cstdint>
+#include <atomic>
 #include <vector>
 
 #include "imtl.h"
@@ -57,6 +57,7 @@ class StandinMap : public Texmap {
 
   std::vector<StandinMarker> markers;
   float distance = -1.0f;
+  std::atomic<int> colorEvaluations{0};  // full evaluations, cache hits not counted
 
  protected:
   void SetReference(int i, RefTargetHandle t) override;
@@ -67,7 +68,6 @@ class StandinMap : public Texmap {
  private:
   IParamBlock2* pblock = nullptr;
   std::vector<ReferenceTarget*> markerMaps;
-  std::vector<uint8_t> chunk = std::vector<uint8_t>(4, 0);  // no markers
   bool openEdges = false;
   TexHandle* texHandle = nullptr;
 };
