@@ -152,14 +152,8 @@ LRESULT CALLBACK ColorSwatchProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 void RegisterColorSwatchClass() {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ColorSwatchProc;
-  wc.hInstance = HostInstance();
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = COLORSWATCHWINDOWCLASS;
-  RegisterClassExW(&wc);
+  RegisterHostWindowClass(COLORSWATCHWINDOWCLASS, ColorSwatchProc,
+                          CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 }  // namespace editor

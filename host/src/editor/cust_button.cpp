@@ -225,14 +225,8 @@ LRESULT CALLBACK CustButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 void RegisterCustButtonClass() {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = CustButtonProc;
-  wc.hInstance = HostInstance();
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = CUSTBUTTONWINDOWCLASS;
-  RegisterClassExW(&wc);
+  RegisterHostWindowClass(CUSTBUTTONWINDOWCLASS, CustButtonProc,
+                          CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 }  // namespace editor

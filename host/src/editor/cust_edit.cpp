@@ -203,14 +203,8 @@ LRESULT CALLBACK CustEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 void RegisterCustEditClass() {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-  wc.lpfnWndProc = CustEditProc;
-  wc.hInstance = HostInstance();
-  wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-  wc.lpszClassName = CUSTEDITWINDOWCLASS;
-  RegisterClassExW(&wc);
+  RegisterHostWindowClass(CUSTEDITWINDOWCLASS, CustEditProc, CS_GLOBALCLASS | CS_DBLCLKS,
+                          IDC_IBEAM);
 }
 
 // The spinner's side of the link is in spinner_control.cpp; this is the edit's.

@@ -10,6 +10,10 @@ namespace editor {
 // host.dll's own instance handle (its dialog templates live there).
 HINSTANCE HostInstance();
 
+// Registers a window class of host.dll with the arrow or another standard cursor; a class
+// that exists already stays as it is.
+void RegisterHostWindowClass(const wchar_t* name, WNDPROC proc, UINT style, LPCTSTR cursor);
+
 // Registers "CustEdit", "SpinnerControl", "CustButton" and "ColorSwatch" as global classes,
 // once per process; called when host.dll attaches.
 void RegisterControlClasses();

@@ -26,6 +26,17 @@ HINSTANCE HostInstance() {
   return hostInstance;
 }
 
+void RegisterHostWindowClass(const wchar_t* name, WNDPROC proc, UINT style, LPCTSTR cursor) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = hostInstance;
+  wc.hCursor = LoadCursor(nullptr, cursor);
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
 void RegisterControlClasses() {
   static bool done = false;
   if (done) return;

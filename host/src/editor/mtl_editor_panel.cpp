@@ -169,14 +169,7 @@ struct PanelWindow {
     static bool done = false;
     if (done) return;
     done = true;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = editor::HostInstance();
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExW(&wc);
+    editor::RegisterHostWindowClass(kPanelClass, Proc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
   }
 };
 

@@ -259,14 +259,8 @@ LRESULT CALLBACK SpinnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 }  // namespace
 
 void RegisterSpinnerClass() {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = SpinnerProc;
-  wc.hInstance = HostInstance();
-  wc.hCursor = LoadCursor(nullptr, IDC_SIZENS);
-  wc.lpszClassName = SPINNERWINDOWCLASS;
-  RegisterClassExW(&wc);
+  RegisterHostWindowClass(SPINNERWINDOWCLASS, SpinnerProc, CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW,
+                          IDC_SIZENS);
 }
 
 void LinkEditToSpinner(HWND edit, HWND spinner) {
