@@ -37,9 +37,6 @@ class DllExport AdjEdgeList : public MaxHeapOperators {
   AdjEdgeList& operator=(const AdjEdgeList&) = delete;
   DWORDTab& operator[](int i) { return list[i]; }
   int FindEdge(DWORD v0, DWORD v1) const;
-
- private:
-  void AddEdge(DWORD v0, DWORD v1, DWORD face);
 };
 
 // Caches derived topology of a mesh; owns what it hands out.

@@ -1,5 +1,8 @@
 #include "meshadj.h"
 
+#include <algorithm>
+#include <vector>
+
 int MEdge::EdgeIndex(const Face* faces, int side) const {
   if (f[side] == UNDEFINED) return -1;
   const Face& face = faces[f[side]];
@@ -27,13 +30,69 @@ BOOL MEdge::Visible(const Face* faces) const {
 }
 
 AdjEdgeList::AdjEdgeList(Mesh& amesh) : list(nullptr), nverts(amesh.numVerts) {
-  list = new DWORDTab[size_t(nverts > 0 ? nverts : 0)];
+  const size_t vertexCount = size_t(nverts > 0 ? nverts : 0);
+  list = new DWORDTab[vertexCount];
+  auto usable = [&](const Face& face) {
+    // A face that names a vertex the mesh does not have contributes no edges.
+    return face.v[0] < DWORD(nverts) && face.v[1] < DWORD(nverts) && face.v[2] < DWORD(nverts);
+  };
+  // While the edges are found, each is filed under its lower vertex only, with its other end,
+  // in one flat array sized beforehand: a later face's side then reads just the entries of
+  // that vertex, and growing a list per vertex (an allocation or two each, on fresh memory)
+  // is left for the end, when each list's size is known.
+  std::vector<size_t> first(vertexCount + 1, 0);
   for (int fi = 0; fi < amesh.numFaces; ++fi) {
     const Face& face = amesh.faces[fi];
-    // A face that names a vertex the mesh does not have contributes no edges.
-    if (face.v[0] >= DWORD(nverts) || face.v[1] >= DWORD(nverts) || face.v[2] >= DWORD(nverts))
-      continue;
-    for (int j = 0; j < 3; ++j) AddEdge(face.v[j], face.v[(j + 1) % 3], DWORD(fi));
+    if (!usable(face)) continue;
+    for (int j = 0; j < 3; ++j) ++first[std::min(face.v[j], face.v[(j + 1) % 3]) + 1];
+  }
+  for (size_t v = 0; v < vertexCount; ++v) first[v + 1] += first[v];
+  struct Filed {
+    DWORD edge, otherEnd;
+  };
+  std::vector<Filed> filed(first[vertexCount]);
+  std::vector<DWORD> count(vertexCount, 0);
+  edges.Resize(amesh.numFaces / 2 * 3 + 8);
+
+  for (int fi = 0; fi < amesh.numFaces; ++fi) {
+    const Face& face = amesh.faces[fi];
+    if (!usable(face)) continue;
+    for (int j = 0; j < 3; ++j) {
+      const DWORD v0 = face.v[j], v1 = face.v[(j + 1) % 3];
+      const DWORD low = std::min(v0, v1), high = std::max(v0, v1);
+      // A second face joins the first edge between the same vertices that has one side free
+      // and is not its own; a third face (non-manifold) starts a new entry.
+      Filed* at = filed.data() + first[low];
+      bool joined = false;
+      for (DWORD i = 0; i < count[low] && !joined; ++i) {
+        if (at[i].otherEnd != high) continue;
+        MEdge& e = edges[at[i].edge];
+        if (e.f[1] == UNDEFINED && e.f[0] != DWORD(fi)) {
+          e.f[1] = DWORD(fi);
+          joined = true;
+        }
+      }
+      if (joined) continue;
+      MEdge e;
+      e.f[0] = DWORD(fi);
+      e.f[1] = UNDEFINED;
+      e.v[0] = v0;
+      e.v[1] = v1;
+      at[count[low]++] = {DWORD(edges.Append(1, &e, edges.Count() / 2 + 8)), high};
+    }
+  }
+
+  // Each vertex lists its edges in the order they were found.
+  std::fill(count.begin(), count.end(), 0);
+  for (const MEdge& e : edges) {
+    ++count[e.v[0]];
+    if (e.v[1] != e.v[0]) ++count[e.v[1]];
+  }
+  for (size_t v = 0; v < vertexCount; ++v) list[v].Resize(int(count[v]));
+  for (DWORD i = 0; i < DWORD(edges.Count()); ++i) {
+    const MEdge& e = edges[i];
+    list[e.v[0]].Append(1, &i);
+    if (e.v[1] != e.v[0]) list[e.v[1]].Append(1, &i);
   }
 }
 
@@ -49,28 +108,6 @@ int AdjEdgeList::FindEdge(DWORD v0, DWORD v1) const {
     if ((e.v[0] == v0 && e.v[1] == v1) || (e.v[0] == v1 && e.v[1] == v0)) return int(at[i]);
   }
   return -1;
-}
-
-void AdjEdgeList::AddEdge(DWORD v0, DWORD v1, DWORD face) {
-  // A second face joins an edge that has one side free; a third face (non-manifold) starts a
-  // new entry.
-  const DWORDTab& at = list[v0];
-  for (int i = 0; i < at.Count(); ++i) {
-    MEdge& e = edges[at[i]];
-    bool same = (e.v[0] == v0 && e.v[1] == v1) || (e.v[0] == v1 && e.v[1] == v0);
-    if (same && e.f[1] == UNDEFINED && e.f[0] != face) {
-      e.f[1] = face;
-      return;
-    }
-  }
-  MEdge e;
-  e.f[0] = face;
-  e.f[1] = UNDEFINED;
-  e.v[0] = v0;
-  e.v[1] = v1;
-  DWORD index = DWORD(edges.Append(1, &e, edges.Count() / 2 + 8));
-  list[v0].Append(1, &index, 4);
-  if (v1 != v0) list[v1].Append(1, &index, 4);
 }
 
 MeshTempData::~MeshTempData() {

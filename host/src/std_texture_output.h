@@ -6,8 +6,8 @@
 class StdTextureOutput : public TextureOutput {
  public:
   AColor Filter(AColor c) override {
-    for (int i = 0; i < 3; ++i) c[i] = Channel(c[i]);
-    return c;
+    // Channel by channel by name: writing through an index sends the colour through memory.
+    return AColor(Channel(c.r), Channel(c.g), Channel(c.b), c.a);
   }
   float Filter(float f) override { return Channel(f); }
   // Bump: the output amount scales the perturbation.

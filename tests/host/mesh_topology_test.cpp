@@ -1,6 +1,8 @@
 // Edge tables of the host's meshes and the conversions between them.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "max.h"
 
 namespace {
@@ -96,4 +98,74 @@ TEST(MeshTopology, TriangleToPolygonKeepsHiddenEdgesHidden) {
   }
   EXPECT_EQ(hidden, 1);
   EXPECT_EQ(selected, 0);
+}
+
+namespace {
+
+// The edge table built the plain way: for each face side, look through every edge at its
+// first vertex for one with the same ends, a free side and another face.
+struct PlainAdjacency {
+  std::vector<MEdge> edges;
+  std::vector<std::vector<DWORD>> lists;
+
+  explicit PlainAdjacency(const Mesh& mesh) : lists(size_t(mesh.numVerts)) {
+    for (int fi = 0; fi < mesh.numFaces; ++fi) {
+      const Face& face = mesh.faces[fi];
+      if (face.v[0] >= DWORD(mesh.numVerts) || face.v[1] >= DWORD(mesh.numVerts) ||
+          face.v[2] >= DWORD(mesh.numVerts))
+        continue;
+      for (int j = 0; j < 3; ++j) Add(face.v[j], face.v[(j + 1) % 3], DWORD(fi));
+    }
+  }
+
+  void Add(DWORD v0, DWORD v1, DWORD face) {
+    for (DWORD index : lists[v0]) {
+      MEdge& e = edges[index];
+      bool same = (e.v[0] == v0 && e.v[1] == v1) || (e.v[0] == v1 && e.v[1] == v0);
+      if (same && e.f[1] == UNDEFINED && e.f[0] != face) {
+        e.f[1] = face;
+        return;
+      }
+    }
+    MEdge e;
+    e.f[0] = face;
+    e.f[1] = UNDEFINED;
+    e.v[0] = v0;
+    e.v[1] = v1;
+    edges.push_back(e);
+    lists[v0].push_back(DWORD(edges.size() - 1));
+    if (v1 != v0) lists[v1].push_back(DWORD(edges.size() - 1));
+  }
+};
+
+}  // namespace
+
+// Random faces over few vertices: shared edges, three or more faces on one edge, faces
+// repeating a vertex, faces naming both orders of an edge, and out-of-range vertices.
+TEST(MeshTopology, EdgeTableMatchesThePlainConstructionOnTangledMeshes) {
+  uint32_t state = 12345;
+  auto next = [&](uint32_t n) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % n;
+  };
+  for (int round = 0; round < 40; ++round) {
+    Mesh mesh;
+    const int verts = 3 + int(next(12));
+    mesh.setNumVerts(verts);
+    mesh.setNumFaces(1 + int(next(60)));
+    for (int f = 0; f < mesh.numFaces; ++f)
+      mesh.faces[f].setVerts(int(next(DWORD(verts) + 1)), int(next(DWORD(verts))),
+                             int(next(DWORD(verts))));
+    const PlainAdjacency plain(mesh);
+    const AdjEdgeList adj(mesh);
+    ASSERT_EQ(size_t(adj.edges.Count()), plain.edges.size());
+    for (size_t i = 0; i < plain.edges.size(); ++i) {
+      const MEdge &a = adj.edges[INT_PTR(i)], &b = plain.edges[i];
+      EXPECT_TRUE(a.v[0] == b.v[0] && a.v[1] == b.v[1] && a.f[0] == b.f[0] && a.f[1] == b.f[1])
+          << "round " << round << ", edge " << i;
+    }
+    for (int v = 0; v < verts; ++v)
+      EXPECT_EQ(std::vector<DWORD>(adj.list[v].begin(), adj.list[v].end()), plain.lists[size_t(v)])
+          << "round " << round << ", vertex " << v;
+  }
 }
