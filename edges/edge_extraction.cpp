@@ -148,7 +148,9 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
           faces.normal1 = normals[edge.f[1]];
         }
       }
-      if (!EdgeQualifies(record, edge.Selected(mesh.faces, mesh.edgeSel), open, faces)) continue;
+      // Finding the edge in its faces' selection costs as much as the rest: only when asked.
+      const bool selected = record.selectionOnly && edge.Selected(mesh.faces, mesh.edgeSel);
+      if (!EdgeQualifies(record, selected, open, faces)) continue;
     }
     store.Add(mesh.verts[edge.v[0]], mesh.verts[edge.v[1]]);
   }

@@ -314,24 +314,42 @@ void FillColumnBoxes(EdgeSearchIndex& x) {
   }
 }
 
-void FillOccupiedSlabs(EdgeSearchIndex& x) {
+// Merges the segments' extents along each axis into stretches: first per slab of bins (by
+// where an extent starts, which keeps the slabs in order of their lowest start), then slab by
+// slab across the gaps narrower than a bin. Past a bound on their number (a sparse scatter of
+// short segments) wider gaps are closed too: only more points then go on to the search.
+void FillOccupiedStretches(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments) {
   const int counts[3] = {x.columns, x.rows, x.layers};
-  std::vector<uint8_t> occupied[3];
-  for (int axis = 0; axis < 3; ++axis) occupied[axis].assign(size_t(counts[axis]), 0);
-  for (int r = 0; r < x.rows; ++r) {
-    for (int c = 0; c < x.columns; ++c) {
-      const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
-      for (uint32_t b = x.columnBins[column]; b < x.columnBins[column + 1]; ++b) {
-        occupied[0][size_t(c)] = occupied[1][size_t(r)] = 1;
-        occupied[2][size_t(x.binLayer[b])] = 1;
-      }
-    }
-  }
+  const size_t most = std::max<size_t>(64, segments.size() / 16);
   for (int axis = 0; axis < 3; ++axis) {
-    std::vector<uint32_t>& before = x.occupiedBefore[axis];
-    before.assign(size_t(counts[axis]) + 1, 0);
-    for (size_t i = 0; i < occupied[axis].size(); ++i)
-      before[i + 1] = before[i] + occupied[axis][i];
+    const size_t count = size_t(counts[axis]);
+    std::vector<float> slabFrom(count, FLT_MAX), slabTo(count, -FLT_MAX);
+    for (const EdgeSegment& s : segments) {
+      const float lo = std::min(s.start[axis], s.end[axis]);
+      const float hi = std::max(s.start[axis], s.end[axis]);
+      const float f = (lo - x.origin[axis]) * x.inverseBinSize;
+      const size_t k = !(f >= 0.0f) ? 0 : f >= float(count) ? count - 1 : size_t(f);
+      slabFrom[k] = std::min(slabFrom[k], lo);
+      slabTo[k] = std::max(slabTo[k], hi);
+    }
+    std::vector<float>& from = x.occupiedFrom[axis];
+    std::vector<float>& to = x.occupiedTo[axis];
+    for (float gap = x.binSize;; gap *= 2.0f) {
+      from.clear();
+      to.clear();
+      for (size_t k = 0; k < count; ++k) {
+        if (slabFrom[k] > slabTo[k]) continue;  // nothing starts in this slab
+        if (!to.empty() && slabFrom[k] - to.back() < gap) {
+          to.back() = std::max(to.back(), slabTo[k]);
+        } else {
+          from.push_back(slabFrom[k]);
+          to.push_back(slabTo[k]);
+        }
+      }
+      if (from.size() <= most || !std::isfinite(gap)) break;
+    }
+    from.shrink_to_fit();
+    to.shrink_to_fit();
   }
 }
 
@@ -345,9 +363,9 @@ size_t EdgeSearchIndex::Bytes() const {
           bz.capacity()) *
              sizeof(float) +
          segment.capacity() * sizeof(int32_t) +
-         (occupiedBefore[0].capacity() + occupiedBefore[1].capacity() +
-          occupiedBefore[2].capacity()) *
-             sizeof(uint32_t);
+         (occupiedFrom[0].capacity() + occupiedFrom[1].capacity() + occupiedFrom[2].capacity() +
+          occupiedTo[0].capacity() + occupiedTo[1].capacity() + occupiedTo[2].capacity()) *
+             sizeof(float);
 }
 
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
@@ -360,5 +378,5 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   FillBins(x, segments, std::move(placements));
   FillRunBoxes(x, slack);
   FillColumnBoxes(x);
-  FillOccupiedSlabs(x);
+  FillOccupiedStretches(x, segments);
 }

@@ -40,10 +40,11 @@ struct EdgeSearchIndex {
   std::vector<float> ax, ay, az;  // start
   std::vector<float> bx, by, bz;  // end
   std::vector<int32_t> segment;   // index into the record's segments
-  // Per axis, how many of the slabs of bins before slab i hold anything (count + 1 entries):
-  // a point farther than the search radius from every occupied slab of one axis has no
-  // segment within that radius, which is most of a tall object between its rims.
-  std::vector<uint32_t> occupiedBefore[3];
+  // Per axis, the stretches of that axis the segments occupy: sorted, disjoint lower and
+  // upper ends, where gaps narrower than a bin are closed. A point farther than the search
+  // radius from every stretch of one axis has no segment within that radius, which is most
+  // of a tall object between its rims, or of a sphere beside its seams.
+  std::vector<float> occupiedFrom[3], occupiedTo[3];
 
   // Lower edge of bin c along an axis; a bin holds the points from its lower edge up to,
   // not including, the next one. Both the build and the query use exactly this.

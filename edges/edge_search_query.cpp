@@ -270,19 +270,16 @@ inline void SearchRings(const EdgeSearchIndex& x, const Point3& p, float flatLim
   }
 }
 
-// Whether some axis has no occupied slab of bins within radius of p. A slab's segments stay
-// within its bounds widened by the reach; one more slab either side covers the rounding.
+// Whether along some axis no occupied stretch comes within radius of p. The radius is
+// widened a little for the rounding of p - radius and of the search's own distances.
 bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
-  const int counts[3] = {x.columns, x.rows, x.layers};
   for (int axis = 0; axis < 3; ++axis) {
-    const float origin = x.origin[axis], span = radius + x.reach[axis];
-    const float lo = std::floor((p[axis] - span - origin) * x.inverseBinSize) - 1.0f;
-    const float hi = std::floor((p[axis] + span - origin) * x.inverseBinSize) + 1.0f;
-    if (hi < 0.0f || lo > float(counts[axis] - 1)) return true;
-    const size_t first = size_t(std::max(lo, 0.0f));
-    const size_t last = size_t(std::min(hi, float(counts[axis] - 1)));
-    const std::vector<uint32_t>& before = x.occupiedBefore[axis];
-    if (before[last + 1] == before[first]) return true;
+    const float v = p[axis];
+    const float r = radius * 1.001f + 2.5e-7f * std::fabs(v);
+    const std::vector<float>& to = x.occupiedTo[axis];
+    // The first stretch that does not end before v - r.
+    const size_t i = size_t(std::lower_bound(to.begin(), to.end(), v - r) - to.begin());
+    if (i == to.size() || x.occupiedFrom[axis][i] > v + r) return true;
   }
   return false;
 }

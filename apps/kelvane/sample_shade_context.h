@@ -8,8 +8,10 @@
 // 0, maps on, outside the material editor. This renderer works in world space, so its camera
 // space is the world: P is the world point, and PointTo(p, REF_OBJECT) takes a world point
 // into the node's object space. Each render thread owns one and reuses it sample by sample;
-// Begin forgets the previous sample's cached map results.
-class SampleShadeContext : public ShadeContext {
+// Begin forgets the previous sample's cached map results. Contexts sit side by side in one
+// array and each is written every sample, so each starts on a cache line of its own: two
+// threads writing one line would stall each other on every sample.
+class alignas(64) SampleShadeContext : public ShadeContext {
  public:
   SampleShadeContext();
 
