@@ -32,45 +32,34 @@ BOOL MEdge::Visible(const Face* faces) const {
 AdjEdgeList::AdjEdgeList(Mesh& amesh) : list(nullptr), nverts(amesh.numVerts) {
   const size_t vertexCount = size_t(nverts > 0 ? nverts : 0);
   list = new DWORDTab[vertexCount];
-  auto usable = [&](const Face& face) {
-    // A face that names a vertex the mesh does not have contributes no edges.
-    return face.v[0] < DWORD(nverts) && face.v[1] < DWORD(nverts) && face.v[2] < DWORD(nverts);
-  };
-  // While the edges are found, each is filed under its lower vertex only, with its other end,
-  // in one flat array sized beforehand: a later face's side then reads just the entries of
-  // that vertex, and growing a list per vertex (an allocation or two each, on fresh memory)
-  // is left for the end, when each list's size is known.
-  std::vector<size_t> first(vertexCount + 1, 0);
-  for (int fi = 0; fi < amesh.numFaces; ++fi) {
-    const Face& face = amesh.faces[fi];
-    if (!usable(face)) continue;
-    for (int j = 0; j < 3; ++j) ++first[std::min(face.v[j], face.v[(j + 1) % 3]) + 1];
-  }
-  for (size_t v = 0; v < vertexCount; ++v) first[v + 1] += first[v];
-  struct Filed {
-    DWORD edge, otherEnd;
-  };
-  std::vector<Filed> filed(first[vertexCount]);
-  std::vector<DWORD> count(vertexCount, 0);
-  edges.Resize(amesh.numFaces / 2 * 3 + 8);
+  constexpr DWORD kNone = UNDEFINED;
+  // While the edges are found, each is chained, in the order found, to its lower vertex: a
+  // later face's side walks only the chain of its lower vertex. The per-vertex lists are
+  // made at the end, each once at its final size: grown an edge at a time they cost an
+  // allocation or two per vertex, which on a large mesh took longer than finding the edges.
+  std::vector<DWORD> head(vertexCount, kNone), tail(vertexCount, kNone);
+  std::vector<DWORD> next;
+  const size_t expected = size_t(std::max(amesh.numFaces, 0)) / 2 * 3 + 8;
+  edges.Resize(int(expected));
+  next.reserve(expected);
 
   for (int fi = 0; fi < amesh.numFaces; ++fi) {
     const Face& face = amesh.faces[fi];
-    if (!usable(face)) continue;
+    // A face that names a vertex the mesh does not have contributes no edges.
+    if (face.v[0] >= DWORD(nverts) || face.v[1] >= DWORD(nverts) || face.v[2] >= DWORD(nverts))
+      continue;
     for (int j = 0; j < 3; ++j) {
       const DWORD v0 = face.v[j], v1 = face.v[(j + 1) % 3];
       const DWORD low = std::min(v0, v1), high = std::max(v0, v1);
       // A second face joins the first edge between the same vertices that has one side free
       // and is not its own; a third face (non-manifold) starts a new entry.
-      Filed* at = filed.data() + first[low];
       bool joined = false;
-      for (DWORD i = 0; i < count[low] && !joined; ++i) {
-        if (at[i].otherEnd != high) continue;
-        MEdge& e = edges[at[i].edge];
-        if (e.f[1] == UNDEFINED && e.f[0] != DWORD(fi)) {
-          e.f[1] = DWORD(fi);
-          joined = true;
-        }
+      for (DWORD i = head[low]; i != kNone && !joined; i = next[i]) {
+        MEdge& e = edges[i];
+        if (std::max(e.v[0], e.v[1]) != high || e.f[1] != UNDEFINED || e.f[0] == DWORD(fi))
+          continue;
+        e.f[1] = DWORD(fi);
+        joined = true;
       }
       if (joined) continue;
       MEdge e;
@@ -78,21 +67,33 @@ AdjEdgeList::AdjEdgeList(Mesh& amesh) : list(nullptr), nverts(amesh.numVerts) {
       e.f[1] = UNDEFINED;
       e.v[0] = v0;
       e.v[1] = v1;
-      at[count[low]++] = {DWORD(edges.Append(1, &e, edges.Count() / 2 + 8)), high};
+      const DWORD index = DWORD(edges.Append(1, &e, edges.Count() / 2 + 8));
+      next.push_back(kNone);
+      if (tail[low] == kNone)
+        head[low] = index;
+      else
+        next[tail[low]] = index;
+      tail[low] = index;
     }
   }
 
-  // Each vertex lists its edges in the order they were found.
+  // Each vertex lists its edges in the order they were found; `head` now counts them.
+  std::vector<DWORD>().swap(next);
+  std::vector<DWORD>().swap(tail);
+  std::vector<DWORD>& count = head;
   std::fill(count.begin(), count.end(), 0);
   for (const MEdge& e : edges) {
     ++count[e.v[0]];
     if (e.v[1] != e.v[0]) ++count[e.v[1]];
   }
-  for (size_t v = 0; v < vertexCount; ++v) list[v].Resize(int(count[v]));
+  for (size_t v = 0; v < vertexCount; ++v) {
+    list[v].SetCount(int(count[v]));
+    count[v] = 0;  // from here on, how many are filled in
+  }
   for (DWORD i = 0; i < DWORD(edges.Count()); ++i) {
     const MEdge& e = edges[i];
-    list[e.v[0]].Append(1, &i);
-    if (e.v[1] != e.v[0]) list[e.v[1]].Append(1, &i);
+    list[e.v[0]].Addr(0)[count[e.v[0]]++] = i;
+    if (e.v[1] != e.v[0]) list[e.v[1]].Addr(0)[count[e.v[1]]++] = i;
   }
 }
 
