@@ -5,7 +5,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 SANITIZERS := $(if $(filter true,$(CI)),native-asan native-tsan,)
 
-.PHONY: test demo bootstrap build native windows sanitizers clean format
+.PHONY: test demo render-bench bootstrap build native windows sanitizers clean format
 
 test: bootstrap build sanitizers
 	ctest --preset native -j $(JOBS)
@@ -19,6 +19,10 @@ bootstrap:
 demo: native
 	mkdir -p out
 	build/native/bin/kelvane render -o out/demo.png
+
+# Render time with the map against a constant-colour map on a mesh of about 1M triangles.
+render-bench: native
+	bench/render-bench
 
 build: native windows
 
