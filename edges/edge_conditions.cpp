@@ -31,29 +31,18 @@ bool AnyConditionEnabled(const NodeEdgeCache& r) {
 }
 
 bool EdgeQualifies(const NodeEdgeCache& r, bool selected, bool open, const EdgeFaces& f) {
-  // Open edges fail every two-face test.
-  auto holds = [&](int which) {
-    switch (which) {
-      case 0:
-        return selected;
-      case 1:
-        return !open && PassesSmoothing(r.smoothEq, f.smooth0, f.smooth1);
-      case 2:
-        return !open && PassesCoplanar(r.angleThreshold, f.normal0, f.normal1);
-      case 3:
-        return open;
-      default:
-        return !open && PassesMaterial(r.matIdRange, r.matIdEq, r.matId1, r.matId2, f.material0,
-                                       f.material1);
-    }
-  };
-  const bool enabled[5] = {r.selectionOnly, r.smooth, r.complanar, r.openEdges, r.matId};
+  // Each test is a pure function of the edge, so the order they are tried in changes no
+  // answer: the cheap ones go first, the arc cosine of the coplanar test last. And stops at
+  // the first that fails, Or (any other value) at the first that holds. Open edges fail every
+  // two-face test.
   const bool all = r.conditions == 0;
-  for (int i = 0; i < 5; ++i) {
-    if (!enabled[i]) continue;
-    bool h = holds(i);
-    if (all && !h) return false;
-    if (!all && h) return true;
-  }
+  if (r.openEdges && open != all) return !all;
+  if (r.selectionOnly && selected != all) return !all;
+  if (r.matId && (!open && PassesMaterial(r.matIdRange, r.matIdEq, r.matId1, r.matId2, f.material0,
+                                          f.material1)) != all)
+    return !all;
+  if (r.smooth && (!open && PassesSmoothing(r.smoothEq, f.smooth0, f.smooth1)) != all) return !all;
+  if (r.complanar && (!open && PassesCoplanar(r.angleThreshold, f.normal0, f.normal1)) != all)
+    return !all;
   return all;
 }

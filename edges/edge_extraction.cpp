@@ -141,8 +141,10 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
         const Face& f1 = mesh.faces[edge.f[1]];
         faces.smooth0 = f0.smGroup;
         faces.smooth1 = f1.smGroup;
-        faces.material0 = mesh.getFaceMtlIndex(int(edge.f[0]));
-        faces.material1 = mesh.getFaceMtlIndex(int(edge.f[1]));
+        if (record.matId) {
+          faces.material0 = mesh.getFaceMtlIndex(int(edge.f[0]));
+          faces.material1 = mesh.getFaceMtlIndex(int(edge.f[1]));
+        }
         if (!normals.empty()) {
           faces.normal0 = normals[edge.f[0]];
           faces.normal1 = normals[edge.f[1]];

@@ -8,9 +8,10 @@ namespace {
 
 // A bin is three mean segment lengths across: on a surface mesh that holds a dozen or two
 // segments, so a query reads one or two bins before nothing left can be nearer. Never below
-// a quarter of the radius, so a query finding nothing near visits few bins.
+// half the radius: where the segments are few and short (a seam, a rim) a query near them
+// would otherwise walk rings of mostly empty columns out to the radius.
 constexpr double kBinLengths = 3.0;
-constexpr double kBinsPerRadius = 4.0;
+constexpr double kBinsPerRadius = 2.0;
 // Bounds on what a record may cost, as for the grid; past them the bins grow.
 constexpr double kColumnsPerSegment = 2.0;
 constexpr double kLayersPerSegment = 4.0;

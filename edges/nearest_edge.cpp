@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <immintrin.h>
 
 #include "edge_grid.h"
 #include "edge_search_query.h"
@@ -62,9 +63,13 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   // Most of an object lies farther than limit from the box of its qualifying edges (a band
   // of seams, the rims of a tube): those points need no search at all. The slack covers the
   // rounding of the gaps.
+  // With max instructions: whether a point is inside the box is a coin toss, and branches
+  // on it would be mispredicted.
   float gap2 = 0.0f;
   for (int i = 0; i < 3; ++i) {
-    const float gap = std::max({record.boundsMin[i] - p[i], p[i] - record.boundsMax[i], 0.0f});
+    const __m128 out =
+        _mm_max_ss(_mm_set_ss(record.boundsMin[i] - p[i]), _mm_set_ss(p[i] - record.boundsMax[i]));
+    const float gap = _mm_cvtss_f32(_mm_max_ss(out, _mm_setzero_ps()));
     gap2 += gap * gap;
   }
   if (gap2 > limit * limit * 1.001f) return kNoEdgeDistance;

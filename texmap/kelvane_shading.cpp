@@ -28,7 +28,7 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
   // The colour is the ramp's end from Distance on, so nothing farther needs finding.
   float d = NearestEdgeDistanceWithin(record, p, distance, nearest);
   float t = d / distance;
-  t = std::isnan(t) ? 1.0f : std::fmin(t, 1.0f);
+  t = t < 1.0f ? t : 1.0f;  // NaN too
   if (t < kSnap) t = 0.0f;
 
   c = ramp.Evaluate(sc, t);

@@ -5,12 +5,14 @@
 
 int MEdge::EdgeIndex(const Face* faces, int side) const {
   if (f[side] == UNDEFINED) return -1;
-  const Face& face = faces[f[side]];
-  for (int j = 0; j < 3; ++j) {
-    DWORD a = face.v[j], b = face.v[(j + 1) % 3];
-    if ((a == v[0] && b == v[1]) || (a == v[1] && b == v[0])) return j;
-  }
-  return -1;
+  const DWORD* fv = faces[f[side]].v;
+  // All three sides compared at once, the first match taken: which side an edge is varies
+  // from edge to edge, and a branch per side would be mispredicted.
+  auto same = [this](DWORD a, DWORD b) {
+    return unsigned((a == v[0]) & (b == v[1])) | unsigned((a == v[1]) & (b == v[0]));
+  };
+  const unsigned sides = same(fv[0], fv[1]) | same(fv[1], fv[2]) << 1 | same(fv[2], fv[0]) << 2;
+  return sides ? __builtin_ctz(sides) : -1;
 }
 
 BOOL MEdge::Selected(const Face* faces, const BitArray& esel) const {
