@@ -201,7 +201,10 @@ template <class Kernel>
 [[gnu::always_inline]] inline void Visit(const EdgeSearchIndex& x, const Point3& p, int c, int r,
                                          int layer, float flat, float flatLimit, Best& best) {
   if (!(flat <= best.d2 && flat < flatLimit)) return;
-  const uint8_t* box = x.columnBoxes.data() + 4 * (size_t(r) * size_t(x.columns) + size_t(c));
+  const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
+  // Around a seam or a rim most columns are empty.
+  if (x.columnBins[column] == x.columnBins[column + 1]) return;
+  const uint8_t* box = x.columnBoxes.data() + 4 * column;
   const float baseX = x.Edge(0, c) - x.reach.x, stepX = x.BoxStep(0);
   const float baseY = x.Edge(1, r) - x.reach.y, stepY = x.BoxStep(1);
   const float gx = Gap(p.x, baseX + float(box[0]) * stepX, baseX + float(box[1]) * stepX);
