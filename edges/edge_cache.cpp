@@ -68,10 +68,12 @@ const NodeEdgeCache& EdgeCache::LookUpOrBuild(ULONG nodeHandle, TimeValue t,
     edgeCaches.emplace(nodeHandle, Entry{nullptr, build});
   }
 
+  // Declared first, so freed last: after the record is published.
+  ExtractionScratch scratch;
   std::unique_ptr<NodeEdgeCache> record;
   try {
     record = std::make_unique<NodeEdgeCache>();
-    BuildNodeEdgeCache(*record, nodeHandle, params, t);
+    BuildNodeEdgeCache(*record, nodeHandle, params, t, scratch);
   } catch (...) {
     Finish(nodeHandle, *build, nullptr);
     throw;

@@ -93,8 +93,17 @@ void SnapshotParameters(NodeEdgeCache& r, const EdgeParameters& p) {
   r.cMult = p.cMult;
 }
 
+ExtractionScratch::ExtractionScratch() = default;
+ExtractionScratch::~ExtractionScratch() = default;
+
 void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParameters& params,
                         TimeValue t) {
+  ExtractionScratch scratch;
+  BuildNodeEdgeCache(record, nodeHandle, params, t, scratch);
+}
+
+void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParameters& params,
+                        TimeValue t, ExtractionScratch& scratch) {
   static Interface* const core = GetCOREInterface();
   record.nodeHandle = nodeHandle;
   INode* node = core->GetINodeByHandle(nodeHandle);
@@ -107,7 +116,9 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
   if (obj->IsSubClassOf(polyObjectClassID)) {
     ExtractPolyMeshEdges(record, static_cast<PolyObject*>(obj)->GetMesh());
   } else if (obj->IsSubClassOf(triObjectClassID)) {
-    ExtractTriMeshEdges(record, static_cast<TriObject*>(obj)->GetMesh());
+    Mesh& mesh = static_cast<TriObject*>(obj)->GetMesh();
+    scratch.meshTemp = std::make_unique<MeshTempData>(&mesh);
+    ExtractTriMeshEdges(record, mesh, *scratch.meshTemp);
   } else if (obj->CanConvertToType(polyObjectClassID)) {
     ConvertedObject poly{obj->ConvertToType(t, polyObjectClassID), obj};
     if (poly.converted && poly.converted->IsSubClassOf(polyObjectClassID))
@@ -117,6 +128,10 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
 
 void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
   MeshTempData temp(&mesh);
+  ExtractTriMeshEdges(record, mesh, temp);
+}
+
+void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) {
   AdjEdgeList* adjacency = temp.AdjEList();
   if (!adjacency) return;
   const bool testEdges = AnyConditionEnabled(record);
@@ -132,7 +147,6 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
   const Tab<MEdge>& edges = adjacency->edges;
   for (int i = 0; i < edges.Count(); ++i) {
     const MEdge& edge = edges[i];
-    if (!edge.Visible(mesh.faces)) continue;
     if (testEdges) {
       bool open = edge.f[0] == UNDEFINED || edge.f[1] == UNDEFINED;
       EdgeFaces faces;
@@ -154,6 +168,9 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
       const bool selected = record.selectionOnly && edge.Selected(mesh.faces, mesh.edgeSel);
       if (!EdgeQualifies(record, selected, open, faces)) continue;
     }
+    // Tested after the conditions, which most edges fail: both must hold, so the order
+    // changes no answer.
+    if (!edge.Visible(mesh.faces)) continue;
     store.Add(mesh.verts[edge.v[0]], mesh.verts[edge.v[1]]);
   }
   store.Finish();
