@@ -62,9 +62,8 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   if (!(limit <= record.search.radius)) return NearestEdgeDistance(record, p, nearest);
   // Most of an object lies farther than limit from the box of its qualifying edges (a band
   // of seams, the rims of a tube): those points need no search at all. The slack covers the
-  // rounding of the gaps.
-  // With max instructions: whether a point is inside the box is a coin toss, and branches
-  // on it would be mispredicted.
+  // rounding of the gaps. Max instructions rather than branches: whether a point is inside
+  // the box is a coin toss, and branches on it would be mispredicted.
   float gap2 = 0.0f;
   for (int i = 0; i < 3; ++i) {
     const __m128 out =
