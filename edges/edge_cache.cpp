@@ -39,16 +39,21 @@ struct EdgeCache::Build {
 
 EdgeCache::EdgeCache() : cacheId(nextCacheId.fetch_add(1, std::memory_order_relaxed)) {}
 
+const NodeEdgeCache* EdgeCache::Remembered(ULONG nodeHandle) const {
+  const RecentRecord& recent = RecentSlot(cacheId, nodeHandle);
+  if (recent.cacheId == cacheId && recent.nodeHandle == nodeHandle &&
+      recent.generation == generation.load(std::memory_order_acquire))
+    return recent.record;
+  return nullptr;
+}
+
 const NodeEdgeCache& EdgeCache::GetEdgeData(ULONG nodeHandle, TimeValue t,
                                             const EdgeParameters& params) {
   // Read before the look-up: a clear in between makes the remembered record stale at once.
-  uint64_t current = generation.load(std::memory_order_acquire);
-  RecentRecord& recent = RecentSlot(cacheId, nodeHandle);
-  if (recent.cacheId == cacheId && recent.nodeHandle == nodeHandle &&
-      recent.generation == current && recent.record)
-    return *recent.record;
+  const uint64_t current = generation.load(std::memory_order_acquire);
+  if (const NodeEdgeCache* held = Remembered(nodeHandle)) return *held;
   const NodeEdgeCache& record = LookUpOrBuild(nodeHandle, t, params);
-  recent = RecentRecord{cacheId, current, nodeHandle, &record};
+  RecentSlot(cacheId, nodeHandle) = RecentRecord{cacheId, current, nodeHandle, &record};
   return record;
 }
 

@@ -30,6 +30,10 @@ class EdgeCache {
   // build then try again themselves. Not to be called while holding edgeCacheLock.
   const NodeEdgeCache& GetEdgeData(ULONG nodeHandle, TimeValue t, const EdgeParameters& params);
 
+  // The node's record if this thread was handed it since the last clear, else null: a render
+  // thread's usual case, answered without the lock and without what a build would need.
+  const NodeEdgeCache* Remembered(ULONG nodeHandle) const;
+
   // Drops every record. Extractions still in progress finish first, so no record built
   // before the clear appears after it. No caller may still use a record it obtained.
   void ClearEdgeCache();

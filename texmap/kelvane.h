@@ -122,6 +122,9 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   void DiscardTexHandle();
   // The parameter snapshot a new per-node record takes.
   EdgeParameters CurrentEdgeParameters() const;
+  // The shaded node's record: the one this thread already holds, or GetEdgeData's at the
+  // context's time with the current parameters.
+  const NodeEdgeCache& NodeRecord(ULONG nodeHandle, ShadeContext& sc);
 
  protected:
   void SetReference(int i, RefTargetHandle rtarg) override;

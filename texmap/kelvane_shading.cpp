@@ -12,6 +12,11 @@ const Point3 kNoPerturbation(0.0f, 0.0f, 0.0f);
 constexpr float kSnap = 0.0001f;
 }  // namespace
 
+const NodeEdgeCache& Kelvane::NodeRecord(ULONG nodeHandle, ShadeContext& sc) {
+  if (const NodeEdgeCache* held = edgeCaches.Remembered(nodeHandle)) return *held;
+  return edgeCaches.GetEdgeData(nodeHandle, sc.CurTime(), CurrentEdgeParameters());
+}
+
 AColor Kelvane::EvalColor(ShadeContext& sc) {
   AColor c;
   if (sc.GetCache(this, c)) return c;
@@ -19,8 +24,7 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
   if (!(double(distance) >= 1e-5)) return kNoColor;
   INode* node = sc.Node();
   if (!node || sc.InMtlEditor()) return kNoColor;
-  const NodeEdgeCache& record =
-      edgeCaches.GetEdgeData(node->GetHandle(), sc.CurTime(), CurrentEdgeParameters());
+  const NodeEdgeCache& record = NodeRecord(node->GetHandle(), sc);
   if (!record.object) return kNoColor;
 
   Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
@@ -43,8 +47,7 @@ Point3 Kelvane::EvalNormalPerturb(ShadeContext& sc) {
   if (!(double(distance) >= 1e-5)) return kNoPerturbation;
   INode* node = sc.Node();
   if (!node || sc.InMtlEditor()) return kNoPerturbation;
-  const NodeEdgeCache& record =
-      edgeCaches.GetEdgeData(node->GetHandle(), sc.CurTime(), CurrentEdgeParameters());
+  const NodeEdgeCache& record = NodeRecord(node->GetHandle(), sc);
   if (!record.object) return kNoPerturbation;
 
   Point3 p = sc.PointTo(sc.P(), REF_OBJECT);

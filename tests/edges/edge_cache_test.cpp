@@ -121,12 +121,16 @@ TEST_F(EdgeCacheTest, RememberedRecordsBelongToTheirCache) {
   alignas(EdgeCache) unsigned char storage[sizeof(EdgeCache)];
   for (int round = 0; round < 2; ++round) {
     auto* other = new (storage) EdgeCache;
+    EXPECT_EQ(other->Remembered(a.Handle()), nullptr);
     const NodeEdgeCache& own = other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
     EXPECT_EQ(own.segments.size(), 8u);
     EXPECT_EQ(&other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly()), &own);
+    EXPECT_EQ(other->Remembered(a.Handle()), &own);
     other->~EdgeCache();
   }
   EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly()).segments.size(), 12u);
+  cache.ClearEdgeCache();
+  EXPECT_EQ(cache.Remembered(a.Handle()), nullptr) << "a record outlived its clear";
   EXPECT_EQ(a.probe->evaluations, 3);
 }
 
