@@ -20,20 +20,16 @@ double SignedArea2D(const Point3& a, const Point3& b, const Point3& c) {
          ((double(b.x) - a.x) * (double(c.y) - a.y) - (double(c.x) - a.x) * (double(b.y) - a.y));
 }
 
-// How many faces use each undirected edge.
-std::map<std::pair<int, int>, int> EdgeUse(const PolyMeshData& mesh) {
+// Edges used by one face only; none may be used by more than two.
+int OpenEdges(const PolyMeshData& mesh) {
   std::map<std::pair<int, int>, int> use;
   for (int f = 0; f < mesh.NumFaces(); ++f)
     for (int k = 0; k < mesh.FaceSize(f); ++k) {
       int a = mesh.Corner(f, k), b = mesh.Corner(f, (k + 1) % mesh.FaceSize(f));
       ++use[{std::min(a, b), std::max(a, b)}];
     }
-  return use;
-}
-
-int OpenEdges(const PolyMeshData& mesh) {
   int open = 0;
-  for (auto& [edge, count] : EdgeUse(mesh)) {
+  for (auto& [edge, count] : use) {
     EXPECT_LE(count, 2) << "edge " << edge.first << "-" << edge.second;
     open += count == 1;
   }

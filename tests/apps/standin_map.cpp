@@ -38,18 +38,22 @@ ParamBlockDesc2 standinParams(0, L"params", 0, &standinDesc, P_AUTO_CONSTRUCT, 0
     p_end);
 // clang-format on
 
-template <class T>
-void Put(std::vector<uint8_t>& out, const T& v) {
-  const auto* p = reinterpret_cast<const uint8_t*>(&v);
-  out.insert(out.end(), p, p + sizeof v);
-}
-
-template <class T>
-bool Get(const std::vector<uint8_t>& in, size_t& at, T& v) {
-  if (at + sizeof v > in.size()) return false;
-  std::memcpy(&v, in.data() + at, sizeof v);
-  at += sizeof v;
-  return true;
+// One marker record in the layout the Kelvane map uses (this machine is little-endian), each
+// field handed to `io` in file order; false as soon as `io` runs out of bytes. Field by field,
+// never as a packed record: that put colours at unaligned addresses (UBSan).
+template <class Io>
+bool MarkerFields(StandinMarker& m, Io io) {
+  uint8_t on[2] = {m.colorMapOn, m.transparentMapOn};
+  int32_t modes[2] = {m.inMode, m.outMode};
+  uint32_t flags = m.flags;
+  bool ok = io(m.position) && io(m.color) && io(m.transparentColor) && io(on) && io(modes) &&
+            io(m.activeGlyph) && io(m.reactiveGlyph) && io(flags);
+  m.colorMapOn = on[0] != 0;
+  m.transparentMapOn = on[1] != 0;
+  m.inMode = modes[0];
+  m.outMode = modes[1];
+  m.flags = flags;
+  return ok;
 }
 
 }  // namespace
@@ -127,22 +131,15 @@ Point3 StandinMap::EvalNormalPerturb(ShadeContext& sc) {
   return Point3(float(markers.size()), node, openEdges ? 1.0f : 0.0f);
 }
 
-// The marker chunk in the layout the Kelvane map uses (this machine is little-endian).
 IOResult StandinMap::Save(ISave* isave) {
   std::vector<uint8_t> out;
-  Put(out, uint32_t(markers.size()));
-  for (const StandinMarker& m : markers) {
-    Put(out, m.position);
-    Put(out, m.color);
-    Put(out, m.transparentColor);
-    Put(out, uint8_t(m.colorMapOn));
-    Put(out, uint8_t(m.transparentMapOn));
-    Put(out, int32_t(m.inMode));
-    Put(out, int32_t(m.outMode));
-    Put(out, m.activeGlyph);
-    Put(out, m.reactiveGlyph);
-    Put(out, uint32_t(m.flags));
-  }
+  auto put = [&out](const auto& v) {
+    const auto* p = reinterpret_cast<const uint8_t*>(&v);
+    out.insert(out.end(), p, p + sizeof v);
+    return true;
+  };
+  put(uint32_t(markers.size()));
+  for (StandinMarker m : markers) MarkerFields(m, put);
   isave->BeginChunk(kMarkerChunk);
   ULONG written = 0;
   IOResult r = isave->Write(out.data(), ULONG(out.size()), &written);
@@ -157,23 +154,18 @@ IOResult StandinMap::Load(ILoad* iload) {
   if (!in.empty()) iload->Read(in.data(), ULONG(in.size()), &read);
   iload->CloseChunk();
   size_t at = 0;
+  auto get = [&](auto& v) {
+    if (at + sizeof v > in.size()) return false;
+    std::memcpy(&v, in.data() + at, sizeof v);
+    at += sizeof v;
+    return true;
+  };
   uint32_t count = 0;
-  if (!Get(in, at, count)) return IO_ERROR;
+  if (!get(count)) return IO_ERROR;
   markers.clear();
   for (uint32_t i = 0; i < count; ++i) {
     StandinMarker m;
-    uint8_t on1 = 0, on2 = 0;
-    int32_t in1 = 0, out1 = 0;
-    uint32_t flags = 0;
-    bool ok = Get(in, at, m.position) && Get(in, at, m.color) && Get(in, at, m.transparentColor) &&
-              Get(in, at, on1) && Get(in, at, on2) && Get(in, at, in1) && Get(in, at, out1) &&
-              Get(in, at, m.activeGlyph) && Get(in, at, m.reactiveGlyph) && Get(in, at, flags);
-    if (!ok) return IO_ERROR;
-    m.colorMapOn = on1 != 0;
-    m.transparentMapOn = on2 != 0;
-    m.inMode = in1;
-    m.outMode = out1;
-    m.flags = flags;
+    if (!MarkerFields(m, get)) return IO_ERROR;
     markers.push_back(m);
   }
   return at == in.size() ? IO_OK : IO_ERROR;

@@ -108,12 +108,14 @@ TEST(EdgeConditions, DegenerateFaceIsNeverCoplanar) {
   // with the widest angle; the flat pair still passes.
   TriObject* tri = CreateNewTriObject();
   Mesh& m = tri->GetMesh();
+  // The last vertex lies on the line through the first two.
+  const Point3 verts[5] = {{0.0f, 0.0f, 0.0f},
+                           {1.0f, 0.0f, 0.0f},
+                           {0.0f, 1.0f, 0.0f},
+                           {1.0f, 1.0f, 0.0f},
+                           {2.0f, 0.0f, 0.0f}};
   m.setNumVerts(5);
-  m.verts[0] = Point3(0.0f, 0.0f, 0.0f);
-  m.verts[1] = Point3(1.0f, 0.0f, 0.0f);
-  m.verts[2] = Point3(0.0f, 1.0f, 0.0f);
-  m.verts[3] = Point3(1.0f, 1.0f, 0.0f);
-  m.verts[4] = Point3(2.0f, 0.0f, 0.0f);  // on the line through 0 and 1
+  for (int v = 0; v < 5; ++v) m.verts[v] = verts[v];
   m.setNumFaces(3);
   m.faces[0].setVerts(0, 1, 2);
   m.faces[1].setVerts(1, 3, 2);

@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <string>
+#include <tuple>
 
 #include "bitmap.h"
 #include "host_bitmaps.h"
@@ -25,16 +26,11 @@ struct NoPendingFailures {
 
 }  // namespace
 
-TEST(BitmapInfo, SettersReturnTheOldValueAndNamesAreCut) {
+TEST(BitmapInfo, NamesAreCutNotOverrun) {
   BitmapInfo bi;
   EXPECT_STREQ(bi.Name(), L"");
-  EXPECT_EQ(bi.SetWidth(64), 0);
-  EXPECT_EQ(bi.SetWidth(32), 64);
-  EXPECT_EQ(bi.SetType(BMM_TRUE_32), BMM_NO_TYPE);
-  EXPECT_FLOAT_EQ(bi.SetGamma(2.2f), 1.0f);
-  std::wstring longName(1000, L'x');
-  bi.SetName(longName.c_str());
-  EXPECT_EQ(std::wcslen(bi.Name()), 259u) << "cut, not overrun";
+  bi.SetName(std::wstring(1000, L'x').c_str());
+  EXPECT_EQ(std::wcslen(bi.Name()), 259u);
   bi.SetName(nullptr);
   EXPECT_STREQ(bi.Name(), L"");
 }
@@ -43,16 +39,13 @@ TEST(HostBitmap, PixelsKeepWhatTheirTypeStores) {
   // 64 bits keep every 16-bit channel; a new bitmap is transparent black.
   Bitmap* bm = NewBitmap(3, 2, BMM_TRUE_64);
   ASSERT_NE(bm, nullptr);
-  EXPECT_EQ(bm->Width(), 3);
-  EXPECT_EQ(bm->Height(), 2);
+  EXPECT_EQ(std::tuple(bm->Width(), bm->Height()), std::tuple(3, 2));
   BMM_Color_64 row[3] = {{1, 2, 3, 4}, {32767, 65535, 0, 65535}, {0x1234, 0xABCD, 0x00FF, 0xFF00}};
+  auto rgba = [](const BMM_Color_64& c) { return std::tuple(c.r, c.g, c.b, c.a); };
   EXPECT_EQ(bm->PutPixels(0, 1, 3, row), 1);
   BMM_Color_64 back[3];
   EXPECT_EQ(bm->GetPixels(0, 1, 3, back), 1);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_TRUE(back[i].r == row[i].r && back[i].g == row[i].g && back[i].b == row[i].b &&
-                back[i].a == row[i].a)
-        << i;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(rgba(back[i]), rgba(row[i])) << i;
   EXPECT_EQ(bm->GetPixels(0, 0, 3, back), 1);
   EXPECT_TRUE(back[2].r == 0 && back[2].a == 0);
   bm->DeleteThis();
@@ -63,10 +56,8 @@ TEST(HostBitmap, PixelsKeepWhatTheirTypeStores) {
   BMM_Color_64 in[2] = {{65535, 32767, 16383, 65535}, {0x80FF, 0x0100, 0x00FF, 0}};
   ASSERT_EQ(bm->PutPixels(0, 0, 2, in), 1);
   ASSERT_EQ(bm->GetPixels(0, 0, 2, back), 1);
-  EXPECT_EQ(back[0].r, 0xFFFF);
-  EXPECT_EQ(back[0].g, 0x7F7F);
-  EXPECT_EQ(back[1].r, 0x8080);
-  EXPECT_EQ(back[1].b, 0);
+  EXPECT_EQ(std::tuple(back[0].r, back[0].g, back[1].r, back[1].b),
+            std::tuple(0xFFFF, 0x7F7F, 0x8080, 0));
   bm->DeleteThis();
 }
 
@@ -82,9 +73,7 @@ TEST(HostBitmap, RunsOutsideTheBitmapAreRefusedOrCut) {
   EXPECT_EQ(bm->PutPixels(2, 0, 8, row), 1) << "the two pixels that fit are written";
   BMM_Color_64 back[4];
   ASSERT_EQ(bm->GetPixels(0, 0, 8, back), 1) << "cut at the row's end as well";
-  EXPECT_EQ(back[1].r, 0);
-  EXPECT_EQ(back[2].r, 1);
-  EXPECT_EQ(back[3].r, 2);
+  EXPECT_EQ(std::tuple(back[1].r, back[2].r, back[3].r), std::tuple(0, 1, 2));
   bm->DeleteThis();
 }
 
@@ -103,8 +92,7 @@ TEST(HostBitmap, TheManagerMakesOnlyWhatItCanStoreAndFailsWhenAsked) {
   EXPECT_EQ(NewBitmap(2, 2, BMM_TRUE_32), nullptr);
   BitmapInfo last = LastBitmapRequest();
   EXPECT_STREQ(last.Name(), L"test") << "the last request is kept, made or not";
-  EXPECT_EQ(last.Width(), 2);
-  EXPECT_EQ(last.Type(), BMM_TRUE_32);
+  EXPECT_EQ(std::tuple(last.Width(), last.Type()), std::tuple(2, BMM_TRUE_32));
   EXPECT_EQ(NewBitmap(2, 2, BMM_TRUE_32), nullptr);
   Bitmap* bm = NewBitmap(2, 2, BMM_TRUE_32);
   ASSERT_NE(bm, nullptr);

@@ -1,17 +1,15 @@
 // Host value types: the behaviour the plug-in relies on.
 #include <gtest/gtest.h>
 
-#include <cwchar>
+#include <tuple>
 
 #include "max.h"
 
 TEST(HostTypes, WindowsWidthsOnEveryPlatform) {
-  EXPECT_EQ(sizeof(DWORD), 4u);
-  EXPECT_EQ(sizeof(ULONG), 4u);
-  EXPECT_EQ(sizeof(WORD), 2u);
-  EXPECT_EQ(sizeof(Point3), 12u);
-  EXPECT_EQ(sizeof(AColor), 16u);
-  EXPECT_EQ(sizeof(BMM_Color_64), 8u);
+  // Scene files and DIBs are written with these widths, on every build.
+  EXPECT_EQ(std::tuple(sizeof(DWORD), sizeof(ULONG), sizeof(WORD)), std::tuple(4u, 4u, 2u));
+  EXPECT_EQ(std::tuple(sizeof(Point3), sizeof(AColor), sizeof(BMM_Color_64)),
+            std::tuple(12u, 16u, 8u));
   EXPECT_EQ(Class_ID(), Class_ID(0xffffffff, 0xffffffff));
 }
 
@@ -42,8 +40,7 @@ TEST(HostTypes, TabThrowsTheHostsExceptionOnABadIndex) {
 }
 
 TEST(HostTypes, IntervalIntersection) {
-  Interval forever = FOREVER;
-  EXPECT_TRUE(forever.IsInfinite());
+  EXPECT_TRUE(Interval(FOREVER).IsInfinite());
   EXPECT_TRUE(Interval().Empty());
   Interval a(10, 0);  // swapped on construction
   EXPECT_EQ(a.Start(), 0);
@@ -56,7 +53,6 @@ TEST(HostTypes, Matrix3InverseUndoesTheTransform) {
   Matrix3 m(Point3(0.0f, 2.0f, 0.0f), Point3(-1.0f, 0.0f, 0.0f), Point3(0.0f, 0.0f, 3.0f),
             Point3(5.0f, -2.0f, 1.0f));
   Point3 p(0.5f, -1.5f, 2.0f);
-  Point3 back = m.Inverse().PointTransform(m.PointTransform(p));
-  EXPECT_TRUE(back.Equals(p, 1e-5f));
+  EXPECT_TRUE(m.Inverse().PointTransform(m.PointTransform(p)).Equals(p, 1e-5f));
   EXPECT_TRUE((m * m.Inverse()).PointTransform(p).Equals(p, 1e-5f));
 }

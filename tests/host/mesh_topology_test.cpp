@@ -1,6 +1,7 @@
 // Edge tables of the host's meshes and the conversions between them.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "max.h"
@@ -10,11 +11,7 @@ namespace {
 // A quad (0 1 2 3) and a triangle (1 4 2) sharing the edge 1-2.
 MNMesh QuadAndTriangle() {
   MNMesh mm;
-  Point3 ps[5] = {{0.0f, 0.0f, 0.0f},
-                  {1.0f, 0.0f, 0.0f},
-                  {1.0f, 1.0f, 0.0f},
-                  {0.0f, 1.0f, 0.0f},
-                  {2.0f, 0.5f, 0.0f}};
+  Point3 ps[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2.0f, 0.5f, 0.0f}};
   for (const Point3& p : ps) mm.NewVert(p);
   int quad[4] = {0, 1, 2, 3}, tri[3] = {1, 4, 2};
   mm.NewFace(-1, 4, quad);
@@ -33,18 +30,14 @@ TEST(MeshTopology, PolygonEdgeTableListsSharedEdgesOnce) {
   int shared = 0, open = 0;
   for (int e = 0; e < mm.ENum(); ++e) {
     const MNEdge* edge = mm.E(e);
-    if (edge->f2 >= 0) {
-      ++shared;
-      EXPECT_EQ(edge->v1, 1);  // in the order the first face lists them
-      EXPECT_EQ(edge->v2, 2);
-      EXPECT_EQ(edge->f1, 0);
-      EXPECT_EQ(edge->f2, 1);
-    } else {
+    if (edge->f2 < 0) {
       ++open;
+      continue;
     }
+    ++shared;  // ends in the order the first face lists them
+    EXPECT_EQ(std::tuple(edge->v1, edge->v2, edge->f1, edge->f2), std::tuple(1, 2, 0, 1));
   }
-  EXPECT_EQ(shared, 1);
-  EXPECT_EQ(open, 5);
+  EXPECT_EQ(std::tuple(shared, open), std::tuple(1, 5));
   EXPECT_TRUE(mm.GetFaceNormal(0, true).Equals(Point3(0.0f, 0.0f, 1.0f)));
 }
 
@@ -65,8 +58,7 @@ TEST(MeshTopology, TriangulationHidesTheDiagonalsAndKeepsFaceData) {
     visible += e.Visible(mesh.faces);
     selected += e.Selected(mesh.faces, mesh.edgeSel);
   }
-  EXPECT_EQ(visible, 6);
-  EXPECT_EQ(selected, 1);
+  EXPECT_EQ(std::tuple(visible, selected), std::tuple(6, 1));
   int diagonal = adj->FindEdge(0, 2);
   ASSERT_GE(diagonal, 0);
   EXPECT_FALSE(adj->edges[diagonal].Visible(mesh.faces));
@@ -96,8 +88,7 @@ TEST(MeshTopology, TriangleToPolygonKeepsHiddenEdgesHidden) {
     hidden += back.E(e)->GetFlag(MN_EDGE_INVIS);
     selected += back.E(e)->GetFlag(MN_SEL);
   }
-  EXPECT_EQ(hidden, 1);
-  EXPECT_EQ(selected, 0);
+  EXPECT_EQ(std::tuple(hidden, selected), std::tuple(1, 0));
 }
 
 namespace {

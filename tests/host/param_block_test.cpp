@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "iparamb2.h"
 #include "ref_test_objects.h"
@@ -32,39 +33,19 @@ class TestClassDesc : public ClassDesc2 {
 extern TestClassDesc testClass;
 // clang-format off
 ParamBlockDesc2 testParams(kBlock, _M("Parameters"), 0, &testClass, P_AUTO_CONSTRUCT | P_AUTO_UI,
-    1,
-    1002, 2025, 0, 0, nullptr,
-    pRadius, _M("radius"), TYPE_WORLD, P_ANIMATABLE, 2010,
-        p_default, 0.1f,
-        p_range, 0.0f, 1000.0f,
-        p_ui, TYPE_SPINNER, EDITTYPE_UNIVERSE, 518, 570, 0.01f,
-        p_end,
-    pEnabled, _M("enabled"), TYPE_BOOL, P_ANIMATABLE, 2026,
-        p_default, FALSE,
-        p_ui, TYPE_SINGLECHEKBOX, 561,
-        p_end,
-    pMode, _M("mode"), TYPE_INT, 0, 2008,
-        p_default, 1,
-        p_range, 0, 2,
-        p_ui, TYPE_RADIO, 3, 509, 510, 511,
-        p_end,
-    pUvw, _M("uvw"), TYPE_REFTARG, P_OWNERS_REF, 2009,
-        p_refno, 0,
-        p_end,
-    pMaps, _M("maps"), TYPE_TEXMAP_TAB, 2, P_OWNERS_REF | P_VARIABLE_SIZE, 2016,
-        p_refno, 2,
-        p_end,
-    pCount, _M("count"), TYPE_INT, P_ANIMATABLE, 2004,
-        p_default, 2,
-        p_range, 1, 100,
-        p_ui, TYPE_SPINNER, EDITTYPE_INT, 517, 569, 1.0f,
-        p_end,
-    pBump, _M("bump"), TYPE_TEXMAP, 0, 2015,
-        p_end,
-    pSpread, _M("spread"), TYPE_ANGLE_TAB, 3, 0, 2030,
-        p_default, 45.0f,
-        p_range, 0.0f, 90.0f,
-        p_end,
+    1, 1002, 2025, 0, 0, nullptr,
+    pRadius, _M("radius"), TYPE_WORLD, P_ANIMATABLE, 2010, p_default, 0.1f, p_range, 0.0f, 1000.0f,
+        p_ui, TYPE_SPINNER, EDITTYPE_UNIVERSE, 518, 570, 0.01f, p_end,
+    pEnabled, _M("enabled"), TYPE_BOOL, P_ANIMATABLE, 2026, p_default, FALSE,
+        p_ui, TYPE_SINGLECHEKBOX, 561, p_end,
+    pMode, _M("mode"), TYPE_INT, 0, 2008, p_default, 1, p_range, 0, 2,
+        p_ui, TYPE_RADIO, 3, 509, 510, 511, p_end,
+    pUvw, _M("uvw"), TYPE_REFTARG, P_OWNERS_REF, 2009, p_refno, 0, p_end,
+    pMaps, _M("maps"), TYPE_TEXMAP_TAB, 2, P_OWNERS_REF | P_VARIABLE_SIZE, 2016, p_refno, 2, p_end,
+    pCount, _M("count"), TYPE_INT, P_ANIMATABLE, 2004, p_default, 2, p_range, 1, 100,
+        p_ui, TYPE_SPINNER, EDITTYPE_INT, 517, 569, 1.0f, p_end,
+    pBump, _M("bump"), TYPE_TEXMAP, 0, 2015, p_end,
+    pSpread, _M("spread"), TYPE_ANGLE_TAB, 3, 0, 2030, p_default, 45.0f, p_range, 0.0f, 90.0f, p_end,
     p_end);
 // clang-format on
 TestClassDesc testClass;
@@ -75,31 +56,23 @@ TEST(ParamBlockDesc2, ReadsAListWrittenLikeAModules) {
   EXPECT_EQ(testClass.GetParamBlockDescByID(1), nullptr);
 
   ParamBlockDesc2& d = testParams;
-  EXPECT_EQ(d.Count(), 8);
-  EXPECT_EQ(d.ref_no, 1);
-  EXPECT_EQ(d.dlg_template, 1002);
-  EXPECT_EQ(d.title, 2025);
-  EXPECT_EQ(d.IDtoIndex(pMode), 2);
-  EXPECT_EQ(d.IDtoIndex(99), -1);
+  EXPECT_EQ(std::tuple(d.Count(), d.ref_no, d.dlg_template, d.title), std::tuple(8, 1, 1002, 2025));
+  EXPECT_EQ(std::tuple(d.IDtoIndex(pMode), d.IDtoIndex(99)), std::tuple(2, -1));
 
   const ParamDef& radius = d.GetParamDef(pRadius);
   EXPECT_STREQ(radius.int_name, L"radius");
-  EXPECT_EQ(int(radius.type), int(TYPE_WORLD));
-  EXPECT_EQ(radius.local_name, 2010);
-  EXPECT_FLOAT_EQ(radius.def.f, 0.1f);
-  EXPECT_FLOAT_EQ(radius.range_high.f, 1000.0f);
-  EXPECT_EQ(radius.spin_type, int(EDITTYPE_UNIVERSE));
+  EXPECT_EQ(std::tuple(int(radius.type), radius.local_name, radius.def.f, radius.range_high.f),
+            std::tuple(int(TYPE_WORLD), 2010, 0.1f, 1000.0f));
   ASSERT_EQ(radius.ctrl_count, 2);
-  EXPECT_EQ(radius.ctrl_IDs[1], 570);
-  EXPECT_FLOAT_EQ(radius.scale, 0.01f);
+  EXPECT_EQ(std::tuple(radius.spin_type, radius.ctrl_IDs[1], radius.scale),
+            std::tuple(int(EDITTYPE_UNIVERSE), 570, 0.01f));
   EXPECT_EQ(d.GetParamDef(pEnabled).ctrl_type, int(TYPE_SINGLECHECKBOX));
   const ParamDef& mode = d.GetParamDef(pMode);
   ASSERT_EQ(mode.ctrl_count, 3);
   EXPECT_EQ(mode.ctrl_IDs[2], 511);
   const ParamDef& maps = d.GetParamDef(pMaps);
-  EXPECT_EQ(maps.tab_size, 2);
-  EXPECT_EQ(maps.ref_no, 2);
-  EXPECT_EQ(maps.flags, P_OWNERS_REF | P_VARIABLE_SIZE);
+  EXPECT_EQ(std::tuple(maps.tab_size, maps.ref_no, maps.flags),
+            std::tuple(2, 2, P_OWNERS_REF | P_VARIABLE_SIZE));
 }
 
 // Each list goes wrong inside what it passes, so the reader stops before running out.
@@ -160,8 +133,7 @@ class ParamBlock : public ::testing::Test {
 };
 
 TEST_F(ParamBlock, ANewBlockHoldsTheDefaults) {
-  EXPECT_EQ(block->GetOwner(), owner);
-  EXPECT_TRUE(IsDependent(block, owner));
+  EXPECT_TRUE(block->GetOwner() == owner && IsDependent(block, owner));
   EXPECT_EQ(block->GetDesc(), &testParams);
   EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 0.1f);
   EXPECT_EQ(block->GetInt(pMode), 1);
@@ -197,9 +169,7 @@ TEST_F(ParamBlock, RefusesWrongTypesIdsAndIndexes) {
   EXPECT_FALSE(block->GetValue(99, 0, f, valid));
   EXPECT_FALSE(block->GetValue(pSpread, 0, f, valid, 3));
   EXPECT_FALSE(block->GetValue(pSpread, 0, f, valid, -1));
-  EXPECT_EQ(i, 7);
-  EXPECT_EQ(f, 7.0f);
-  EXPECT_EQ(valid, Interval(10, 20));
+  EXPECT_EQ(std::tuple(i, f, valid), std::tuple(7, 7.0f, Interval(10, 20))) << "left alone";
 
   EXPECT_FALSE(block->SetValue(pRadius, 0, 5));  // an int for a float
   EXPECT_FALSE(block->SetValue(pMode, 0, 1.5f));
@@ -225,8 +195,8 @@ TEST_F(ParamBlock, SetValueClampsAndTellsTheOwnerWhichParameter) {
   ASSERT_TRUE(block->SetValue(pRadius, 0, 5000.0f));
   EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 1000.0f);
   ASSERT_EQ(owner->heard.size(), 1u);
-  EXPECT_EQ(owner->heard[0].message, unsigned(REFMSG_CHANGE));
-  EXPECT_EQ(owner->heard[0].from, block);
+  EXPECT_EQ(std::tuple(owner->heard[0].message, owner->heard[0].from),
+            std::tuple(unsigned(REFMSG_CHANGE), block));
   EXPECT_EQ(seenParam, pRadius) << "known while the owner is told";
   owner->onMessage = nullptr;
 

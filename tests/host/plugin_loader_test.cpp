@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "imtl.h"
 #include "iparamb2.h"
@@ -26,10 +27,9 @@ TEST(PluginLoader, LoadsAModuleAndRegistersItsClassesUntilUnloaded) {
   std::wstring path = ModulePath(L"test_plugin.dlt");
   PluginLibrary* lib = LoadPluginLibrary(path.c_str(), &status, &message);
   ASSERT_NE(lib, nullptr) << message.data();
-  EXPECT_EQ(status, PLUGIN_LOADED);
-  EXPECT_TRUE(message.isNull());
-  EXPECT_EQ(NumPluginLibraries(), loadedBefore + 1);
-  EXPECT_EQ(GetPluginLibrary(loadedBefore), lib);
+  EXPECT_TRUE(status == PLUGIN_LOADED && message.isNull());
+  EXPECT_EQ(std::tuple(NumPluginLibraries(), GetPluginLibrary(loadedBefore)),
+            std::tuple(loadedBefore + 1, lib));
   EXPECT_STREQ(lib->Description(), L"Loader test module");
   EXPECT_EQ(lib->Version(), ULONG(VERSION_3DSMAX));
   EXPECT_NE(lib->Handle(), nullptr);
@@ -56,8 +56,7 @@ TEST(PluginLoader, LoadsAModuleAndRegistersItsClassesUntilUnloaded) {
   EXPECT_EQ(again, PLUGIN_ALREADY_LOADED);
 
   ASSERT_TRUE(UnloadPluginLibrary(lib));
-  EXPECT_EQ(dir.FindClass(TEXMAP_CLASS_ID, kMapClass), nullptr);
-  EXPECT_EQ(NumPluginLibraries(), loadedBefore);
+  EXPECT_TRUE(!dir.FindClass(TEXMAP_CLASS_ID, kMapClass) && NumPluginLibraries() == loadedBefore);
   EXPECT_FALSE(UnloadPluginLibrary(lib));
 }
 
@@ -78,8 +77,7 @@ TEST(PluginLoader, ReportsWhyAModuleDidNotLoad) {
     MSTR message;
     EXPECT_EQ(LoadPluginLibrary(c.path.c_str(), &status, &message), nullptr);
     EXPECT_EQ(status, c.status);
-    EXPECT_TRUE(Contains(message, c.says)) << message.data();
-    EXPECT_FALSE(message.isNull());
+    EXPECT_TRUE(!message.isNull() && Contains(message, c.says)) << message.data();
   }
   EXPECT_EQ(NumPluginLibraries(), loadedBefore);
   EXPECT_EQ(GetClassDirectory().FindClass(TEXMAP_CLASS_ID, kMapClass), nullptr)

@@ -72,16 +72,13 @@ class TestMap : public Texmap {
   }
 };
 
-inline int CountDependents(ReferenceTarget* t) {
+inline int CountDependents(ReferenceTarget* t, ReferenceMaker* only = nullptr) {
   DependentIterator it(t);
   int n = 0;
-  while (it.Next()) ++n;
+  for (ReferenceMaker* d = it.Next(); d; d = it.Next()) n += !only || d == only;
   return n;
 }
 
 inline bool IsDependent(ReferenceTarget* t, ReferenceMaker* m) {
-  DependentIterator it(t);
-  for (ReferenceMaker* d = it.Next(); d; d = it.Next())
-    if (d == m) return true;
-  return false;
+  return CountDependents(t, m) > 0;
 }

@@ -1,6 +1,8 @@
 // The reference system: who depends on whom after replacing and deleting, who is told what.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ref_test_objects.h"
 
 namespace {
@@ -14,9 +16,7 @@ class References : public ::testing::Test {
 };
 
 TEST_F(References, ReplaceReferenceMovesTheDependency) {
-  auto* maker = new TestRefs(2);
-  auto* a = new TestRefs(0);
-  auto* b = new TestRefs(0);
+  auto *maker = new TestRefs(2), *a = new TestRefs(0), *b = new TestRefs(0);
   ASSERT_EQ(maker->Take(0, a), REF_SUCCEED);
   EXPECT_EQ(maker->GetReference(0), a);
   EXPECT_TRUE(IsDependent(a, maker));
@@ -47,9 +47,7 @@ TEST_F(References, ReplaceReferenceMovesTheDependency) {
 }
 
 TEST_F(References, LoopsAreRefused) {
-  auto* a = new TestRefs(1);
-  auto* b = new TestRefs(1);
-  auto* c = new TestRefs(1);
+  auto *a = new TestRefs(1), *b = new TestRefs(1), *c = new TestRefs(1);
   ASSERT_EQ(a->Take(0, b), REF_SUCCEED);
   ASSERT_EQ(b->Take(0, c), REF_SUCCEED);
   EXPECT_EQ(c->Take(0, a), REF_FAIL);
@@ -61,20 +59,16 @@ TEST_F(References, LoopsAreRefused) {
 }
 
 TEST_F(References, DeletingATargetClearsEveryReferenceToIt) {
-  auto* m1 = new TestRefs(2);
-  auto* m2 = new TestRefs(1);
-  auto* t = new TestRefs(0);
+  auto *m1 = new TestRefs(2), *m2 = new TestRefs(1), *t = new TestRefs(0);
   m1->Take(0, t);
   m1->Take(1, t);
   m2->Take(0, t);
   t->DeleteThis();
-  EXPECT_EQ(m1->GetReference(0), nullptr);
-  EXPECT_EQ(m1->GetReference(1), nullptr);
-  EXPECT_EQ(m2->GetReference(0), nullptr);
+  EXPECT_TRUE(!m1->GetReference(0) && !m1->GetReference(1) && !m2->GetReference(0));
   for (TestRefs* m : {m1, m2}) {
     ASSERT_EQ(m->heard.size(), 1u) << "told once, however many references it held";
-    EXPECT_EQ(m->heard[0].message, unsigned(REFMSG_TARGET_DELETED));
-    EXPECT_EQ(m->heard[0].from, t);
+    EXPECT_EQ(std::tuple(m->heard[0].message, m->heard[0].from),
+              std::tuple(unsigned(REFMSG_TARGET_DELETED), t));
   }
   // The makers are free of it: replacing their references touches nothing that is gone.
   auto* u = new TestRefs(0);
@@ -84,16 +78,13 @@ TEST_F(References, DeletingATargetClearsEveryReferenceToIt) {
 }
 
 TEST_F(References, DeletingAMakerReleasesWhatItHeld) {
-  auto* m1 = new TestRefs(1);
-  auto* m2 = new TestRefs(1);
-  auto* shared = new TestRefs(0);
+  auto *m1 = new TestRefs(1), *m2 = new TestRefs(1), *shared = new TestRefs(0);
   m1->Take(0, shared);
   m2->Take(0, shared);
   int before = TestRefs::alive;
   m1->DeleteThis();
   EXPECT_EQ(TestRefs::alive, before - 1) << "shared still has an owner";
-  EXPECT_EQ(CountDependents(shared), 1);
-  EXPECT_TRUE(IsDependent(shared, m2));
+  EXPECT_EQ(std::tuple(CountDependents(shared), IsDependent(shared, m2)), std::tuple(1, true));
 
   // A weak reference does not keep a target: when the last owner goes, the weak maker is told
   // and its reference cleared.
@@ -111,9 +102,7 @@ TEST_F(References, DeletingAMakerReleasesWhatItHeld) {
 
 TEST_F(References, OwnedChainsGoWithTheirOwner) {
   // root -> mid -> {leaf, leaf}; root -> leaf: deleting root takes everything, each once.
-  auto* root = new TestRefs(2);
-  auto* mid = new TestRefs(2);
-  auto* leaf = new TestRefs(0);
+  auto *root = new TestRefs(2), *mid = new TestRefs(2), *leaf = new TestRefs(0);
   root->Take(0, mid);
   root->Take(1, leaf);
   mid->Take(0, leaf);
@@ -124,9 +113,7 @@ TEST_F(References, OwnedChainsGoWithTheirOwner) {
 }
 
 TEST_F(References, ChangesReachDependentsAndPropagate) {
-  auto* t = new TestRefs(0);
-  auto* mid = new TestRefs(1);
-  auto* top = new TestRefs(1, 0x1111);
+  auto *t = new TestRefs(0), *mid = new TestRefs(1), *top = new TestRefs(1, 0x1111);
   mid->Take(0, t);
   top->Take(0, mid);
 
@@ -152,9 +139,7 @@ TEST_F(References, ChangesReachDependentsAndPropagate) {
 }
 
 TEST_F(References, ADependentMayLetGoWhileItIsTold) {
-  auto* t = new TestRefs(0);
-  auto* quitter = new TestRefs(1);
-  auto* stayer = new TestRefs(1);
+  auto *t = new TestRefs(0), *quitter = new TestRefs(1), *stayer = new TestRefs(1);
   quitter->Take(0, t);
   stayer->Take(0, t);
   quitter->onMessage = [](TestRefs* self, RefMessage) { self->DeleteReference(0); };

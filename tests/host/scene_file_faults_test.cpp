@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 #include "sample_scene.h"
 #include "scene_file_support.h"
@@ -57,21 +58,19 @@ class SceneFileFaults : public ::testing::Test {
 };
 
 TEST_F(SceneFileFaults, BadHeadersAreRefused) {
-  std::vector<uint8_t> header(saved.begin(), saved.begin() + 12);
-  auto withVersion = [&](uint8_t v) {
-    std::vector<uint8_t> h = header;
-    h[8] = v;
-    return h;
-  };
-  std::vector<uint8_t> garbage(64, 'x');
-  std::vector<uint8_t> stray = header;
+  std::vector<uint8_t> header(saved.begin(), saved.begin() + 12), v0 = header, v2 = header,
+                                                                  stray = header;
+  v0[8] = 0;
+  v2[8] = 2;
   stray.insert(stray.end(), {1, 2, 3});
-  EXPECT_NE(ExpectFailure({}).find(L"not a scene file"), std::wstring::npos);
-  EXPECT_NE(ExpectFailure(garbage).find(L"not a scene file"), std::wstring::npos);
-  EXPECT_NE(ExpectFailure(withVersion(0)).find(L"version 0 is not valid"), std::wstring::npos);
-  EXPECT_NE(ExpectFailure(withVersion(2)).find(L"newer"), std::wstring::npos);
-  EXPECT_NE(ExpectFailure(header).find(L"holds no scene"), std::wstring::npos);
-  EXPECT_NE(ExpectFailure(stray).find(L"ends inside a chunk header"), std::wstring::npos);
+  const std::pair<std::vector<uint8_t>, const wchar_t*> cases[] = {
+      {{}, L"not a scene file"},       {std::vector<uint8_t>(64, 'x'), L"not a scene file"},
+      {v0, L"version 0 is not valid"}, {v2, L"newer"},
+      {header, L"holds no scene"},     {stray, L"ends inside a chunk header"}};
+  for (const auto& [bytes, says] : cases) {
+    std::wstring message = ExpectFailure(bytes);
+    EXPECT_NE(message.find(says), std::wstring::npos) << Text(message);
+  }
 }
 
 TEST_F(SceneFileFaults, EveryTruncationFailsCleanly) {
@@ -107,87 +106,76 @@ TEST_F(SceneFileFaults, ContentFaultsAreErrorsNotCrashes) {
     const wchar_t* says;
   };
   const uint32_t kNone = 0xFFFFFFFF;
+  // The chunks the cases edit: an object's references, a chunk of its data, the node list.
+  auto refs = [](SceneBytes & f, int i) -> auto& {
+    return f.Object(i).Kid(0x5C14).data;
+  };
+  auto data = [](SceneBytes & f, int i, uint16_t id) -> auto& {
+    return f.Object(i).Kid(0x5C13).Kid(id).data;
+  };
+  auto nodes = [](SceneBytes & f) -> auto& {
+    return f.Scene().Kid(0x5C20).data;
+  };
+  auto tri = [&](SceneBytes& f) { return ObjectOf(f, TRIOBJ_CLASS_ID); };
+  auto probe = [&](SceneBytes& f) { return ObjectOf(f, kProbeClassID.PartA()); };
   std::vector<Case> cases = {
-      {"unknown class",
-       [&](SceneBytes& f) { f.Object(ObjectOf(f, TRIOBJ_CLASS_ID)).Kid(0x5C12).data[4] = 0x77; },
+      {"unknown class", [&](SceneBytes& f) { f.Object(tri(f)).Kid(0x5C12).data[4] = 0x77; },
        L"'Editable Mesh' (super class 0x0010, class 0x0077:0x0000) is of an unknown class"},
       {"no class", [](SceneBytes& f) { f.Object(0).kids.erase(f.Object(0).kids.begin()); },
        L"object 0 has data before its class"},
       {"no data",
        [](SceneBytes& f) {
-         auto& kids = f.Object(0).kids;
-         for (auto it = kids.begin(); it != kids.end(); ++it)
-           if (it->id == 0x5C13) {
-             kids.erase(it);
-             break;
-           }
+         std::erase_if(f.Object(0).kids, [](auto& k) { return k.id == 0x5C13; });
        },
        L"object 0 'Node' (super class 0x0001, class 0x0001:0x0000) has no data"},
-      {"reference outside the table",
-       [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data = U32s({99}); },
+      {"reference outside the table", [&](SceneBytes& f) { refs(f, 0) = U32s({99}); },
        L"reference 0 names object 99 of"},
-      {"negative reference",
-       [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data = U32s({0xFFFFFFFB}); },
+      {"negative reference", [&](SceneBytes& f) { refs(f, 0) = U32s({0xFFFFFFFB}); },
        L"names object -5"},
-      {"reference list cut", [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data.resize(3); },
+      {"reference list cut", [&](SceneBytes& f) { refs(f, 0).resize(3); },
        L"broken reference list"},
       {"more references than the object has",
        [&](SceneBytes& f) {
-         f.Object(0).Kid(0x5C14).data = U32s({kNone, 1});
+         refs(f, 0) = U32s({kNone, 1});
        },
        L"reference 1 to object 1 was refused"},
-      {"a loop",
+      {"a loop",  // the probe made to hold itself
        [&](SceneBytes& f) {
-         // The probe made to hold itself.
-         int probe = ObjectOf(f, kProbeClassID.PartA());
-         f.Object(probe).Kid(0x5C14).data = U32s({kNone, uint32_t(probe), kNone});
+         refs(f, probe(f)) = U32s({kNone, uint32_t(probe(f)), kNone});
        },
        L"closes a loop"},
       {"an object that throws",
        [&](SceneBytes& f) {
-         f.Object(ObjectOf(f, kProbeClassID.PartA())).Kid(0x5C13).Kid(0x10).data = {
-             't', 0, 'h', 0, 'r', 0, 'o', 0, 'w', 0, 0, 0};
+         f.Object(probe(f)).Kid(0x5C13).Kid(0x10).data = {'t', 0, 'h', 0, 'r', 0,
+                                                          'o', 0, 'w', 0, 0,   0};
        },
        L"'Probe' (super class 0x0010, class 0x7E57F11E:0x0001) threw while loading: no such "
        L"marker"},
-      {"a node on something that is not an object",
-       [](SceneBytes& f) { f.Object(0).Kid(0x5C14).data = U32s({2}); },
+      {"a node on something that is not an object", [&](SceneBytes& f) { refs(f, 0) = U32s({2}); },
        L"reference 0 to object 2 is not a geometric object"},
-      {"node list names a mesh",
-       [&](SceneBytes& f) {
-         f.Scene().Kid(0x5C20).data = U32s({uint32_t(ObjectOf(f, TRIOBJ_CLASS_ID))});
-       },
+      {"node list names a mesh", [&](SceneBytes& f) { nodes(f) = U32s({uint32_t(tri(f))}); },
        L"which is not a node"},
       {"node listed twice",
-       [](SceneBytes& f) {
-         f.Scene().Kid(0x5C20).data = U32s({0, 0});
+       [&](SceneBytes& f) {
+         nodes(f) = U32s({0, 0});
        },
        L"names object 0 twice"},
-      {"handle taken twice",
-       [](SceneBytes& f) {
-         f.Object(2).Kid(0x5C13).Kid(0x0100).data = f.Object(0).Kid(0x5C13).Kid(0x0100).data;
-       },
+      {"handle taken twice", [&](SceneBytes& f) { data(f, 2, 0x0100) = data(f, 0, 0x0100); },
        L"another node has"},
-      {"handle zero", [](SceneBytes& f) { f.Object(0).Kid(0x5C13).Kid(0x0100).data = U32s({0}); },
+      {"handle zero", [&](SceneBytes& f) { data(f, 0, 0x0100) = U32s({0}); },
        L"handle 0 is not valid"},
       {"no object table", [](SceneBytes& f) { f.Scene().kids.erase(f.Scene().kids.begin()); },
        L"no object table"},
-      {"face past the vertices",
-       [&](SceneBytes& f) {
-         f.Object(ObjectOf(f, TRIOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0210).data[4] = 9;
-       },
+      {"face past the vertices", [&](SceneBytes& f) { data(f, tri(f), 0x0210)[4] = 9; },
        L"face 0 uses vertex 9 of 5"},
       {"polygon degree past the chunk",
        [&](SceneBytes& f) {
-         std::vector<uint8_t>& d =
-             f.Object(ObjectOf(f, POLYOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0320).data;
+         std::vector<uint8_t>& d = data(f, ObjectOf(f, POLYOBJ_CLASS_ID), 0x0320);
          d[0] = d[1] = d[2] = d[3] = 0xFF;
        },
        L"polygon face 0 is cut short"},
       {"box parameters cut",
-       [&](SceneBytes& f) {
-         f.Object(ObjectOf(f, BOXOBJ_CLASS_ID)).Kid(0x5C13).Kid(0x0400).data.resize(20);
-       },
+       [&](SceneBytes& f) { data(f, ObjectOf(f, BOXOBJ_CLASS_ID), 0x0400).resize(20); },
        L"take 20 bytes, not 24"},
   };
   for (const Case& c : cases) {

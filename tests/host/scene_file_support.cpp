@@ -22,14 +22,9 @@ uint32_t Get32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
+// Little-endian, as the files are.
+void Put(std::vector<uint8_t>& out, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(v >> (8 * i)));
 }
 
 std::vector<ChunkNode> ParseChunks(const uint8_t* p, size_t n) {
@@ -53,9 +48,9 @@ std::vector<ChunkNode> ParseChunks(const uint8_t* p, size_t n) {
 void Write(std::vector<uint8_t>& out, const ChunkNode& c) {
   std::vector<uint8_t> body = c.data;
   for (const ChunkNode& k : c.kids) Write(body, k);
-  Put16(out, c.id);
-  Put16(out, c.container ? 1 : 0);
-  Put32(out, uint32_t(body.size()));
+  Put(out, c.id, 2);
+  Put(out, c.container ? 1 : 0, 2);
+  Put(out, uint32_t(body.size()), 4);
   out.insert(out.end(), body.begin(), body.end());
 }
 
@@ -115,7 +110,7 @@ std::vector<uint8_t> Serialize(const SceneBytes& scene) {
 
 std::vector<uint8_t> U32s(std::initializer_list<uint32_t> values) {
   std::vector<uint8_t> out;
-  for (uint32_t v : values) Put32(out, v);
+  for (uint32_t v : values) Put(out, v, 4);
   return out;
 }
 

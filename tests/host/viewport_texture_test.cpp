@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 #include "bitmap.h"
 #include "host_bitmaps.h"
@@ -45,22 +47,16 @@ TEST(ViewportTexHandleMaker, BitmapToDIBGivesAPackedThirtyTwoBitDIB) {
   BITMAPINFO* dib = maker.BitmapToDIB(bm, U_WRAP | V_MIRROR, 0);
   bm->DeleteThis();
   ASSERT_NE(dib, nullptr);
-  EXPECT_EQ(maker.conversions, 1);
-  EXPECT_EQ(maker.lastSymFlags, U_WRAP | V_MIRROR);
+  EXPECT_EQ(std::tuple(maker.conversions, maker.lastSymFlags), std::tuple(1, U_WRAP | V_MIRROR));
 
   const BITMAPINFOHEADER& h = dib->bmiHeader;
-  EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER));
-  EXPECT_EQ(h.biWidth, 4);
-  EXPECT_EQ(h.biHeight, 4) << "rows from the bottom";
-  EXPECT_EQ(h.biBitCount, 32);
-  EXPECT_EQ(h.biCompression, DWORD(BI_RGB));
+  // A positive height: rows from the bottom.
+  EXPECT_EQ(std::tuple(h.biSize, h.biWidth, h.biHeight, h.biBitCount, h.biCompression),
+            std::tuple(DWORD(sizeof(BITMAPINFOHEADER)), 4, 4, 32, DWORD(BI_RGB)));
   EXPECT_EQ(h.biSizeImage, 4u * 4u * 4u);
   // The bits follow the header: blue, green, red, alpha, bottom row first.
   const BYTE* bits = reinterpret_cast<const BYTE*>(dib) + sizeof(BITMAPINFOHEADER);
-  EXPECT_EQ(bits[0], 0x80);
-  EXPECT_EQ(bits[1], 3);
-  EXPECT_EQ(bits[2], 0);
-  EXPECT_EQ(bits[3], 0xFF);
+  EXPECT_EQ(std::vector<BYTE>(bits, bits + 4), (std::vector<BYTE>{0x80, 3, 0, 0xFF}));
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) {
       Rgba c = Pixel(dib, x, y);
@@ -75,14 +71,12 @@ TEST(ViewportTexHandleMaker, ScalesToItsSizeOrTheForcedOne) {
   ASSERT_NE(bm, nullptr);
   BITMAPINFO* small = maker.BitmapToDIB(bm, 0, 0);
   ASSERT_NE(small, nullptr);
-  EXPECT_EQ(small->bmiHeader.biWidth, 2);
-  EXPECT_EQ(small->bmiHeader.biHeight, 2);
+  EXPECT_EQ(std::tuple(small->bmiHeader.biWidth, small->bmiHeader.biHeight), std::tuple(2, 2));
   EXPECT_EQ(Pixel(small, 1, 1).r, 2) << "nearest pixel: column 2 of 4";
   MAX_free(small);
   BITMAPINFO* forced = maker.BitmapToDIB(bm, 0, 0, 8, 3);
   ASSERT_NE(forced, nullptr);
-  EXPECT_EQ(forced->bmiHeader.biWidth, 8);
-  EXPECT_EQ(forced->bmiHeader.biHeight, 3);
+  EXPECT_EQ(std::tuple(forced->bmiHeader.biWidth, forced->bmiHeader.biHeight), std::tuple(8, 3));
   EXPECT_EQ(Pixel(forced, 7, 0).r, 3);
   EXPECT_EQ(Pixel(forced, 0, 2).g, 2);
   MAX_free(forced);
@@ -153,15 +147,9 @@ TEST(ViewportTexHandle, CreateHandleFromATopDownTwentyFourBitDIB) {
     BITMAPINFOHEADER head;
     BYTE bits[2 * 12];
   } dib{};
-  dib.head.biSize = sizeof(BITMAPINFOHEADER);
-  dib.head.biWidth = 3;
-  dib.head.biHeight = -2;
-  dib.head.biPlanes = 1;
-  dib.head.biBitCount = 24;
-  dib.head.biCompression = BI_RGB;
-  const BYTE rows[2][9] = {{0, 0, 10, 0, 0, 20, 0, 0, 30}, {40, 0, 0, 50, 0, 0, 60, 0, 0}};
-  std::memcpy(dib.bits, rows[0], 9);
-  std::memcpy(dib.bits + 12, rows[1], 9);
+  dib.head = {sizeof(BITMAPINFOHEADER), 3, -2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  const BYTE rows[2][12] = {{0, 0, 10, 0, 0, 20, 0, 0, 30}, {40, 0, 0, 50, 0, 0, 60, 0, 0}};
+  std::memcpy(dib.bits, rows, sizeof rows);
   auto* info = reinterpret_cast<BITMAPINFO*>(&dib);
   EXPECT_EQ(Pixel(info, 0, 1).a, 255) << "24 bits are opaque";
   BYTE c[4];

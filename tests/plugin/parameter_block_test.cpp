@@ -1,6 +1,8 @@
 // The parameter block description as the module declares it, and a new block built from it.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "iparamb2.h"
 #include "kelvane_class_desc.h"
 #include "module_exports.h"
@@ -41,15 +43,11 @@ TEST(ParameterBlock, DescriptionMatchesTheRollout) {
   ASSERT_NE(cd, nullptr);
   ASSERT_EQ(cd->NumParamBlockDescs(), 1);
   ParamBlockDesc2* pbd = cd->GetParamBlockDesc(0);
-  EXPECT_EQ(pbd->ID, 0);
   EXPECT_STREQ(pbd->int_name, L"Parameters");
-  EXPECT_EQ(pbd->local_name, 0);
-  EXPECT_EQ(pbd->flags, P_AUTO_CONSTRUCT + P_AUTO_UI);
-  EXPECT_EQ(pbd->ref_no, 1);
-  EXPECT_EQ(pbd->dlg_template, 1002);
-  EXPECT_EQ(pbd->title, 2025);
-  EXPECT_EQ(pbd->test_flags, 0);
-  EXPECT_EQ(pbd->rollup_flags, 0);
+  EXPECT_EQ(std::tuple(pbd->ID, pbd->local_name, pbd->flags, pbd->ref_no),
+            std::tuple(0, 0, P_AUTO_CONSTRUCT + P_AUTO_UI, 1));
+  EXPECT_EQ(std::tuple(pbd->dlg_template, pbd->title, pbd->test_flags, pbd->rollup_flags),
+            std::tuple(1002, 2025, 0, 0));
   ASSERT_EQ(pbd->Count(), 17);
 
   const Expected expected[] = {
@@ -87,18 +85,17 @@ TEST(ParameterBlock, DescriptionMatchesTheRollout) {
     ParamDef& def = pbd->GetParamDef(ParamID(id));
     ASSERT_EQ(def.ctrl_type, TYPE_RADIO);
     ASSERT_EQ(def.ctrl_count, 2);
-    EXPECT_EQ(def.ctrl_IDs[0], first);
-    EXPECT_EQ(def.ctrl_IDs[1], second);
+    EXPECT_EQ(std::tuple(def.ctrl_IDs[0], def.ctrl_IDs[1]), std::tuple(first, second));
   }
   ParamDef& distance = pbd->GetParamDef(pb_distance);
-  EXPECT_EQ(distance.ctrl_type, TYPE_SPINNER);
-  EXPECT_EQ(distance.spin_type, EDITTYPE_UNIVERSE);
-  EXPECT_EQ(distance.ctrl_IDs[1], 570);
-  EXPECT_FLOAT_EQ(distance.scale, 0.01f);
-  EXPECT_EQ(pbd->GetParamDef(pb_marker_map).ref_no, 3);
-  EXPECT_EQ(pbd->GetParamDef(pb_marker_map).tab_size, 2);
-  EXPECT_EQ(pbd->GetParamDef(pb_coords).ref_no, 0);
-  EXPECT_EQ(pbd->GetParamDef(pb_output).ref_no, 2);
+  EXPECT_EQ(
+      std::tuple(distance.ctrl_type, distance.spin_type, distance.ctrl_IDs[1], distance.scale),
+      std::tuple(int(TYPE_SPINNER), int(EDITTYPE_UNIVERSE), 570, 0.01f));
+  // The owner's references: coords 0, the block 1, output 2, the marker maps from 3.
+  const ParamDef& maps = pbd->GetParamDef(pb_marker_map);
+  EXPECT_EQ(std::tuple(maps.ref_no, maps.tab_size, pbd->GetParamDef(pb_coords).ref_no,
+                       pbd->GetParamDef(pb_output).ref_no),
+            std::tuple(3, 2, 0, 2));
 }
 
 TEST(ParameterBlock, NewBlockDefaultsAndRanges) {
@@ -107,11 +104,9 @@ TEST(ParameterBlock, NewBlockDefaultsAndRanges) {
   cd->MakeAutoParamBlocks(owner);
   IParamBlock2* pb = owner->pblock;
   ASSERT_NE(pb, nullptr);
-  EXPECT_FLOAT_EQ(pb->GetFloat(pb_distance), 0.1f);
-  EXPECT_FLOAT_EQ(pb->GetFloat(pb_angle), 0.1f);
-  EXPECT_EQ(pb->GetInt(pb_c_mult), 2);
-  EXPECT_EQ(pb->GetInt(pb_matid1), 1);
-  EXPECT_EQ(pb->GetInt(pb_matid2), 1);
+  EXPECT_EQ(std::tuple(pb->GetFloat(pb_distance), pb->GetFloat(pb_angle)), std::tuple(0.1f, 0.1f));
+  EXPECT_EQ(std::tuple(pb->GetInt(pb_c_mult), pb->GetInt(pb_matid1), pb->GetInt(pb_matid2)),
+            std::tuple(2, 1, 1));
   for (ParamID radio : {pb_smooth_eq, pb_matid_eq, pb_conditions}) EXPECT_EQ(pb->GetInt(radio), 1);
   for (ParamID box :
        {pb_selection_only, pb_smooth, pb_matid, pb_complanar, pb_open_edges, pb_matid_range})

@@ -7,17 +7,37 @@
 #include "gradient_ramp.h"
 #include "imtl.h"
 
+// A point given in object space (camera space is object space here), with the host's
+// per-sample colour cache; the texmap tests shade through it too.
 class TestShadeContext : public ShadeContext {
  public:
+  INode* node = nullptr;
   Point3 point;
-  BOOL InMtlEditor() override { return FALSE; }
+  BOOL inMtlEditor = FALSE;
+  int gbuffer = 0;
+  int cacheHits = 0;
+  Texmap* cachedMap = nullptr;
+  AColor cached;
+  BOOL InMtlEditor() override { return inMtlEditor; }
   TimeValue CurTime() override { return 0; }
+  INode* Node() override { return node; }
   Point3 P() override { return point; }
   Point3 PObj() override { return point; }
   Point3 PointTo(const Point3& p, RefFrame) override { return p; }
   Point3 PointFrom(const Point3& p, RefFrame) override { return p; }
   Point3 VectorTo(const Point3& p, RefFrame) override { return p; }
   Point3 VectorFrom(const Point3& p, RefFrame) override { return p; }
+  void SetGBufferID(int id) override { gbuffer = id; }
+  BOOL GetCache(Texmap* map, AColor& c) override {
+    if (map != cachedMap) return FALSE;
+    c = cached;
+    ++cacheHits;
+    return TRUE;
+  }
+  void PutCache(Texmap* map, const AColor& c) override {
+    cachedMap = map;
+    cached = c;
+  }
 };
 
 // A fixed colour, or with fromPoint the shaded point as a colour; the shaded point as its

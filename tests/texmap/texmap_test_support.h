@@ -5,6 +5,7 @@
 #include "module_exports.h"
 #include "param_block.h"
 #include "plugin_loader.h"
+#include "ramp_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -35,36 +36,3 @@ inline ConstantColorMap* NewColorMap(const AColor& c) {
   map->color = c;
   return map;
 }
-
-// The shading sample of a test: a point of a node, given in object space (camera space is
-// object space here), with the host's per-sample colour cache.
-class TestShadeContext : public ShadeContext {
- public:
-  INode* node = nullptr;
-  Point3 point;
-  BOOL inMtlEditor = FALSE;
-  int gbuffer = 0;
-  int cacheHits = 0;
-  BOOL InMtlEditor() override { return inMtlEditor; }
-  TimeValue CurTime() override { return 0; }
-  INode* Node() override { return node; }
-  Point3 P() override { return point; }
-  Point3 PObj() override { return point; }
-  Point3 PointTo(const Point3& p, RefFrame) override { return p; }
-  Point3 PointFrom(const Point3& p, RefFrame) override { return p; }
-  Point3 VectorTo(const Point3& p, RefFrame) override { return p; }
-  Point3 VectorFrom(const Point3& p, RefFrame) override { return p; }
-  void SetGBufferID(int id) override { gbuffer = id; }
-  BOOL GetCache(Texmap* map, AColor& c) override {
-    if (map != cachedMap) return FALSE;
-    c = cached;
-    ++cacheHits;
-    return TRUE;
-  }
-  void PutCache(Texmap* map, const AColor& c) override {
-    cachedMap = map;
-    cached = c;
-  }
-  Texmap* cachedMap = nullptr;
-  AColor cached;
-};
