@@ -131,7 +131,7 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
 
   // Extraction grew the segment array by doubling; a record keeps it for its lifetime.
   r.segments.shrink_to_fit();
-  BuildEdgeSearchIndex(r.search, r.segments, r.boundsMin, r.boundsMax, r.cellSize);
+  BuildEdgeSearchIndex(r.search, r.segments, r.boundsMin, r.boundsMax, r.cellSize, r.distance);
 }
 
 const GridCell* FindGridCell(const NodeEdgeCache& r, const Point3& p) {

@@ -366,11 +366,13 @@ size_t EdgeSearchIndex::Bytes() const {
          segment.capacity() * sizeof(int32_t) +
          (occupiedFrom[0].capacity() + occupiedFrom[1].capacity() + occupiedFrom[2].capacity() +
           occupiedTo[0].capacity() + occupiedTo[1].capacity() + occupiedTo[2].capacity()) *
-             sizeof(float);
+             sizeof(float) +
+         sizeof(near);
 }
 
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
-                          const Point3& boundsMin, const Point3& boundsMax, float radius) {
+                          const Point3& boundsMin, const Point3& boundsMax, float radius,
+                          float distance) {
   x = EdgeSearchIndex{};
   if (segments.empty() || !(radius > 0.0f) || !std::isfinite(radius)) return;
   x.radius = radius;
@@ -380,4 +382,5 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   FillRunBoxes(x, slack);
   FillColumnBoxes(x);
   FillOccupiedStretches(x, segments);
+  BuildNearEdgeMask(x.near, segments, boundsMin, boundsMax, std::min(distance, radius));
 }

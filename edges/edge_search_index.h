@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "edge_segment.h"
+#include "near_edge_mask.h"
 #include "point3.h"
 
 // What the nearest-edge query scans: the record's segments sorted into cubic bins, derived
@@ -45,6 +46,8 @@ struct EdgeSearchIndex {
   // radius from every stretch of one axis has no segment within that radius, which is most
   // of a tall object between its rims, or of a sphere beside its seams.
   std::vector<float> occupiedFrom[3], occupiedTo[3];
+  // Where a query bounded by the record's Distance can find anything at all.
+  NearEdgeMask near;
 
   // Lower edge of bin c along an axis; a bin holds the points from its lower edge up to,
   // not including, the next one. Both the build and the query use exactly this.
@@ -54,6 +57,8 @@ struct EdgeSearchIndex {
   size_t Bytes() const;
 };
 
-// Derives the index from a record's segments, their bounds and the grid's cell size.
+// Derives the index from a record's segments, their bounds, the grid's cell size and the
+// record's Distance.
 void BuildEdgeSearchIndex(EdgeSearchIndex& index, const std::vector<EdgeSegment>& segments,
-                          const Point3& boundsMin, const Point3& boundsMax, float radius);
+                          const Point3& boundsMin, const Point3& boundsMax, float radius,
+                          float distance);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <immintrin.h>
 
 #include "edge_grid.h"
 #include "edge_search_query.h"
@@ -60,18 +59,9 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   // Past the exact radius the answers around the point's column count as well: only the
   // full query gives those.
   if (!(limit <= record.search.radius)) return NearestEdgeDistance(record, p, nearest);
-  // Most of an object lies farther than limit from the box of its qualifying edges (a band
-  // of seams, the rims of a tube): those points need no search at all. The slack covers the
-  // rounding of the gaps. Max instructions rather than branches: whether a point is inside
-  // the box is a coin toss, and branches on it would be mispredicted.
-  float gap2 = 0.0f;
-  for (int i = 0; i < 3; ++i) {
-    const __m128 out =
-        _mm_max_ss(_mm_set_ss(record.boundsMin[i] - p[i]), _mm_set_ss(p[i] - record.boundsMax[i]));
-    const float gap = _mm_cvtss_f32(_mm_max_ss(out, _mm_setzero_ps()));
-    gap2 += gap * gap;
-  }
-  if (gap2 > limit * limit * 1.001f) return kNoEdgeDistance;
+  // Most of an object lies farther than limit from every qualifying edge (all of a tube
+  // between its rims, all of a sphere away from its seams): those points need no search.
+  if (record.search.near.Clear(p, limit)) return kNoEdgeDistance;
   SearchHit hit = FindNearestSegmentWithin(record.search, p, limit);
   if (hit.segment < 0) return kNoEdgeDistance;
   return MeasureSegment(p, hit.copy, nearest);
