@@ -354,6 +354,28 @@ void FillOccupiedStretches(EdgeSearchIndex& x, const std::vector<EdgeSegment>& s
   }
 }
 
+// Marks the mask bin by bin: a bin's segments lie within the bin widened by the reach, and
+// there are far fewer bins than segments.
+void FillNearMask(EdgeSearchIndex& x, const Point3& boundsMin, const Point3& boundsMax,
+                  float distance) {
+  x.near.Frame(boundsMin, boundsMax, distance);
+  if (x.near.distance == 0.0f) return;
+  for (int r = 0; r < x.rows; ++r) {
+    for (int c = 0; c < x.columns; ++c) {
+      const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
+      for (uint32_t b = x.columnBins[column]; b < x.columnBins[column + 1]; ++b) {
+        const int cell[3] = {c, r, x.binLayer[b]};
+        Point3 lo, hi;
+        for (int axis = 0; axis < 3; ++axis) {
+          lo[axis] = x.Edge(axis, cell[axis]) - x.reach[axis];
+          hi[axis] = x.Edge(axis, cell[axis] + 1) + x.reach[axis];
+        }
+        x.near.Mark(lo, hi);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 size_t EdgeSearchIndex::Bytes() const {
@@ -382,5 +404,5 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   FillRunBoxes(x, slack);
   FillColumnBoxes(x);
   FillOccupiedStretches(x, segments);
-  BuildNearEdgeMask(x.near, segments, boundsMin, boundsMax, std::min(distance, radius));
+  FillNearMask(x, boundsMin, boundsMax, std::min(distance, radius));
 }
