@@ -358,8 +358,8 @@ void FillOccupiedStretches(EdgeSearchIndex& x, const std::vector<EdgeSegment>& s
 // there are far fewer bins than segments.
 void FillNearMask(EdgeSearchIndex& x, const Point3& boundsMin, const Point3& boundsMax,
                   float distance) {
-  x.near.Frame(boundsMin, boundsMax, distance);
-  if (x.near.distance == 0.0f) return;
+  x.nearMask.Frame(boundsMin, boundsMax, distance);
+  if (x.nearMask.distance == 0.0f) return;
   for (int r = 0; r < x.rows; ++r) {
     for (int c = 0; c < x.columns; ++c) {
       const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
@@ -370,7 +370,7 @@ void FillNearMask(EdgeSearchIndex& x, const Point3& boundsMin, const Point3& bou
           lo[axis] = x.Edge(axis, cell[axis]) - x.reach[axis];
           hi[axis] = x.Edge(axis, cell[axis] + 1) + x.reach[axis];
         }
-        x.near.Mark(lo, hi);
+        x.nearMask.Mark(lo, hi);
       }
     }
   }
@@ -389,7 +389,7 @@ size_t EdgeSearchIndex::Bytes() const {
          (occupiedFrom[0].capacity() + occupiedFrom[1].capacity() + occupiedFrom[2].capacity() +
           occupiedTo[0].capacity() + occupiedTo[1].capacity() + occupiedTo[2].capacity()) *
              sizeof(float) +
-         sizeof(near);
+         sizeof(nearMask);
 }
 
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,

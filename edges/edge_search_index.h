@@ -47,7 +47,7 @@ struct EdgeSearchIndex {
   // of a tall object between its rims, or of a sphere beside its seams.
   std::vector<float> occupiedFrom[3], occupiedTo[3];
   // Where a query bounded by the record's Distance can find anything at all.
-  NearEdgeMask near;
+  NearEdgeMask nearMask;
 
   // Lower edge of bin c along an axis; a bin holds the points from its lower edge up to,
   // not including, the next one. Both the build and the query use exactly this.

@@ -61,7 +61,7 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   if (!(limit <= record.search.radius)) return NearestEdgeDistance(record, p, nearest);
   // Most of an object lies farther than limit from every qualifying edge (all of a tube
   // between its rims, all of a sphere away from its seams): those points need no search.
-  if (record.search.near.Clear(p, limit)) return kNoEdgeDistance;
+  if (record.search.nearMask.Clear(p, limit)) return kNoEdgeDistance;
   SearchHit hit = FindNearestSegmentWithin(record.search, p, limit);
   if (hit.segment < 0) return kNoEdgeDistance;
   return MeasureSegment(p, hit.copy, nearest);
