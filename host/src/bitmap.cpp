@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 #include <mutex>
+#include <utility>
 
 #include "host_bitmaps.h"
 #include "host_viewport.h"
@@ -67,33 +68,23 @@ BitmapInfo& BitmapInfo::operator=(const BitmapInfo& bi) {
 }
 
 WORD BitmapInfo::SetWidth(WORD w) {
-  WORD old = width;
-  width = w;
-  return old;
+  return std::exchange(width, w);
 }
 
 WORD BitmapInfo::SetHeight(WORD h) {
-  WORD old = height;
-  height = h;
-  return old;
+  return std::exchange(height, h);
 }
 
 int BitmapInfo::SetType(int t) {
-  int old = type;
-  type = t;
-  return old;
+  return std::exchange(type, t);
 }
 
 float BitmapInfo::SetGamma(float g) {
-  float old = gamma;
-  gamma = g;
-  return old;
+  return std::exchange(gamma, g);
 }
 
 float BitmapInfo::SetAspect(float a) {
-  float old = aspect;
-  aspect = a;
-  return old;
+  return std::exchange(aspect, a);
 }
 
 const MCHAR* BitmapInfo::SetName(const MCHAR* n) {
