@@ -39,14 +39,14 @@ struct Options {
 // The baseline: the map's lock held for the whole find-or-build.
 class GlobalLockCache {
  public:
-  const NodeEdgeCache& GetEdgeData(ULONG nodeHandle, TimeValue t, const EdgeParameters& params) {
+  const NodeEdgeCache* GetEdgeData(ULONG nodeHandle, TimeValue t, const EdgeParameters& params) {
     std::lock_guard<OsMng::CMutex> hold(lock);
     std::unique_ptr<NodeEdgeCache>& record = records[nodeHandle];
     if (!record) {
       record = std::make_unique<NodeEdgeCache>();
       BuildNodeEdgeCache(*record, nodeHandle, params, t);
     }
-    return *record;
+    return record.get();
   }
   void ClearEdgeCache() {
     std::lock_guard<OsMng::CMutex> hold(lock);
@@ -82,7 +82,7 @@ RunTimes Run(Cache& cache, const std::vector<ULONG>& handles, int threadCount) {
       const size_t offset = size_t(t) * n / size_t(threadCount);
       size_t segments = 0;
       for (size_t i = 0; i < n; ++i) {
-        segments += cache.GetEdgeData(handles[(offset + i) % n], 0, params).segments.size();
+        segments += cache.GetEdgeData(handles[(offset + i) % n], 0, params)->segments.size();
         if (i == 0) first[size_t(t)] = Clock::now() - start;
       }
       std::lock_guard<std::mutex> hold(foundLock);

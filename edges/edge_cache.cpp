@@ -3,6 +3,7 @@
 #include <array>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 #include "edge_extraction.h"
@@ -30,10 +31,13 @@ RecentRecord& RecentSlot(uint64_t cacheId, ULONG nodeHandle) {
 
 }  // namespace
 
-// One extraction in progress. `done` is guarded by edgeCacheLock, and waiting releases that
-// lock, so a thread waits for exactly this node's build and no wake-up can be missed.
+// One extraction in progress. `done` and `abandoned` are guarded by edgeCacheLock, and waiting
+// releases that lock, so a thread waits for exactly this node's build and no wake-up can be
+// missed.
 struct EdgeCache::Build {
+  std::thread::id builder = std::this_thread::get_id();
   bool done = false;
+  bool abandoned = false;  // a clear came while it ran: its record is not published
   std::condition_variable_any finished;
 };
 
@@ -47,24 +51,26 @@ const NodeEdgeCache* EdgeCache::Remembered(ULONG nodeHandle) const {
   return nullptr;
 }
 
-const NodeEdgeCache& EdgeCache::GetEdgeData(ULONG nodeHandle, TimeValue t,
+const NodeEdgeCache* EdgeCache::GetEdgeData(ULONG nodeHandle, TimeValue t,
                                             const EdgeParameters& params) {
   // Read before the look-up: a clear in between makes the remembered record stale at once.
   const uint64_t current = generation.load(std::memory_order_acquire);
-  if (const NodeEdgeCache* held = Remembered(nodeHandle)) return *held;
-  const NodeEdgeCache& record = LookUpOrBuild(nodeHandle, t, params);
-  RecentSlot(cacheId, nodeHandle) = RecentRecord{cacheId, current, nodeHandle, &record};
+  if (const NodeEdgeCache* held = Remembered(nodeHandle)) return held;
+  const NodeEdgeCache* record = LookUpOrBuild(nodeHandle, t, params);
+  if (record) RecentSlot(cacheId, nodeHandle) = RecentRecord{cacheId, current, nodeHandle, record};
   return record;
 }
 
-const NodeEdgeCache& EdgeCache::LookUpOrBuild(ULONG nodeHandle, TimeValue t,
+const NodeEdgeCache* EdgeCache::LookUpOrBuild(ULONG nodeHandle, TimeValue t,
                                               const EdgeParameters& params) {
   std::shared_ptr<Build> build;
   {
     std::lock_guard<OsMng::CMutex> hold(edgeCacheLock);
     for (auto it = edgeCaches.find(nodeHandle); it != edgeCaches.end();
          it = edgeCaches.find(nodeHandle)) {
-      if (it->second.record) return *it->second.record;
+      if (it->second.record) return it->second.record.get();
+      // Asked again from inside its own build: waiting would be for ever.
+      if (it->second.building->builder == std::this_thread::get_id()) return nullptr;
       // Another thread is building it; after a failed build the entry is gone and this
       // thread builds it itself.
       WaitFor(it->second.building);
@@ -83,11 +89,24 @@ const NodeEdgeCache& EdgeCache::LookUpOrBuild(ULONG nodeHandle, TimeValue t,
     Finish(nodeHandle, *build, nullptr);
     throw;
   }
-  return *Finish(nodeHandle, *build, std::move(record));
+  return Finish(nodeHandle, *build, std::move(record));
 }
 
 void EdgeCache::ClearEdgeCache() {
   std::lock_guard<OsMng::CMutex> hold(edgeCacheLock);
+  if (BuildingHere()) {
+    // Waiting for its own builds would be for ever: they are abandoned, and the clear runs when
+    // the last of them ends.
+    for (auto& [handle, entry] : edgeCaches)
+      if (entry.building && entry.building->builder == std::this_thread::get_id())
+        entry.building->abandoned = true;
+    clearPending = true;
+    return;
+  }
+  ClearLocked();
+}
+
+void EdgeCache::ClearLocked() {
   for (auto it = edgeCaches.begin(); it != edgeCaches.end();) {
     if (!it->second.building) {
       ++it;
@@ -96,8 +115,15 @@ void EdgeCache::ClearEdgeCache() {
     WaitFor(it->second.building);
     it = edgeCaches.begin();  // the map may have changed while the lock was released
   }
+  clearPending = false;
   generation.fetch_add(1, std::memory_order_release);
   edgeCaches.clear();
+}
+
+bool EdgeCache::BuildingHere() const {
+  for (const auto& [handle, entry] : edgeCaches)
+    if (entry.building && entry.building->builder == std::this_thread::get_id()) return true;
+  return false;
 }
 
 void EdgeCache::WaitFor(std::shared_ptr<Build> build) {
@@ -107,18 +133,19 @@ void EdgeCache::WaitFor(std::shared_ptr<Build> build) {
 
 const NodeEdgeCache* EdgeCache::Finish(ULONG nodeHandle, Build& build,
                                        std::unique_ptr<NodeEdgeCache> record) {
-  const NodeEdgeCache* published = record.get();
-  {
-    std::lock_guard<OsMng::CMutex> hold(edgeCacheLock);
-    auto it = edgeCaches.find(nodeHandle);
-    if (record) {
-      it->second.record = std::move(record);
-      it->second.building.reset();
-    } else {
-      edgeCaches.erase(it);
-    }
-    build.done = true;
+  std::lock_guard<OsMng::CMutex> hold(edgeCacheLock);
+  auto it = edgeCaches.find(nodeHandle);
+  const NodeEdgeCache* published = nullptr;
+  if (record && !build.abandoned) {
+    published = record.get();
+    it->second.record = std::move(record);
+    it->second.building.reset();
+  } else {
+    edgeCaches.erase(it);
   }
+  build.done = true;
+  // Woken before a put-off clear waits for other builds, which may be waiting for this one.
   build.finished.notify_all();
+  if (clearPending && !BuildingHere()) ClearLocked();
   return published;
 }

@@ -109,10 +109,16 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   // ramp by FillPreviewRow. Null when the host makes no bitmap; the caller deletes it.
   Bitmap* BuildPreviewBitmap(int size);
 
+  // Where every edit of the markers ends, whoever made it (the rollout, the ramp control): a
+  // change of the sequence (add, copy, move, merge, delete) or of a marker's fields. Brings the
+  // references in step (SyncMarkerReferences), then makes everything that shows the map show
+  // it anew: the viewport texture goes, ivalid empties and the dependents hear REFMSG_CHANGE
+  // (the material editor's sample slot, the viewport).
+  void MarkersEdited();
   // Brings the references, the "marker_map" count and the dependencies back in step with the
   // ramp's marker sequence after an edit of the sequence (add, duplicate, merge, delete,
   // sort, load). Cheap when nothing changed; otherwise it empties ivalid and discards the
-  // viewport texture.
+  // viewport texture. Maps that left the ramp are released once each.
   void SyncMarkerReferences();
   // After a load has installed the marker maps: markers in order, references in step.
   void FinishMarkerLoad();
@@ -123,8 +129,8 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   // The parameter snapshot a new per-node record takes.
   EdgeParameters CurrentEdgeParameters() const;
   // The shaded node's record: the one this thread already holds, or GetEdgeData's at the
-  // context's time with the current parameters.
-  const NodeEdgeCache& NodeRecord(ULONG nodeHandle, ShadeContext& sc);
+  // context's time with the current parameters; null when asked from inside its own build.
+  const NodeEdgeCache* NodeRecord(ULONG nodeHandle, ShadeContext& sc);
 
  protected:
   void SetReference(int i, RefTargetHandle rtarg) override;

@@ -12,8 +12,8 @@ const Point3 kNoPerturbation(0.0f, 0.0f, 0.0f);
 constexpr float kSnap = 0.0001f;
 }  // namespace
 
-const NodeEdgeCache& Kelvane::NodeRecord(ULONG nodeHandle, ShadeContext& sc) {
-  if (const NodeEdgeCache* held = edgeCaches.Remembered(nodeHandle)) return *held;
+const NodeEdgeCache* Kelvane::NodeRecord(ULONG nodeHandle, ShadeContext& sc) {
+  if (const NodeEdgeCache* held = edgeCaches.Remembered(nodeHandle)) return held;
   return edgeCaches.GetEdgeData(nodeHandle, sc.CurTime(), CurrentEdgeParameters());
 }
 
@@ -24,16 +24,19 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
   if (!(double(distance) >= 1e-5)) return kNoColor;
   INode* node = sc.Node();
   if (!node || sc.InMtlEditor()) return kNoColor;
-  const NodeEdgeCache& record = NodeRecord(node->GetHandle(), sc);
-  if (!record.object) return kNoColor;
-
-  Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
-  Point3 nearest;
-  // The colour is the ramp's end from Distance on, so nothing farther needs finding.
-  float d = NearestEdgeDistanceWithin(record, p, distance, nearest);
-  float t = d / distance;
-  t = t < 1.0f ? t : 1.0f;  // NaN too
-  if (t < kSnap) t = 0.0f;
+  // No record: asked from inside the node's own build. As for a node without edges, the
+  // colour is the ramp's end.
+  float t = 1.0f;
+  if (const NodeEdgeCache* record = NodeRecord(node->GetHandle(), sc)) {
+    if (!record->object) return kNoColor;
+    Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
+    Point3 nearest;
+    // The colour is the ramp's end from Distance on, so nothing farther needs finding.
+    float d = NearestEdgeDistanceWithin(*record, p, distance, nearest);
+    t = d / distance;
+    t = t < 1.0f ? t : 1.0f;  // NaN too
+    if (t < kSnap) t = 0.0f;
+  }
 
   c = ramp.Evaluate(sc, t);
   if (texout) c = texout->Filter(c);
@@ -47,12 +50,13 @@ Point3 Kelvane::EvalNormalPerturb(ShadeContext& sc) {
   if (!(double(distance) >= 1e-5)) return kNoPerturbation;
   INode* node = sc.Node();
   if (!node || sc.InMtlEditor()) return kNoPerturbation;
-  const NodeEdgeCache& record = NodeRecord(node->GetHandle(), sc);
-  if (!record.object) return kNoPerturbation;
+  const NodeEdgeCache* record = NodeRecord(node->GetHandle(), sc);
+  if (record && !record->object) return kNoPerturbation;
 
   Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
+  // Without a record, as without edges: no nearest point, the far end of the ramp.
   Point3 q(0.0f, 0.0f, 0.0f);
-  float d = NearestEdgeDistance(record, p, q);
+  float d = record ? NearestEdgeDistance(*record, p, q) : kNoEdgeDistance;
   float t = d / distance;
   return ramp.EvaluatePerturb(sc, t, Normalize(p - q));
 }

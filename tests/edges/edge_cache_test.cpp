@@ -4,11 +4,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <future>
 #include <memory>
 #include <new>
 #include <random>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "edge_cache.h"
@@ -19,7 +23,8 @@ namespace {
 using namespace std::chrono_literals;
 
 // A polygon object whose evaluations count its node's extractions. It can also hold them
-// at a gate, fail the first few with bad_alloc, or yield no object.
+// at a gate, fail the first few with bad_alloc, yield no object, or call back into the cache
+// from inside the evaluation (as a modifier in the node's stack that evaluates the map would).
 class ProbeObject : public PolyObject {
  public:
   explicit ProbeObject(PolyObject* shape) {
@@ -28,6 +33,7 @@ class ProbeObject : public PolyObject {
   }
   ObjectState Eval(TimeValue t) override {
     ++evaluations;
+    if (inside) std::exchange(inside, nullptr)();
     if (gate.valid()) gate.wait();
     if (failures.fetch_sub(1) > 0) throw std::bad_alloc();
     return noObject ? ObjectState() : PolyObject::Eval(t);
@@ -36,6 +42,7 @@ class ProbeObject : public PolyObject {
   std::atomic<int> failures{0};
   std::shared_future<void> gate;
   bool noObject = false;
+  std::function<void()> inside;  // run once, at the next evaluation
 };
 
 struct ProbeNode {
@@ -63,12 +70,26 @@ EdgeParameters OpenEdgesOnly() {
   return params;
 }
 
+// Runs f on a thread of its own; a call still running after ten seconds waits for ever, and
+// nothing can end it but the program's end.
+template <typename F>
+auto Returns(F f) {
+  auto result = std::make_shared<std::promise<decltype(f())>>();
+  auto future = result->get_future();
+  std::thread([f, result] { result->set_value(f()); }).detach();
+  if (future.wait_for(10s) != std::future_status::ready) {
+    std::fprintf(stderr, "a request for a record waited for ever\n");
+    std::abort();
+  }
+  return future.get();
+}
+
 class EdgeCacheTest : public ::testing::Test {
  protected:
   // Asks for a node's record on another thread.
   std::future<const NodeEdgeCache*> Request(const ProbeNode& node) {
     return std::async(std::launch::async,
-                      [this, &node] { return &cache.GetEdgeData(node.Handle(), 0, {}); });
+                      [this, &node] { return cache.GetEdgeData(node.Handle(), 0, {}); });
   }
   // Starts the node's extraction on another thread and holds it there until `open` is set.
   std::future<const NodeEdgeCache*> StartHeld(ProbeNode& node, std::promise<void>& open) {
@@ -87,26 +108,26 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
   ProbeNode a, b, empty;
   ScopedNode instance(a.probe);  // same object, its own node
   empty.probe->noObject = true;
-  const NodeEdgeCache& ra = cache.GetEdgeData(a.Handle(), 0, {});
-  const NodeEdgeCache& ri = cache.GetEdgeData(instance.Handle(), 0, {});
-  EXPECT_EQ(cache.GetEdgeData(b.Handle(), 0, {}).nodeHandle, b.Handle());
+  const NodeEdgeCache& ra = *cache.GetEdgeData(a.Handle(), 0, {});
+  const NodeEdgeCache& ri = *cache.GetEdgeData(instance.Handle(), 0, {});
+  EXPECT_EQ(cache.GetEdgeData(b.Handle(), 0, {})->nodeHandle, b.Handle());
   EXPECT_EQ(ra.nodeHandle, a.Handle());
   EXPECT_EQ(ri.nodeHandle, instance.Handle());
   EXPECT_EQ(ra.segments.size(), 12u);
-  const NodeEdgeCache& re = cache.GetEdgeData(empty.Handle(), 0, {});
+  const NodeEdgeCache& re = *cache.GetEdgeData(empty.Handle(), 0, {});
   EXPECT_EQ(re.object, nullptr);
   EXPECT_TRUE(re.segments.empty());
 
   // Neither a later time nor other parameter values rebuild a record, with or without object.
-  EXPECT_EQ(&cache.GetEdgeData(a.Handle(), 4800, OpenEdgesOnly()), &ra);
-  EXPECT_EQ(&cache.GetEdgeData(empty.Handle(), 4800, {}), &re);
+  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 4800, OpenEdgesOnly()), &ra);
+  EXPECT_EQ(cache.GetEdgeData(empty.Handle(), 4800, {}), &re);
   EXPECT_EQ(a.probe->evaluations, 2);  // its own node and the instance
   EXPECT_EQ(empty.probe->evaluations, 1);
   EXPECT_EQ(ra.segments.size(), 12u);
 
   // The clear that follows a parameter change lets the next request use the new values.
   cache.ClearEdgeCache();
-  const NodeEdgeCache& rebuilt = cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
+  const NodeEdgeCache& rebuilt = *cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
   EXPECT_EQ(rebuilt.segments.size(), 8u);
   cache.GetEdgeData(empty.Handle(), 0, {});
   EXPECT_EQ(a.probe->evaluations, 3);
@@ -117,18 +138,18 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
 // even a new cache built where a destroyed one stood.
 TEST_F(EdgeCacheTest, RememberedRecordsBelongToTheirCache) {
   ProbeNode a;
-  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, {}).segments.size(), 12u);
+  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, {})->segments.size(), 12u);
   alignas(EdgeCache) unsigned char storage[sizeof(EdgeCache)];
   for (int round = 0; round < 2; ++round) {
     auto* other = new (storage) EdgeCache;
     EXPECT_EQ(other->Remembered(a.Handle()), nullptr);
-    const NodeEdgeCache& own = other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
+    const NodeEdgeCache& own = *other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
     EXPECT_EQ(own.segments.size(), 8u);
-    EXPECT_EQ(&other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly()), &own);
+    EXPECT_EQ(other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly()), &own);
     EXPECT_EQ(other->Remembered(a.Handle()), &own);
     other->~EdgeCache();
   }
-  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly()).segments.size(), 12u);
+  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly())->segments.size(), 12u);
   cache.ClearEdgeCache();
   EXPECT_EQ(cache.Remembered(a.Handle()), nullptr) << "a record outlived its clear";
   EXPECT_EQ(a.probe->evaluations, 3);
@@ -159,7 +180,7 @@ TEST_F(EdgeCacheTest, FailedBuildLeavesNothingAndWaitersRetry) {
   EXPECT_THROW(failing.get(), std::bad_alloc);
   const NodeEdgeCache* record = waiting.get();
   EXPECT_EQ(record->segments.size(), 12u);
-  EXPECT_EQ(&cache.GetEdgeData(node.Handle(), 0, {}), record);
+  EXPECT_EQ(cache.GetEdgeData(node.Handle(), 0, {}), record);
   EXPECT_EQ(node.probe->evaluations, 2);
 }
 
@@ -192,7 +213,7 @@ TEST_F(EdgeCacheTest, EightThreadsExtractEveryNodeOnce) {
         seen[size_t(t)].assign(kNodes, nullptr);
         for (int i = 0; i < kRequests; ++i) {
           size_t n = rng() % kNodes;
-          const NodeEdgeCache* record = &cache.GetEdgeData(nodes[n]->Handle(), 0, {});
+          const NodeEdgeCache* record = cache.GetEdgeData(nodes[n]->Handle(), 0, {});
           const NodeEdgeCache*& first = seen[size_t(t)][n];
           if (first && first != record) ADD_FAILURE() << "node " << n << " changed record";
           first = record;
@@ -202,7 +223,7 @@ TEST_F(EdgeCacheTest, EightThreadsExtractEveryNodeOnce) {
     for (auto& thread : threads) thread.join();
     for (int n = 0; n < kNodes; ++n) {
       EXPECT_EQ(nodes[size_t(n)]->probe->evaluations, round) << "node " << n;
-      const NodeEdgeCache& record = cache.GetEdgeData(nodes[size_t(n)]->Handle(), 0, {});
+      const NodeEdgeCache& record = *cache.GetEdgeData(nodes[size_t(n)]->Handle(), 0, {});
       EXPECT_EQ(record.segments.size(), size_t(2 * quads(n) * (quads(n) + 1)));
       for (auto& perThread : seen) {
         if (perThread[size_t(n)]) {
@@ -212,4 +233,42 @@ TEST_F(EdgeCacheTest, EightThreadsExtractEveryNodeOnce) {
     }
     cache.ClearEdgeCache();
   }
+}
+
+// A build that leads back into the cache on its own thread never waits for itself.
+TEST_F(EdgeCacheTest, ABuildThatAsksForItsOwnNodeGetsNoRecord) {
+  ProbeNode node;
+  bool asked = false;
+  const NodeEdgeCache* inner = nullptr;
+  node.probe->inside = [&] {
+    asked = true;
+    inner = cache.GetEdgeData(node.Handle(), 0, {});
+  };
+  const NodeEdgeCache* outer = Returns([&] { return cache.GetEdgeData(node.Handle(), 0, {}); });
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(inner, nullptr);
+  ASSERT_NE(outer, nullptr);
+  EXPECT_EQ(outer->segments.size(), 12u);
+  EXPECT_EQ(cache.GetEdgeData(node.Handle(), 0, {}), outer);
+  EXPECT_EQ(node.probe->evaluations, 1);
+}
+
+TEST_F(EdgeCacheTest, AClearAskedForInsideABuildTakesEffectWhenItEnds) {
+  ProbeNode node, other;
+  const NodeEdgeCache* before = cache.GetEdgeData(other.Handle(), 0, {});
+  const NodeEdgeCache* during = nullptr;
+  node.probe->inside = [&] {
+    cache.ClearEdgeCache();
+    during = cache.GetEdgeData(other.Handle(), 0, {});
+  };
+  EXPECT_EQ(Returns([&] { return cache.GetEdgeData(node.Handle(), 0, {}); }), nullptr)
+      << "the half-built record was published";
+  EXPECT_EQ(during, before) << "the clear did not wait for the build";
+  EXPECT_EQ(cache.Remembered(other.Handle()), nullptr) << "the clear never happened";
+  const NodeEdgeCache* rebuilt = cache.GetEdgeData(node.Handle(), 0, {});
+  ASSERT_NE(rebuilt, nullptr);
+  EXPECT_EQ(rebuilt->segments.size(), 12u);
+  cache.GetEdgeData(other.Handle(), 0, {});
+  EXPECT_EQ(node.probe->evaluations, 2);
+  EXPECT_EQ(other.probe->evaluations, 2);
 }

@@ -1,7 +1,12 @@
 // The shading entry points, on a plane whose open border is the qualifying edge set.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "test_meshes.h"
@@ -38,6 +43,23 @@ class ShadingTest : public ::testing::Test {
 };
 
 const AColor kNone(0.0f, 0.0f, 0.0f, 0.0f);
+
+// A plane whose evaluation shades a map for its own node once, as a modifier in the node's
+// stack that uses the map would.
+class SelfShadingPlane : public PolyObject {
+ public:
+  explicit SelfShadingPlane(PolyObject* shape) {
+    mm = shape->mm;
+    shape->DeleteThis();
+  }
+  ObjectState Eval(TimeValue t) override {
+    if (Kelvane* m = std::exchange(map, nullptr)) inner = m->EvalColor(sc);
+    return PolyObject::Eval(t);
+  }
+  Kelvane* map = nullptr;
+  TestShadeContext sc;
+  AColor inner;
+};
 
 }  // namespace
 
@@ -134,4 +156,20 @@ TEST_F(ShadingTest, ConcurrentShadingMatchesOneThread) {
   }
   for (std::thread& th : threads) th.join();
   for (int m : mismatches) EXPECT_EQ(m, 0);
+}
+
+TEST_F(ShadingTest, ANodeShadedFromInsideItsOwnBuildGetsTheRampsEnd) {
+  auto* plane = new SelfShadingPlane(MakePlane(4, 4));
+  ScopedNode self(plane);
+  plane->map = map;
+  plane->sc.node = self.node;
+  plane->sc.point = {2.0f, 0.25f, 0.0f};
+  sc.node = self.node;
+  auto outer = std::async(std::launch::async, [&] { return ColorAt({2.0f, 0.25f, 0.0f}); });
+  if (outer.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    std::fprintf(stderr, "the node's build waited for itself\n");
+    std::abort();
+  }
+  EXPECT_EQ(outer.get(), RampAt(0.25f));
+  EXPECT_EQ(plane->inner, RampAt(1.0f)) << "inside: as for a node without edges";
 }
