@@ -27,5 +27,12 @@ HINSTANCE KelvaneClassDesc::HInstance() {
 
 void* KelvaneClassDesc::Create(BOOL) {
   NameParameterBlock();
-  return static_cast<ReferenceTarget*>(new (std::nothrow) Kelvane);
+  // The host expects null, not an exception, when no map can be made. A constructor that
+  // fails part way has its parts undone by the language and the host's reference release
+  // (the parameter block and the coordinates and output objects it made go with it).
+  try {
+    return static_cast<ReferenceTarget*>(new Kelvane);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }

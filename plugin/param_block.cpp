@@ -1,5 +1,6 @@
 #include "param_block.h"
 
+#include <algorithm>
 #include <string>
 
 #include "kelvane_class_desc.h"
@@ -72,4 +73,15 @@ void NameParameterBlock() {
     name = text;
     kelvane_param_blk.int_name = name.c_str();
   }
+}
+
+float InDeclaredRange(IParamBlock2* pb, ParamID id, float v) {
+  const ParamDef& def = pb->GetParamDef(id);
+  if (!(v >= def.range_low.f)) return def.range_low.f;
+  return std::min(v, def.range_high.f);
+}
+
+int InDeclaredRange(IParamBlock2* pb, ParamID id, int v) {
+  const ParamDef& def = pb->GetParamDef(id);
+  return std::clamp(v, def.range_low.i, def.range_high.i);
 }

@@ -32,3 +32,9 @@ extern ParamBlockDesc2 kelvane_param_blk;
 // Gives the block description its internal name, the text of "Parameters" in the module's
 // string table, once the module's strings can be loaded (not during static initialisation).
 void NameParameterBlock();
+
+// A value read from a block of this description, brought into the range the description
+// declares for the parameter (one declared with p_range): the host does not promise to clamp
+// the values it loads from a scene file. A float that is not a number becomes the low end.
+float InDeclaredRange(IParamBlock2* pb, ParamID id, float v);
+int InDeclaredRange(IParamBlock2* pb, ParamID id, int v);

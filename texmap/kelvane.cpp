@@ -55,8 +55,11 @@ void Kelvane::Update(TimeValue t, Interval& valid) {
   ivalid = FOREVER;
   if (pblock) {
     int on = 0;
+    // Every value is brought into its declared range: a damaged scene file can hold any.
     pblock->GetValue(pb_distance, t, distance, ivalid);
+    distance = InDeclaredRange(pblock, pb_distance, distance);
     pblock->GetValue(pb_angle, t, angleThreshold, ivalid);
+    angleThreshold = InDeclaredRange(pblock, pb_angle, angleThreshold);
     pblock->GetValue(pb_selection_only, t, on, ivalid);
     selectionOnly = on != 0;
     pblock->GetValue(pb_smooth, t, on, ivalid);
@@ -68,16 +71,20 @@ void Kelvane::Update(TimeValue t, Interval& valid) {
     pblock->GetValue(pb_open_edges, t, on, ivalid);
     openEdges = on != 0;
     pblock->GetValue(pb_smooth_eq, t, smoothEq, ivalid);
+    smoothEq = InDeclaredRange(pblock, pb_smooth_eq, smoothEq);
     pblock->GetValue(pb_matid_eq, t, matIdEq, ivalid);
+    matIdEq = InDeclaredRange(pblock, pb_matid_eq, matIdEq);
     pblock->GetValue(pb_conditions, t, conditions, ivalid);
+    conditions = InDeclaredRange(pblock, pb_conditions, conditions);
     angleThreshold *= kDegreesToRadians;
     pblock->GetValue(pb_c_mult, t, cMult, ivalid);
+    cMult = InDeclaredRange(pblock, pb_c_mult, cMult);
     pblock->GetValue(pb_matid_range, t, on, ivalid);
     matIdRange = on != 0;
     pblock->GetValue(pb_matid1, t, matId1, ivalid);
-    --matId1;
+    matId1 = InDeclaredRange(pblock, pb_matid1, matId1) - 1;
     pblock->GetValue(pb_matid2, t, matId2, ivalid);
-    --matId2;
+    matId2 = InDeclaredRange(pblock, pb_matid2, matId2) - 1;
     ClearEdgeCache();
   }
   if (uvGen) uvGen->Update(t, ivalid);

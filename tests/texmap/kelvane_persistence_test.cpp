@@ -1,9 +1,12 @@
 // The map in scene files: its marker chunk, round trips, and damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -188,6 +191,48 @@ TEST_F(PersistenceTest, DamagedMarkerChunks) {
     EXPECT_EQ(loaded->ramp.markers.size(), 3u) << k;
     EXPECT_EQ(loaded->NumRefs(), 9) << k;
   }
+}
+
+// Values outside their declared ranges, as a damaged file can hold them: the map brings each
+// into its range when it caches it, whatever the host did on loading.
+TEST_F(PersistenceTest, BlockValuesOutOfRangeAreClampedWhenCached) {
+  std::vector<char> bytes = Save();
+  // A block value is stored after its header: parameter ID, type and count 1.
+  auto patch = [&](ParamID id, int type, const void* value) {
+    const int32_t header[3] = {id, type, 1};
+    const char* h = reinterpret_cast<const char*>(header);
+    auto at = std::search(bytes.begin(), bytes.end(), h, h + sizeof(header));
+    ASSERT_NE(at, bytes.end()) << id;
+    std::memcpy(&*(at + sizeof(header)), value, 4);
+  };
+  const int32_t lowest = std::numeric_limits<int32_t>::min(), zero = 0, many = 7;
+  const float negative = -5.0f, huge = 1e30f, nan = std::numeric_limits<float>::quiet_NaN();
+  patch(pb_matid1, TYPE_INT, &lowest);
+  patch(pb_matid2, TYPE_INT, &many);  // in range: kept
+  patch(pb_c_mult, TYPE_INT, &zero);
+  patch(pb_conditions, TYPE_INT, &lowest);
+  patch(pb_smooth_eq, TYPE_INT, &many);
+  patch(pb_distance, TYPE_FLOAT, &negative);
+  patch(pb_angle, TYPE_FLOAT, &huge);
+  Kelvane* loaded = Load(bytes);
+  ASSERT_NE(loaded, nullptr);
+  Interval valid = FOREVER;
+  loaded->Update(0, valid);
+  EXPECT_EQ(loaded->matId1, 0);
+  EXPECT_EQ(loaded->matId2, 6);
+  EXPECT_EQ(loaded->cMult, 1);
+  EXPECT_EQ(loaded->conditions, 0);
+  EXPECT_EQ(loaded->smoothEq, 1);
+  EXPECT_EQ(loaded->distance, 0.0f);
+  EXPECT_FLOAT_EQ(loaded->angleThreshold, 360.0f * 0.017453292f);
+
+  patch(pb_distance, TYPE_FLOAT, &nan);
+  patch(pb_angle, TYPE_FLOAT, &nan);
+  loaded = Load(bytes);
+  ASSERT_NE(loaded, nullptr);
+  loaded->Update(0, valid);
+  EXPECT_EQ(loaded->distance, 0.0f);
+  EXPECT_EQ(loaded->angleThreshold, 0.0f);
 }
 
 // A damaged file can give a reference slot an object of another kind: the map never uses it
