@@ -57,10 +57,11 @@ float ClampGlyphPosition(float position) {
 }
 
 BYTE RampColorByte(float channel) {
-  double v = std::trunc(double(channel * 255.0f) + 0.5);
-  // Out-of-range channels wrap as GDI's byte packing would; NaN and huge values give 0.
-  if (!(std::fabs(v) < 2147483648.0)) return 0;
-  return BYTE(unsigned(int(v)) & 0xffu);
+  // Maps and the colour picker allow channels above 1: shown as they would wrap in a byte, a
+  // bright marker would look near black. Not a number shows as 0.
+  if (!(channel > 0.0f)) return 0;
+  if (channel >= 1.0f) return 255;
+  return BYTE(int(std::trunc(double(channel * 255.0f) + 0.5)));
 }
 
 RampRgb RampColorBytes(const AColor& c) {

@@ -51,7 +51,8 @@ struct RampGeometry {
 // (NaN included) becomes 1.
 float ClampGlyphPosition(float position);
 
-// One channel of a colour as a GDI byte: trunc(c * 255 + 0.5), low 8 bits.
+// One channel of a colour as a GDI byte: trunc(c * 255 + 0.5) of the channel clamped into
+// 0..1 (not a number gives 0). Only what is shown is clamped, never what is stored.
 BYTE RampColorByte(float channel);
 
 // A colour as the three GDI bytes red, green, blue.

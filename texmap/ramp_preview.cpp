@@ -1,13 +1,11 @@
 #include "ramp_preview.h"
 
-#include <cmath>
-
 WORD PreviewChannel(float c) {
-  const float v = c * 65535.0f;
-  // Truncation is only defined inside the int range; beyond it the x86 conversion answers
-  // 0x80000000, whose low 16 bits are 0.
-  if (!(v > -2147483648.0f && v < 2147483648.0f)) return 0;
-  return WORD(int(v));
+  // Over-bright channels (maps and the colour picker allow them) would wrap in 16 bits and
+  // show dark: the preview shows them at full strength. Not a number shows as 0.
+  if (!(c > 0.0f)) return 0;
+  if (c >= 1.0f) return 65535;
+  return WORD(int(c * 65535.0f));
 }
 
 void FillPreviewRow(const GradientRamp& ramp, int s, BMM_Color_64* row) {

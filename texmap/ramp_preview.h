@@ -6,10 +6,9 @@
 #include "gradient_ramp.h"
 #include "maxtypes.h"
 
-// A ramp colour channel as the preview stores it: c x 65535 in single precision, truncated
-// toward zero and kept in 16 bits (1.0 gives 65535, 0.5 gives 32767; above 1 or below 0 the
-// value wraps, as the Windows build's conversion does). A product that is not a number or
-// lies outside the 32-bit integers gives 0, which is what x86's conversion leaves there.
+// A ramp colour channel as the preview stores it: c clamped into 0..1 (not a number gives 0),
+// times 65535 in single precision, truncated toward zero (1.0 gives 65535, 0.5 gives 32767).
+// Only the picture is clamped; the ramp keeps its colours.
 WORD PreviewChannel(float c);
 
 // Row of an s-pixel preview: pixel x shows ColorAt at the single-precision sum of x steps of

@@ -94,10 +94,12 @@ TEST(RampControlGeometry, ColourBytes) {
   EXPECT_EQ(RampColorByte(1.0f), 255);
   EXPECT_EQ(RampColorByte(0.5f), 128);  // 127.5 + 0.5
   EXPECT_EQ(RampColorByte(0.498f), 127);
-  // Out of range wraps to the low 8 bits, as the byte packing does.
-  EXPECT_EQ(RampColorByte(1.2f), 306 & 0xff);
-  EXPECT_EQ(RampColorByte(-0.2f), BYTE(-50));
+  // Over-bright and negative channels show clamped, never wrapped to a dark byte.
+  EXPECT_EQ(RampColorByte(1.2f), 255);
+  EXPECT_EQ(RampColorByte(300.0f), 255);
+  EXPECT_EQ(RampColorByte(-0.2f), 0);
   EXPECT_EQ(RampColorByte(std::numeric_limits<float>::quiet_NaN()), 0);
+  EXPECT_EQ(RampColorByte(std::numeric_limits<float>::infinity()), 255);
   EXPECT_EQ(RampColorBytes(AColor(0.0f, 1.0f, 1.0f, 0.0f)), (RampRgb{0, 255, 255}));
 }
 

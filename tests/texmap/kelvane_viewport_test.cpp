@@ -43,14 +43,14 @@ class ViewportPreview : public ::testing::Test {
 
 }  // namespace
 
-TEST(PreviewChannel, TruncatesToSixteenBitsAsTheWindowsBuildDoes) {
+TEST(PreviewChannel, TruncatesToSixteenBitsAndShowsOverBrightAtFull) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   const struct {
     float in;
     int out;
-  } cases[] = {{1.0f, 65535}, {0.5f, 32767},   {0.25f, 16383}, {0.0f, 0}, {0.99999f, 65534},
-               {1.5f, 32766}, {-0.25f, 49153}, {nan, 0},       {inf, 0},  {1e30f, 0}};
+  } cases[] = {{1.0f, 65535}, {0.5f, 32767}, {0.25f, 16383}, {0.0f, 0},    {0.99999f, 65534},
+               {1.5f, 65535}, {-0.25f, 0},   {nan, 0},       {inf, 65535}, {1e30f, 65535}};
   for (const auto& c : cases) EXPECT_EQ(PreviewChannel(c.in), c.out) << c.in;
 }
 

@@ -13,8 +13,11 @@ namespace editor {
 namespace {
 
 BYTE Channel(float c) {
-  // trunc(c * 255 + 0.5), the low 8 bits, as the host turns colours into GDI values.
-  return BYTE(int(c * 255.0f + 0.5f) & 0xff);
+  // trunc(c * 255 + 0.5) of the channel clamped into 0..1, as the host shows colours: an
+  // over-bright channel shows at full strength rather than wrapped to near black.
+  if (!(c > 0.0f)) return 0;
+  if (c >= 1.0f) return 255;
+  return BYTE(int(c * 255.0f + 0.5f));
 }
 
 COLORREF ToColorRef(const AColor& c) {
