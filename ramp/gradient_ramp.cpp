@@ -11,6 +11,10 @@ float PlaceablePosition(float t) {
   return std::isnan(t) ? 0.0f : t;
 }
 
+bool ByPosition(const RampMarker& a, const RampMarker& b) {
+  return a.position < b.position;
+}
+
 }  // namespace
 
 void GradientRamp::InitDefault() {
@@ -68,6 +72,12 @@ RampMarker* GradientRamp::HitTestMarker(float t, float tolerance) {
 
 RampMarker* GradientRamp::AddMarker(float t, const AColor& color) {
   t = PlaceablePosition(t);
+  markers.push_back(NewMarker(t, color));
+  SortMarkers();
+  return HitTestMarker(t, 0.001f);
+}
+
+RampMarker GradientRamp::NewMarker(float t, const AColor& color) const {
   RampMarker m;  // an empty ramp has no glyph colours to copy: the defaults stand
   if (!markers.empty()) {
     m.activeGlyphColor = markers.front().activeGlyphColor;
@@ -75,30 +85,30 @@ RampMarker* GradientRamp::AddMarker(float t, const AColor& color) {
   }
   m.position = t;
   m.color = color;
-  markers.push_back(m);
-  SortMarkers();
-  return HitTestMarker(t, 0.001f);
+  return m;
 }
 
 RampMarker* GradientRamp::DuplicateActiveMarker(float t) {
-  // Nothing to copy on an empty ramp: no marker is added.
-  if (markers.empty()) return nullptr;
   t = PlaceablePosition(t);
-  RampMarker copy;
-  if (const RampMarker* active = FindMarkerByFlag(MarkerActive)) {
-    copy = *active;
-  } else {
-    // A merge can leave no marker active. Copy the one the ramp shows at t, so the user gets
-    // what they see: found with ColorAt's scan, the last at or left of t, else the first.
-    size_t shown = 0;
-    while (shown < markers.size() && t >= markers[shown].position) ++shown;
-    copy = markers[shown == 0 ? 0 : shown - 1];
-  }
+  const RampMarker* source = DuplicationSource(t);
+  // Nothing to copy on an empty ramp: no marker is added.
+  if (!source) return nullptr;
+  RampMarker copy = *source;
   copy.flags = 0;
   copy.position = t;
   markers.push_back(copy);
   SortMarkers();
   return HitTestMarker(t, 0.001f);
+}
+
+const RampMarker* GradientRamp::DuplicationSource(float t) const {
+  if (markers.empty()) return nullptr;
+  if (const RampMarker* active = FindMarkerByFlag(MarkerActive)) return active;
+  // A merge can leave no marker active. Copy the one the ramp shows at t, so the user gets
+  // what they see: found with ColorAt's scan, the last at or left of t, else the first.
+  size_t shown = 0;
+  while (shown < markers.size() && t >= markers[shown].position) ++shown;
+  return &markers[shown == 0 ? 0 : shown - 1];
 }
 
 void GradientRamp::DeleteMarkerAt(float t, float tolerance) {
@@ -114,8 +124,7 @@ void GradientRamp::DeleteMarkerAt(float t, float tolerance) {
 
 void GradientRamp::SortMarkers() {
   for (RampMarker& m : markers) m.position = PlaceablePosition(m.position);
-  std::sort(markers.begin(), markers.end(),
-            [](const RampMarker& a, const RampMarker& b) { return a.position < b.position; });
+  std::sort(markers.begin(), markers.end(), ByPosition);
   // One pass from the front: a marker too close to the last kept one is dropped, so the first
   // marker always survives.
   size_t kept = 0;
@@ -124,6 +133,11 @@ void GradientRamp::SortMarkers() {
     if (++kept != i) markers[kept] = markers[i];
   }
   if (!markers.empty()) markers.resize(kept + 1);
+}
+
+void GradientRamp::OrderMarkers() {
+  for (RampMarker& m : markers) m.position = PlaceablePosition(m.position);
+  std::stable_sort(markers.begin(), markers.end(), ByPosition);
 }
 
 void GradientRamp::SetGlyphColors(const AColor& active, const AColor& reactive) {

@@ -38,14 +38,23 @@ class GradientRamp {
 
   // Adds a marker of the given colour at t and returns the marker then found at t.
   RampMarker* AddMarker(float t, const AColor& color);
+  // The marker AddMarker adds: flags 0, the first marker's glyph colours, every other field at
+  // its default.
+  RampMarker NewMarker(float t, const AColor& color) const;
   // Adds a copy of the active marker at t, or with none active of the marker shown at t, and
   // returns the marker then found at t. An empty ramp has nothing to copy: null.
   RampMarker* DuplicateActiveMarker(float t);
+  // The marker DuplicateActiveMarker copies for t: the active one, or with none active the one
+  // the ramp shows at t. Null on an empty ramp.
+  const RampMarker* DuplicationSource(float t) const;
   // Removes the first marker within tolerance of t, unless only two are left, and activates
   // the one before it.
   void DeleteMarkerAt(float t, float tolerance);
   // Ascending positions, then near-duplicates merged into the first of them.
   void SortMarkers();
+  // Ascending positions and nothing merged; markers of equal position keep their order. What a
+  // drag does while the button is down, so the markers it passes stay.
+  void OrderMarkers();
   void SetGlyphColors(const AColor& active, const AColor& reactive);
 
   // The ramp's colour at t from marker colours alone, for drawing the ramp.

@@ -1,6 +1,7 @@
 #include "igradient_ramp.h"
 
-IGradientRamp::IGradientRamp(HWND hWnd, GradientRamp* ramp) : hWnd(hWnd), ramp(ramp) {
+IGradientRamp::IGradientRamp(HWND hWnd, GradientRamp* ramp, RampEditSink* sink)
+    : hWnd(hWnd), ramp(ramp), sink(sink) {
   SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -11,6 +12,7 @@ IGradientRamp::~IGradientRamp() {
   }
   hWnd = nullptr;
   ramp = nullptr;
+  sink = nullptr;
 }
 
 IGradientRamp* BoundGradientRamp(HWND hWnd) {

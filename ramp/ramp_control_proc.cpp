@@ -7,6 +7,7 @@
 #include "ramp_control_class.h"
 #include "ramp_drag.h"
 #include "ramp_drawing.h"
+#include "ramp_edit_sink.h"
 
 namespace {
 
@@ -28,6 +29,13 @@ void PostToParent(HWND hWnd, UINT msg, const RampMarker* marker) {
     PostMessageW(parent, msg, reinterpret_cast<WPARAM>(hWnd), reinterpret_cast<LPARAM>(marker));
 }
 
+// Tells the ramp's owner of a change made here, before anything is drawn or posted. The owner
+// only brings its own state in step: the ramp's records stay where they are.
+void Edited(HWND hWnd) {
+  if (IGradientRamp* control = BoundGradientRamp(hWnd))
+    if (RampEditSink* sink = control->EditSink()) sink->RampEdited();
+}
+
 // Ctrl+click: edit the glyph colour of the marker under the mouse in the host's colour picker,
 // then give every marker both glyph colours. The selection stays as it was.
 void EditGlyphColors(HWND hWnd, GradientRamp& ramp, RampMarker& marker) {
@@ -44,6 +52,7 @@ void EditGlyphColors(HWND hWnd, GradientRamp& ramp, RampMarker& marker) {
   IGradientRamp* control = BoundGradientRamp(hWnd);
   if (!control || control->Ramp() != &ramp) return;
   ramp.SetGlyphColors(active, reactive);
+  Edited(hWnd);
   DrawRamp(hWnd, ramp);
 }
 
@@ -55,10 +64,9 @@ void OnLeftButtonDown(HWND hWnd, GradientRamp& ramp, int x) {
 
   if (KeyHeld(VK_SHIFT)) {
     // A copy of the active marker, maps included, which the drag then moves (once Shift is
-    // released: a drag step wants the left button alone).
-    RampMarker* m = ramp.DuplicateActiveMarker(t);
-    ramp.ClearMarkerFlags();
-    if (m) m->flags |= MarkerActive | MarkerDragging;
+    // released: a drag step wants the left button alone). Like every drag, it merges only
+    // where it is dropped, so a copy made on the original does not vanish into it.
+    if (StartCopyDrag(ramp, t)) Edited(hWnd);
     return;
   }
   if (KeyHeld(VK_CONTROL)) {
@@ -70,16 +78,19 @@ void OnLeftButtonDown(HWND hWnd, GradientRamp& ramp, int x) {
     return;
   }
   ramp.ClearMarkerFlags();
-  RampMarker* m = ramp.HitTestMarker(t, geometry.HitTolerance());
-  // A new marker starts with the colour the ramp already shows there.
-  if (!m) m = ramp.AddMarker(t, ramp.ColorAt(t));
-  if (m) m->flags |= MarkerActive | MarkerDragging;
+  if (RampMarker* m = ramp.HitTestMarker(t, geometry.HitTolerance())) {
+    m->flags |= MarkerActive | MarkerDragging;
+    return;
+  }
+  StartNewMarkerDrag(ramp, t);
+  Edited(hWnd);
 }
 
 void OnMouseMove(HWND hWnd, GradientRamp& ramp, WPARAM keys, int x) {
   // The left button alone: no other button, no Shift, no Ctrl.
   if (keys != MK_LBUTTON || !ramp.FindMarkerByFlag(MarkerDragging)) return;
   RampMarker* m = MoveDraggedMarker(ramp, GeometryOf(hWnd, ramp).DragPosition(x));
+  Edited(hWnd);
   DrawRamp(hWnd, ramp);
   PostToParent(hWnd, WM_RAMP_MARKER_MOVED, m);
 }
@@ -87,6 +98,7 @@ void OnMouseMove(HWND hWnd, GradientRamp& ramp, WPARAM keys, int x) {
 void OnLeftButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
   if (ramp.FindMarkerByFlag(MarkerDragging)) {
     RampMarker* m = EndMarkerDrag(ramp, GeometryOf(hWnd, ramp).DragPosition(x));
+    Edited(hWnd);
     DrawRamp(hWnd, ramp);
     PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, m);
   }
@@ -94,20 +106,25 @@ void OnLeftButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
 }
 
 // The capture went elsewhere before the button came up (another window took it, or the
-// system did): the release will not reach the control. End the drag where the marker stands
-// and tell the parent, which must learn of a marker the press may have added.
+// system did): the release will not reach the control. The marker is dropped where it stands
+// and the parent told, which must learn of a marker the press may have added.
 void OnCaptureLost(HWND hWnd, GradientRamp& ramp) {
-  RampMarker* m = ramp.FindMarkerByFlag(MarkerDragging);
+  RampMarker* m = DropDraggedMarker(ramp);
   if (!m) return;  // the release already ended the drag
-  m->flags &= ~MarkerDragging;
+  Edited(hWnd);
   DrawRamp(hWnd, ramp);
   PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, m);
 }
 
 void OnRightButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
+  // Mid-drag a right click deletes nothing: the deletion would move the active flag and the
+  // records under the marker being dragged.
+  if (GetCapture() == hWnd && ramp.FindMarkerByFlag(MarkerDragging)) return;
   RampGeometry geometry = GeometryOf(hWnd, ramp);
+  const size_t before = ramp.markers.size();
   // Unclamped: a click in a margin reaches only a marker within a glyph's width of it.
   ramp.DeleteMarkerAt(geometry.PositionAt(x), geometry.HitTolerance());
+  if (ramp.markers.size() != before) Edited(hWnd);
   DrawRamp(hWnd, ramp);
   PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, ramp.FindMarkerByFlag(MarkerActive));
 }

@@ -18,6 +18,40 @@ template <class T>
 T* OfKind(RefTargetHandle target, SClass_ID kind) {
   return target && target->SuperClassID() == kind ? static_cast<T*>(target) : nullptr;
 }
+
+// Holds one reference to each map a map's marker slots held while the slots are rewritten, so
+// that no map is deleted half way (a map that only moved to another slot must survive), then
+// lets go of them all through the host's own release. That release deletes each map that
+// nothing else holds exactly once, also a map held in two slots, and also when deleting one
+// map releases another that is leaving too; releasing the maps one by one from here would
+// touch a map a cascade had already deleted.
+class SlotHold : public ReferenceMaker {
+ public:
+  explicit SlotHold(size_t count) : held(count, nullptr) {}
+  int NumRefs() override { return int(held.size()); }
+  RefTargetHandle GetReference(int i) override {
+    return i >= 0 && i < NumRefs() ? held[size_t(i)] : nullptr;
+  }
+
+ protected:
+  void SetReference(int i, RefTargetHandle target) override {
+    if (i >= 0 && i < NumRefs()) held[size_t(i)] = target;
+  }
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
+    return REF_DONTCARE;
+  }
+
+ private:
+  std::vector<RefTargetHandle> held;
+};
+
+// Each distinct target of the list once, nulls left out.
+std::vector<RefTargetHandle> Distinct(const std::vector<RefTargetHandle>& targets) {
+  std::vector<RefTargetHandle> out;
+  for (RefTargetHandle t : targets)
+    if (t && std::find(out.begin(), out.end(), t) == out.end()) out.push_back(t);
+  return out;
+}
 }  // namespace
 
 int Kelvane::NumRefs() {
@@ -91,15 +125,17 @@ std::vector<Texmap*> Kelvane::MarkerMaps() const {
 void Kelvane::SyncMarkerReferences() {
   // The ramp's edits move marker records without telling the reference system: compare what
   // it holds for each slot with what the markers now name, and move the dependencies slot
-  // by slot. Old maps are not deleted on the way, so a map that only moved survives; those
-  // that left the ramp go afterwards, as the host's reference release would take them.
+  // by slot, under a hold on every map the slots held; releasing the hold then deletes the
+  // maps that left the ramp, as the host's reference release would.
   std::vector<Texmap*> maps = MarkerMaps();
   std::vector<RefTargetHandle> wanted(maps.begin(), maps.end());
   if (wanted == linkedMaps) {
     RestoreMarkerMapCount();
     return;
   }
-  std::vector<RefTargetHandle> before = linkedMaps;
+  std::vector<RefTargetHandle> before = Distinct(linkedMaps);
+  auto* hold = new SlotHold(before.size());
+  for (size_t i = 0; i < before.size(); ++i) hold->ReplaceReference(int(i), before[i]);
   syncing = true;
   linkedMaps.resize(std::max(linkedMaps.size(), wanted.size()), nullptr);
   for (size_t k = 0; k < linkedMaps.size(); ++k) {
@@ -109,10 +145,16 @@ void Kelvane::SyncMarkerReferences() {
   syncing = false;
   linkedMaps = wanted;
   RestoreMarkerMapCount();
-  for (RefTargetHandle old : before)
-    if (old && std::find(wanted.begin(), wanted.end(), old) == wanted.end()) old->MaybeAutoDelete();
+  hold->DeleteMe();
   ivalid.SetEmpty();
   DiscardTexHandle();
+}
+
+void Kelvane::MarkersEdited() {
+  SyncMarkerReferences();
+  DiscardTexHandle();
+  ivalid.SetEmpty();
+  NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
 }
 
 void Kelvane::RestoreMarkerMapCount() {

@@ -21,14 +21,6 @@ constexpr int kModeStrings[] = {IDS_LINEAR, IDS_EXPONENTIAL, IDS_GAMMA, IDS_SOLI
 constexpr float kRelativeMax = 1.0f;
 constexpr float kAbsoluteMax = 10000000.0f;
 
-BYTE Channel(float c) {
-  return BYTE(int(c * 255.0f + 0.5f) & 0xff);
-}
-
-COLORREF ToColorRef(const AColor& c) {
-  return RGB(Channel(c.r), Channel(c.g), Channel(c.b));
-}
-
 const MCHAR* Text(int id) {
   const MCHAR* s = GetString(id);
   return s ? s : L"";
@@ -119,10 +111,7 @@ void KelvaneDlgProc::InitDialog() {
   transparentMapButton = GetICustButton(GetDlgItem(hWnd, IDC_TRANSPARENT_MAP));
   if (transparentMapButton) transparentMapButton->SetDADMgr(&dadMgr);
 
-  if (HWND rampWindow = GetDlgItem(hWnd, IDC_RAMP); rampWindow && theTex) {
-    rampControl = new IGradientRamp(rampWindow, &theTex->ramp);
-    if (rampControl->Ramp()) DrawRamp(rampWindow, *rampControl->Ramp());
-  }
+  BindRampControl();
 
   if (marker) {
     if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
@@ -134,10 +123,10 @@ void KelvaneDlgProc::InitDialog() {
     marker = ActiveMarker();
   }
   if (marker) {
-    colorSwatch = GetIColorSwatch(GetDlgItem(hWnd, IDC_COLOR_SWATCH), ToColorRef(marker->color),
+    colorSwatch = GetIColorSwatch(GetDlgItem(hWnd, IDC_COLOR_SWATCH), RampColorRef(marker->color),
                                   Text(IDS_COLOR));
     transparentSwatch = GetIColorSwatch(GetDlgItem(hWnd, IDC_TRANSPARENT_SWATCH),
-                                        ToColorRef(marker->transparentColor), Text(IDS_COLOR));
+                                        RampColorRef(marker->transparentColor), Text(IDS_COLOR));
     CheckDlgButton(hWnd, IDC_COLOR_MAP_ON, marker->colorMapOn ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hWnd, IDC_TRANSPARENT_MAP_ON,
                    marker->transparentMapOn ? BST_CHECKED : BST_UNCHECKED);
@@ -191,14 +180,21 @@ void KelvaneDlgProc::Command(WPARAM wParam, LPARAM lParam) {
     case IDC_IN_MODE:
     case IDC_OUT_MODE: {
       RampMarker* marker = ActiveMarker();
+      bool changed = false;
       if (marker) {
         if (HIWORD(wParam) != CBN_SELCHANGE) return;
         LRESULT sel = SendMessageW(GetDlgItem(hWnd, id), CB_GETCURSEL, 0, 0);
         int mode = sel == CB_ERR ? 0 : int(sel);
-        (id == IDC_IN_MODE ? marker->inMode : marker->outMode) = mode;
+        int& field = id == IDC_IN_MODE ? marker->inMode : marker->outMode;
+        changed = field != mode;
+        field = mode;
       }
       PostRedraw(wParam, lParam);
-      if (theTex) theTex->DiscardTexHandle();
+      if (!theTex) return;
+      if (changed)
+        theTex->MarkersEdited();
+      else
+        theTex->DiscardTexHandle();
       return;
     }
     case IDC_COLOR_MAP:
@@ -210,11 +206,16 @@ void KelvaneDlgProc::Command(WPARAM wParam, LPARAM lParam) {
       }
       return;
     case IDC_COLOR_MAP_ON:
-      if (RampMarker* marker = ActiveMarker()) marker->colorMapOn = Checked(IDC_COLOR_MAP_ON);
-      return;
     case IDC_TRANSPARENT_MAP_ON:
-      if (RampMarker* marker = ActiveMarker())
-        marker->transparentMapOn = Checked(IDC_TRANSPARENT_MAP_ON);
+      // The ramp control draws marker colours only: nothing to redraw there, but the map
+      // renders differently.
+      if (RampMarker* marker = ActiveMarker()) {
+        bool& on = id == IDC_COLOR_MAP_ON ? marker->colorMapOn : marker->transparentMapOn;
+        if (on != Checked(id)) {
+          on = Checked(id);
+          theTex->MarkersEdited();
+        }
+      }
       return;
     case IDC_ABSOLUTE_POSITION:
       if (RampMarker* marker = ActiveMarker())
@@ -239,9 +240,18 @@ void KelvaneDlgProc::SpinnerNotification(UINT msg, WPARAM wParam, LPARAM lParam)
       if (ISpinnerControl* pos = Spinner(IDC_POSITION_SPIN))
         pos->SetValue(ShownPosition(*marker), FALSE);
     } else if (spin) {
-      // Stored as typed, unclamped and unsorted: the repaint posted below clamps it.
+      // Stored as typed, unclamped and unsorted: the repaint posted below clamps it. Without a
+      // Distance above 0 an absolute position has no meaning and nothing is written (0 / 0
+      // would become 1 at the repaint).
       float v = spin->GetFVal();
-      marker->position = AbsolutePosition() ? v / theTex->distance : v;
+      bool absolute = AbsolutePosition();
+      if (!absolute || theTex->distance > 0.0f) {
+        float position = absolute ? v / theTex->distance : v;
+        if (marker->position != position) {
+          marker->position = position;
+          theTex->MarkersEdited();
+        }
+      }
     }
   }
   PostRedraw(0, 0);
@@ -249,38 +259,54 @@ void KelvaneDlgProc::SpinnerNotification(UINT msg, WPARAM wParam, LPARAM lParam)
 
 // Swatch changes: the active marker's colours.
 void KelvaneDlgProc::ColorNotification(WPARAM wParam, LPARAM lParam) {
+  // The swatches' answers to LoadMarkerControls are no edit: the colours shown may be those of
+  // a marker other than the active one.
+  if (loadingControls) {
+    PostRedraw(wParam, lParam);
+    return;
+  }
   if (RampMarker* marker = ActiveMarker()) {
     int id = LOWORD(wParam);
     auto* swatch = reinterpret_cast<IColorSwatch*>(lParam);
     if (!swatch) swatch = GetIColorSwatch(GetDlgItem(hWnd, id));
-    if (swatch && id == IDC_COLOR_SWATCH) marker->color = swatch->GetAColor();
-    if (swatch && id == IDC_TRANSPARENT_SWATCH) marker->transparentColor = swatch->GetAColor();
+    AColor* field = id == IDC_COLOR_SWATCH         ? &marker->color
+                    : id == IDC_TRANSPARENT_SWATCH ? &marker->transparentColor
+                                                   : nullptr;
+    // Loading the controls sets the swatches to what the marker holds: no edit then.
+    if (swatch && field && *field != swatch->GetAColor()) {
+      *field = swatch->GetAColor();
+      if (theTex) theTex->MarkersEdited();
+    }
   }
   PostRedraw(wParam, lParam);
 }
 
-// The ramp control's notifications. Markers may have been added, duplicated, merged, deleted or
-// re-sorted since the last notification: the map's references follow its markers first (nothing
-// happens when the sequence did not change), and lParam is read only if it is still one of
-// the edited ramp's records.
+// The ramp control's notifications. The control has already told the map of its edits
+// (RampEdited); lParam is read only if it is still one of the edited ramp's records. A drag
+// step only shows the marker's position: the control has placed the marker, and a value
+// written back would go to the active marker, not necessarily the one the message names.
 void KelvaneDlgProc::RampNotification(UINT msg, LPARAM lParam) {
-  if (!theTex) return;
-  theTex->SyncMarkerReferences();
   RampMarker* marker = MarkerOfRamp(lParam);
   if (!marker) return;
   if (msg == WM_RAMP_MARKER_CHANGED) {
     LoadMarkerControls(*marker);
   } else if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
-    spin->SetValue(ShownPosition(*marker), TRUE);
+    spin->SetValue(ShownPosition(*marker), FALSE);
   }
 }
 
+void KelvaneDlgProc::RampEdited() {
+  if (theTex) theTex->MarkersEdited();
+}
+
 void KelvaneDlgProc::LoadMarkerControls(const RampMarker& source) {
-  // The swatches answer SetAColor with a colour notification, which writes the active marker:
-  // work from a copy in case that marker is the one shown.
+  // The swatches answer SetAColor with a colour notification, which must not write the colours
+  // into the active marker: work from a copy, with those notifications only redrawing.
   RampMarker m = source;
+  loadingControls = true;
   if (colorSwatch) colorSwatch->SetAColor(m.color, TRUE);
   if (transparentSwatch) transparentSwatch->SetAColor(m.transparentColor, TRUE);
+  loadingControls = false;
   if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) spin->SetValue(ShownPosition(m), FALSE);
   SendDlgItemMessageW(hWnd, IDC_IN_MODE, CB_SETCURSEL, WPARAM(m.inMode), 0);
   SendDlgItemMessageW(hWnd, IDC_OUT_MODE, CB_SETCURSEL, WPARAM(m.outMode), 0);
@@ -352,23 +378,13 @@ void KelvaneDlgProc::SetThing(ReferenceTarget* m) {
   theTex = map;
   if (theTex) theTex->dlgProc = this;
   // The rollout stays in the editor it was opened in: a map shown by SetThing that was never
-  // opened itself has no editor window for its map buttons' messages.
-  if (theTex && old && old != theTex) theTex->hwMtlEdit = old->hwMtlEdit;
+  // opened itself has no editor window for its map buttons' messages. Remembered here, so it
+  // survives a spell without a map.
+  if (old && old->hwMtlEdit) editorWindow = old->hwMtlEdit;
+  if (theTex && theTex != old && editorWindow) theTex->hwMtlEdit = editorWindow;
 
+  if (hWnd) BindRampControl();
   if (map != old && hWnd) {
-    // The ramp control edits the shown map's ramp, or none.
-    if (rampControl) {
-      HWND rampWindow = rampControl->GetHwnd();
-      rampControl->ForgetWindow();
-      delete rampControl;
-      rampControl = nullptr;
-      if (theTex && rampWindow) {
-        rampControl = new IGradientRamp(rampWindow, &theTex->ramp);
-        DrawRamp(rampWindow, theTex->ramp);
-      } else if (rampWindow) {
-        SetWindowLongPtrW(rampWindow, GWLP_USERDATA, 0);  // inert until a map is shown
-      }
-    }
     // The marker controls show the new map's active marker, without writing into it.
     if (RampMarker* marker = ActiveMarker()) {
       if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
@@ -382,6 +398,25 @@ void KelvaneDlgProc::SetThing(ReferenceTarget* m) {
     }
   }
   UpdateSubTexNames();
+}
+
+void KelvaneDlgProc::BindRampControl() {
+  GradientRamp* ramp = theTex ? &theTex->ramp : nullptr;
+  if (rampControl && rampControl->Ramp() == ramp) return;
+  // The window outlives the objects bound to it: only the binding changes.
+  HWND rampWindow = GetDlgItem(hWnd, IDC_RAMP);
+  if (rampControl) {
+    rampControl->ForgetWindow();
+    delete rampControl;
+    rampControl = nullptr;
+  }
+  if (!rampWindow) return;
+  if (!ramp) {
+    SetWindowLongPtrW(rampWindow, GWLP_USERDATA, 0);  // inert until a map is shown
+    return;
+  }
+  rampControl = new IGradientRamp(rampWindow, ramp, this);
+  DrawRamp(rampWindow, *ramp);
 }
 
 RampMarker* KelvaneDlgProc::ActiveMarker() {
@@ -406,7 +441,8 @@ bool KelvaneDlgProc::AbsolutePosition() {
 }
 
 float KelvaneDlgProc::ShownPosition(const RampMarker& m) {
-  return AbsolutePosition() && theTex ? theTex->distance * m.position : m.position;
+  if (!AbsolutePosition() || !theTex) return m.position;
+  return theTex->distance > 0.0f ? theTex->distance * m.position : 0.0f;
 }
 
 void KelvaneDlgProc::SetPositionMode(ISpinnerControl* spin, bool limitsFirst) {

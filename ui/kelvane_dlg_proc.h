@@ -4,6 +4,7 @@
 #include "custcont.h"
 #include "imtl.h"
 #include "iparamm2.h"
+#include "ramp_edit_sink.h"
 
 class Kelvane;
 class IGradientRamp;
@@ -13,8 +14,9 @@ struct RampMarker;
 // to the parameter block; this adds what the block does not hold: the ramp control, the active
 // marker's controls, the enable dependencies of the "Work on" group and the two map buttons.
 // Its ParamDlg facet is what the map buttons' drag-and-drop manager asks for the sub-map behind
-// a button.
-class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg {
+// a button. The ramp control reports its edits to it (RampEditSink), and it passes them, with
+// its own edits of the active marker, to the map's MarkersEdited.
+class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg, public RampEditSink {
  public:
   // Both bases bring the host's heap operators; they are the same.
   using ParamMap2UserDlgProc::operator new;
@@ -31,9 +33,10 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg {
   // Destroys the whole object (both facets).
   void DeleteThis() override;
   // Moves the rollout to another map: the rollout pointer moves, the captions refresh, the
-  // ramp control is bound to the new map's ramp, the marker
-  // controls show its active marker, and the map takes the editor window of the map it
-  // replaces (for its map buttons' messages), so no edit lands in a map no longer shown.
+  // ramp control is bound to the new map's ramp (whenever a Kelvane map is given, also after
+  // none or an object of another class was), the marker controls show its active marker, and
+  // the map takes the editor window of the map it replaces (for its map buttons' messages), so
+  // no edit lands in a map no longer shown.
   void SetThing(ReferenceTarget* m) override;
 
   // ParamDlg.
@@ -49,6 +52,9 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg {
   // Captions of the two map buttons: the active marker's sub-maps' names, or "None".
   void UpdateSubTexNames();
 
+  // RampEditSink: the ramp control changed the edited map's ramp.
+  void RampEdited() override;
+
   HWND hWnd = nullptr;     // the rollout window, from WM_INITDIALOG
   int firstPaintDone = 0;  // 1 once the first WM_PAINT has been seen
   IMtlParams* ip = nullptr;
@@ -61,17 +67,26 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg {
   TexDADMgr dadMgr;                             // of both map buttons, bound to the ParamDlg facet
 
  private:
+  // The material editor the rollout lives in, carried to each map SetThing shows.
+  HWND editorWindow = nullptr;
+  // Set while LoadMarkerControls fills the swatches.
+  bool loadingControls = false;
+
   void InitDialog();
   void Command(WPARAM wParam, LPARAM lParam);
   void SpinnerNotification(UINT msg, WPARAM wParam, LPARAM lParam);
   void ColorNotification(WPARAM wParam, LPARAM lParam);
   void RampNotification(UINT msg, LPARAM lParam);
   void Destroy();
+  // Binds the ramp control window to the edited map's ramp, or leaves it inert without a map.
+  void BindRampControl();
 
   RampMarker* ActiveMarker();
   // The record that lParam of a ramp notification names, if it is one of the edited ramp's.
   RampMarker* MarkerOfRamp(LPARAM lParam);
   bool AbsolutePosition();
+  // What the Pos. spinner shows for m: its position, or in absolute mode Distance times it (0
+  // while Distance is not above 0, when an absolute position means nothing).
   float ShownPosition(const RampMarker& m);
   // The Pos. spinner's edit link and limits for the mode of check box 545, in the order of
   // WM_INITDIALOG (limits first) or of a click on 545 (link first).

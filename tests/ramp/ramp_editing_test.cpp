@@ -1,6 +1,6 @@
 // Selecting, adding, duplicating, deleting and sorting markers, and the ramp control's drag on
-// the ramp alone: the dragged marker keeps its identity through the sort, and a merge that
-// removes it hands the drag to the survivor.
+// the ramp alone: the dragged marker keeps its identity through the ordering, passes other
+// markers without swallowing them, and merges only where it is dropped, surviving the merge.
 #include "curve_modes.h"
 #include "ramp_drag.h"
 #include "ramp_test_support.h"
@@ -108,54 +108,85 @@ TEST(RampDrag, DraggingPastANeighbourNamesTheDraggedMarker) {
   EXPECT_EQ(m->flags, MarkerActive);
 }
 
-TEST(RampDrag, AMergeNamesTheSurvivorWhicheverRecordItKeeps) {
-  // Just above the marker at 0.3: the sort puts the dragged one second and the merge drops it;
-  // the survivor takes the drag and keeps its own data.
+TEST(RampDrag, MarkersPassedOrLandedOnStayUntilTheDrop) {
   GradientRamp ramp = RampAt({0.0f, 0.3f, 0.6f, 1.0f});
   ramp.markers[2].flags = kDragged;
-  RampMarker* m = MoveDraggedMarker(ramp, 0.30005f);
-  ASSERT_EQ(ramp.markers.size(), 3u);
-  ASSERT_EQ(m, &ramp.markers[1]);
-  EXPECT_EQ(m->position, 0.3f);
-  ExpectColor(m->color, 0.3f, 0.3f, 0.3f);
-  EXPECT_EQ(m->flags, kDragged);
-  EXPECT_EQ(ramp.markers[0].flags | ramp.markers[2].flags, 0u);
-  m = MoveDraggedMarker(ramp, 0.45f);  // the drag carries on with the survivor
-  ASSERT_EQ(m, &ramp.markers[1]);
-  EXPECT_EQ(m->position, 0.45f);
-  EXPECT_EQ(EndMarkerDrag(ramp, 0.45f)->flags, MarkerActive);
-
-  // Just below it: the dragged marker sorts first and the other goes.
-  ramp = RampAt({0.0f, 0.30005f, 0.6f, 1.0f});
-  ramp.markers[2].flags = kDragged;
-  m = MoveDraggedMarker(ramp, 0.3f);
-  ASSERT_EQ(ramp.markers.size(), 3u);
-  ASSERT_EQ(m, &ramp.markers[1]);
-  ExpectColor(m->color, 0.6f, 0.6f, 0.6f);
-  EXPECT_EQ(m->flags, kDragged);
-}
-
-TEST(RampDrag, ExactlyOntoAnotherMarkerAlwaysNamesALiveRecord) {
-  for (int dragged : {0, 2}) {
-    GradientRamp ramp = RampAt({0.0f, 0.5f, 1.0f});
-    ramp.markers[dragged].flags = kDragged;
-    RampMarker* m = MoveDraggedMarker(ramp, 0.5f);
-    ASSERT_EQ(ramp.markers.size(), 2u);
-    ASSERT_TRUE(m >= ramp.markers.data() && m < ramp.markers.data() + ramp.markers.size());
-    EXPECT_EQ(m->position, 0.5f);
+  // Onto the marker at 0.3, past it, clamped onto the start, back out: every marker stays.
+  for (float t : {0.30005f, 0.3f, 0.2f, 0.0f, 0.45f}) {
+    RampMarker* m = MoveDraggedMarker(ramp, t);
+    ASSERT_EQ(ramp.markers.size(), 4u) << t;
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->position, t);
+    ExpectColor(m->color, 0.6f, 0.6f, 0.6f);
     EXPECT_EQ(m->flags, kDragged);
-    EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), m);  // the only active marker
   }
+  RampMarker* m = EndMarkerDrag(ramp, 0.45f);
+  ASSERT_EQ(ramp.markers.size(), 4u);
+  ASSERT_EQ(m, &ramp.markers[2]);
+  EXPECT_EQ(m->flags, MarkerActive);
+  EXPECT_EQ(ramp.markers[0].position, 0.0f);
+  EXPECT_EQ(ramp.markers[1].position, 0.3f);
 }
 
-TEST(RampDrag, TheFirstMarkerAbsorbsADragToTheStart) {
+TEST(RampDrag, TheDroppedMarkerSurvivesTheMergeWhereItLands) {
+  // Within 0.0001 above and below a marker, exactly on it, and on either end.
+  const struct {
+    float drop;
+    size_t index;  // the dropped marker's place afterwards
+  } drops[] = {{0.30005f, 1}, {0.29995f, 1}, {0.3f, 1}, {0.0f, 0}, {1.0f, 2}};
+  for (auto d : drops) {
+    SCOPED_TRACE(d.drop);
+    GradientRamp ramp = RampAt({0.0f, 0.3f, 0.6f, 1.0f});
+    ramp.markers[2].flags = kDragged;
+    RampMarker* m = EndMarkerDrag(ramp, d.drop);
+    ASSERT_EQ(ramp.markers.size(), 3u);
+    ASSERT_EQ(m, &ramp.markers[d.index]);
+    EXPECT_EQ(m->position, d.drop);
+    ExpectColor(m->color, 0.6f, 0.6f, 0.6f);
+    EXPECT_EQ(m->flags, MarkerActive);
+    EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), m);
+  }
+  // Dropped where it stands (the capture went elsewhere): the same rule.
   GradientRamp ramp = RampAt({0.0f, 0.5f, 1.0f});
   ramp.markers[0].flags = MarkerActive;
   ramp.markers[1].flags = MarkerDragging;  // dragged, though another is active
-  RampMarker* m = MoveDraggedMarker(ramp, 0.00005f);
+  MoveDraggedMarker(ramp, 0.00005f);
+  RampMarker* m = DropDraggedMarker(ramp);
   ASSERT_EQ(ramp.markers.size(), 2u);
   ASSERT_EQ(m, &ramp.markers[0]);
-  EXPECT_EQ(m->position, 0.0f);
-  EXPECT_EQ(m->flags, kDragged);
-  EXPECT_EQ(ramp.markers[1].flags, 0u);
+  ExpectColor(m->color, 0.5f, 0.5f, 0.5f);
+  EXPECT_EQ(DropDraggedMarker(ramp), nullptr) << "nothing is being dragged any more";
+}
+
+TEST(RampDrag, ACopyMadeOnItsOriginalIsDraggedAwayFromIt) {
+  GradientRamp ramp = RampAt({0.0f, 0.5f, 1.0f});
+  TestMap* map = new TestMap(AColor(1.0f, 0.0f, 0.0f, 1.0f));
+  ramp.markers[1].colorMap = map;
+  ramp.markers[1].inMode = CurveGamma;
+  ramp.markers[1].flags = MarkerActive;
+  RampMarker* copy = StartCopyDrag(ramp, 0.5f);  // Shift+click on the active marker itself
+  ASSERT_EQ(ramp.markers.size(), 4u);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->flags, kDragged);
+  EXPECT_EQ(ramp.markers[1].flags, 0u) << "the original is no longer active";
+  copy = EndMarkerDrag(ramp, 0.7f);
+  ASSERT_EQ(ramp.markers.size(), 4u);
+  ASSERT_EQ(copy, &ramp.markers[2]);
+  EXPECT_TRUE(copy->colorMap == map && copy->inMode == CurveGamma && copy->position == 0.7f);
+  EXPECT_EQ(ramp.markers[1].position, 0.5f);
+  EXPECT_EQ(ramp.markers[1].colorMap, map);
+  // Released without moving, a copy replaces its original.
+  copy = StartCopyDrag(ramp, 0.7f);
+  copy = DropDraggedMarker(ramp);
+  ASSERT_EQ(ramp.markers.size(), 4u);
+  EXPECT_EQ(copy->flags, MarkerActive);
+  // A new marker from a press merges with nothing before its drop either.
+  const AColor shown = ramp.ColorAt(0.7f);
+  RampMarker* added = StartNewMarkerDrag(ramp, 0.7f);
+  ASSERT_EQ(ramp.markers.size(), 5u);
+  EXPECT_EQ(added->color, shown);
+  EXPECT_EQ(added->flags, kDragged);
+  GradientRamp empty;
+  EXPECT_EQ(StartCopyDrag(empty, 0.5f), nullptr) << "nothing to copy";
+  map->DeleteThis();
 }

@@ -2,6 +2,9 @@
 // step with the ramp.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
+
 #include "texmap_test_support.h"
 
 namespace {
@@ -12,6 +15,37 @@ int CountDependentsOn(ReferenceTarget* target, ReferenceMaker* maker) {
   for (ReferenceMaker* m = it.Next(); m; m = it.Next()) n += m == maker;
   return n;
 }
+
+// A marker map that counts the live ones, so deletions show.
+class CountedMap : public TestMap {
+ public:
+  static inline int alive = 0;
+  CountedMap() : TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f)) { ++alive; }
+
+ protected:
+  ~CountedMap() override { --alive; }
+};
+
+// What shows a map (a material, the editor's sample slot, a viewport): counts the changes it
+// hears. Deleting it releases the map it watches.
+class Watcher : public ReferenceMaker {
+ public:
+  explicit Watcher(ReferenceTarget* target) { ReplaceReference(0, target); }
+  int NumRefs() override { return 1; }
+  RefTargetHandle GetReference(int i) override { return i == 0 ? watched : nullptr; }
+  int changes = 0;
+
+ protected:
+  void SetReference(int, RefTargetHandle t) override { watched = t; }
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage message,
+                             BOOL) override {
+    changes += message == REFMSG_CHANGE;
+    return REF_SUCCEED;
+  }
+
+ private:
+  RefTargetHandle watched = nullptr;
+};
 
 }  // namespace
 
@@ -174,6 +208,92 @@ TEST(KelvaneMap, ReferencesFollowMarkerEdits) {
   map->SyncMarkerReferences();  // nothing changed: nothing happens
   EXPECT_TRUE(map->ivalid.IsInfinite());
   map->DeleteThis();
+}
+
+// A map leaving the ramp is released once, however many of the marker's slots held it and
+// whatever it holds itself; and whoever shows the map hears of the edit.
+TEST(KelvaneMap, MapsLeavingTheRampAreReleasedOnce) {
+  Kelvane* map = NewKelvane();
+  map->ramp.AddMarker(0.75f, AColor(1.0f, 1.0f, 1.0f));
+  map->SyncMarkerReferences();
+  auto* watcher = new Watcher(map);
+  // Marker 1 (0.5): one map in both slots, as the editor instances a map dragged from one map
+  // button onto the other.
+  auto* shared = new CountedMap;
+  map->SetSubTexmap(2, shared);
+  map->SetSubTexmap(3, shared);
+  // Marker 3 (1.0): a map holding another map that leaves with it.
+  Kelvane* holder = NewKelvane();
+  auto* held = new CountedMap;
+  holder->SetSubTexmap(0, held);
+  map->SetSubTexmap(6, holder);
+  map->SetSubTexmap(7, held);
+  ASSERT_EQ(CountedMap::alive, 2);
+
+  map->ramp.DeleteMarkerAt(0.5f, 0.01f);
+  map->MarkersEdited();
+  EXPECT_EQ(CountedMap::alive, 1);
+  EXPECT_GT(watcher->changes, 0);
+  map->ramp.DeleteMarkerAt(1.0f, 0.01f);
+  map->MarkersEdited();
+  EXPECT_EQ(CountedMap::alive, 0);
+  EXPECT_EQ(map->NumRefs(), MARKER_MAP_REF + 4);
+  for (int i = MARKER_MAP_REF; i < map->NumRefs(); ++i) EXPECT_EQ(map->GetReference(i), nullptr);
+  watcher->DeleteMe();  // takes the map with it
+}
+
+// Creating a map while the host's heap runs out, at each allocation in turn: no exception
+// leaves the class descriptor, and a failed creation leaves nothing on the host's heap.
+TEST(KelvaneMap, CreateAnswersNullWhenMemoryRunsOut) {
+  LoadKelvaneModule();
+  static int budget = 0;
+  static long blocks = 0;
+  struct HeapGuard {
+    void* (*savedMalloc)(size_t) = MAX_malloc;
+    void (*savedFree)(void*) = MAX_free;
+    HeapGuard() {
+      MAX_malloc = [](size_t n) -> void* {
+        if (budget-- <= 0) return nullptr;
+        void* p = std::malloc(n);
+        if (p) ++blocks;
+        return p;
+      };
+      MAX_free = [](void* p) {
+        if (p) --blocks;
+        std::free(p);
+      };
+    }
+    ~HeapGuard() {
+      MAX_malloc = savedMalloc;
+      MAX_free = savedFree;
+    }
+  };
+  for (int allowed = 0; allowed < 1000; ++allowed) {
+    SCOPED_TRACE(allowed);
+    HeapGuard guard;
+    budget = allowed;
+    blocks = 0;
+    ReferenceTarget* made = nullptr;
+    try {
+      made = static_cast<ReferenceTarget*>(LibClassDesc(0)->Create(FALSE));
+    } catch (const std::bad_alloc&) {
+      FAIL() << "an allocation failure escaped Create";
+    }
+    if (!made) {
+      EXPECT_EQ(blocks, 0) << "a failed creation left blocks on the host's heap";
+      continue;
+    }
+    auto* map = static_cast<Kelvane*>(made);
+    EXPECT_NE(map->pblock, nullptr);
+    EXPECT_NE(map->uvGen, nullptr);
+    EXPECT_NE(map->texout, nullptr);
+    budget = 1 << 30;
+    map->DeleteMe();
+    EXPECT_EQ(blocks, 0);
+    EXPECT_GT(allowed, 0);
+    return;
+  }
+  FAIL() << "no map was ever made";
 }
 
 TEST(KelvaneMap, ResetRestoresTheDefaultRamp) {

@@ -2,6 +2,7 @@
 // opened by the host's material editor panel, driven by real messages.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "host_maps.h"
@@ -26,6 +27,27 @@ void MakeTexture(Kelvane* map) {
 std::wstring NameOf(Texmap* m) {
   return m->GetFullName().data();
 }
+
+// What shows the map (a material, the editor's sample slot, a viewport): counts the changes
+// it hears.
+class Watcher : public ReferenceMaker {
+ public:
+  explicit Watcher(ReferenceTarget* target) { ReplaceReference(0, target); }
+  int NumRefs() override { return 1; }
+  RefTargetHandle GetReference(int i) override { return i == 0 ? watched : nullptr; }
+  int changes = 0;
+
+ protected:
+  void SetReference(int, RefTargetHandle t) override { watched = t; }
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage message,
+                             BOOL) override {
+    changes += message == REFMSG_CHANGE;
+    return REF_SUCCEED;
+  }
+
+ private:
+  RefTargetHandle watched = nullptr;
+};
 
 // What the per-marker controls show, to compare before and after.
 struct Shown {
@@ -242,9 +264,8 @@ TEST_F(Rollout, PerMarkerControlsWriteOnlyTheirFieldOfTheActiveMarker) {
   MakeTexture(map);
   TakeRedraws();
   RampMarker before = Marker(1);
-  Click(IDC_COLOR_MAP_ON);  // 538: no redraw, the texture stays
+  Click(IDC_COLOR_MAP_ON);  // 538: the ramp control draws colours only, no redraw
   EXPECT_FALSE(TakeRedraws());
-  EXPECT_NE(map->texHandle, nullptr);
   before.colorMapOn = false;
   EXPECT_TRUE(SameMarker(Marker(1), before)) << "only colorMapOn changed";
   GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.25f, 0.5f, 0.75f, 0.5f), TRUE);
@@ -307,8 +328,8 @@ TEST_F(Rollout, MarkerNotificationsLoadTheNamedMarkersControls) {
   PumpAll();
   EXPECT_EQ(Capture(), (Shown{RGB(0, 0, 255), RGB(128, 128, 128), L"0.75", L"None", L"None", 3, 1,
                               false, true}));
-  EXPECT_FLOAT_EQ(m.color.b, 1.0f) << "the swatches' notifications wrote the same colour";
-  // A drag step shows the position and writes it back through the spinner.
+  EXPECT_FLOAT_EQ(m.color.b, 1.0f) << "loading the controls keeps the marker's colour";
+  // A drag step shows the position; the marker keeps the one the control gave it.
   m.position = 0.6f;
   PostMessageW(page, WM_RAMP_MARKER_MOVED, WPARAM(Item(IDC_RAMP)), LPARAM(&m));
   PumpAll();
@@ -419,6 +440,115 @@ TEST_F(Rollout, RampNotificationsKeepTheReferencesInStepWithTheMarkers) {
   EXPECT_EQ(map->NumRefs(), MARKER_MAP_REF + 4);
   for (int i = MARKER_MAP_REF; i < map->NumRefs(); ++i)
     EXPECT_NE(map->GetReference(i), static_cast<ReferenceTarget*>(checker));
+}
+
+// Every edit of a marker changes what the map renders: the viewport texture goes, the map's
+// validity empties and whatever shows the map hears of it.
+TEST_F(Rollout, EveryMarkerEditShowsTheMapAnew) {
+  map->ramp.SetActiveMarker(1);
+  Open();
+  auto* watcher = new Watcher(map);
+  auto expectShown = [&](const char* edit, const std::function<void()>& change) {
+    MakeTexture(map);
+    map->ivalid = FOREVER;
+    int heard = watcher->changes;
+    change();
+    PumpAll();
+    EXPECT_GT(watcher->changes, heard) << edit;
+    EXPECT_EQ(map->texHandle, nullptr) << edit;
+    EXPECT_TRUE(map->ivalid.Empty()) << edit;
+  };
+  expectShown("colour swatch", [&] {
+    GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.2f, 0.4f, 0.6f, 1.0f), TRUE);
+  });
+  expectShown("transparent swatch", [&] {
+    GetIColorSwatch(Item(IDC_TRANSPARENT_SWATCH))->SetAColor(AColor(0.5f, 0.5f, 0.5f, 1.0f), TRUE);
+  });
+  expectShown("Pos. spinner", [&] { TypeInto(Item(IDC_POSITION_EDIT), L"0.4"); });
+  expectShown("colour map box", [&] { Click(IDC_COLOR_MAP_ON); });
+  expectShown("transparent map box", [&] { Click(IDC_TRANSPARENT_MAP_ON); });
+  expectShown("In ramp", [&] { Choose(IDC_IN_MODE, 1); });
+  expectShown("a drag that reorders nothing", [&] {
+    RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.4f);
+    RampMouse(WM_MOUSEMOVE, MK_LBUTTON, 0.45f);
+    RampMouse(WM_LBUTTONUP, 0, 0.45f);
+  });
+  ASSERT_EQ(map->ramp.markers.size(), 3u);
+  EXPECT_NEAR(Marker(1).position, 0.45f, 1.0f / 200.0f);
+  EXPECT_EQ(Marker(1).color, AColor(0.2f, 0.4f, 0.6f, 1.0f));
+  // Showing a marker's controls is no edit.
+  int heard = watcher->changes;
+  PostMessageW(page, WM_RAMP_MARKER_CHANGED, WPARAM(Item(IDC_RAMP)), LPARAM(&Marker(1)));
+  PumpAll();
+  EXPECT_EQ(watcher->changes, heard);
+  watcher->ReplaceReference(0, nullptr, FALSE);  // the map stays for TearDown
+  watcher->DeleteMe();
+}
+
+// The ramp control's drag with a right click in the middle: the click deletes nothing, and no
+// step of the drag is written into another marker.
+TEST_F(Rollout, ARightClickDuringADragLeavesEveryOtherMarkerAlone) {
+  map->ramp.AddMarker(0.25f, AColor(0.25f, 0.25f, 0.25f, 1.0f));
+  map->SyncMarkerReferences();
+  Open();
+  RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.5f);
+  RampMouse(WM_MOUSEMOVE, MK_LBUTTON, 0.6f);
+  PumpAll();
+  RampMouse(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, 0.25f);
+  RampMouse(WM_RBUTTONUP, MK_LBUTTON, 0.25f);  // on the marker before the dragged one
+  PumpAll();
+  RampMouse(WM_MOUSEMOVE, MK_LBUTTON, 0.65f);
+  PumpAll();
+  RampMouse(WM_LBUTTONUP, 0, 0.65f);
+  PumpAll();
+  ASSERT_EQ(map->ramp.markers.size(), 4u);
+  EXPECT_EQ(Marker(0).position, 0.0f);
+  EXPECT_EQ(Marker(1).position, 0.25f);
+  EXPECT_NEAR(Marker(2).position, 0.65f, 1.0f / 200.0f);
+  EXPECT_EQ(Marker(2).color, AColor(0.5f, 0.5f, 0.5f, 1.0f));
+  EXPECT_EQ(Marker(3).position, 1.0f);
+  EXPECT_EQ(map->ramp.FindMarkerByFlag(MarkerActive), &Marker(2));
+}
+
+TEST_F(Rollout, AbsolutePositionWithoutDistanceShowsZeroAndWritesNothing) {
+  map->pblock->SetValue(pb_distance, 0, 0.0f);
+  map->ramp.SetActiveMarker(1);
+  Open();
+  ASSERT_EQ(map->distance, 0.0f);
+  Click(IDC_ABSOLUTE_POSITION);
+  PumpAll();  // the repaint that would clamp a position that is not a number to 1
+  EXPECT_EQ(Marker(1).position, 0.5f);
+  EXPECT_EQ(GetISpinner(Item(IDC_POSITION_SPIN))->GetFVal(), 0.0f);
+  TypeInto(Item(IDC_POSITION_EDIT), L"0.3");
+  PumpAll();
+  EXPECT_EQ(Marker(1).position, 0.5f);
+}
+
+// The host's parameter map can give the rollout no map, or an object of another class, before
+// a Kelvane map again.
+TEST_F(Rollout, GivenAMapAgainTheRampControlEditsItsRamp) {
+  Open();
+  auto* checker = new CheckerMap;
+  other = NewKelvane();
+  const float clicks[] = {0.15f, 0.35f, 0.65f, 0.85f};  // away from every marker
+  int round = 0;
+  for (ReferenceTarget* between :
+       {static_cast<ReferenceTarget*>(nullptr), static_cast<ReferenceTarget*>(checker)}) {
+    for (Kelvane* shown : {map, other}) {
+      proc->SetThing(between);
+      EXPECT_EQ(proc->rampControl, nullptr);
+      proc->SetThing(shown);
+      ASSERT_NE(proc->rampControl, nullptr);
+      EXPECT_EQ(proc->rampControl->Ramp(), &shown->ramp);
+      size_t markers = shown->ramp.markers.size();
+      RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, clicks[round]);
+      RampMouse(WM_LBUTTONUP, 0, clicks[round++]);
+      PumpAll();
+      EXPECT_EQ(shown->ramp.markers.size(), markers + 1);
+      EXPECT_EQ(shown->hwMtlEdit, panel->GetHWnd()) << "its map buttons reach the editor";
+    }
+  }
+  checker->DeleteThis();
 }
 
 TEST_F(Rollout, ClosingReleasesTheRolloutAndANewOneStartsRelative) {
