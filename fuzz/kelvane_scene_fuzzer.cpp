@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "plugin_loader.h"
+#include "scene/scene_settings.h"
 #include "scene_round_trip.h"
-#include "scene_settings.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   PluginLoadStatus status;

@@ -6,25 +6,17 @@
 
 #include "ioapi.h"
 #include "kelvane.h"
+#include "marker_record.h"
 #include "module.h"
 #include "param_block.h"
 
 namespace {
-
-// Chunk IDs and the marker record: part of the scene-file format, never change.
-constexpr USHORT kHeaderChunk = 0x4000;
-constexpr USHORT kMarkerChunk = 0x4001;
-constexpr ULONG kMarkerRecordSize = 82;
 
 // Each field is written with its own call, little-endian, no padding.
 template <class T>
 void WriteField(ISave* isave, const T& value) {
   ULONG written = 0;
   isave->Write(&value, sizeof(T), &written);
-}
-
-void WriteColor(ISave* isave, const AColor& c) {
-  for (int i = 0; i < 4; ++i) WriteField(isave, c[i]);
 }
 
 // A field keeps its default when the read comes up short.
@@ -35,32 +27,50 @@ void ReadField(ILoad* iload, T& value) {
   if (iload->Read(&read, sizeof(T), &n) == IO_OK && n == sizeof(T)) value = read;
 }
 
-void ReadColor(ILoad* iload, AColor& c) {
-  for (int i = 0; i < 4; ++i) ReadField(iload, c[i]);
+void ColorToRecord(const AColor& c, float (&out)[4]) {
+  for (int i = 0; i < 4; ++i) out[i] = c[i];
 }
 
-void ReadFlag(ILoad* iload, bool& value) {
-  BYTE b = value ? 1 : 0;
-  ReadField(iload, b);
-  value = b != 0;
+AColor ColorFromRecord(const float (&in)[4]) {
+  return AColor(in[0], in[1], in[2], in[3]);
+}
+
+MarkerRecord ToRecord(const RampMarker& m) {
+  MarkerRecord r;
+  r.position = m.position;
+  ColorToRecord(m.color, r.color);
+  ColorToRecord(m.transparentColor, r.transparentColor);
+  r.colorMapOn = m.colorMapOn ? 1 : 0;
+  r.transparentMapOn = m.transparentMapOn ? 1 : 0;
+  r.inMode = int32_t(m.inMode);
+  r.outMode = int32_t(m.outMode);
+  ColorToRecord(m.activeGlyphColor, r.activeGlyphColor);
+  ColorToRecord(m.reactiveGlyphColor, r.reactiveGlyphColor);
+  r.flags = uint32_t(m.flags);
+  return r;
 }
 
 RampMarker ReadMarker(ILoad* iload) {
   RampMarker m;  // the record's defaults
-  ReadField(iload, m.position);
+  MarkerRecord r = ToRecord(m);
+  ForEachMarkerField(r, [iload](auto& field) {
+    ReadField(iload, field);
+    return true;
+  });
+  m.position = r.position;
   if (m.position > 1.0f)
     m.position = 1.0f;
   else if (!(m.position >= 0.0001f))
     m.position = 0.0f;
-  ReadColor(iload, m.color);
-  ReadColor(iload, m.transparentColor);
-  ReadFlag(iload, m.colorMapOn);
-  ReadFlag(iload, m.transparentMapOn);
-  ReadField(iload, m.inMode);
-  ReadField(iload, m.outMode);
-  ReadColor(iload, m.activeGlyphColor);
-  ReadColor(iload, m.reactiveGlyphColor);
-  ReadField(iload, m.flags);
+  m.color = ColorFromRecord(r.color);
+  m.transparentColor = ColorFromRecord(r.transparentColor);
+  m.colorMapOn = r.colorMapOn != 0;
+  m.transparentMapOn = r.transparentMapOn != 0;
+  m.inMode = r.inMode;
+  m.outMode = r.outMode;
+  m.activeGlyphColor = ColorFromRecord(r.activeGlyphColor);
+  m.reactiveGlyphColor = ColorFromRecord(r.reactiveGlyphColor);
+  m.flags = r.flags;
   return m;
 }
 
@@ -71,41 +81,36 @@ void Kelvane::MarkerOrderCallback::proc(ILoad*) {
 }
 
 IOResult Kelvane::Save(ISave* isave) {
-  isave->BeginChunk(kHeaderChunk);
+  isave->BeginChunk(kKelvaneHeaderChunkID);
   IOResult res = MtlBase::Save(isave);
   if (res != IO_OK) return res;
   isave->EndChunk();
 
-  isave->BeginChunk(kMarkerChunk);
-  WriteField(isave, ULONG(ramp.markers.size()));
+  isave->BeginChunk(kMarkerChunkID);
+  WriteField(isave, uint32_t(ramp.markers.size()));
   for (const RampMarker& m : ramp.markers) {
-    WriteField(isave, m.position);
-    WriteColor(isave, m.color);
-    WriteColor(isave, m.transparentColor);
-    WriteField(isave, BYTE(m.colorMapOn ? 1 : 0));
-    WriteField(isave, BYTE(m.transparentMapOn ? 1 : 0));
-    WriteField(isave, int32_t(m.inMode));
-    WriteField(isave, int32_t(m.outMode));
-    WriteColor(isave, m.activeGlyphColor);
-    WriteColor(isave, m.reactiveGlyphColor);
-    WriteField(isave, ULONG(m.flags));
+    const MarkerRecord r = ToRecord(m);
+    ForEachMarkerField(r, [isave](const auto& field) {
+      WriteField(isave, field);
+      return true;
+    });
   }
   isave->EndChunk();
   return IO_OK;
 }
 
 IOResult Kelvane::Load(ILoad* iload) {
-  if (iload->PeekNextChunkID() == kHeaderChunk && iload->OpenChunk() == IO_OK) {
+  if (iload->PeekNextChunkID() == kKelvaneHeaderChunkID && iload->OpenChunk() == IO_OK) {
     IOResult res = MtlBase::Load(iload);
     if (res != IO_OK) return res;
     iload->CloseChunk();
   }
-  if (iload->PeekNextChunkID() == kMarkerChunk && iload->OpenChunk() == IO_OK) {
+  if (iload->PeekNextChunkID() == kMarkerChunkID && iload->OpenChunk() == IO_OK) {
     ULONG count = 0;
     ReadField(iload, count);
     // Only whole records that the chunk holds count, whatever the count claims.
     ULONG length = iload->CurChunkLength();
-    ULONG held = length >= 4 ? (length - 4) / kMarkerRecordSize : 0;
+    ULONG held = length >= 4 ? (length - 4) / kMarkerRecordBytes : 0;
     if (count > held) count = held;
     ramp.markers.clear();
     for (ULONG i = 0; i < count; ++i) ramp.markers.push_back(ReadMarker(iload));

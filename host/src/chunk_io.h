@@ -10,6 +10,7 @@
 
 #include "chunk_format.h"
 #include "ioapi.h"
+#include "text_codec.h"
 
 class ChunkWriter : public ISave {
  public:

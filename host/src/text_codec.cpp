@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "chunk_format.h"
+#include "text_codec.h"
 
 namespace chunkfile {
 namespace {

@@ -1,0 +1,190 @@
+#include "cli/command_line.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+#include "common/image_limits.h"
+#include "common/input_error.h"
+
+namespace {
+
+struct CommandInfo {
+  const char* name;
+  Command command;
+  std::set<std::string> flags;
+};
+
+const CommandInfo kCommands[] = {
+    {"render",
+     Command::Render,
+     {"-o", "--size", "--threads", "--bump", "--set", "--smooth-angle", "--stats",
+      "--constant-map"}},
+    {"sample", Command::Sample, {"--points", "--set", "--smooth-angle"}},
+    {"bake", Command::Bake, {"--node", "--size", "-o", "--threads", "--set", "--smooth-angle"}},
+    {"preview", Command::Preview, {"--size", "-o", "--set", "--smooth-angle"}},
+    {"save", Command::Save, {"-o", "--set", "--smooth-angle"}},
+};
+
+long long Whole(const std::string& flag, const std::string& text, long long low, long long high) {
+  long long v = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size())
+    throw InputError(flag + ": \"" + text + "\" is not a whole number");
+  if (v < low || v > high)
+    throw InputError(flag + ": " + text + " is out of range (" + std::to_string(low) + " to " +
+                     std::to_string(high) + ")");
+  return v;
+}
+
+bool ParseNumber(const std::string& text, double& v) {
+  if (text.empty() || std::isspace((unsigned char)text[0])) return false;
+  char* end = nullptr;
+  v = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size() && std::isfinite(v);
+}
+
+ImageSize Size(const std::string& text) {
+  auto x = text.find('x');
+  if (x == std::string::npos)
+    throw InputError("--size: \"" + text + "\" is not WIDTHxHEIGHT (for example 640x480)");
+  long long w = Whole("--size", text.substr(0, x), 1, 1LL << 40);
+  long long h = Whole("--size", text.substr(x + 1), 1, 1LL << 40);
+  CheckImageSize(w, h, "--size");
+  return ImageSize{int(w), int(h)};
+}
+
+ParameterSetting Setting(const std::string& text) {
+  const std::string origin = "--set " + text;
+  auto eq = text.find('=');
+  if (eq == std::string::npos || eq == 0) throw InputError(origin + ": expected NAME=VALUE");
+  ParameterSetting s{text.substr(0, eq), false, origin};
+  std::string value = text.substr(eq + 1);
+  double number = 0;
+  if (value == "true")
+    s.value = true;
+  else if (value == "false")
+    s.value = false;
+  else if (ParseNumber(value, number))
+    s.value = number;
+  else
+    throw InputError(origin + ": \"" + value + "\" is not true, false or a number");
+  return s;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine cl;
+  if (args.empty()) throw InputError("no command given (kelvane --help lists them)");
+  const std::string& name = args[0];
+  if (name == "--help" || name == "-h" || name == "help") return cl;
+  const CommandInfo* info = nullptr;
+  for (const CommandInfo& c : kCommands)
+    if (name == c.name) info = &c;
+  if (!info)
+    throw InputError("unknown command \"" + name + "\" (render, sample, bake, preview or save)");
+  cl.command = info->command;
+
+  std::set<std::string> seen;
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      cl.command = Command::Help;
+      return cl;
+    }
+    if (arg.size() < 2 || arg[0] != '-') {
+      if (cl.scene)
+        throw InputError("unexpected argument \"" + arg + "\" (the scene is \"" + *cl.scene +
+                         "\")");
+      cl.scene = arg;
+      continue;
+    }
+    std::string flag = arg, value;
+    bool hasValue = false;
+    if (auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      flag = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      hasValue = true;
+    }
+    if (!info->flags.count(flag)) {
+      bool known = false;
+      for (const CommandInfo& c : kCommands) known |= c.flags.count(flag) > 0;
+      throw InputError(known ? std::string(info->name) + " does not take " + flag
+                             : "unknown flag \"" + flag + "\"");
+    }
+    if (flag != "--set" && !seen.insert(flag).second) throw InputError(flag + " is given twice");
+    if (flag == "--bump" || flag == "--stats" || flag == "--constant-map") {
+      if (hasValue) throw InputError(flag + " takes no value");
+      (flag == "--bump" ? cl.bump : flag == "--stats" ? cl.stats : cl.constantMap) = true;
+      continue;
+    }
+    if (!hasValue) {
+      if (i + 1 >= args.size()) throw InputError(flag + " needs a value");
+      value = args[++i];
+    }
+    if (flag == "-o") {
+      if (value.empty()) throw InputError("-o needs a file name");
+      cl.output = value;
+    } else if (flag == "--size") {
+      if (cl.command == Command::Bake || cl.command == Command::Preview) {
+        long long n = Whole("--size", value, 1, kMaxImageSide);
+        CheckImageSize(n, n, "--size");
+        (cl.command == Command::Bake ? cl.bakeSize : cl.previewSize) = int(n);
+      } else {
+        cl.size = Size(value);
+      }
+    } else if (flag == "--threads") {
+      cl.threads = int(Whole("--threads", value, 1, kMaxThreads));
+    } else if (flag == "--smooth-angle") {
+      double a = 0;
+      if (!ParseNumber(value, a) || a < 0.0 || a > 180.0)
+        throw InputError("--smooth-angle: \"" + value + "\" is not an angle from 0 to 180 degrees");
+      cl.smoothAngle = float(a);
+    } else if (flag == "--set") {
+      cl.settings.push_back(Setting(value));
+    } else if (flag == "--points") {
+      cl.points = value;
+    } else if (flag == "--node") {
+      cl.node = value;
+    }
+  }
+  if (cl.command == Command::Sample && !cl.points) throw InputError("sample needs --points FILE");
+  if (cl.command == Command::Bake && !cl.node) throw InputError("bake needs --node NAME");
+  if ((cl.command == Command::Bake || cl.command == Command::Preview ||
+       cl.command == Command::Save) &&
+      !cl.output)
+    throw InputError(std::string(info->name) + " needs -o FILE");
+  return cl;
+}
+
+const char* UsageText() {
+  return R"(kelvane: the Kelvane edge-distance map outside 3ds Max
+
+  kelvane render [SCENE] [-o out.png] [--size WxH] [--threads N] [--bump] [--stats]
+                 [--constant-map] [--set NAME=VALUE ...]
+  kelvane sample [SCENE] --points FILE [--set NAME=VALUE ...]
+  kelvane bake   [SCENE] --node NAME -o out.png [--size N] [--threads N] [--set NAME=VALUE ...]
+  kelvane preview [SCENE] -o ramp.png [--size N] [--set NAME=VALUE ...]
+  kelvane save   [SCENE] -o FILE [--set NAME=VALUE ...]
+
+SCENE is a JSON scene (.json), a scene file written by `kelvane save`, or a mesh file of any
+format Assimp reads; without one, a built-in scene. Every command also takes
+--smooth-angle DEG (default 30), the auto-smooth angle for meshes without smoothing groups.
+
+  render   picture of the scene (PNG; default kelvane.png, 960x540 or the scene's image size,
+           all cores); --bump bends normals with the map's bump; --stats reports the time
+           and samples per second; --constant-map shades with the host's constant-colour
+           map instead, to time against
+  sample   CSV to standard output: node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z for each line
+           "NODE X Y Z" (world space) of the points file
+  bake     the map in the node's UV layout (PNG, N x N, default 512; alpha is coverage)
+  preview  the map's viewport texture, asked for as the viewport asks (PNG, N x N, default
+           256): the ramp from position 0 at the left, the same on every row
+  save     the scene and its map as a scene file
+  --set    a map parameter by internal name, e.g. --set Distance=0.2 --set "open edges=true"
+
+Bad input exits with status 2 and one line saying what is wrong.
+)";
+}

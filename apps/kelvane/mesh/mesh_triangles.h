@@ -1,0 +1,15 @@
+#pragma once
+#include <array>
+#include <vector>
+
+#include "mesh/poly_mesh_data.h"
+
+// The mesh's polygons as triangles of corners (indices into mesh.corners, so a triangle
+// reaches its vertices, UVs and corner normals), polygon by polygon in face order, each split
+// as TriangulatePolygon splits it.
+std::vector<std::array<int, 3>> TriangulateCorners(const PolyMeshData& mesh);
+
+// One unit normal per corner, smoothed the way smoothing groups smooth: a corner's normal is
+// the area-weighted mean of the normals of the faces around its vertex that share a group
+// with its face. A face without groups, or without area, keeps its own normal.
+std::vector<Point3> CornerNormals(const PolyMeshData& mesh);

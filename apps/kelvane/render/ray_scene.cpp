@@ -1,0 +1,108 @@
+#include "render/ray_scene.h"
+
+#include <embree3/rtcore.h>
+
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "mesh/mesh_triangles.h"
+
+namespace {
+
+// Normals go through the inverse transpose of the object's transform.
+Point3 NormalToWorld(const Matrix3& worldToObject, const Point3& n) {
+  return Point3(DotProd(n, worldToObject.GetRow(0)), DotProd(n, worldToObject.GetRow(1)),
+                DotProd(n, worldToObject.GetRow(2)))
+      .Normalize();
+}
+
+}  // namespace
+
+RayScene::RayScene(const HostScene& hostScene) {
+  // One builder thread: a parallel build may order a leaf's triangles differently from run to
+  // run, and rays that meet two coincident faces would then see either one. The build stays
+  // a small part of a render; the rays themselves use all the render threads.
+  device = rtcNewDevice("threads=1");
+  if (!device)
+    throw std::runtime_error("cannot start Embree (error " +
+                             std::to_string(rtcGetDeviceError(nullptr)) + ")");
+  scene = rtcNewScene(device);
+  // Rays that graze an edge shared by two triangles must hit one of them.
+  rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST);
+
+  for (const SceneNode& node : hostScene.Nodes()) {
+    const PolyMeshData& mesh = node.mesh;
+    const auto triangles = TriangulateCorners(mesh);
+    const auto cornerNormals = CornerNormals(mesh);
+    RTCGeometry geometry = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
+    auto* vertices = static_cast<float*>(
+        rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+                                3 * sizeof(float), mesh.vertices.size()));
+    auto* indices = static_cast<unsigned*>(
+        rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+                                3 * sizeof(unsigned), triangles.size()));
+    if (!vertices || !indices) {
+      rtcReleaseGeometry(geometry);
+      throw std::bad_alloc();
+    }
+    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
+      Point3 p = mesh.vertices[i] * node.objectToWorld;
+      vertices[3 * i] = p.x;
+      vertices[3 * i + 1] = p.y;
+      vertices[3 * i + 2] = p.z;
+    }
+    auto& nodeNormals = normals.emplace_back(triangles.size());
+    for (size_t t = 0; t < triangles.size(); ++t)
+      for (int k = 0; k < 3; ++k) {
+        int corner = triangles[t][size_t(k)];
+        indices[3 * t + size_t(k)] = unsigned(mesh.corners[size_t(corner)]);
+        nodeNormals[t][size_t(k)] =
+            NormalToWorld(node.worldToObject, cornerNormals[size_t(corner)]);
+      }
+    rtcCommitGeometry(geometry);
+    rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
+    rtcReleaseGeometry(geometry);
+  }
+  rtcCommitScene(scene);
+  if (rtcGetDeviceError(device) != RTC_ERROR_NONE)
+    throw std::runtime_error("Embree could not build the scene");
+}
+
+RayScene::~RayScene() {
+  if (scene) rtcReleaseScene(scene);
+  if (device) rtcReleaseDevice(device);
+}
+
+std::optional<RayHit> RayScene::Trace(const Point3& origin, const Point3& direction) const {
+  RTCIntersectContext context;
+  rtcInitIntersectContext(&context);
+  RTCRayHit rh{};
+  rh.ray.org_x = origin.x;
+  rh.ray.org_y = origin.y;
+  rh.ray.org_z = origin.z;
+  rh.ray.dir_x = direction.x;
+  rh.ray.dir_y = direction.y;
+  rh.ray.dir_z = direction.z;
+  rh.ray.tnear = 0.0f;
+  rh.ray.tfar = std::numeric_limits<float>::infinity();
+  rh.ray.mask = 0xFFFFFFFFu;
+  rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
+  rtcIntersect1(scene, &context, &rh);
+  if (rh.hit.geomID == RTC_INVALID_GEOMETRY_ID) return std::nullopt;
+
+  RayHit hit;
+  hit.nodeIndex = int(rh.hit.geomID);
+  hit.point = origin + rh.ray.tfar * direction;
+  const auto& n = normals[rh.hit.geomID][rh.hit.primID];
+  const float u = rh.hit.u, v = rh.hit.v;
+  hit.normal = ((1.0f - u - v) * n[0] + u * n[1] + v * n[2]).Normalize();
+  if (hit.normal.LengthSquared() == 0.0f)
+    hit.normal = Point3(rh.hit.Ng_x, rh.hit.Ng_y, rh.hit.Ng_z).Normalize();
+  // Two-sided: the side the ray sees faces it.
+  if (DotProd(Point3(rh.hit.Ng_x, rh.hit.Ng_y, rh.hit.Ng_z), direction) > 0.0f)
+    hit.normal = -hit.normal;
+  if (DotProd(hit.normal, direction) > 0.0f)
+    hit.normal = hit.normal - 2.0f * DotProd(hit.normal, direction) * direction;
+  return hit;
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "scene/host_scene.h"
+
+struct RTCDeviceTy;
+struct RTCSceneTy;
+
+// What a primary ray hit: the node, its world point, and the shading normal there.
+struct RayHit {
+  int nodeIndex = -1;  // into HostScene::Nodes()
+  Point3 point;        // world space
+  Point3 normal;       // world space, unit, facing the ray's origin
+};
+
+// The scene's nodes as Embree triangles in world space, for primary rays from many threads.
+class RayScene {
+ public:
+  explicit RayScene(const HostScene& scene);
+  ~RayScene();
+  RayScene(const RayScene&) = delete;
+  RayScene& operator=(const RayScene&) = delete;
+
+  std::optional<RayHit> Trace(const Point3& origin, const Point3& direction) const;
+
+ private:
+  // Per node, per triangle, the corner normals in world space.
+  std::vector<std::vector<std::array<Point3, 3>>> normals;
+  RTCDeviceTy* device = nullptr;
+  RTCSceneTy* scene = nullptr;
+};

@@ -1,0 +1,138 @@
+#include "scene/scene_session.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "common/input_error.h"
+#include "maxapi.h"
+#include "mesh/affine_transform.h"
+#include "mesh/mesh_import.h"
+#include "scene/default_scene.h"
+#include "scene/json_scene.h"
+#include "scene/map_binding.h"
+#include "scene_file.h"
+
+namespace {
+
+// The start of every host scene file.
+const char kSceneFileMagic[8] = {'K', 'V', 'S', 'C', '\r', '\n', '\x1a', '\n'};
+
+bool HasJsonExtension(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return ext == ".json";
+}
+
+SceneDescription FromMeshFile(const std::string& path, float smoothAngle) {
+  SceneDescription scene;
+  for (ImportedNode& node : ImportMeshFile(path, smoothAngle)) {
+    // Mesh files come from Y-up programs; the host is Z up.
+    scene.nodes.push_back(NodeDescription{node.name, std::move(node.mesh), ObjectKind::Poly,
+                                          node.transform * YUpToZUp()});
+  }
+  return scene;
+}
+
+bool Invertible(const Matrix3& m) {
+  const Point3 x = m.GetRow(0), y = m.GetRow(1), z = m.GetRow(2);
+  const double scale = double(x.Length()) * y.Length() * z.Length();
+  const double det = double(DotProd(x, CrossProd(y, z)));
+  return std::isfinite(det) && std::isfinite(m.GetRow(3).Length()) && scale > 0.0 &&
+         std::fabs(det) > 1e-9 * scale;
+}
+
+}  // namespace
+
+bool IsSceneFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char head[sizeof kSceneFileMagic] = {};
+  return in.read(head, sizeof head) && std::memcmp(head, kSceneFileMagic, sizeof head) == 0;
+}
+
+SceneSession::SceneSession(const SceneSource& source, const std::function<ClassDesc*()>& mapClass) {
+  RegisterSceneSettingsClass();
+  if (!source.path) {
+    Build(DefaultScene(source.smoothAngle), mapClass());
+  } else {
+    const std::string& path = *source.path;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
+    if (HasJsonExtension(path)) {
+      Build(LoadJsonScene(path, source.smoothAngle), mapClass());
+    } else if (IsSceneFile(path)) {
+      mapClass();  // the map's class must be known before the file names it
+      Load(path);
+    } else {
+      Build(FromMeshFile(path, source.smoothAngle), mapClass());
+    }
+  }
+  ApplyParameters(Map(), source.settings);
+  PrepareToShade(Map());
+}
+
+SceneSession::~SceneSession() = default;
+
+void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClass) {
+  // The settings node first: from now on the scene holds the map, and the reset deletes it.
+  settings = new SceneSettingsObject;
+  INode* holder = GetCOREInterface()->CreateObjectNode(settings);
+  holder->SetName(kSettingsNodeName);
+  settings->SetMap(CreateMap(mapClass));
+  settings->camera = description.camera;
+  settings->image = description.image;
+  ApplyMapDescription(Map(), description.map);
+
+  scene = std::make_unique<HostScene>(description);
+  for (const SceneNode& node : scene->Nodes()) {
+    settings->nodes.push_back(node.node->GetHandle());
+    if (node.mesh.HasUVs())
+      settings->uvs.push_back({node.node->GetHandle(), node.mesh.uvs, node.mesh.uvCorners});
+  }
+}
+
+void SceneSession::Load(const std::string& path) {
+  MSTR error;
+  if (LoadScene(Widen(path).c_str(), &error) != IO_OK) throw InputError(Narrow(error.data()));
+  Interface* ip = GetCOREInterface();
+  INode* holder = ip->GetINodeByName(kSettingsNodeName);
+  settings = holder ? dynamic_cast<SceneSettingsObject*>(holder->GetObjectRef()) : nullptr;
+  if (!settings)
+    throw InputError(path + ": not a scene saved by kelvane (it has no Kelvane scene data)");
+  if (!settings->Map()) throw InputError(path + ": the scene's map did not load");
+
+  std::vector<INode*> nodes;
+  for (ULONG handle : settings->nodes) {
+    INode* node = ip->GetINodeByHandle(handle);
+    if (!node || node == holder)
+      throw InputError(path + ": the scene lists a node it does not hold");
+    if (!Invertible(node->GetObjectTM(0)))
+      throw InputError(path + ": node \"" + Narrow(node->GetName()) +
+                       "\" has a transform without an inverse");
+    nodes.push_back(node);
+  }
+  if (nodes.empty()) throw InputError(path + ": the scene has no nodes");
+  try {
+    scene = std::make_unique<HostScene>(nodes);
+  } catch (const InputError& e) {
+    throw InputError(path + ": " + e.what());
+  }
+  for (const SceneSettingsObject::NodeUVs& set : settings->uvs) {
+    for (SceneNode& node : scene->Nodes()) {
+      if (node.node->GetHandle() != set.handle) continue;
+      if (set.uvCorners.size() != node.mesh.corners.size())
+        throw InputError(path + ": the UVs of node \"" + node.name + "\" do not fit its mesh");
+      node.mesh.uvs = set.uvs;
+      node.mesh.uvCorners = set.uvCorners;
+    }
+  }
+}
+
+void SceneSession::Save(const std::string& path) const {
+  MSTR error;
+  if (SaveScene(Widen(path).c_str(), &error) != IO_OK) throw InputError(Narrow(error.data()));
+}

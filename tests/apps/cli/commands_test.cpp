@@ -1,0 +1,254 @@
+// The commands end to end in this process, with the stand-in map where Kelvane will be.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+
+#include "cli/command_line.h"
+#include "host_viewport.h"
+#include "render/viewport_preview.h"
+#include "support/app_test_support.h"
+
+namespace {
+
+// A unit quad scaled by 2 and moved to x = 10, with UVs over the lower-left half only.
+const char* kQuadScene = R"({
+  "nodes": [
+    {"name": "quad", "mesh": {"vertices": [[0,0,0],[1,0,0],[1,1,0],[0,1,0]], "faces": [[0,1,2],[0,2,3]],
+                              "uvs": [[0,0],[1,0],[0,1],[0,1]]},
+     "transform": [[2,0,0,10],[0,2,0,0],[0,0,2,0],[0,0,0,1]]},
+    {"name": "plain", "object": "tri", "mesh": {"builtin": "box"}},
+    {"name": "bare", "mesh": {"vertices": [[0,0,0],[1,0,0],[0,1,0]], "faces": [[0,1,2]]}}
+  ],
+  "map": {"parameters": {"Distance": 0.25, "open edges": true},
+          "markers": [{"position": 0}, {"position": 0.5}, {"position": 1}]},
+  "camera": {"position": [11, -6, 4], "target": [11, 1, 0]},
+  "image": {"width": 20, "height": 12}
+})";
+
+// Each test with a folder of its own holding the quad scene.
+class Command : public ::testing::Test {
+ protected:
+  TempFolder folder;
+  std::string scene = folder.Write("quad.json", kQuadScene);
+};
+
+double Field(const std::vector<std::string>& row, int i) {
+  return std::strtod(row[size_t(i)].c_str(), nullptr);
+}
+
+TEST_F(Command, SampleGivesTheMapEachPointOnItsNodeInObjectSpace) {
+  std::string points =
+      folder.Write("points.txt", "# node x y z\nquad 12 1 0\n\nplain 0.25 -0.125 0.5\n");
+  RunResult r = RunApp({"sample", scene, "--points", points, "--set", "Distance=0.5"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z");
+  auto rows = CsvRows(r.out);
+  ASSERT_EQ(rows.size(), 2u);
+  ASSERT_EQ(rows[0].size(), 12u);
+  EXPECT_EQ(rows[0][0], "quad");
+  // The stand-in answers with the object-space point and the Distance its Update saw.
+  EXPECT_EQ(Field(rows[0], 4), 1.0);
+  EXPECT_EQ(Field(rows[0], 5), 0.5);
+  EXPECT_EQ(Field(rows[0], 6), 0.0);
+  EXPECT_EQ(Field(rows[0], 7), 0.5) << "--set comes after the scene's own parameters";
+  EXPECT_FLOAT_EQ(float(Field(rows[0], 8)), 0.5f) << "mono: the mean of r, g and b";
+  EXPECT_EQ(Field(rows[0], 9), 3.0) << "three markers";
+  EXPECT_EQ(Field(rows[0], 11), 1.0) << "open edges";
+  EXPECT_NE(Field(rows[0], 10), Field(rows[1], 10)) << "each point on its own node";
+  EXPECT_EQ(rows[1][0], "plain");
+  EXPECT_EQ(Field(rows[1], 4), 0.25);
+  EXPECT_EQ(Field(rows[1], 5), -0.125);
+}
+
+TEST_F(Command, SampleMeshFilesAreTurnedFromYUpToZUpAndNoSceneMeansTheBuiltInOne) {
+  std::string mesh = folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  RunResult r = RunApp({"sample", mesh, "--points", folder.Write("p.txt", "tri 0.25 0 0.5\n")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto rows = CsvRows(r.out);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(Field(rows[0], 4), 0.25);
+  EXPECT_EQ(Field(rows[0], 5), 0.5) << "the file's y is the world's z";
+  EXPECT_EQ(Field(rows[0], 6), 0.0);
+
+  r = RunApp({"sample", "--points", folder.Write("b.txt", "box -1.45 0.35 0.45\n")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  rows = CsvRows(r.out);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_NEAR(Field(rows[0], 4), 0.0, 1e-6);
+  EXPECT_NEAR(Field(rows[0], 6), 0.45, 1e-6);
+}
+
+TEST_F(Command, SaveSamplingASavedSceneGivesWhatSamplingItsSourceGives) {
+  std::string points = folder.Write("points.txt", "quad 11.5 0.5 0\nplain 0.1 0.2 0.3\n");
+  std::string saved = folder.Path("quad.kvs");
+  RunResult save = RunApp({"save", scene, "-o", saved, "--set", "c_mult=7"});
+  ASSERT_EQ(save.status, 0) << save.err;
+  RunResult source = RunApp({"sample", scene, "--points", points});
+  RunResult loaded = RunApp({"sample", saved, "--points", points});
+  ASSERT_EQ(loaded.status, 0) << loaded.err;
+  EXPECT_EQ(loaded.out, source.out);
+
+  // What only the program keeps: UVs, camera and picture size.
+  std::string baked = folder.Path("baked.png");
+  ASSERT_EQ(RunApp({"bake", saved, "--node", "quad", "--size", "4", "-o", baked}).status, 0);
+  std::string rendered = folder.Path("saved.png");
+  ASSERT_EQ(RunApp({"render", saved, "-o", rendered}).status, 0);
+  RgbaImage image = ReadPng(rendered);
+  EXPECT_EQ(image.width, 20);
+  EXPECT_EQ(image.height, 12);
+  std::string sourceRendered = folder.Path("source.png");
+  ASSERT_EQ(RunApp({"render", scene, "-o", sourceRendered, "--set", "c_mult=7"}).status, 0);
+  EXPECT_EQ(image.pixels, ReadPng(sourceRendered).pixels);
+
+  // A triangle object's UVs come back on the triangles it holds, each where its polygon had
+  // it, so it bakes as the same polygon held by an editable poly does: the stand-in colours a
+  // texel by its object-space point, so a misplaced UV shows.
+  auto quadHeldBy = [](const std::string& kind) {
+    return R"({"nodes": [{"name": "q", "object": ")" + kind + R"(",
+      "mesh": {"vertices": [[0,0,0],[2,0,0],[3,1,0],[0,1,0]], "faces": [[0,1,2,3]],
+               "uvs": [[0,0],[1,0],[1,1],[0,1]]}}]})";
+  };
+  std::string tri = folder.Write("tri.json", quadHeldBy("tri"));
+  std::string poly = folder.Write("poly.json", quadHeldBy("poly"));
+  std::string triSaved = folder.Path("tri.kvs");
+  ASSERT_EQ(RunApp({"save", tri, "-o", triSaved}).status, 0);
+  std::string fromSaved = folder.Path("saved-bake.png"), fromPoly = folder.Path("poly-bake.png");
+  ASSERT_EQ(RunApp({"bake", triSaved, "--node", "q", "--size", "8", "-o", fromSaved}).status, 0);
+  ASSERT_EQ(RunApp({"bake", poly, "--node", "q", "--size", "8", "-o", fromPoly}).status, 0);
+  EXPECT_EQ(ReadPng(fromSaved).pixels, ReadPng(fromPoly).pixels);
+
+  // A scene file cut short is refused with one line, whatever the cut.
+  std::ifstream in(saved, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (size_t cut : {size_t(12), bytes.size() / 2, bytes.size() - 1}) {
+    std::string truncated = folder.Write("cut.kvs", bytes.substr(0, cut));
+    RunResult r = RunApp({"sample", truncated, "--points", points});
+    EXPECT_EQ(r.status, 2) << "cut at " << cut;
+    EXPECT_NE(r.err.find("cut.kvs"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+  }
+}
+
+TEST_F(Command, RenderGivesTheSamePictureForAnyNumberOfThreads) {
+  std::string one = folder.Path("one.png"), three = folder.Path("three.png");
+  RunResult a = RunApp({"render", scene, "-o", one, "--threads", "1", "--size", "24x16", "--bump"});
+  RunResult b =
+      RunApp({"render", scene, "-o", three, "--threads", "3", "--size", "24x16", "--bump"});
+  ASSERT_EQ(a.status, 0) << a.err;
+  ASSERT_EQ(b.status, 0) << b.err;
+  RgbaImage x = ReadPng(one), y = ReadPng(three);
+  EXPECT_EQ(x.width, 24);
+  EXPECT_EQ(x.height, 16);
+  EXPECT_EQ(x.pixels, y.pixels);
+  std::set<std::vector<uint8_t>> colours;
+  for (size_t i = 0; i < x.pixels.size(); i += 4)
+    colours.insert({x.pixels.begin() + long(i), x.pixels.begin() + long(i) + 3});
+  EXPECT_GT(colours.size(), 10u) << "the map's colours show, not just the background";
+}
+
+TEST_F(Command, BakeFillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
+  std::string out = folder.Path("bake.png");
+  RunResult r = RunApp({"bake", scene, "--node", "quad", "--size", "8", "-o", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  RgbaImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 8);
+  ASSERT_EQ(image.height, 8);
+  auto pixel = [&](int x, int y) { return &image.pixels[size_t(y * 8 + x) * 4]; };
+  // Bottom-left texel: u = v = 1/16 in the triangle whose corners have the UVs (0, 0), (1, 0)
+  // and (0, 1) at the points (0, 0, 0), (1, 0, 0) and (1, 1, 0): the point (1/8, 1/16, 0).
+  EXPECT_EQ(pixel(0, 7)[3], 255);
+  EXPECT_EQ(pixel(0, 7)[0], 32);
+  EXPECT_EQ(pixel(0, 7)[1], 16);
+  EXPECT_EQ(pixel(7, 0)[3], 0) << "above the diagonal no triangle has UVs";
+  EXPECT_EQ(pixel(3, 4)[3], 255);
+  EXPECT_EQ(pixel(4, 3)[3], 0);
+}
+
+TEST_F(Command, PreviewWritesTheViewportTextureTheMapGives) {
+  std::string out = folder.Path("ramp.png");
+  const TexHandleCounts before = HostTexHandleCounts();
+  RunResult r = RunApp({"preview", scene, "--size", "8", "-o", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.empty() && r.err.empty());
+  const TexHandleCounts after = HostTexHandleCounts();
+  EXPECT_EQ(after.made, before.made + 1) << "one texture, asked for as the viewport asks";
+  EXPECT_EQ(after.deleted, before.deleted + 1) << "and let go when the viewport is done";
+
+  RgbaImage image = ReadPng(out);
+  ASSERT_EQ(image.width, 8);
+  ASSERT_EQ(image.height, 8);
+  auto pixel = [&](int x, int y) { return &image.pixels[size_t(y * 8 + x) * 4]; };
+  // The stand-in's texture: r = 8x, g = 8y with y from the top, b = 10 per marker.
+  EXPECT_EQ(pixel(0, 0)[0], 0);
+  EXPECT_EQ(pixel(0, 0)[1], 0) << "the texture's top row is the picture's top row";
+  EXPECT_EQ(pixel(5, 2)[0], 40);
+  EXPECT_EQ(pixel(5, 2)[1], 16);
+  EXPECT_EQ(pixel(7, 7)[2], 30) << "the scene's three markers";
+
+  ASSERT_EQ(RunApp({"preview", scene, "-o", out}).status, 0);
+  EXPECT_EQ(ReadPng(out).width, kDefaultPreviewSize);
+}
+
+TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
+  std::string points = folder.Write("points.txt", "quad 1 2 3\n");
+  std::string badPoints = folder.Write("bad.txt", "quad 1 2\n");
+  std::string nanPoints = folder.Write("nan.txt", "quad 1 2 nan\n");
+  std::string strangers = folder.Write("strangers.txt", "quad 1 2 3\nnobody 1 2 3\n");
+  std::string empty = folder.Write("empty.obj", "");
+  std::string corrupt =
+      folder.Write("corrupt.kvs", std::string("KVSC\r\n\x1a\n\x01\0\0\0garbage", 19));
+  struct Case {
+    std::vector<std::string> args;
+    std::string says;
+  } cases[] = {
+      {{}, "no command given"},
+      {{"paint"}, "unknown command \"paint\""},
+      {{"render", "--frobnicate"}, "unknown flag \"--frobnicate\""},
+      {{"render", scene, "--size", "100000x100000"}, "--size: 100000x100000 is out of range"},
+      {{"render", scene, "--size", "640by480"}, "is not WIDTHxHEIGHT"},
+      {{"render", scene, "--threads", "0"}, "--threads: 0 is out of range"},
+      {{"render", scene, "--threads"}, "--threads needs a value"},
+      {{"render", scene, "--size", "8x8", "--size", "9x9"}, "--size is given twice"},
+      {{"render", scene, "extra.json"}, "unexpected argument \"extra.json\""},
+      {{"sample", scene}, "sample needs --points FILE"},
+      {{"sample", scene, "--points", points, "--bump"}, "sample does not take --bump"},
+      {{"save", scene}, "save needs -o FILE"},
+      {{"preview", scene}, "preview needs -o FILE"},
+      {{"preview", scene, "-o", folder.Path("x.png"), "--size", "8x8"},
+       "--size: \"8x8\" is not a whole number"},
+      {{"preview", scene, "-o", folder.Path("x.png"), "--size", "9000"}, "is too large"},
+      {{"render", scene, "--smooth-angle", "200"}, "--smooth-angle"},
+      {{"render", folder.Path("missing.json")}, "missing.json: no such file"},
+      {{"render", empty}, "empty.obj"},
+      {{"render", corrupt}, "corrupt.kvs"},
+      {{"sample", scene, "--points", points, "--set", "Distanz=1"},
+       "unknown parameter \"Distanz\""},
+      {{"sample", scene, "--points", points, "--set", "Distance=-1"},
+       "-1 is out of range for \"Distance\""},
+      {{"sample", scene, "--points", points, "--set", "open edges=maybe"},
+       "\"maybe\" is not true, false or a number"},
+      {{"sample", scene, "--points", badPoints}, "bad.txt:1: expected NODE X Y Z, found 3 fields"},
+      {{"sample", scene, "--points", nanPoints}, "nan.txt:1: \"nan\" is not a finite number"},
+      {{"sample", scene, "--points", strangers},
+       "no node called \"nobody\" (the scene has: quad, plain, bare)"},
+      {{"bake", scene, "--node", "ghost", "-o", folder.Path("x.png")},
+       "--node: no node called \"ghost\""},
+      {{"render", scene, "-o", folder.Path("no/such/folder/x.png")}, "cannot write the picture"},
+      {{"save", scene, "-o", folder.Path("no/such/folder/x.kvs")}, "x.kvs"},
+      {{"bake", scene, "--node", "bare", "-o", folder.Path("x.png")},
+       "node \"bare\" has no UVs to bake into"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunApp(c.args);
+    std::string line = r.err.substr(0, r.err.find('\n'));
+    EXPECT_EQ(r.status, 2) << line;
+    EXPECT_EQ(r.err, line + "\n") << "exactly one line";
+    EXPECT_EQ(line.rfind("kelvane: ", 0), 0u) << line;
+    EXPECT_NE(line.find(c.says), std::string::npos) << "expected \"" << c.says << "\" in: " << line;
+    EXPECT_TRUE(r.out.empty()) << "nothing on standard output: " << r.out;
+  }
+}
+
+}  // namespace
