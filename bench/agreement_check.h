@@ -9,8 +9,6 @@ struct Workload;
 // slow to afford it): wherever the exact nearest distance is below the workload's distance,
 // the record's query, Embree and the exact CGAL distance agree within float tolerance, and
 // neither the query nor Embree ever reports a distance below the exact one. The record's query
-// also answers as its plain grid scan does: the same distance wherever that lies within the
-// cell size, and the same nearest point unless two segments are equally near within the
-// tolerance; beyond the cell size, at least the cell size. Ends the program with a
-// description of the first disagreements otherwise.
+// also answers as its plain grid scan does, as the tests' oracle (edge_oracle.h) defines it.
+// Ends the program with a description of the first disagreements otherwise.
 void CheckAgreement(const Workload& w, const std::vector<Point3>& points);

@@ -23,6 +23,7 @@
 
 #include "bench_workload.h"
 #include "edge_extraction.h"
+#include "edge_grid_query.h"
 #include "nearest_edge.h"
 
 namespace {

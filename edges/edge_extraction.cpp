@@ -6,6 +6,7 @@
 
 #include "edge_conditions.h"
 #include "edge_grid.h"
+#include "edge_search_index.h"
 #include "maxapi.h"
 #include "meshadj.h"
 #include "mnmesh.h"
@@ -36,12 +37,12 @@ class SegmentStore {
     Widen(end);
   }
 
-  // Sizes the cells from the mean stored length and builds the grid.
+  // Sizes the cells from the mean stored length and builds the search structures.
   void Finish() {
     if (record.segments.empty()) return;
     double mean = lengthSum / double(record.segments.size());
     record.cellSize = float(mean * double(record.cMult));
-    BuildEdgeGrid(record);
+    BuildRecordSearch(record);
   }
 
  private:
@@ -76,21 +77,19 @@ struct ConvertedObject {
 
 }  // namespace
 
-void SnapshotParameters(NodeEdgeCache& r, const EdgeParameters& p) {
-  r.angleThreshold = p.angleThreshold;
-  r.selectionOnly = p.selectionOnly;
-  r.openEdges = p.openEdges;
-  r.smooth = p.smooth;
-  r.smoothEq = p.smoothEq;
-  r.matId = p.matId;
-  r.matIdEq = p.matIdEq;
-  r.complanar = p.complanar;
-  r.conditions = p.conditions;
-  r.distance = p.distance;
-  r.matIdRange = p.matIdRange;
-  r.matId1 = p.matId1;
-  r.matId2 = p.matId2;
-  r.cMult = p.cMult;
+void SnapshotParameters(NodeEdgeCache& record, const EdgeParameters& params) {
+  static_cast<EdgeParameters&>(record) = params;
+}
+
+void BuildRecordSearch(NodeEdgeCache& record) {
+  BuildEdgeGrid(record);
+  // Extraction grew the segment array by doubling; a record keeps it for its lifetime.
+  record.segments.shrink_to_fit();
+  // The fast search answers where the grid does, exact up to the cell size the grid settled.
+  record.search = EdgeSearchIndex{};
+  if (record.cells.empty()) return;
+  BuildEdgeSearchIndex(record.search, record.segments, record.boundsMin, record.boundsMax,
+                       record.cellSize, record.distance);
 }
 
 ExtractionScratch::ExtractionScratch() = default;

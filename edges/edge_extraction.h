@@ -24,8 +24,9 @@ struct ExtractionScratch {
 };
 
 // Fills a new record for a scene node: evaluates the node at time t, snapshots the
-// parameters and extracts the qualifying edges of its mesh, then builds the grid. What the
-// extraction needed only for itself is left in `scratch`; without one it is freed at once.
+// parameters and extracts the qualifying edges of its mesh, then builds the search
+// structures. What the extraction needed only for itself is left in `scratch`; without one
+// it is freed at once.
 void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParameters& params,
                         TimeValue t, ExtractionScratch& scratch);
 void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParameters& params,
@@ -34,8 +35,13 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
 // Copies the parameter snapshot into a record.
 void SnapshotParameters(NodeEdgeCache& record, const EdgeParameters& params);
 
-// The two extraction paths; each builds the grid when at least one edge qualified.
-// The triangle path builds the mesh's adjacency list in `temp`.
+// Ends a record's build once its segments, bounds, parameters and the cell size from the
+// mean edge length are in: the reference grid, then the fast search index over the same
+// segments (exact up to the cell size the grid settles on).
+void BuildRecordSearch(NodeEdgeCache& record);
+
+// The two extraction paths; each builds the search structures when at least one edge
+// qualified. The triangle path builds the mesh's adjacency list in `temp`.
 void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp);
 void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh);
 void ExtractPolyMeshEdges(NodeEdgeCache& record, MNMesh& mesh);

@@ -80,7 +80,6 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
   r.gridOrigin = r.boundsMin;
   r.cells.clear();
   r.cellIndexStore.reset();
-  r.search = EdgeSearchIndex{};
   if (!(r.cellSize >= kMinCellSize)) return;
 
   const int64_t segments = int64_t(r.segments.size());
@@ -128,10 +127,6 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
         (*store)[next[size_t(row) * size_t(r.columns) + size_t(col)]++] = i;
   }
   r.cellIndexStore = std::move(store);
-
-  // Extraction grew the segment array by doubling; a record keeps it for its lifetime.
-  r.segments.shrink_to_fit();
-  BuildEdgeSearchIndex(r.search, r.segments, r.boundsMin, r.boundsMax, r.cellSize, r.distance);
 }
 
 const GridCell* FindGridCell(const NodeEdgeCache& r, const Point3& p) {

@@ -1,12 +1,18 @@
 #pragma once
-#include "grid_cell.h"
+#include "edge_grid_cell.h"
 #include "node_edge_cache.h"
 #include "point3.h"
+
+// The reference grid: cells over X and Y listing every segment within one cell of them. The
+// plain scan (edge_grid_query.h) reads it; the fast search (edge_search_*) is checked
+// against that scan.
 
 // Cells below this edge length are not built: the record answers no distance.
 inline constexpr float kMinCellSize = 0.001f;
 
-// Builds the record's XY grid over its segments.
+// Builds the record's XY grid over its segments: settles the cell size (at least Distance
+// times C-mult when Distance is the larger, enlarged to keep the grid's memory bounded) and
+// lists each segment in the cells around it. Nothing else of the record changes.
 void BuildEdgeGrid(NodeEdgeCache& record);
 
 // The cell holding an object-space point, or null.

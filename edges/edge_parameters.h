@@ -1,10 +1,12 @@
 #pragma once
 
-// The map's cached parameter values that a record snapshots when it is built. Angle is
-// already in radians and the material IDs already zero-based.
+// The edge parameters as the map caches them at Update and a record snapshots them when it
+// is built: the map and the record both derive from this one struct, so a new parameter is
+// one member here (and its block entry), and a snapshot is one assignment. Angle is already
+// in radians and the material IDs already zero-based.
 struct EdgeParameters {
   float distance = 0.1f;
-  float angleThreshold = 0.1f * 0.017453292f;
+  float angleThreshold = 0.1f * 0.017453292f;  // radians
   bool selectionOnly = false;
   bool openEdges = false;
   bool smooth = false;
@@ -15,6 +17,6 @@ struct EdgeParameters {
   int conditions = 1;
   int cMult = 2;
   bool matIdRange = false;
-  int matId1 = 0;
-  int matId2 = 0;
+  int matId1 = 0;  // zero-based
+  int matId2 = 0;  // zero-based
 };

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "edge_segment.h"
-#include "near_edge_mask.h"
+#include "edge_search_mask.h"
 #include "point3.h"
 
 // What the nearest-edge query scans: the record's segments sorted into cubic bins, derived

@@ -6,21 +6,10 @@
 #include "edge_grid.h"
 #include "edge_search_query.h"
 
-bool ProjectOntoSegment(const Point3& p, const Point3& a, const Point3& b, Point3& foot,
-                        float& distance) {
-  Point3 d = b - a;
-  float t = (d % (p - a)) / (d % d);
-  // Not "t < 0": a zero-length segment gives NaN and has no foot.
-  if (!(t >= 0.0f) || t > 1.0f) return false;
-  foot = a + t * d;
-  distance = Length(p - foot);
-  return true;
-}
-
 float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest) {
   // The plain scan's arithmetic for one segment (ProjectOntoSegment, then Length to each
-  // end), compared in squares: a square root is only needed where squares that differ could
-  // round to equal distances, which then keep the earlier candidate.
+  // end, as in edge_grid_query.cpp), compared in squares: a square root is only needed where
+  // squares that differ could round to equal distances, which then keep the earlier candidate.
   const Point3 d = s.end - s.start;
   const float t = (d % (p - s.start)) / (d % d);
   const float toStart = (s.start - p).LengthSquared();
@@ -65,32 +54,4 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   SearchHit hit = FindNearestSegmentWithin(record.search, p, limit);
   if (hit.segment < 0) return kNoEdgeDistance;
   return MeasureSegment(p, hit.copy, nearest);
-}
-
-float NearestEdgeDistancePlain(const NodeEdgeCache& record, const Point3& p, Point3& nearest) {
-  float best = kNoEdgeDistance;
-  const GridCell* cell = FindGridCell(record, p);
-  if (!cell) return best;
-  const EdgeSegment* segments = record.segments.data();
-  for (int index : cell->edgeIndices) {
-    const EdgeSegment& s = segments[index];
-    Point3 foot;
-    float d;
-    // Strict comparisons: among equal distances the first candidate found wins.
-    if (ProjectOntoSegment(p, s.start, s.end, foot, d) && d < best) {
-      best = d;
-      nearest = foot;
-    }
-    d = Length(s.start - p);
-    if (d < best) {
-      best = d;
-      nearest = s.start;
-    }
-    d = Length(s.end - p);
-    if (d < best) {
-      best = d;
-      nearest = s.end;
-    }
-  }
-  return best;
 }

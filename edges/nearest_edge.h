@@ -3,13 +3,11 @@
 #include "node_edge_cache.h"
 #include "point3.h"
 
+// The record's distance query, as shading asks it: the fast search (edge_search_*) finds the
+// nearest segment, measured here as the reference scan (edge_grid_query.h) measures it.
+
 // Distance reported when no segment is near.
 inline constexpr float kNoEdgeDistance = 1.0e9f;
-
-// True when the perpendicular foot of p lies on segment a..b (ends included); then sets the
-// foot and the distance to it.
-bool ProjectOntoSegment(const Point3& p, const Point3& a, const Point3& b, Point3& foot,
-                        float& distance);
 
 // Distance from p to one segment and the point of it that gives the distance: the foot when
 // it lies on the segment, else the nearer end; among equal distances the foot, then start,
@@ -27,7 +25,3 @@ float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& 
 // colour is the ramp's end beyond it), this skips the far search.
 float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                 Point3& nearest);
-
-// The same question answered by scanning every segment listed in the point's grid cell: the
-// straightforward query, kept as the reference the fast one is checked against.
-float NearestEdgeDistancePlain(const NodeEdgeCache& record, const Point3& p, Point3& nearest);

@@ -109,20 +109,7 @@ RefTargetHandle Kelvane::Clone(RemapDir& remap) {
   m->ReplaceReference(PBLOCK_REF, remap.CloneRef(pblock));
   m->ReplaceReference(COORD_REF, remap.CloneRef(uvGen));
   m->ReplaceReference(OUTPUT_REF, remap.CloneRef(texout));
-  m->distance = distance;
-  m->angleThreshold = angleThreshold;
-  m->selectionOnly = selectionOnly;
-  m->openEdges = openEdges;
-  m->smooth = smooth;
-  m->smoothEq = smoothEq;
-  m->matId = matId;
-  m->matIdEq = matIdEq;
-  m->complanar = complanar;
-  m->conditions = conditions;
-  m->cMult = cMult;
-  m->matIdRange = matIdRange;
-  m->matId1 = matId1;
-  m->matId2 = matId2;
+  static_cast<EdgeParameters&>(*m) = *this;
   m->ramp.markerSize = ramp.markerSize;
 
   // The copy's default markers have no maps; replace them with copies of ours, maps cloned.
@@ -188,20 +175,5 @@ void Kelvane::ClearEdgeCache() {
 }
 
 EdgeParameters Kelvane::CurrentEdgeParameters() const {
-  EdgeParameters p;
-  p.distance = distance;
-  p.angleThreshold = angleThreshold;
-  p.selectionOnly = selectionOnly;
-  p.openEdges = openEdges;
-  p.smooth = smooth;
-  p.smoothEq = smoothEq;
-  p.matId = matId;
-  p.matIdEq = matIdEq;
-  p.complanar = complanar;
-  p.conditions = conditions;
-  p.cMult = cMult;
-  p.matIdRange = matIdRange;
-  p.matId1 = matId1;
-  p.matId2 = matId2;
-  return p;
+  return *this;
 }

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "edge_cache.h"
+#include "edge_parameters.h"
 #include "gradient_ramp.h"
 #include "imtl.h"
 #include "ioapi.h"
@@ -19,7 +20,10 @@ class TexHandle;
 // References: 0 the coordinates, 1 the parameter block, 2 the output, then for marker i of
 // the ramp 3 + 2i its colour map and 4 + 2i its transparency map. Sub-map k is reference
 // k + 3.
-class KELVANE_EXPORT Kelvane : public MultiTex {
+//
+// The EdgeParameters members hold the parameter values as of the last Update; the shading
+// path reads only these.
+class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
  public:
   HWND hwMtlEdit = nullptr;
   IParamBlock2* pblock = nullptr;
@@ -27,21 +31,6 @@ class KELVANE_EXPORT Kelvane : public MultiTex {
   TextureOutput* texout = nullptr;
   UVGen* uvGen = nullptr;
   Interval ivalid;
-  // Parameter values as of the last Update; the shading path reads only these.
-  float distance = 0.1f;
-  float angleThreshold = 0.1f * 0.017453292f;  // radians
-  bool selectionOnly = false;
-  bool openEdges = false;
-  bool smooth = false;
-  int smoothEq = 1;
-  bool matId = false;
-  int matIdEq = 1;
-  bool complanar = false;
-  int conditions = 1;
-  int cMult = 2;
-  bool matIdRange = false;
-  int matId1 = 0;  // zero-based
-  int matId2 = 0;  // zero-based
   // The per-node records and the lock that guards them.
   EdgeCache edgeCaches;
   TexHandle* texHandle = nullptr;

@@ -1,30 +1,16 @@
-// The grid query against an exhaustive search over every qualifying edge, on random meshes.
+// The record's distance query (the fast search) and the plain grid scan it is checked against,
+// both against an exhaustive search over every qualifying edge, on random meshes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-#include "edge_extraction.h"
+#include "edge_grid_query.h"
+#include "edge_oracle.h"
 #include "nearest_edge.h"
 #include "test_meshes.h"
 
 namespace {
-
-double SegmentDistance(const Point3& p, const EdgeSegment& s) {
-  double ax = s.start.x, ay = s.start.y, az = s.start.z;
-  double dx = s.end.x - ax, dy = s.end.y - ay, dz = s.end.z - az;
-  double len2 = dx * dx + dy * dy + dz * dz;
-  double t = len2 > 0.0 ? ((p.x - ax) * dx + (p.y - ay) * dy + (p.z - az) * dz) / len2 : 0.0;
-  t = std::clamp(t, 0.0, 1.0);
-  double ex = p.x - (ax + t * dx), ey = p.y - (ay + t * dy), ez = p.z - (az + t * dz);
-  return std::sqrt(ex * ex + ey * ey + ez * ez);
-}
-
-double BruteForce(const NodeEdgeCache& r, const Point3& p) {
-  double best = 1e30;
-  for (const EdgeSegment& s : r.segments) best = std::min(best, SegmentDistance(p, s));
-  return best;
-}
 
 EdgeParameters RandomParameters(std::mt19937& rng) {
   std::uniform_int_distribution<int> coin(0, 1), small(0, 2);
@@ -45,26 +31,28 @@ EdgeParameters RandomParameters(std::mt19937& rng) {
 }
 
 // Every point within Distance of a qualifying edge gets that edge's exact distance, and a
-// nearest point that lies on a qualifying edge at that distance.
+// nearest point that lies on a qualifying edge at that distance, from both queries.
 void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries) {
   if (r.segments.empty()) return;
-  float d = r.distance;
+  const float d = r.distance;
+  const double tol = ExactTolerance(r, d);
   std::uniform_real_distribution<float> x(r.boundsMin.x - d, r.boundsMax.x + d);
   std::uniform_real_distribution<float> y(r.boundsMin.y - d, r.boundsMax.y + d);
   std::uniform_real_distribution<float> z(r.boundsMin.z - d, r.boundsMax.z + d);
   int within = 0;
   for (int q = 0; q < queries; ++q) {
     Point3 p(x(rng), y(rng), z(rng));
-    double expected = BruteForce(r, p);
-    if (expected >= d * (1.0 - 1e-5)) continue;
+    const double expected = ExactNearestDistance(r.segments, p);
+    if (expected >= d - tol) continue;
     ++within;
-    Point3 nearest(1e20f, 1e20f, 1e20f);
-    float got = NearestEdgeDistance(r, p, nearest);
-    ASSERT_NEAR(got, expected, 1e-4 * (1.0 + d)) << "at " << p.x << " " << p.y << " " << p.z;
-    ASSERT_NEAR(Length(p - nearest), got, 1e-4 * (1.0 + d));
-    double onEdge = 1e30;
-    for (const EdgeSegment& s : r.segments) onEdge = std::min(onEdge, SegmentDistance(nearest, s));
-    ASSERT_LT(onEdge, 1e-4 * (1.0 + d)) << "nearest point is on no qualifying edge";
+    for (auto query : {NearestEdgeDistance, NearestEdgeDistancePlain}) {
+      Point3 nearest(1e20f, 1e20f, 1e20f);
+      const float got = query(r, p, nearest);
+      ASSERT_NEAR(got, expected, tol) << "at " << p.x << " " << p.y << " " << p.z;
+      ASSERT_NEAR(Length(p - nearest), got, tol);
+      ASSERT_LT(ExactNearestDistance(r.segments, nearest), tol)
+          << "nearest point is on no qualifying edge";
+    }
   }
   EXPECT_GT(within, queries / 20) << "too few queries near an edge to mean anything";
 }
@@ -106,16 +94,16 @@ TEST(BruteForceTwin, SparseAndTallRecords) {
   }
   NodeEdgeCache r = RecordFromSegments(sparse, 0.08f);
   // Aim the queries at the edges themselves; random points over the area would never hit.
+  const double tol = ExactTolerance(r, r.distance);
   int within = 0;
   for (const EdgeSegment& s : sparse) {
     for (int k = 0; k < 50; ++k) {
       Point3 p = s.start + Point3(unit(rng), unit(rng), unit(rng));
-      double expected = BruteForce(r, p);
-      if (expected >= r.distance * (1.0 - 1e-5)) continue;
+      const double expected = ExactNearestDistance(r.segments, p);
+      if (expected >= r.distance - tol) continue;
       ++within;
       Point3 nearest;
-      // Single-precision coordinates near 5000 carry about 5e-4 of rounding each.
-      ASSERT_NEAR(NearestEdgeDistance(r, p, nearest), expected, 2e-3);
+      ASSERT_NEAR(NearestEdgeDistance(r, p, nearest), expected, tol);
     }
   }
   EXPECT_GT(within, 500);

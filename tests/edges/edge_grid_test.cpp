@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "edge_grid.h"
+#include "edge_grid_query.h"
 #include "nearest_edge.h"
 #include "test_meshes.h"
 

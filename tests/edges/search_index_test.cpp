@@ -2,71 +2,24 @@
 // the benchmark's shapes, on random meshes and on awkward segments.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
-#include "edge_extraction.h"
+#include "edge_oracle.h"
 #include "edge_search_query.h"
 #include "nearest_edge.h"
 #include "test_meshes.h"
 
 namespace {
 
-// Rounding of distances between points with coordinates as large as the record's.
-float Tolerance(const NodeEdgeCache& r) {
-  float largest = r.cellSize;
-  for (int i = 0; i < 3; ++i)
-    largest = std::max({largest, std::fabs(r.boundsMin[i]), std::fabs(r.boundsMax[i])});
-  return 16.0f * FLT_EPSILON * largest;
-}
-
-// Whether a second segment comes within tol of distance d from p: then either may give the
-// nearest point.
-bool NearTie(const NodeEdgeCache& r, const Point3& p, float d, float tol) {
-  int within = 0;
-  for (const EdgeSegment& s : r.segments) {
-    Point3 point;
-    within += MeasureSegment(p, s, point) <= d + tol ? 1 : 0;
-  }
-  return within > 1;
-}
-
-// Within the cell size, the plain scan's distance and, short of a near tie, its nearest point;
-// beyond it, at least the cell size. Both vector widths choose the same segment.
+// The oracle's verdict as a test assertion.
 ::testing::AssertionResult Agrees(const NodeEdgeCache& r, const Point3& p) {
-  const Point3 unset(-7.0f, -7.0f, -7.0f);
-  Point3 fast = unset, plain = unset;
-  const float f = NearestEdgeDistance(r, p, fast);
-  const float g = NearestEdgeDistancePlain(r, p, plain);
-  const float tol = Tolerance(r);
-  auto failure = [&]() {
-    return ::testing::AssertionFailure()
-           << "at (" << p.x << ", " << p.y << ", " << p.z << "): fast " << f << " at (" << fast.x
-           << ", " << fast.y << ", " << fast.z << "), plain " << g << " at (" << plain.x << ", "
-           << plain.y << ", " << plain.z << "), cell size " << r.cellSize;
-  };
-  if (g < r.cellSize - tol) {
-    if (std::fabs(f - g) > tol) return failure();
-    if (!(fast == plain) && !NearTie(r, p, g, tol)) return failure();
-  } else if (!(f >= r.cellSize - tol) || (f == kNoEdgeDistance && !(fast == unset))) {
-    return failure();
-  }
-  // The bounded query, as shading asks it with a Distance below the cell size.
-  for (float limit : {0.3f * r.cellSize, r.cellSize}) {
-    Point3 point;
-    const float b = NearestEdgeDistanceWithin(r, p, limit, point);
-    if (g < limit - tol ? std::fabs(b - g) > tol : !(b >= limit - tol))
-      return failure() << ", within " << limit << ": " << b;
-  }
-  if (ScanKernelAvailable(ScanKernel::kAvx2) &&
-      FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kSse2).segment !=
-          FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kAvx2).segment)
-    return ::testing::AssertionFailure() << "the vector widths disagree";
-  return ::testing::AssertionSuccess();
+  const std::string difference = DisagreementWithPlain(r, p);
+  if (difference.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << difference;
 }
 
 // Half on the surface, as shading asks, half anywhere around the mesh.

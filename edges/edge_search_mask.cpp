@@ -1,4 +1,4 @@
-#include "near_edge_mask.h"
+#include "edge_search_mask.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -17,18 +17,22 @@ class ScopedNode {
   INode* node;
 };
 
-// A flat grid of nx by ny quads of unit size in the XY plane, one smoothing group and ID 0.
-PolyObject* MakePlane(int nx, int ny, float size = 1.0f);
+// Meshes and records for the tests and the benchmarks.
+
+// A flat grid of nx by ny square quads of side `size` in the XY plane from `corner`, one
+// smoothing group and ID 0.
+PolyObject* MakePlane(int nx, int ny, float size = 1.0f, Point3 corner = Point3(0.0f, 0.0f, 0.0f));
 // A closed box made by the host's parametric box and converted to a polygon object.
 PolyObject* MakeBoxPoly(int segments = 1);
 // The same polygon mesh as a triangle object, diagonals hidden.
 TriObject* Triangulate(const PolyObject& poly);
 
-// Small versions of the benchmark's shapes: a UV sphere of radius 50 with `stacks` from pole
-// to pole and twice as many around, and a capped cylinder of 64 sides, radius 1, `bands`
-// bands of quads up to `height`.
-PolyObject* MakeUvSphere(int stacks);
-PolyObject* MakeCylinder(int bands, float height);
+// A UV sphere around the origin with `stacks` from pole to pole and twice as many around:
+// triangle fans at the poles, quads between.
+PolyObject* MakeUvSphere(int stacks, float radius = 50.0f);
+// A cylinder of 64 sides and radius 1 along Z: `bands` bands of quads from 0 up to `height`,
+// and a 64-sided polygon closing each end unless `caps` is false.
+PolyObject* MakeCylinder(int bands, float height, bool caps = true);
 
 // A random closed-ish polygon soup: a jittered height field of quads, triangles and pentagons
 // with random smoothing masks, material IDs and edge selection, fixed by the seed.

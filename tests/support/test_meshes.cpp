@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 
 #include "edge_extraction.h"
-#include "edge_grid.h"
 
-PolyObject* MakePlane(int nx, int ny, float size) {
+PolyObject* MakePlane(int nx, int ny, float size, Point3 corner) {
   PolyObject* poly = CreateEditablePolyObject();
   MNMesh& mm = poly->GetMesh();
   for (int j = 0; j <= ny; ++j)
-    for (int i = 0; i <= nx; ++i) mm.NewVert(Point3(float(i) * size, float(j) * size, 0.0f));
+    for (int i = 0; i <= nx; ++i)
+      mm.NewVert(corner + Point3(float(i) * size, float(j) * size, 0.0f));
   for (int j = 0; j < ny; ++j) {
     for (int i = 0; i < nx; ++i) {
       int a = j * (nx + 1) + i;
@@ -38,38 +39,43 @@ TriObject* Triangulate(const PolyObject& poly) {
   return tri;
 }
 
-PolyObject* MakeUvSphere(int stacks) {
+PolyObject* MakeUvSphere(int stacks, float radius) {
   const int slices = 2 * stacks;
-  const double pi = 3.14159265358979323846;
+  const double pi = std::numbers::pi;
   PolyObject* poly = CreateEditablePolyObject();
   MNMesh& mm = poly->GetMesh();
-  const int north = mm.NewVert(Point3(0.0, 0.0, 50.0));
+  const int north = mm.NewVert(Point3(0.0f, 0.0f, radius));
   for (int s = 1; s < stacks; ++s) {
+    const double polar = pi * s / stacks;
     for (int k = 0; k < slices; ++k) {
-      double polar = pi * s / stacks, az = 2.0 * pi * k / slices;
-      mm.NewVert(Point3(50.0 * std::sin(polar) * std::cos(az),
-                        50.0 * std::sin(polar) * std::sin(az), 50.0 * std::cos(polar)));
+      const double az = 2.0 * pi * k / slices;
+      mm.NewVert(Point3(radius * std::sin(polar) * std::cos(az),
+                        radius * std::sin(polar) * std::sin(az), radius * std::cos(polar)));
     }
   }
-  const int south = mm.NewVert(Point3(0.0, 0.0, -50.0));
+  const int south = mm.NewVert(Point3(0.0f, 0.0f, -radius));
   auto ring = [&](int s, int k) { return 1 + (s - 1) * slices + k % slices; };
   for (int k = 0; k < slices; ++k) {
-    int top[3] = {north, ring(1, k), ring(1, k + 1)};
-    int bottom[3] = {south, ring(stacks - 1, k + 1), ring(stacks - 1, k)};
-    mm.NewFace(-1, 3, top);
-    mm.NewFace(-1, 3, bottom);
-    for (int s = 1; s + 1 < stacks; ++s) {
+    int tri[3] = {north, ring(1, k), ring(1, k + 1)};
+    mm.NewFace(-1, 3, tri);
+  }
+  for (int s = 1; s + 1 < stacks; ++s) {
+    for (int k = 0; k < slices; ++k) {
       int quad[4] = {ring(s, k), ring(s + 1, k), ring(s + 1, k + 1), ring(s, k + 1)};
       mm.NewFace(-1, 4, quad);
     }
+  }
+  for (int k = 0; k < slices; ++k) {
+    int tri[3] = {south, ring(stacks - 1, k + 1), ring(stacks - 1, k)};
+    mm.NewFace(-1, 3, tri);
   }
   mm.FillInMesh();
   return poly;
 }
 
-PolyObject* MakeCylinder(int bands, float height) {
+PolyObject* MakeCylinder(int bands, float height, bool caps) {
   const int sides = 64;
-  const double pi = 3.14159265358979323846;
+  const double pi = std::numbers::pi;
   PolyObject* poly = CreateEditablePolyObject();
   MNMesh& mm = poly->GetMesh();
   for (int b = 0; b <= bands; ++b)
@@ -83,11 +89,13 @@ PolyObject* MakeCylinder(int bands, float height) {
       mm.NewFace(-1, 4, quad);
     }
   }
-  std::vector<int> cap(sides);
-  for (int k = 0; k < sides; ++k) cap[size_t(k)] = at(0, sides - k);
-  mm.NewFace(-1, sides, cap.data());
-  for (int k = 0; k < sides; ++k) cap[size_t(k)] = at(bands, k);
-  mm.NewFace(-1, sides, cap.data());
+  if (caps) {
+    std::vector<int> cap(sides);
+    for (int k = 0; k < sides; ++k) cap[size_t(k)] = at(0, sides - k);
+    mm.NewFace(-1, sides, cap.data());
+    for (int k = 0; k < sides; ++k) cap[size_t(k)] = at(bands, k);
+    mm.NewFace(-1, sides, cap.data());
+  }
   mm.FillInMesh();
   return poly;
 }
@@ -153,6 +161,6 @@ NodeEdgeCache RecordFromSegments(const std::vector<EdgeSegment>& segments, float
     }
   }
   r.cellSize = float(sum / double(segments.size()) * cMult);
-  BuildEdgeGrid(r);
+  BuildRecordSearch(r);
   return r;
 }

@@ -1,0 +1,101 @@
+#include "edge_oracle.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+#include "edge_grid.h"
+#include "edge_grid_query.h"
+#include "edge_search_query.h"
+#include "nearest_edge.h"
+
+namespace {
+
+float LargestCoordinate(const NodeEdgeCache& r) {
+  float largest = 0.0f;
+  for (int i = 0; i < 3; ++i)
+    largest = std::max({largest, std::fabs(r.boundsMin[i]), std::fabs(r.boundsMax[i])});
+  return largest;
+}
+
+std::ostream& operator<<(std::ostream& out, const Point3& p) {
+  return out << "(" << p.x << ", " << p.y << ", " << p.z << ")";
+}
+
+}  // namespace
+
+double ExactSegmentDistance(const Point3& p, const EdgeSegment& s) {
+  const double ax = s.start.x, ay = s.start.y, az = s.start.z;
+  const double dx = s.end.x - ax, dy = s.end.y - ay, dz = s.end.z - az;
+  const double len2 = dx * dx + dy * dy + dz * dz;
+  double t = len2 > 0.0 ? ((p.x - ax) * dx + (p.y - ay) * dy + (p.z - az) * dz) / len2 : 0.0;
+  t = std::clamp(t, 0.0, 1.0);
+  const double ex = p.x - (ax + t * dx), ey = p.y - (ay + t * dy), ez = p.z - (az + t * dz);
+  return std::sqrt(ex * ex + ey * ey + ez * ez);
+}
+
+double ExactNearestDistance(const std::vector<EdgeSegment>& segments, const Point3& p) {
+  double best = std::numeric_limits<double>::infinity();
+  for (const EdgeSegment& s : segments) best = std::min(best, ExactSegmentDistance(p, s));
+  return best;
+}
+
+double ExactTolerance(const NodeEdgeCache& r, double distance) {
+  return 1e-4 * distance + 4.0 * FLT_EPSILON * double(LargestCoordinate(r));
+}
+
+float PlainTolerance(const NodeEdgeCache& r) {
+  return 16.0f * FLT_EPSILON * std::max(r.cellSize, LargestCoordinate(r));
+}
+
+bool NearTie(const NodeEdgeCache& r, const Point3& p, float d, float tol) {
+  int within = 0;
+  auto count = [&](const EdgeSegment& s) {
+    Point3 point;
+    within += MeasureSegment(p, s, point) <= d + tol ? 1 : 0;
+  };
+  if (const GridCell* cell = FindGridCell(r, p)) {
+    for (int index : cell->edgeIndices) count(r.segments[size_t(index)]);
+  } else {
+    for (const EdgeSegment& s : r.segments) count(s);
+  }
+  return within > 1;
+}
+
+std::string DisagreementWithPlain(const NodeEdgeCache& r, const Point3& p) {
+  const Point3 unset(-7.0f, -7.0f, -7.0f);
+  Point3 fast = unset, plain = unset;
+  const float f = NearestEdgeDistance(r, p, fast);
+  const float g = NearestEdgeDistancePlain(r, p, plain);
+  const float tol = PlainTolerance(r);
+  auto describe = [&]() {
+    std::ostringstream out;
+    out.precision(9);
+    out << "at " << p << ": fast " << f << " at " << fast << ", plain " << g << " at " << plain
+        << ", cell size " << r.cellSize;
+    return out.str();
+  };
+  if (g < r.cellSize - tol) {
+    if (std::fabs(f - g) > tol) return describe();
+    if (!(fast == plain) && !NearTie(r, p, g, tol)) return describe();
+  } else if (!(f >= r.cellSize - tol) || (f == kNoEdgeDistance && !(fast == unset))) {
+    return describe();
+  }
+  // The bounded query, as shading asks it with a Distance below the cell size.
+  for (float limit : {0.3f * r.cellSize, r.cellSize}) {
+    Point3 point;
+    const float b = NearestEdgeDistanceWithin(r, p, limit, point);
+    if (g < limit - tol ? std::fabs(b - g) > tol : !(b >= limit - tol)) {
+      std::ostringstream out;
+      out << describe() << ", within " << limit << ": " << b;
+      return out.str();
+    }
+  }
+  if (ScanKernelAvailable(ScanKernel::kAvx2) &&
+      FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kSse2).segment !=
+          FindNearestSegment(r.search, p, SearchReach::kRadius, ScanKernel::kAvx2).segment)
+    return describe() + ": the vector widths disagree";
+  return {};
+}
