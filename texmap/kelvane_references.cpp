@@ -198,6 +198,8 @@ void Kelvane::SetSubTexmap(int i, Texmap* m) {
   RestoreMarkerMapCount();
   ReplaceReference(i + MARKER_MAP_REF, m);
   ivalid.SetEmpty();
+  // A marker's map is one of its fields: what shows the map shows it anew.
+  if (i >= 0 && i < NumSubTexmaps()) MarkersEdited();
   if (dlgProc) UpdateRolloutSubTexNames();
 }
 

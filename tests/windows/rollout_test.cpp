@@ -468,6 +468,10 @@ TEST_F(Rollout, EveryMarkerEditShowsTheMapAnew) {
   expectShown("colour map box", [&] { Click(IDC_COLOR_MAP_ON); });
   expectShown("transparent map box", [&] { Click(IDC_TRANSPARENT_MAP_ON); });
   expectShown("In ramp", [&] { Choose(IDC_IN_MODE, 1); });
+  expectShown("a map dropped on a map button", [&] {
+    POINT p = {2, 2};
+    proc->dadMgr.Drop(new CheckerMap, Item(IDC_COLOR_MAP), p, TEXMAP_CLASS_ID);
+  });
   expectShown("a drag that reorders nothing", [&] {
     RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.4f);
     RampMouse(WM_MOUSEMOVE, MK_LBUTTON, 0.45f);
