@@ -24,7 +24,7 @@ void MakeTexture(Kelvane* map) {
 }
 
 std::wstring NameOf(Texmap* m) {
-  return m->GetFullName().data();
+  return m->GetFullName(true).data();
 }
 
 // What the per-marker controls show, to compare before and after.
