@@ -134,6 +134,14 @@ TEST(SearchIndex, AwkwardSegments) {
   EXPECT_EQ(nearest, Point3(5.0f, 5.0f, 5.0f));
 }
 
+// The search asks CPUID and XGETBV itself; GCC's runtime asks the same questions (the CPU has
+// AVX2, the system saves the 256-bit registers).
+TEST(SearchIndex, UsesAvx2ExactlyWhereTheCpuAndSystemAllowIt) {
+  __builtin_cpu_init();
+  EXPECT_EQ(ScanKernelAvailable(ScanKernel::kAvx2), bool(__builtin_cpu_supports("avx2")));
+  EXPECT_TRUE(ScanKernelAvailable(ScanKernel::kSse2));
+}
+
 TEST(SearchIndex, RecordsShareNothingMutable) {
   ScopedNode node(MakeUvSphere(12));
   NodeEdgeCache original = BenchmarkRecord(node.Handle());
