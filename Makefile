@@ -1,13 +1,17 @@
 # One command for everything: `make test` bootstraps the machine, builds both products and
-# runs every test (natively, then the windows build under Wine). In CI it also runs the
-# native tests under AddressSanitizer and ThreadSanitizer.
+# runs every test (natively, then the windows build under Wine). In CI it also checks the
+# formatting, treats compiler warnings as errors, runs the native tests under
+# AddressSanitizer and ThreadSanitizer, and runs the fuzz targets over their corpora.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
-SANITIZERS := $(if $(filter true,$(CI)),native-asan native-tsan,)
+CI_RUN := $(filter true,$(CI))
+SANITIZERS := $(if $(CI_RUN),native-asan native-tsan,)
+CONFIGURE_FLAGS := $(if $(CI_RUN),-DKELVANE_WERROR=ON,)
 
-.PHONY: test demo render-bench bootstrap build native windows sanitizers clean format
+.PHONY: test demo render-bench bootstrap build native windows sanitizers fuzz-check \
+	format format-check clean
 
-test: bootstrap build sanitizers
+test: bootstrap $(if $(CI_RUN),format-check) build sanitizers $(if $(CI_RUN),fuzz-check)
 	ctest --preset native -j $(JOBS)
 	ctest --preset windows -j $(JOBS)
 
@@ -27,18 +31,27 @@ render-bench: native
 build: native windows
 
 native windows: bootstrap
-	cmake --preset $@ >/dev/null
+	cmake --preset $@ $(CONFIGURE_FLAGS) >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
 
 sanitizers: bootstrap
 	@for preset in $(SANITIZERS); do \
-	  cmake --preset $$preset >/dev/null && \
+	  cmake --preset $$preset $(CONFIGURE_FLAGS) >/dev/null && \
 	  cmake --build --preset $$preset -j $(JOBS) && \
 	  ctest --preset $$preset -j $(JOBS) || exit 1; \
 	done
 
+# Only the fuzz targets: the rest of this preset is what the other presets already test.
+fuzz-check: bootstrap
+	cmake --preset native-fuzz $(CONFIGURE_FLAGS) >/dev/null
+	cmake --build --preset native-fuzz -j $(JOBS) --target scene_load_fuzzer kelvane_scene_fuzzer
+	scripts/run-fuzzers build/native-fuzz/bin
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build out

@@ -66,18 +66,18 @@ void CheckAgreement(const Workload& w, const std::vector<Point3>& points) {
       std::fprintf(stderr,
                    "edge-bench: %s: point %zu (%.9g, %.9g, %.9g): kelvane %.9g at (%.9g, %.9g, "
                    "%.9g), embree %.9g, cgal %.9g (distance %.9g, tolerance %.3g)%s%s\n",
-                   ShapeName(w.shape), i, double(p.x), double(p.y), double(p.z), kelvane,
+                   w.name.c_str(), i, double(p.x), double(p.y), double(p.z), kelvane,
                    double(nearest.x), double(nearest.y), double(nearest.z), embree, exact, distance,
                    tol, plain.empty() ? "" : "; against the plain scan ", plain.c_str());
     ++bad;
   }
   if (bad > 0) {
     std::fprintf(stderr, "edge-bench: %s: the methods disagree on %d of %zu points; not timing\n",
-                 ShapeName(w.shape), bad, count);
+                 w.name.c_str(), bad, count);
     std::exit(EXIT_FAILURE);
   }
   std::fprintf(stderr,
                "edge-bench: %s: methods agree on %zu of %zu points (%zu within distance); "
                "largest error kelvane %.3g, embree %.3g (tolerance %.3g)\n",
-               ShapeName(w.shape), count, points.size(), near, worstKelvane, worstEmbree, tol);
+               w.name.c_str(), count, points.size(), near, worstKelvane, worstEmbree, tol);
 }

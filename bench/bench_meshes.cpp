@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "polyobj.h"
 #include "test_meshes.h"
@@ -21,8 +22,12 @@ PolyObject* Sphere(size_t edges) {
 }
 
 // 64 sides and `bands` bands of quads: 64 (2 bands + 1) edges; the caps add none.
+int CylinderBands(size_t edges) {
+  return std::max(1, int(std::lround((double(edges) / 64.0 - 1.0) / 2.0)));
+}
+
 PolyObject* Cylinder(size_t edges) {
-  return MakeCylinder(std::max(1, int(std::lround((double(edges) / 64.0 - 1.0) / 2.0))), 1000.0f);
+  return MakeCylinder(CylinderBands(edges), 1000.0f);
 }
 
 }  // namespace
@@ -49,4 +54,21 @@ PolyObject* MakeShapeObject(Shape shape, size_t edges) {
       return Cylinder(edges);
   }
   return nullptr;
+}
+
+PolyObject* MakeSeamedSphere(size_t edges) {
+  PolyObject* object = Sphere(edges);
+  MNMesh& mm = object->GetMesh();
+  for (int f = 0; f < mm.FNum(); ++f) {
+    MNFace& face = *mm.F(f);
+    Point3 centre(0.0f, 0.0f, 0.0f);
+    for (int j = 0; j < face.deg; ++j) centre += mm.P(face.vtx[j]);
+    const double turn = std::atan2(double(centre.y), double(centre.x)) / (2.0 * std::numbers::pi);
+    face.material = MtlID(std::min(int(3.0 * (turn + 0.5)), 2));
+  }
+  return object;
+}
+
+PolyObject* MakeOpenCylinder(size_t edges) {
+  return MakeCylinder(CylinderBands(edges), 1000.0f, false);
 }

@@ -40,20 +40,14 @@ void DescribeGrid(const Workload& w) {
                "edge-bench: %s: %zu segments, distance %g, cell %g, grid %d x %d, "
                "%zu cells listing segments (mean list %.0f, longest %zu); "
                "search bins %g across, %d x %d x %d, %zu bins, %zu slots\n",
-               ShapeName(w.shape), r.segments.size(), double(w.distance), double(r.cellSize),
-               r.columns, r.rows, nonEmpty, nonEmpty ? double(listed) / double(nonEmpty) : 0.0,
-               longest, double(r.search.binSize), r.search.columns, r.search.rows, r.search.layers,
+               w.name.c_str(), r.segments.size(), double(w.distance), double(r.cellSize), r.columns,
+               r.rows, nonEmpty, nonEmpty ? double(listed) / double(nonEmpty) : 0.0, longest,
+               double(r.search.binSize), r.search.columns, r.search.rows, r.search.layers,
                r.search.binLayer.size(),
                r.search.binSlots.empty() ? size_t(0) : size_t(r.search.binSlots.back()));
 }
 
 }  // namespace
-
-EdgeParameters WorkloadParameters(float distance) {
-  EdgeParameters params;
-  params.distance = distance;
-  return params;
-}
 
 size_t RecordBytes(const NodeEdgeCache& record) {
   size_t bytes =
@@ -70,19 +64,29 @@ Workload::~Workload() {
 }
 
 std::unique_ptr<Workload> MakeWorkload(Shape shape, const WorkloadOptions& options) {
-  auto w = std::make_unique<Workload>();
+  std::unique_ptr<Workload> w =
+      MakeWorkload(ShapeName(shape), MakeShapeObject(shape, options.edges), EdgeParameters{}, 2.0,
+                   options.points);
   w->shape = shape;
-  PolyObject* object = MakeShapeObject(shape, options.edges);
+  return w;
+}
+
+std::unique_ptr<Workload> MakeWorkload(const std::string& name, PolyObject* object,
+                                       const EdgeParameters& conditions, double factor,
+                                       size_t points) {
+  auto w = std::make_unique<Workload>();
+  w->name = name;
   w->node = GetCOREInterface()->CreateObjectNode(object);
   w->nodeHandle = w->node->GetHandle();
-  w->distance = float(2.0 * MeanEdgeLength(object->GetMesh()));
-  const EdgeParameters params = WorkloadParameters(w->distance);
+  w->distance = float(factor * MeanEdgeLength(object->GetMesh()));
+  w->params = conditions;
+  w->params.distance = w->distance;
 
   auto begin = std::chrono::steady_clock::now();
-  BuildNodeEdgeCache(w->record, w->nodeHandle, params, 0);
+  BuildNodeEdgeCache(w->record, w->nodeHandle, w->params, 0);
   w->buildMs = MillisecondsSince(begin);
   if (w->record.segments.empty()) {
-    std::fprintf(stderr, "edge-bench: %s: the record holds no segments\n", ShapeName(shape));
+    std::fprintf(stderr, "edge-bench: %s: the record holds no segments\n", name.c_str());
     std::exit(EXIT_FAILURE);
   }
   // A couple more builds when they are cheap, keeping the fastest: the first one also pays
@@ -90,7 +94,7 @@ std::unique_ptr<Workload> MakeWorkload(Shape shape, const WorkloadOptions& optio
   for (int again = 0; again < 2 && w->buildMs < 1000.0; ++again) {
     NodeEdgeCache scratch;
     begin = std::chrono::steady_clock::now();
-    BuildNodeEdgeCache(scratch, w->nodeHandle, params, 0);
+    BuildNodeEdgeCache(scratch, w->nodeHandle, w->params, 0);
     w->buildMs = std::min(w->buildMs, MillisecondsSince(begin));
   }
   w->bytesPerSegment = double(RecordBytes(w->record)) / double(w->record.segments.size());
@@ -99,7 +103,7 @@ std::unique_ptr<Workload> MakeWorkload(Shape shape, const WorkloadOptions& optio
   w->embree = std::make_unique<EmbreeSegments>(w->record.segments);
   w->cgal = std::make_unique<CgalSegments>(w->record.segments);
 
-  std::vector<Point3> drawn = SampleSurfacePoints(object->GetMesh(), options.points, kPointSeed);
+  std::vector<Point3> drawn = SampleSurfacePoints(object->GetMesh(), points, kPointSeed);
   w->coherentOrder = RunShuffled(MortonSorted(drawn), kRunLength, kRunSeed);
   w->randomOrder = RunShuffled(drawn, kRunLength, kRunSeed);
 

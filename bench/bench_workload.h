@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench_meshes.h"
@@ -22,9 +23,11 @@ struct WorkloadOptions {
 // segments and the query points, checked to agree before anything is timed.
 struct Workload {
   Shape shape = Shape::kPlane;
+  std::string name;  // for messages
   INode* node = nullptr;
   ULONG nodeHandle = 0;
-  float distance = 0.0f;  // twice the mean edge length
+  float distance = 0.0f;  // Distance: a number of mean edge lengths of the mesh
+  EdgeParameters params;  // what the record is built with
   NodeEdgeCache record;
   double buildMs = 0.0;  // BuildNodeEdgeCache, best of a few builds
   double bytesPerSegment = 0.0;
@@ -41,12 +44,16 @@ struct Workload {
   ~Workload();
 };
 
+// One of the generated shapes, every edge qualifying, Distance twice the mean edge length.
 std::unique_ptr<Workload> MakeWorkload(Shape shape, const WorkloadOptions& options);
+
+// A workload over a new polygon object, which the workload's node takes: the edges that
+// `conditions` select (its distance is ignored), Distance `factor` mean edge lengths of the
+// mesh, `points` points on its surface.
+std::unique_ptr<Workload> MakeWorkload(const std::string& name, PolyObject* object,
+                                       const EdgeParameters& conditions, double factor,
+                                       size_t points);
 
 // Allocated bytes of a record's search data: segments, cells, their index lists and the
 // layout the query scans.
 size_t RecordBytes(const NodeEdgeCache& record);
-
-// The parameters a workload's record is built with: the defaults, no condition enabled, and
-// the given distance.
-EdgeParameters WorkloadParameters(float distance);

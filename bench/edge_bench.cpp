@@ -2,12 +2,20 @@
 // AABB tree, over the same segments and points.
 //
 //   edge-bench [--edges N] [--points N] [benchmark flags]   Google Benchmark runs
-//   edge-bench --summary [--edges N] [--points N] [--budget SECONDS]
+//   edge-bench --summary [--edges N] [--points N] [--budget SECONDS] [--models DIR]
 //       one line per shape and query order:
 //       SHAPE ORDER kelvane=QPS embree=QPS cgal=QPS plain=QPS build_ms=MS embree_build_ms=MS
 //       bytes_per_segment=B
+//       then a sweep over Distance, one line per shape, query order and factor:
+//       sweep SHAPE ORDER factor=F kelvane=QPS embree=QPS plain=QPS build_ms=MS
+//       bytes_per_segment=B
 //   where plain is the record's straightforward grid scan, the reference the query is checked
-//   against.
+//   against, and F is Distance in mean edge lengths of the mesh (Embree's point queries get
+//   the same radius). The sweep's dense shapes (every edge qualifies) are the plane, sphere
+//   and cylinder at F = 20 and 200 and the Stanford bunny from DIR (by default the models
+//   folder beside the source tree) at F = 2, 20 and 200; its sparse shapes are a sphere with
+//   three material-ID seams and a cylinder whose two open rims qualify, at F = 20 and 200.
+//   Query points lie on the whole surface.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,15 +24,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench_meshes.h"
 #include "bench_workload.h"
 #include "edge_extraction.h"
 #include "edge_grid_query.h"
 #include "nearest_edge.h"
+#include "obj_mesh.h"
+#include "polyobj.h"
 
 namespace {
 
@@ -56,6 +68,7 @@ struct Options {
   WorkloadOptions workload;
   bool summary = false;
   double budgetSeconds = 2.0;  // per method, shape and order, in --summary
+  std::string models = KELVANE_MODELS_DIR;
 };
 
 Options options;
@@ -137,34 +150,37 @@ void TimeQueries(const std::vector<Point3>& points, Query query, double budgetSe
   t.seconds += ThreadSeconds() - begin;
 }
 
-void Summary() {
-  // The methods take turns, a slice at a time, so that whatever else the machine does
-  // falls on all of them alike.
+// Queries per second of each method on the workload's points in one order. The methods take
+// turns, a slice at a time, so that whatever else the machine does falls on all of them
+// alike.
+template <size_t N>
+void MeasureQps(const Workload& w, Order order, const Method (&methods)[N], double (&qps)[N]) {
   constexpr int kSlices = 8;
+  Timing timing[N];
+  for (Method method : methods) {
+    // A few queries first, so that no method pays for a cold cache alone.
+    Timing warm;
+    WithQuery(w, method, [&](auto query) { TimeQueries(Points(w, order), query, 0.005, warm); });
+  }
+  for (int slice = 0; slice < kSlices; ++slice)
+    for (size_t m = 0; m < N; ++m)
+      WithQuery(w, methods[m], [&](auto query) {
+        TimeQueries(Points(w, order), query, options.budgetSeconds / kSlices, timing[m]);
+      });
+  for (size_t m = 0; m < N; ++m) {
+    qps[m] = timing[m].Qps();
+    std::fprintf(stderr, "edge-bench: %s %s %s: %zu queries (%zu points) in %.2f s\n",
+                 w.name.c_str(), OrderName(order), MethodName(methods[m]), timing[m].queries,
+                 Points(w, order).size(), timing[m].seconds);
+  }
+}
+
+void Summary() {
   for (Shape shape : kShapes) {
     Workload& w = CurrentWorkload(shape);
     for (Order order : kOrders) {
-      Timing timing[std::size(kMethods)];
-      for (Method method : kMethods) {
-        // A few queries first, so that no method pays for a cold cache alone.
-        Timing warm;
-        WithQuery(w, method,
-                  [&](auto query) { TimeQueries(Points(w, order), query, 0.005, warm); });
-      }
-      for (int slice = 0; slice < kSlices; ++slice)
-        for (Method method : kMethods)
-          WithQuery(w, method, [&](auto query) {
-            TimeQueries(Points(w, order), query, options.budgetSeconds / kSlices,
-                        timing[int(method)]);
-          });
       double qps[std::size(kMethods)] = {};
-      for (Method method : kMethods) {
-        const Timing& t = timing[int(method)];
-        qps[int(method)] = t.Qps();
-        std::fprintf(stderr, "edge-bench: %s %s %s: %zu queries (%zu points) in %.2f s\n",
-                     ShapeName(shape), OrderName(order), MethodName(method), t.queries,
-                     Points(w, order).size(), t.seconds);
-      }
+      MeasureQps(w, order, kMethods, qps);
       std::printf(
           "%s %s kelvane=%.0f embree=%.0f cgal=%.0f plain=%.0f build_ms=%.1f "
           "embree_build_ms=%.1f bytes_per_segment=%.1f\n",
@@ -175,9 +191,66 @@ void Summary() {
   }
 }
 
+// One shape of the sweep: a new object each time, since a workload's node takes it.
+struct SweepShape {
+  const char* name;
+  std::function<PolyObject*()> make;
+  EdgeParameters conditions;
+  std::vector<double> factors;
+};
+
+std::vector<SweepShape> SweepShapes() {
+  const size_t edges = options.workload.edges;
+  EdgeParameters seams, rims;
+  seams.matId = true;
+  rims.openEdges = true;
+  std::vector<SweepShape> shapes = {
+      {"plane", [=] { return MakeShapeObject(Shape::kPlane, edges); }, {}, {20.0, 200.0}},
+      {"sphere", [=] { return MakeShapeObject(Shape::kSphere, edges); }, {}, {20.0, 200.0}},
+      {"cylinder", [=] { return MakeShapeObject(Shape::kCylinder, edges); }, {}, {20.0, 200.0}}};
+  const std::string bunny = options.models + "/stanford-bunny.obj";
+  std::string error;
+  if (PolyObject* probe = ReadObjMesh(bunny, error)) {
+    probe->DeleteThis();
+    shapes.push_back({"bunny",
+                      [=] {
+                        std::string ignored;
+                        return ReadObjMesh(bunny, ignored);
+                      },
+                      {},
+                      {2.0, 20.0, 200.0}});
+  } else {
+    std::fprintf(stderr, "edge-bench: sweep: bunny skipped: %s\n", error.c_str());
+  }
+  shapes.push_back({"sphere-seams", [=] { return MakeSeamedSphere(edges); }, seams, {20.0, 200.0}});
+  shapes.push_back({"cylinder-rims", [=] { return MakeOpenCylinder(edges); }, rims, {20.0, 200.0}});
+  return shapes;
+}
+
+void Sweep() {
+  constexpr Method kSweepMethods[] = {Method::kKelvane, Method::kEmbree, Method::kPlain};
+  current.reset();
+  for (const SweepShape& shape : SweepShapes()) {
+    for (double factor : shape.factors) {
+      std::unique_ptr<Workload> w =
+          MakeWorkload(shape.name, shape.make(), shape.conditions, factor, options.workload.points);
+      for (Order order : kOrders) {
+        double qps[std::size(kSweepMethods)] = {};
+        MeasureQps(*w, order, kSweepMethods, qps);
+        std::printf(
+            "sweep %s %s factor=%g kelvane=%.0f embree=%.0f plain=%.0f build_ms=%.1f "
+            "bytes_per_segment=%.1f\n",
+            shape.name, OrderName(order), factor, qps[0], qps[1], qps[2], w->buildMs,
+            w->bytesPerSegment);
+        std::fflush(stdout);
+      }
+    }
+  }
+}
+
 void BenchRecordBuild(benchmark::State& state, Shape shape) {
   Workload& w = CurrentWorkload(shape);
-  const EdgeParameters params = WorkloadParameters(w.distance);
+  const EdgeParameters params = w.params;
   for (auto _ : state) {
     auto record = std::make_unique<NodeEdgeCache>();
     auto begin = std::chrono::steady_clock::now();
@@ -233,7 +306,7 @@ void RegisterBenchmarks() {
 [[noreturn]] void Usage(const char* problem) {
   std::fprintf(stderr,
                "edge-bench: %s\nusage: edge-bench [--summary] [--edges N] [--points N] "
-               "[--budget SECONDS] [benchmark flags]\n",
+               "[--budget SECONDS] [--models DIR] [benchmark flags]\n",
                problem);
   std::exit(2);
 }
@@ -263,6 +336,8 @@ void ParseOwnFlags(int& argc, char** argv) {
       options.workload.edges = count(v);
     } else if (const char* v2 = value("--points")) {
       options.workload.points = count(v2);
+    } else if (const char* dir = value("--models")) {
+      options.models = dir;
     } else if (const char* v3 = value("--budget")) {
       char* end = nullptr;
       options.budgetSeconds = std::strtod(v3, &end);
@@ -282,6 +357,7 @@ int main(int argc, char** argv) {
   if (options.summary) {
     if (argc > 1) Usage("unknown argument with --summary");
     Summary();
+    Sweep();
     current.reset();
     return 0;
   }

@@ -143,9 +143,10 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
   }
 
   SegmentStore store(record);
-  const Tab<MEdge>& edges = adjacency->edges;
+  // Non-const: the SDK's MEdge::Selected and Visible are not const members.
+  Tab<MEdge>& edges = adjacency->edges;
   for (int i = 0; i < edges.Count(); ++i) {
-    const MEdge& edge = edges[i];
+    MEdge& edge = edges[i];
     if (testEdges) {
       bool open = edge.f[0] == UNDEFINED || edge.f[1] == UNDEFINED;
       EdgeFaces faces;

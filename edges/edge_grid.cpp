@@ -80,7 +80,9 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
   r.gridOrigin = r.boundsMin;
   r.cells.clear();
   r.cellIndexStore.reset();
-  if (!(r.cellSize >= kMinCellSize)) return;
+  // Small cells are as good as large ones: sub-millimetre edges with a Distance to match
+  // still need their gradient, and the budgets below bound the memory whatever the size.
+  if (!(r.cellSize > 0.0f) || !std::isfinite(1.0f / r.cellSize)) return;
 
   const int64_t segments = int64_t(r.segments.size());
   const double cellBudget = double(std::max(kCellsPerSegment * segments, kMinCellBudget));
@@ -130,7 +132,7 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
 }
 
 const GridCell* FindGridCell(const NodeEdgeCache& r, const Point3& p) {
-  if (!(r.cellSize >= kMinCellSize) || r.cells.empty()) return nullptr;
+  if (r.cells.empty()) return nullptr;
   float inv = 1.0f / r.cellSize;
   int c = GridCoordinate(inv, p.x, r.gridOrigin.x);
   int row = GridCoordinate(inv, p.y, r.gridOrigin.y);

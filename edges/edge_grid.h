@@ -7,13 +7,12 @@
 // plain scan (edge_grid_query.h) reads it; the fast search (edge_search_*) is checked
 // against that scan.
 
-// Cells below this edge length are not built: the record answers no distance.
-inline constexpr float kMinCellSize = 0.001f;
-
 // Builds the record's XY grid over its segments: settles the cell size (at least Distance
 // times C-mult when Distance is the larger, enlarged to keep the grid's memory bounded) and
-// lists each segment in the cells around it. Nothing else of the record changes.
+// lists each segment in the cells around it. Nothing else of the record changes. Any cell
+// size with a finite inverse gets a grid, however small; zero, NaN or a size whose inverse
+// overflows gets none, and then no cells.
 void BuildEdgeGrid(NodeEdgeCache& record);
 
-// The cell holding an object-space point, or null.
+// The cell holding an object-space point, or null (also when there is no grid).
 const GridCell* FindGridCell(const NodeEdgeCache& record, const Point3& p);

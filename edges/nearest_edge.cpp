@@ -31,6 +31,21 @@ float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest) {
   return std::sqrt(best);
 }
 
+namespace {
+
+// The found segment's distance, written to nearest only when below kNoEdgeDistance: farther
+// counts as nothing near, as the plain scan has it, whose best starts there.
+float Answer(const Point3& p, const SearchHit& hit, Point3& nearest) {
+  if (hit.segment < 0) return kNoEdgeDistance;
+  Point3 point;
+  const float d = MeasureSegment(p, hit.copy, point);
+  if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
+  nearest = point;
+  return d;
+}
+
+}  // namespace
+
 float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& nearest) {
   SearchHit hit = FindNearestSegment(record.search, p, SearchReach::kRadius);
   // Nothing within the cell size: like the grid, a point over its cells still gets the
@@ -38,9 +53,8 @@ float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& 
   // point gets none.
   if (hit.segment < 0 && FindGridCell(record, p))
     hit = FindNearestSegment(record.search, p, SearchReach::kColumns);
-  if (hit.segment < 0) return kNoEdgeDistance;
   // The index's copy holds the same coordinates as the record's segment, and is in cache.
-  return MeasureSegment(p, hit.copy, nearest);
+  return Answer(p, hit, nearest);
 }
 
 float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
@@ -51,7 +65,5 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   // Most of an object lies farther than limit from every qualifying edge (all of a tube
   // between its rims, all of a sphere away from its seams): those points need no search.
   if (record.search.nearMask.Clear(p, limit)) return kNoEdgeDistance;
-  SearchHit hit = FindNearestSegmentWithin(record.search, p, limit);
-  if (hit.segment < 0) return kNoEdgeDistance;
-  return MeasureSegment(p, hit.copy, nearest);
+  return Answer(p, FindNearestSegmentWithin(record.search, p, limit), nearest);
 }

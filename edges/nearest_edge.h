@@ -16,8 +16,9 @@ float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest);
 
 // Distance from an object-space point to the nearest segment, exact up to the record's cell
 // size (the grid's reach); beyond it, kNoEdgeDistance or a distance of at least the cell
-// size. nearest is written only when some segment is closer than kNoEdgeDistance. Among
-// equal distances the lower segment index wins.
+// size. Nothing is nearer than kNoEdgeDistance: then exactly kNoEdgeDistance, and nearest
+// untouched; otherwise nearest is written. Among equal distances the lower segment index
+// wins.
 float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& nearest);
 
 // The same answer where it is below limit; where NearestEdgeDistance would give limit or more,

@@ -9,6 +9,7 @@ class KelvaneClassDesc : public ClassDesc2 {
   int IsPublic() override { return TRUE; }
   void* Create(BOOL loading = FALSE) override;
   const MCHAR* ClassName() override;
+  const MCHAR* NonLocalizedClassName() override { return _T("Kelvane"); }
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return KELVANE_CLASS_ID; }
   const MCHAR* Category() override;

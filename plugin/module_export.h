@@ -1,12 +1,10 @@
 #pragma once
 // What the module exports: the host's entry points, the lock classes and the map class
 // (programs that link the module, such as its tests, import them).
-#if defined(_WIN32)
+#include "portability.h"
+
 #if defined(KELVANE_MODULE_BUILD)
-#define KELVANE_EXPORT __declspec(dllexport)
+#define KELVANE_EXPORT KELVANE_DLL_EXPORT
 #else
-#define KELVANE_EXPORT __declspec(dllimport)
-#endif
-#else
-#define KELVANE_EXPORT __attribute__((visibility("default")))
+#define KELVANE_EXPORT KELVANE_DLL_IMPORT
 #endif

@@ -23,7 +23,8 @@ Kelvane::~Kelvane() {
   ramp.markers.clear();
 }
 
-void Kelvane::GetClassName(MSTR& s) {
+// The class name is the same in every language: the string table's entry.
+void Kelvane::GetClassName(MSTR& s, bool) const {
   const MCHAR* name = GetString(IDS_CLASS_NAME);
   s = name ? name : L"";
 }

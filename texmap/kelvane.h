@@ -41,11 +41,11 @@ class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
   ~Kelvane() override;
 
   // Identity and structure.
-  void GetClassName(MSTR& s) override;
+  void GetClassName(MSTR& s, bool localized = true) const override;
   Class_ID ClassID() override;
   int NumSubs() override;
   Animatable* SubAnim(int i) override;
-  MSTR SubAnimName(int i) override;
+  MSTR SubAnimName(int i, bool localized = true) override;
   int SubNumToRefNum(int subNum) override { return subNum; }
   int NumParamBlocks() override { return 1; }
   IParamBlock2* GetParamBlock(int) override { return pblock; }
@@ -60,7 +60,7 @@ class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
   int NumSubTexmaps() override;
   Texmap* GetSubTexmap(int i) override;
   void SetSubTexmap(int i, Texmap* m) override;
-  MSTR GetSubTexmapSlotName(int i) override;
+  MSTR GetSubTexmapSlotName(int i, bool localized = true) override;
   BOOL SetDlgThing(ParamDlg* dlg) override;
 
   // Lifecycle.

@@ -170,7 +170,7 @@ Animatable* Kelvane::SubAnim(int i) {
   return GetReference(i);
 }
 
-MSTR Kelvane::SubAnimName(int i) {
+MSTR Kelvane::SubAnimName(int i, bool localized) {
   switch (i) {
     case COORD_REF:
       return ResourceString(IDS_COORDINATES);
@@ -179,7 +179,7 @@ MSTR Kelvane::SubAnimName(int i) {
     case OUTPUT_REF:
       return ResourceString(IDS_OUTPUT);
   }
-  return GetSubTexmapTVName(i - MARKER_MAP_REF);
+  return GetSubTexmapTVName(i - MARKER_MAP_REF, localized);
 }
 
 IParamBlock2* Kelvane::GetParamBlockByID(BlockID id) {
@@ -203,7 +203,7 @@ void Kelvane::SetSubTexmap(int i, Texmap* m) {
   if (dlgProc) UpdateRolloutSubTexNames();
 }
 
-MSTR Kelvane::GetSubTexmapSlotName(int i) {
+MSTR Kelvane::GetSubTexmapSlotName(int i, bool) {
   return ResourceString(i % 2 ? IDS_MARKER_TRANSPARENT_COLOR : IDS_MARKER_COLOR);
 }
 
@@ -216,7 +216,7 @@ RefResult Kelvane::NotifyRefChanged(const Interval&, RefTargetHandle, PartID& pa
       return REF_SUCCEED;
     case REFMSG_GET_PARAM_NAME: {
       auto* query = reinterpret_cast<GetParamName*>(partID);
-      if (query) query->name = GetSubTexmapSlotName(query->index);
+      if (query) query->name = GetSubTexmapSlotName(query->index, true);
       return REF_STOP;
     }
     case REFMSG_GET_PARAM_DIM:

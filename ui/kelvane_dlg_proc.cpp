@@ -351,7 +351,7 @@ void KelvaneDlgProc::UpdateSubTexNames() {
   for (const auto& b : buttons) {
     if (!b.button) continue;
     if (b.map) {
-      MSTR name = b.map->GetFullName();
+      MSTR name = b.map->GetFullName(true);
       b.button->SetText(name.data());
     } else {
       b.button->SetText(Text(IDS_NONE));

@@ -19,12 +19,13 @@ class CoreExport Animatable : public MaxHeapOperators {
   virtual void DeleteThis();
   virtual Class_ID ClassID() { return Class_ID(0, 0); }
   virtual SClass_ID SuperClassID() { return 0; }
-  virtual void GetClassName(MSTR& s) { s = MSTR(); }
+  // The class's name, localized or in English (the 2022 SDK added the flag and made it const).
+  virtual void GetClassName(MSTR& s, bool /*localized*/ = true) const { s = MSTR(); }
   virtual BOOL IsSubClassOf(Class_ID classID) { return classID == ClassID(); }
 
   virtual int NumSubs() { return 0; }
   virtual Animatable* SubAnim(int) { return nullptr; }
-  virtual MSTR SubAnimName(int);
+  virtual MSTR SubAnimName(int i, bool localized = true);
   virtual int SubNumToRefNum(int) { return -1; }
 
   virtual int NumParamBlocks() { return 0; }

@@ -16,7 +16,7 @@ class CoreExport BoxObject : public GeomObject {
   int CanConvertToType(Class_ID obtype) override;
   Object* ConvertToType(TimeValue t, Class_ID obtype) override;
   void BuildPolyMesh(MNMesh& mm) const;
-  void GetClassName(MSTR& s) override { s = L"Box"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Box"; }
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;
 };

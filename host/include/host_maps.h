@@ -16,7 +16,7 @@ class CoreExport ConstantColorMap : public Texmap {
   Interval Validity(TimeValue) override { return FOREVER; }
   ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
   Class_ID ClassID() override;
-  void GetClassName(MSTR& s) override { s = L"Color"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Color"; }
   RefTargetHandle Clone(RemapDir& remap) override;
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;
@@ -45,7 +45,7 @@ class CoreExport CheckerMap : public Texmap {
   Interval Validity(TimeValue) override { return FOREVER; }
   ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
   Class_ID ClassID() override;
-  void GetClassName(MSTR& s) override { s = L"Checker 3D"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Checker 3D"; }
   RefTargetHandle Clone(RemapDir& remap) override;
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;

@@ -93,9 +93,10 @@ class CoreExport ISubMap : public MaxHeapOperators {
   virtual int MapSlotType(int i) = 0;
   virtual void SetSubTexmap(int, Texmap*) {}
   virtual int SubTexmapOn(int) { return 1; }
-  virtual MSTR GetSubTexmapSlotName(int i);
+  // No default for `localized` here, as in the SDK; the track-view name has one.
+  virtual MSTR GetSubTexmapSlotName(int i, bool localized);
   // The name the track view shows for sub-map i: its slot name.
-  MSTR GetSubTexmapTVName(int i);
+  MSTR GetSubTexmapTVName(int i, bool localized = true);
   virtual BOOL SetDlgThing(ParamDlg*) { return FALSE; }
   virtual ReferenceTarget* GetRefTarget() = 0;
 };
@@ -115,7 +116,7 @@ class CoreExport MtlBase : public ReferenceTarget, public ISubMap {
 
   MSTR& GetName() { return name; }
   void SetName(MSTR s) { name = s; }
-  virtual MSTR GetFullName();
+  virtual MSTR GetFullName(bool localized);
   void SetMtlFlag(int mask, BOOL val = TRUE) {
     if (val)
       mtlFlags |= ULONG(mask);

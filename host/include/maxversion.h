@@ -1,5 +1,8 @@
 #pragma once
-// The SDK release this stand-in mirrors: 3ds Max 2019.
+// The release the module reports in the builds against this stand-in: 3ds Max 2019 (release
+// 21000, API 52), as the module's contract names it. The declarations the plug-in uses follow
+// the 2026 SDK, which the real build compiles against (docs/sdk-surface.md); there
+// LibVersion reports that SDK's own VERSION_3DSMAX.
 #define MAX_RELEASE 21000
 #define MAX_API_NUM 52
 #define MAX_SDK_REV 0

@@ -77,7 +77,7 @@ class DllExport Mesh : public MaxHeapOperators {
   int getNumFaces() const { return numFaces; }
   Point3& getVert(int i) { return verts[i]; }
   void setVert(int i, const Point3& p) { verts[i] = p; }
-  MtlID getFaceMtlIndex(int i) const { return faces[i].getMatID(); }
+  MtlID getFaceMtlIndex(int i) { return faces[i].getMatID(); }
   void setFaceMtlIndex(int i, MtlID id) { faces[i].setMatID(id); }
 
  private:

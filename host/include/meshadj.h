@@ -16,12 +16,13 @@ class DllExport MEdge : public MaxHeapOperators {
   DWORD v[2];
 
   // Which of face f[side]'s three edges this is, or -1.
-  int EdgeIndex(const Face* faces, int side) const;
+  // Not const, as in the SDK: callers hold the edge non-const.
+  int EdgeIndex(Face* faces, int side);
   // Selected or visible in either adjacent face.
-  BOOL Selected(const Face* faces, const BitArray& esel) const;
-  BOOL Visible(const Face* faces) const;
-  DWORD OtherVert(DWORD vv) const { return v[0] == vv ? v[1] : v[0]; }
-  DWORD OtherFace(DWORD ff) const { return f[0] == ff ? f[1] : f[0]; }
+  BOOL Selected(Face* faces, const BitArray& esel);
+  BOOL Visible(Face* faces);
+  DWORD OtherVert(DWORD vv) { return v[0] == vv ? v[1] : v[0]; }
+  DWORD OtherFace(DWORD ff) { return f[0] == ff ? f[1] : f[0]; }
 };
 
 // Every edge of a mesh once, with the edges at each vertex.

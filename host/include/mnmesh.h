@@ -101,7 +101,7 @@ class DllExport MNMesh : public FlagUser {
   // Builds the edge table from the faces: each edge once, shared edges with both faces.
   void FillInMesh();
   // Newell normal of a face, unit length when nrmlz (a degenerate face gives zero).
-  Point3 GetFaceNormal(int fc, bool nrmlz = false) const;
+  Point3 GetFaceNormal(int fc, bool nrmlz = false);
 
   // Conversions as the host does them. Triangulating marks the diagonals invisible.
   void SetFromTri(const Mesh& from);

@@ -37,6 +37,8 @@ class CoreExport ClassDesc : public MaxHeapOperators {
   virtual int IsPublic() = 0;
   virtual void* Create(BOOL loading = FALSE) = 0;
   virtual const MCHAR* ClassName() = 0;
+  // The class's name in English, whatever the user interface's language (2022 SDK on).
+  virtual const MCHAR* NonLocalizedClassName() = 0;
   virtual SClass_ID SuperClassID() = 0;
   virtual Class_ID ClassID() = 0;
   virtual const MCHAR* Category() = 0;

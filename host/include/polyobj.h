@@ -11,7 +11,7 @@ class PolyLibExport PolyObject : public GeomObject {
   Class_ID ClassID() override { return polyObjectClassID; }
   int CanConvertToType(Class_ID obtype) override;
   Object* ConvertToType(TimeValue t, Class_ID obtype) override;
-  void GetClassName(MSTR& s) override { s = L"Editable Poly"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Editable Poly"; }
   // The mesh in a scene file.
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;

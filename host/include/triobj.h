@@ -11,7 +11,7 @@ class CoreExport TriObject : public GeomObject {
   Class_ID ClassID() override { return triObjectClassID; }
   int CanConvertToType(Class_ID obtype) override;
   Object* ConvertToType(TimeValue t, Class_ID obtype) override;
-  void GetClassName(MSTR& s) override { s = L"Editable Mesh"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Editable Mesh"; }
   // The mesh in a scene file.
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;

@@ -15,6 +15,7 @@ class GeometryClassDesc : public ClassDesc {
   int IsPublic() override { return 1; }
   void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new T); }
   const MCHAR* ClassName() override { return name; }
+  const MCHAR* NonLocalizedClassName() override { return name; }
   SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
   Class_ID ClassID() override { return id; }
   const MCHAR* Category() override { return L"Standard Primitives"; }

@@ -177,6 +177,7 @@ class HostClassDesc : public ClassDesc {
   int IsPublic() override { return TRUE; }
   void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new T); }
   const MCHAR* ClassName() override { return name; }
+  const MCHAR* NonLocalizedClassName() override { return name; }
   SClass_ID SuperClassID() override { return sclass; }
   Class_ID ClassID() override { return id; }
   const MCHAR* Category() override { return L"Host"; }

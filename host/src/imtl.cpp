@@ -10,12 +10,12 @@ constexpr USHORT kMtlNameChunk = 0x0100;
 constexpr USHORT kMtlDataChunk = 0x0101;
 }  // namespace
 
-MSTR ISubMap::GetSubTexmapSlotName(int) {
+MSTR ISubMap::GetSubTexmapSlotName(int, bool) {
   return MSTR();
 }
 
-MSTR ISubMap::GetSubTexmapTVName(int i) {
-  return GetSubTexmapSlotName(i);
+MSTR ISubMap::GetSubTexmapTVName(int i, bool localized) {
+  return GetSubTexmapSlotName(i, localized);
 }
 
 MtlBase& MtlBase::operator=(const MtlBase& m) {
@@ -27,9 +27,9 @@ MtlBase& MtlBase::operator=(const MtlBase& m) {
   return *this;
 }
 
-MSTR MtlBase::GetFullName() {
+MSTR MtlBase::GetFullName(bool localized) {
   MSTR className;
-  GetClassName(className);
+  GetClassName(className, localized);
   return name + MSTR(L" (") + className + MSTR(L")");
 }
 

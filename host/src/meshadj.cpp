@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-int MEdge::EdgeIndex(const Face* faces, int side) const {
+int MEdge::EdgeIndex(Face* faces, int side) {
   if (f[side] == UNDEFINED) return -1;
   const DWORD* fv = faces[f[side]].v;
   // All three sides compared at once, the first match taken: which side an edge is varies
@@ -15,7 +15,7 @@ int MEdge::EdgeIndex(const Face* faces, int side) const {
   return sides ? __builtin_ctz(sides) : -1;
 }
 
-BOOL MEdge::Selected(const Face* faces, const BitArray& esel) const {
+BOOL MEdge::Selected(Face* faces, const BitArray& esel) {
   for (int side = 0; side < 2; ++side) {
     int j = EdgeIndex(faces, side);
     if (j >= 0 && esel[int(f[side]) * 3 + j]) return TRUE;
@@ -23,7 +23,7 @@ BOOL MEdge::Selected(const Face* faces, const BitArray& esel) const {
   return FALSE;
 }
 
-BOOL MEdge::Visible(const Face* faces) const {
+BOOL MEdge::Visible(Face* faces) {
   for (int side = 0; side < 2; ++side) {
     int j = EdgeIndex(faces, side);
     if (j >= 0 && faces[f[side]].getEdgeVis(j)) return TRUE;

@@ -168,7 +168,7 @@ void MNMesh::FillInMesh() {
   Sync();
 }
 
-Point3 MNMesh::GetFaceNormal(int fc, bool nrmlz) const {
+Point3 MNMesh::GetFaceNormal(int fc, bool nrmlz) {
   const MNFace& face = f[fc];
   Point3 n(0.0f, 0.0f, 0.0f);
   for (int j = 0; j < face.deg; ++j) {

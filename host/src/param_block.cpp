@@ -621,6 +621,7 @@ class ParamBlock2ClassDesc : public ClassDesc {
     return static_cast<ReferenceTarget*>(new HostParamBlock2(&UnboundDescription(), nullptr));
   }
   const MCHAR* ClassName() override { return L"ParamBlock2"; }
+  const MCHAR* NonLocalizedClassName() override { return L"ParamBlock2"; }
   SClass_ID SuperClassID() override { return PARAMETER_BLOCK2_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(PARAMETER_BLOCK2_CLASS_ID, 0); }
   const MCHAR* Category() override { return L""; }

@@ -117,7 +117,7 @@ struct RefGraph {
 void Animatable::DeleteThis() {
   delete this;
 }
-MSTR Animatable::SubAnimName(int) {
+MSTR Animatable::SubAnimName(int, bool) {
   return MSTR();
 }
 Animatable::~Animatable() = default;

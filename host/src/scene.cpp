@@ -42,7 +42,7 @@ class SceneNode : public INode {
   Matrix3 GetObjectTM(TimeValue t, Interval* valid) override { return GetNodeTM(t, valid); }
 
   Class_ID ClassID() override { return NodeClassID(); }
-  void GetClassName(MSTR& s) override { s = L"Node"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Node"; }
   int NumRefs() override { return 1; }
   RefTargetHandle GetReference(int i) override { return i == 0 ? ref : nullptr; }
   // The user deletes the scene's nodes, not the reference system; a node a load made and
@@ -130,6 +130,7 @@ class NodeDesc : public ClassDesc {
   int IsPublic() override { return 0; }
   void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new SceneNode); }
   const MCHAR* ClassName() override { return L"Node"; }
+  const MCHAR* NonLocalizedClassName() override { return L"Node"; }
   SClass_ID SuperClassID() override { return BASENODE_CLASS_ID; }
   Class_ID ClassID() override { return NodeClassID(); }
   const MCHAR* Category() override { return L""; }

@@ -28,7 +28,7 @@ class StdTextureOutput : public TextureOutput {
   // The "Output" rollout in the material editor (Windows); natively there is none.
   ParamDlg* CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) override;
   Class_ID ClassID() override;
-  void GetClassName(MSTR& s) override { s = L"Output"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Output"; }
   RefTargetHandle Clone(RemapDir& remap) override;
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;

@@ -36,7 +36,7 @@ class StdUVGen : public UVGen {
   Interval Validity(TimeValue) override { return FOREVER; }
   ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
   Class_ID ClassID() override;
-  void GetClassName(MSTR& s) override { s = L"UVGen"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"UVGen"; }
   RefTargetHandle Clone(RemapDir& remap) override;
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;

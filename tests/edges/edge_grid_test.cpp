@@ -51,11 +51,18 @@ TEST(EdgeGrid, LayoutAndCellSize) {
   ExpectWellFormed(wide);
   EXPECT_FLOAT_EQ(Query(wide, {0.5f, 3.0f, 0.0f}), 3.0f);
 
-  // Cells too small to hold anything build no grid, and nothing is found.
+  // Cells of any size build a grid: sub-millimetre edges with a Distance to match still have
+  // a gradient, from both queries.
   NodeEdgeCache tiny =
       RecordFromSegments({{{0.0f, 0.0f, 0.0f}, {0.0004f, 0.0f, 0.0f}}}, 0.0001f, 1);
-  EXPECT_TRUE(tiny.cells.empty());
-  EXPECT_EQ(Query(tiny, {0.0f, 0.0f, 0.0f}), kNoEdgeDistance);
+  EXPECT_FALSE(tiny.cells.empty());
+  ExpectWellFormed(tiny);
+  for (auto query : {NearestEdgeDistance, NearestEdgeDistancePlain}) {
+    Point3 nearest = kUntouched;
+    EXPECT_EQ(query(tiny, {0.0002f, 0.0f, 0.0f}, nearest), 0.0f);
+    EXPECT_EQ(nearest, Point3(0.0002f, 0.0f, 0.0f));
+    EXPECT_NEAR(query(tiny, {0.0002f, 0.00005f, 0.0f}, nearest), 0.00005f, 1e-9f);
+  }
 }
 
 TEST(EdgeGrid, BordersOfTheGrid) {
@@ -166,4 +173,21 @@ TEST(NearestEdge, NothingNearLeavesTheNearestPointAlone) {
   EXPECT_EQ(NearestEdgeDistance(r, {100.0f, 0.0f, 0.0f}, nearest), kNoEdgeDistance);
   EXPECT_EQ(NearestEdgeDistance(r, {std::nanf(""), 0.0f, 0.0f}, nearest), kNoEdgeDistance);
   EXPECT_EQ(nearest, kUntouched);
+
+  // Over the grid but kNoEdgeDistance or more away is nothing near as well: exactly
+  // kNoEdgeDistance, the nearest point untouched, from every query. Just below, an answer.
+  NodeEdgeCache pair = RecordFromSegments(
+      {{{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}, {{0.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}}}, 0.5f);
+  auto within = [](const NodeEdgeCache& r, const Point3& p, Point3& nearest) {
+    return NearestEdgeDistanceWithin(r, p, 2.0f * r.cellSize, nearest);
+  };
+  for (auto query : {NearestEdgeDistance, NearestEdgeDistancePlain, +within}) {
+    for (float height : {kNoEdgeDistance, 2.0e9f, 1.0e38f}) {
+      nearest = kUntouched;
+      EXPECT_EQ(query(pair, {0.5f, 0.5f, height}, nearest), kNoEdgeDistance) << height;
+      EXPECT_EQ(nearest, kUntouched) << height;
+    }
+    EXPECT_FLOAT_EQ(query(pair, {0.5f, 0.0f, 0.9e9f}, nearest), 0.9e9f);
+    EXPECT_EQ(nearest, Point3(0.5f, 0.0f, 0.0f));
+  }
 }

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "edge_grid_query.h"
 #include "edge_oracle.h"
 #include "edge_search_query.h"
 #include "nearest_edge.h"
@@ -44,14 +45,30 @@ std::vector<Point3> QueryPoints(const MNMesh& mm, const NodeEdgeCache& r, int co
   return points;
 }
 
-// A node's record with Distance twice its mean edge length, as the benchmark builds it.
-NodeEdgeCache BenchmarkRecord(ULONG handle) {
+// A node's record with Distance `factor` times its mean edge length.
+NodeEdgeCache RecordAtFactor(ULONG handle, double factor) {
   const NodeEdgeCache first = BuildRecord(handle, {});
   double sum = 0.0;
   for (const EdgeSegment& s : first.segments) sum += Length(s.end - s.start);
   EdgeParameters params;
-  params.distance = float(2.0 * sum / double(first.segments.size()));
+  params.distance = float(factor * sum / double(first.segments.size()));
   return BuildRecord(handle, params);
+}
+
+// As the benchmark builds it: Distance twice the mean edge length.
+NodeEdgeCache BenchmarkRecord(ULONG handle) {
+  return RecordAtFactor(handle, 2.0);
+}
+
+// Agreement at the points, which must include some within the cell size of an edge.
+void ExpectAgreement(const NodeEdgeCache& r, const std::vector<Point3>& points) {
+  int near = 0;
+  for (const Point3& p : points) {
+    ASSERT_TRUE(Agrees(r, p));
+    Point3 nearest;
+    near += NearestEdgeDistancePlain(r, p, nearest) < r.cellSize ? 1 : 0;
+  }
+  EXPECT_GT(near, int(points.size()) / 10) << "too few points near an edge to mean anything";
 }
 
 }  // namespace
@@ -96,6 +113,42 @@ TEST(SearchIndex, AgreesWithThePlainScanOnRandomMeshes) {
   }
 }
 
+TEST(SearchIndex, AgreesWithThePlainScanOnSmallMeshes) {
+  // Edges far below a millimetre, with a Distance to match: cells far below a thousandth of
+  // a unit, near the origin and away from it.
+  struct Shape {
+    const char* name;
+    PolyObject* poly;
+  } shapes[] = {
+      {"small plane", MakePlane(24, 24, 1.0e-4f)},
+      {"small plane away from the origin", MakePlane(16, 16, 2.0e-4f, Point3(10.0f, -10.0f, 1.0f))},
+      {"small sphere", MakeUvSphere(12, 1.0e-3f)}};
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    ScopedNode node(shape.poly);
+    const NodeEdgeCache r = BenchmarkRecord(node.Handle());
+    ASSERT_LT(r.cellSize, 0.001f);
+    ExpectAgreement(r, QueryPoints(shape.poly->GetMesh(), r, 3000, 11));
+  }
+}
+
+TEST(SearchIndex, AgreesWithThePlainScanAtADistanceAsLargeAsTheObject) {
+  struct Shape {
+    const char* name;
+    PolyObject* poly;
+    double factor;  // Distance in mean edge lengths: about the object's size
+  } shapes[] = {{"plane", MakePlane(48, 48, 0.5f), 48.0},
+                {"sphere", MakeUvSphere(24), 16.0},
+                {"tall cylinder", MakeCylinder(60, 8.0f), 60.0},
+                {"random mesh", MakeRandomPoly(3, 20, 16), 20.0}};
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    ScopedNode node(shape.poly);
+    const NodeEdgeCache r = RecordAtFactor(node.Handle(), shape.factor);
+    ExpectAgreement(r, QueryPoints(shape.poly->GetMesh(), r, 2000, 13));
+  }
+}
+
 TEST(SearchIndex, AwkwardSegments) {
   std::mt19937 rng(7);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -132,6 +185,14 @@ TEST(SearchIndex, AwkwardSegments) {
   Point3 nearest;
   EXPECT_FLOAT_EQ(NearestEdgeDistance(r, {5.0f, 5.0f, 5.25f}, nearest), 0.25f);
   EXPECT_EQ(nearest, Point3(5.0f, 5.0f, 5.0f));
+}
+
+// The search asks CPUID and XGETBV itself; GCC's runtime asks the same questions (the CPU has
+// AVX2, the system saves the 256-bit registers).
+TEST(SearchIndex, UsesAvx2ExactlyWhereTheCpuAndSystemAllowIt) {
+  __builtin_cpu_init();
+  EXPECT_EQ(ScanKernelAvailable(ScanKernel::kAvx2), bool(__builtin_cpu_supports("avx2")));
+  EXPECT_TRUE(ScanKernelAvailable(ScanKernel::kSse2));
 }
 
 TEST(SearchIndex, RecordsShareNothingMutable) {

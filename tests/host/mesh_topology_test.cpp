@@ -54,7 +54,7 @@ TEST(MeshTopology, TriangulationHidesTheDiagonalsAndKeepsFaceData) {
   AdjEdgeList* adj = temp.AdjEList();
   ASSERT_EQ(adj->edges.Count(), 7);  // 6 polygon edges and one diagonal
   int visible = 0, selected = 0;
-  for (const MEdge& e : adj->edges) {
+  for (MEdge& e : adj->edges) {
     visible += e.Visible(mesh.faces);
     selected += e.Selected(mesh.faces, mesh.edgeSel);
   }

@@ -24,6 +24,7 @@ class TestClassDesc : public ClassDesc2 {
     return owner;
   }
   const MCHAR* ClassName() override { return _M("Test owner"); }
+  const MCHAR* NonLocalizedClassName() override { return _M("Test owner"); }
   SClass_ID SuperClassID() override { return 0x7e57; }
   Class_ID ClassID() override { return Class_ID(0x1234, 0x5678); }
   const MCHAR* Category() override { return _M(""); }

@@ -77,6 +77,7 @@ class ProbeDesc : public ClassDesc {
   int IsPublic() override { return 0; }
   void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new Probe); }
   const MCHAR* ClassName() override { return L"Probe"; }
+  const MCHAR* NonLocalizedClassName() override { return L"Probe"; }
   SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
   Class_ID ClassID() override { return kProbeClassID; }
   const MCHAR* Category() override { return L""; }

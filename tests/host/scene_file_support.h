@@ -76,7 +76,7 @@ class Probe : public GeomObject {
   int NumRefs() override { return 3; }
   RefTargetHandle GetReference(int i) override { return i >= 0 && i < 3 ? refs[i] : nullptr; }
   Class_ID ClassID() override { return kProbeClassID; }
-  void GetClassName(MSTR& s) override { s = L"Probe"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Probe"; }
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;
   RefResult Take(int i, ReferenceTarget* t) { return ReplaceReference(i, t); }

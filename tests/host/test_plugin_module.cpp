@@ -49,6 +49,7 @@ class LoaderTestMapDesc : public ClassDesc2 {
   int IsPublic() override { return TRUE; }
   void* Create(BOOL) override { return new LoaderTestMap(this); }
   const MCHAR* ClassName() override { return _M("LoaderTestMap"); }
+  const MCHAR* NonLocalizedClassName() override { return _M("LoaderTestMap"); }
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(0x10ad0001, 0x7e57); }
   const MCHAR* Category() override { return _M("Test"); }
@@ -60,6 +61,7 @@ class LoaderTestUtilityDesc : public ClassDesc {
   int IsPublic() override { return FALSE; }
   void* Create(BOOL) override { return nullptr; }
   const MCHAR* ClassName() override { return _M("LoaderTestUtility"); }
+  const MCHAR* NonLocalizedClassName() override { return _M("LoaderTestUtility"); }
   SClass_ID SuperClassID() override { return 0x00001020; }
   Class_ID ClassID() override { return Class_ID(0x10ad0002, 0x7e57); }
   const MCHAR* Category() override { return _M("Test"); }

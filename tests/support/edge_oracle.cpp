@@ -77,10 +77,13 @@ std::string DisagreementWithPlain(const NodeEdgeCache& r, const Point3& p) {
         << ", cell size " << r.cellSize;
     return out.str();
   };
+  // Nothing nearer than kNoEdgeDistance is exactly that, with the nearest point untouched.
+  if (!(f < kNoEdgeDistance) && (f != kNoEdgeDistance || !(fast == unset))) return describe();
+  if (!(g < kNoEdgeDistance) && (g != kNoEdgeDistance || !(plain == unset))) return describe();
   if (g < r.cellSize - tol) {
     if (std::fabs(f - g) > tol) return describe();
     if (!(fast == plain) && !NearTie(r, p, g, tol)) return describe();
-  } else if (!(f >= r.cellSize - tol) || (f == kNoEdgeDistance && !(fast == unset))) {
+  } else if (!(f >= r.cellSize - tol)) {
     return describe();
   }
   // The bounded query, as shading asks it with a Distance below the cell size.

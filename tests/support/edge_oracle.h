@@ -33,6 +33,7 @@ bool NearTie(const NodeEdgeCache& record, const Point3& p, float d, float tol);
 // Empty when the record's query answers at p as its plain scan does, else a description of
 // what differs. Agreeing means: where the plain distance is below the cell size, the same
 // distance and, short of a near tie, the same nearest point; elsewhere at least the cell
-// size, and kNoEdgeDistance only with the nearest point untouched. The bounded query agrees
-// below its limit, and both vector widths choose the same segment.
+// size. Neither answers more than kNoEdgeDistance, nor kNoEdgeDistance with the nearest
+// point written. The bounded query agrees below its limit, and both vector widths choose the
+// same segment.
 std::string DisagreementWithPlain(const NodeEdgeCache& record, const Point3& p);

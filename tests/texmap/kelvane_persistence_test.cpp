@@ -38,6 +38,7 @@ class MapHolderClassDesc : public ClassDesc {
   int IsPublic() override { return FALSE; }
   void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new MapHolder); }
   const MCHAR* ClassName() override { return L"Map holder"; }
+  const MCHAR* NonLocalizedClassName() override { return L"Map holder"; }
   SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
   Class_ID ClassID() override { return kHolderClassID; }
   const MCHAR* Category() override { return L""; }

@@ -77,6 +77,16 @@ TEST_F(ShadingTest, DistanceAlongTheRamp) {
   EXPECT_FLOAT_EQ(map->EvalMono(sc), (c.g + c.r + c.b) * 0.33333334f);
 }
 
+TEST_F(ShadingTest, SmallMeshesKeepTheirGradient) {
+  // The same plane a ten-thousandth the size, with a Distance to match: cells of 0.0002.
+  node = std::make_unique<ScopedNode>(MakePlane(4, 4, 1.0e-4f));
+  sc.node = node->node;
+  SetDistance(1.0e-4f);
+  EXPECT_EQ(ColorAt({2.0e-4f, 0.0f, 0.0f}), RampAt(0.0f)) << "on the edge";
+  EXPECT_EQ(ColorAt({2.0e-4f, 0.5e-4f, 0.0f}), RampAt(0.5f));
+  EXPECT_EQ(ColorAt({2.0e-4f, 2.0e-4f, 0.0f}), RampAt(1.0f));
+}
+
 TEST_F(ShadingTest, EarlyExitsGiveTheDefaults) {
   SetDistance(0.0f);
   EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), kNone);

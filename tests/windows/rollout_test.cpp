@@ -25,7 +25,7 @@ void MakeTexture(Kelvane* map) {
 }
 
 std::wstring NameOf(Texmap* m) {
-  return m->GetFullName().data();
+  return m->GetFullName(true).data();
 }
 
 // What shows the map (a material, the editor's sample slot, a viewport): counts the changes

@@ -52,6 +52,7 @@ class SceneSettingsClassDesc : public ClassDesc {
   int IsPublic() override { return FALSE; }
   void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new SceneSettingsObject); }
   const MCHAR* ClassName() override { return L"Kelvane Scene"; }
+  const MCHAR* NonLocalizedClassName() override { return L"Kelvane Scene"; }
   SClass_ID SuperClassID() override { return kHelperClassID; }
   Class_ID ClassID() override { return kSceneSettingsClassID; }
   const MCHAR* Category() override { return L""; }

@@ -29,7 +29,7 @@ class SceneSettingsObject : public Object {
 
   Class_ID ClassID() override;
   SClass_ID SuperClassID() override;
-  void GetClassName(MSTR& s) override { s = L"Kelvane Scene"; }
+  void GetClassName(MSTR& s, bool = true) const override { s = L"Kelvane Scene"; }
   int NumRefs() override { return 1; }
   RefTargetHandle GetReference(int i) override;
   IOResult Save(ISave* isave) override;

@@ -132,7 +132,7 @@ class HostParamMap2 final : public IParamMap2 {
         break;
       case TYPE_TEXMAPBUTTON: {
         Texmap* map = pblock->GetTexmap(def.ID, t);
-        MSTR name = map ? map->GetFullName() : MSTR(L"None");
+        MSTR name = map ? map->GetFullName(true) : MSTR(L"None");
         if (ICustButton* b = GetICustButton(Item(def, 0))) b->SetText(name.data());
         break;
       }

@@ -18,6 +18,7 @@ class StandinMapDesc : public ClassDesc2 {
   int IsPublic() override { return TRUE; }
   void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new StandinMap(this)); }
   const MCHAR* ClassName() override { return L"Stand-in map"; }
+  const MCHAR* NonLocalizedClassName() override { return L"Stand-in map"; }
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return kStandinClassID; }
   const MCHAR* Category() override { return L"Test"; }

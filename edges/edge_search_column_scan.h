@@ -1,0 +1,130 @@
+#pragma once
+// The scan of one column's bins, written once over a lane type L and instantiated by
+// edge_search_columns_sse2.cpp (4 lanes) and edge_search_columns_avx2.cpp (8 lanes) with
+// lane types of their own. Everything here lives in an unnamed namespace, so each of those
+// files has its own copy, built for its own instruction set.
+//
+// L provides: kWidth; the vector types F (floats) and I (32-bit integers, also lane masks)
+// with + - * / on F and & on I; Splat, Load, Min, Max (a < b ? a : b and a > b ? a : b, lane
+// by lane), Equal (a mask), Select (mask ? a : b), SpreadMin (the smallest lane in every
+// lane), First (lane 0) and Lanes (the mask as bits, lane 0 lowest; at most 8 lanes).
+#include <cstddef>
+#include <cstdint>
+
+#include "edge_search_columns.h"
+#include "edge_search_gap.h"
+#include "portability.h"
+
+namespace {
+
+// The lowest lane of each mask of up to 8 lanes (0 for none), looked up: the search asks at
+// every improvement, and a loop over the bits cost more than the rest of the comparison.
+struct LowestLaneTable {
+  uint8_t lane[256];
+};
+constexpr LowestLaneTable MakeLowestLaneTable() {
+  LowestLaneTable t{};
+  for (unsigned mask = 1; mask < 256; ++mask) {
+    uint8_t k = 0;
+    while (!((mask >> k) & 1u)) ++k;
+    t.lane[mask] = k;
+  }
+  return t;
+}
+constexpr LowestLaneTable kLowestLane = MakeLowestLaneTable();
+
+// Squared distances from p to the stored segments from slot `begin` on, kWidth at a time,
+// until `end` is covered, each to its closest point (clamped projection; a zero-length segment
+// measures from its start). The last few may reach into the next bin: those segments are real
+// ones (or padding that never wins), and a search may always look at more than it must.
+template <class L>
+KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint32_t end, float px,
+                                    float py, float pz, SearchBest& best) {
+  using F = typename L::F;
+  using I = typename L::I;
+  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
+  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+  for (uint32_t s = begin; s < end; s += L::kWidth) {
+    const F ax = L::Load(x.ax + s), ay = L::Load(x.ay + s), az = L::Load(x.az + s);
+    const F bx = L::Load(x.bx + s), by = L::Load(x.by + s), bz = L::Load(x.bz + s);
+    const F dx = bx - ax, dy = by - ay, dz = bz - az;
+    const F vx = pxs - ax, vy = pys - ay, vz = pzs - az;
+    F t = (dx * vx + dy * vy + dz * vz) / (dx * dx + dy * dy + dz * dz);
+    t = L::Max(t, zero);  // NaN, from a zero-length segment, too
+    t = L::Min(t, one);
+    const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
+    const F d2 = ex * ex + ey * ey + ez * ez;
+    const F nearest = L::SpreadMin(d2);
+    const float n = L::First(nearest);
+    if (!(n <= best.d2)) continue;
+    // Among the lanes at that distance, the lowest segment index, and its lane.
+    const I segment = L::Load(x.segment + s);
+    const I tie = L::Equal(d2, nearest);
+    const I lowest = L::SpreadMin(L::Select(tie, segment, L::Splat(int32_t(INT32_MAX))));
+    const int32_t low = L::First(lowest);
+    if (n < best.d2 || low < best.segment) {
+      const int lane = kLowestLane.lane[L::Lanes(tie & L::Equal(segment, lowest))];
+      best = {n, low, s + uint32_t(lane)};
+    }
+  }
+}
+
+// Scans bin b, or, when it keeps run boxes, the runs whose box can hold something nearer.
+template <class L>
+KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, float py, float pz,
+                                  SearchBest& best) {
+  const uint32_t begin = x.binSlots[b], end = x.binSlots[b + 1];
+  const uint32_t firstBox = x.binChunks[b];
+  if (firstBox == x.binChunks[b + 1]) {
+    ScanSlots<L>(x, begin, end, px, py, pz, best);
+    return;
+  }
+  const float* box = x.chunkBoxes + 6 * size_t(firstBox);
+  for (uint32_t s = begin; s < end; s += SearchColumns::kChunk, box += 6) {
+    const float gx = Gap(px, box[0], box[3]), gy = Gap(py, box[1], box[4]);
+    const float gz = Gap(pz, box[2], box[5]);
+    if (gx * gx + gy * gy + gz * gz > best.d2) continue;
+    const uint32_t stop = end - s < SearchColumns::kChunk ? end : s + SearchColumns::kChunk;
+    ScanSlots<L>(x, s, stop, px, py, pz, best);
+  }
+}
+
+// Squared Z gap from pz to the bins of layer k, reach included.
+KELVANE_FORCE_INLINE float LayerGap(const SearchColumns& x, float pz, int32_t k) {
+  const float gz = Gap(pz, x.originZ + float(k) * x.binSize - x.reachZ,
+                       x.originZ + float(k + 1) * x.binSize + x.reachZ);
+  return gz * gz;
+}
+
+// Walks up and then down from p's layer, each walk ending at the first bin too far away.
+template <class L>
+KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py, float pz, int c,
+                                     int r, int layer, float flat, SearchBest& best) {
+  const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
+  const uint32_t begin = x.columnBins[column], end = x.columnBins[column + 1];
+  if (begin == end) return;
+  const int32_t* layers = x.binLayer;
+  // First bin at or above p's layer: directly when the column's layers have no gaps (a tall
+  // object), by bisection otherwise.
+  uint32_t at;
+  const int32_t low = layers[begin], high = layers[end - 1];
+  if (int64_t(high) - low == int64_t(end - begin) - 1) {
+    at = layer <= low ? begin : layer > high ? end : begin + uint32_t(layer - low);
+  } else {
+    // Bisection without branches: the outcome of each step is anyone's guess.
+    const int32_t* base = layers + begin;
+    for (uint32_t n = end - begin; n > 1; n -= n / 2)
+      base += size_t(base[n / 2 - 1] < layer) * (n / 2);
+    at = uint32_t(base - layers) + uint32_t(*base < layer);
+  }
+  for (uint32_t b = at; b < end; ++b) {
+    if (flat + LayerGap(x, pz, layers[b]) > best.d2) break;
+    ScanBin<L>(x, b, px, py, pz, best);
+  }
+  for (uint32_t b = at; b-- > begin;) {
+    if (flat + LayerGap(x, pz, layers[b]) > best.d2) break;
+    ScanBin<L>(x, b, px, py, pz, best);
+  }
+}
+
+}  // namespace
