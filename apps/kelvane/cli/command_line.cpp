@@ -21,7 +21,7 @@ const CommandInfo kCommands[] = {
      Command::Render,
      {"-o", "--size", "--threads", "--bump", "--set", "--smooth-angle", "--stats",
       "--constant-map"}},
-    {"sample", Command::Sample, {"--points", "--set", "--smooth-angle"}},
+    {"sample", Command::Sample, {"--points", "-o", "--set", "--smooth-angle"}},
     {"bake", Command::Bake, {"--node", "--size", "-o", "--threads", "--set", "--smooth-angle"}},
     {"preview", Command::Preview, {"--size", "-o", "--set", "--smooth-angle"}},
     {"save", Command::Save, {"-o", "--set", "--smooth-angle"}},
@@ -164,7 +164,7 @@ const char* UsageText() {
 
   kelvane render [SCENE] [-o out.png] [--size WxH] [--threads N] [--bump] [--stats]
                  [--constant-map] [--set NAME=VALUE ...]
-  kelvane sample [SCENE] --points FILE [--set NAME=VALUE ...]
+  kelvane sample [SCENE] --points FILE [-o out.csv] [--set NAME=VALUE ...]
   kelvane bake   [SCENE] --node NAME -o out.png [--size N] [--threads N] [--set NAME=VALUE ...]
   kelvane preview [SCENE] -o ramp.png [--size N] [--set NAME=VALUE ...]
   kelvane save   [SCENE] -o FILE [--set NAME=VALUE ...]
@@ -177,8 +177,8 @@ format Assimp reads; without one, a built-in scene. Every command also takes
            all cores); --bump bends normals with the map's bump; --stats reports the time
            and samples per second; --constant-map shades with the host's constant-colour
            map instead, to time against
-  sample   CSV to standard output: node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z for each line
-           "NODE X Y Z" (world space) of the points file
+  sample   CSV (to standard output, or -o FILE): node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z
+           for each line "NODE X Y Z" (world space) of the points file
   bake     the map in the node's UV layout (PNG, N x N, default 512; alpha is coverage)
   preview  the map's viewport texture, asked for as the viewport asks (PNG, N x N, default
            256): the ramp from position 0 at the left, the same on every row

@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <sstream>
 
 #include "cli/points_file.h"
 #include "common/input_error.h"
+#include "common/output_file.h"
+#include "common/progress_bar.h"
 #include "render/png_writer.h"
 #include "render/renderer.h"
 #include "render/sample_shade_context.h"
@@ -51,10 +54,9 @@ void RunRender(const CommandLine& cl, const SceneSession& session, AppEnvironmen
     constant.reset(NewConstantColorMap());
     PrepareToShade(map = constant.get());
   }
-  ProgressBar progress(env.err, env.terminal, "Rendering");
   RenderTimes times;
-  RgbaImage image = Render(session.Scene(), map, camera, settings, progress, &times);
-  WritePng(image, cl.output.value_or("kelvane.png"));
+  RgbaImage image = Render(session.Scene(), map, camera, settings, env.Progress(), &times);
+  WritePng(image, cl.output.value_or("kelvane.png"), env.Progress());
   if (cl.stats) {
     const double samples = double(settings.width) * settings.height * kRenderSamplesPerPixel;
     char line[256];
@@ -77,7 +79,11 @@ void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironmen
 
   Texmap* map = session.Map();
   SampleShadeContext sc;
-  env.out << "node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z\n";
+  // To a file, the table is written whole once every point is shaded.
+  std::ostringstream table;
+  std::ostream& out = cl.output ? table : env.out;
+  ProgressBar progress(env.Progress(), "Sampling");
+  out << "node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z\n";
   char row[512];
   for (size_t i = 0; i < points.size(); ++i) {
     const SceneNode& node = *nodes[i];
@@ -91,24 +97,30 @@ void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironmen
     std::snprintf(row, sizeof row, ",%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g\n",
                   double(p.x), double(p.y), double(p.z), double(c.r), double(c.g), double(c.b),
                   double(c.a), double(mono), double(bump.x), double(bump.y), double(bump.z));
-    env.out << node.name << row;
+    out << node.name << row;
+    progress.Show(double(i + 1) / double(points.size()));
   }
-  env.out.flush();
+  progress.Finish();
+  if (cl.output) {
+    const std::string text = table.str();
+    ProgressBar writing(env.Progress(), "Writing " + *cl.output);
+    WriteOutputFile(*cl.output, text.data(), text.size(), &writing);
+  }
+  out.flush();
 }
 
 void RunBake(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
   const SceneNode& node = FindNode(session.Scene(), *cl.node, "--node: ");
-  ProgressBar progress(env.err, env.terminal, "Baking");
   RgbaImage image = BakeUVs(node, session.Map(), cl.bakeSize.value_or(512),
-                            cl.threads.value_or(env.hardwareThreads), progress);
-  WritePng(image, *cl.output);
+                            cl.threads.value_or(env.hardwareThreads), env.Progress());
+  WritePng(image, *cl.output, env.Progress());
 }
 
-void RunPreview(const CommandLine& cl, const SceneSession& session, AppEnvironment&) {
-  WritePng(ViewportPreview(session.Map(), cl.previewSize.value_or(kDefaultPreviewSize)),
-           *cl.output);
+void RunPreview(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
+  WritePng(ViewportPreview(session.Map(), cl.previewSize.value_or(kDefaultPreviewSize)), *cl.output,
+           env.Progress());
 }
 
-void RunSave(const CommandLine& cl, const SceneSession& session, AppEnvironment&) {
-  session.Save(*cl.output);
+void RunSave(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
+  session.Save(*cl.output, env.Progress());
 }

@@ -2,10 +2,12 @@
 
 #include <embree3/rtcore.h>
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <string>
 
+#include "common/progress_bar.h"
 #include "mesh/mesh_triangles.h"
 
 namespace {
@@ -19,7 +21,11 @@ Point3 NormalToWorld(const Matrix3& worldToObject, const Point3& n) {
 
 }  // namespace
 
-RayScene::RayScene(const HostScene& hostScene) {
+RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
+  // The first half of the bar is our geometry, the second Embree's build.
+  ProgressBar progress(progressTo, "Building the ray scene");
+  size_t totalFaces = 0, doneFaces = 0;
+  for (const SceneNode& node : hostScene.Nodes()) totalFaces += size_t(node.mesh.NumFaces());
   // One builder thread: a parallel build may order a leaf's triangles differently from run to
   // run, and rays that meet two coincident faces would then see either one. The build stays
   // a small part of a render; the rays themselves use all the render threads.
@@ -63,8 +69,18 @@ RayScene::RayScene(const HostScene& hostScene) {
     rtcCommitGeometry(geometry);
     rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
     rtcReleaseGeometry(geometry);
+    doneFaces += size_t(mesh.NumFaces());
+    progress.Show(0.5 * double(doneFaces) / double(std::max<size_t>(totalFaces, 1)));
   }
+  rtcSetSceneProgressMonitorFunction(
+      scene,
+      [](void* bar, double fraction) {
+        static_cast<ProgressBar*>(bar)->Show(0.5 + 0.5 * fraction);
+        return true;
+      },
+      &progress);
   rtcCommitScene(scene);
+  rtcSetSceneProgressMonitorFunction(scene, nullptr, nullptr);
   if (rtcGetDeviceError(device) != RTC_ERROR_NONE)
     throw std::runtime_error("Embree could not build the scene");
 }

@@ -6,9 +6,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <stdexcept>
 
 #include "common/input_error.h"
+#include "common/output_file.h"
+#include "common/progress_bar.h"
 #include "maxapi.h"
+#include "maxheap.h"
 #include "mesh/affine_transform.h"
 #include "mesh/mesh_import.h"
 #include "scene/default_scene.h"
@@ -132,7 +137,14 @@ void SceneSession::Load(const std::string& path) {
   }
 }
 
-void SceneSession::Save(const std::string& path) const {
+void SceneSession::Save(const std::string& path, std::ostream* progressTo) const {
+  ProgressBar progress(progressTo, "Saving " + path.substr(path.find_last_of('/') + 1));
+  progress.Show(0.0);
+  void* data = nullptr;
+  size_t size = 0;
   MSTR error;
-  if (SaveScene(Widen(path).c_str(), &error) != IO_OK) throw InputError(Narrow(error.data()));
+  if (SaveSceneToMemory(&data, &size, &error) != IO_OK)
+    throw std::runtime_error(path + ": " + Narrow(error.data()));
+  std::unique_ptr<void, void (*)(void*)> bytes(data, MAX_free);
+  WriteOutputFile(path, bytes.get(), size, &progress);
 }

@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,9 @@ class SceneSession {
   const std::optional<CameraDescription>& Camera() const { return settings->camera; }
   const std::optional<ImageSize>& Image() const { return settings->image; }
 
-  // Writes the whole scene, map included, as a host scene file.
-  void Save(const std::string& path) const;
+  // Writes the whole scene, map included, as a host scene file (WriteOutputFile: a failed
+  // write keeps the old file), showing the write on progressTo when given.
+  void Save(const std::string& path, std::ostream* progressTo = nullptr) const;
 
  private:
   void Build(const SceneDescription& description, ClassDesc* mapClass);

@@ -1,11 +1,13 @@
 // The commands end to end in this process, with the stand-in map where Kelvane will be.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <set>
 
 #include "cli/command_line.h"
+#include "common/output_file.h"
 #include "host_viewport.h"
 #include "render/viewport_preview.h"
 #include "support/app_test_support.h"
@@ -191,6 +193,30 @@ TEST_F(Command, PreviewWritesTheViewportTextureTheMapGives) {
   EXPECT_EQ(ReadPng(out).width, kDefaultPreviewSize);
 }
 
+TEST_F(Command, AFailedWriteKeepsTheOldOutputAndSaysWhyInOneLine) {
+  const std::string old = "what the user had";
+  struct Case {
+    std::vector<std::string> args;
+    std::string output;
+  } cases[] = {{{"render", scene, "--size", "8x8"}, "x.png"},
+               {{"bake", scene, "--node", "quad", "--size", "8"}, "x.png"},
+               {{"preview", scene, "--size", "8"}, "x.png"},
+               {{"save", scene}, "x.kvs"},
+               {{"sample", scene, "--points", folder.Write("p.txt", "quad 11 1 0\n")}, "x.csv"}};
+  for (Case& c : cases) {
+    const std::string path = folder.Write(c.output, old);
+    c.args.insert(c.args.end(), {"-o", path});
+    FailOutputWritesAfter(10, ENOSPC);
+    RunResult r = RunApp(c.args);
+    FailOutputWritesAfter(-1, 0);
+    EXPECT_EQ(r.status, 1) << c.args[0];
+    EXPECT_EQ(r.err, "kelvane: " + path + ": cannot write the file: no space left on device\n");
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old) << c.args[0];
+    ASSERT_EQ(RunApp(c.args).status, 0) << c.args[0];
+  }
+}
+
 TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
   std::string points = folder.Write("points.txt", "quad 1 2 3\n");
   std::string badPoints = folder.Write("bad.txt", "quad 1 2\n");
@@ -235,8 +261,10 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
        "no node called \"nobody\" (the scene has: quad, plain, bare)"},
       {{"bake", scene, "--node", "ghost", "-o", folder.Path("x.png")},
        "--node: no node called \"ghost\""},
-      {{"render", scene, "-o", folder.Path("no/such/folder/x.png")}, "cannot write the picture"},
-      {{"save", scene, "-o", folder.Path("no/such/folder/x.kvs")}, "x.kvs"},
+      {{"render", scene, "-o", folder.Path("no/such/folder/x.png")},
+       "x.png: cannot write the file: no such folder"},
+      {{"save", scene, "-o", folder.Path("no/such/folder/x.kvs")},
+       "x.kvs: cannot write the file: no such folder"},
       {{"bake", scene, "--node", "bare", "-o", folder.Path("x.png")},
        "node \"bare\" has no UVs to bake into"},
   };
