@@ -16,6 +16,7 @@
 #include "mesh/auto_smooth.h"
 #include "mesh/builtin_meshes.h"
 #include "mesh/mesh_import.h"
+#include "scene/json_error.h"
 #include "scene/json_field.h"
 
 namespace {
@@ -402,12 +403,8 @@ SceneDescription ParseJsonScene(const std::string& text, const std::string& sour
   nlohmann::json document;
   try {
     document = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& e) {
-    // The library's message starts with its own error code; keep the useful part.
-    std::string what = e.what();
-    auto colon = what.find("parse error");
-    throw InputError(
-        source + ": malformed JSON: " + (colon == std::string::npos ? what : what.substr(colon)));
+  } catch (const nlohmann::json::exception&) {
+    throw InputError(DescribeJsonError(text, source));
   }
   return SceneReader(folder, smoothAngle).Read(JsonField(document, source, ""));
 }

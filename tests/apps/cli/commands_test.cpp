@@ -249,6 +249,8 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
       {{"render", folder.Path("missing.json")}, "missing.json: no such file"},
       {{"render", empty}, "empty.obj"},
       {{"render", corrupt}, "corrupt.kvs"},
+      {{"render", folder.Write("huge.json", "{\"nodes\": [], \"image\": 1e999}")},
+       "huge.json: line 1, column 24: the number \"1e999\" is too large"},
       {{"sample", scene, "--points", points, "--set", "Distanz=1"},
        "unknown parameter \"Distanz\""},
       {{"sample", scene, "--points", points, "--set", "Distance=-1"},

@@ -95,7 +95,11 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
   struct Case {
     std::string text, message;
   } cases[] = {
-      {"{", "scene.json: malformed JSON"},
+      {"{", "scene.json: line 1, column 1: malformed JSON: syntax error"},
+      {"{\n  \"nodes\": [],\n  \"x\": 1e999}",
+       "scene.json: line 3, column 8: the number \"1e999\" is too large"},
+      {"{\"nodes\": [\"" + std::string(1 << 20, 'x') + "\n\"]}",
+       "must be escaped to \\u000A or \\n; last read: \"\"xxxxxxxx"},
       {"{}", "\"nodes\" is missing"},
       {R"({"nodes": []})", "nodes: the scene has no nodes"},
       {R"({"nodes": [], "lights": 1})", "unknown key \"lights\""},
@@ -145,6 +149,7 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
     EXPECT_NE(message.find(c.message), std::string::npos)
         << "got: " << message << "\nfor: " << c.text;
     EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    EXPECT_LT(message.size(), 300u) << "no long echoes";
   }
 }
 
