@@ -3,10 +3,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <set>
 
 #include "common/image_limits.h"
 #include "common/input_error.h"
+#include "common/quoted.h"
 
 namespace {
 
@@ -27,14 +29,23 @@ const CommandInfo kCommands[] = {
     {"save", Command::Save, {"-o", "--set", "--smooth-angle"}},
 };
 
+// Digits, with an optional minus sign; a number too long for any integer is saturated (and
+// so out of every range). False for anything else.
+bool ParseWhole(const std::string& text, long long& v) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || end != text.data() + text.size()) return false;
+  if (ec == std::errc::result_out_of_range)
+    v = text[0] == '-' ? std::numeric_limits<long long>::min()
+                       : std::numeric_limits<long long>::max();
+  return ec == std::errc() || ec == std::errc::result_out_of_range;
+}
+
 long long Whole(const std::string& flag, const std::string& text, long long low, long long high) {
   long long v = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size())
-    throw InputError(flag + ": \"" + text + "\" is not a whole number");
+  if (!ParseWhole(text, v)) throw InputError(flag + ": " + Quoted(text) + " is not a whole number");
   if (v < low || v > high)
-    throw InputError(flag + ": " + text + " is out of range (" + std::to_string(low) + " to " +
-                     std::to_string(high) + ")");
+    throw InputError(flag + ": " + Excerpt(text) + " is out of range (" + std::to_string(low) +
+                     " to " + std::to_string(high) + ")");
   return v;
 }
 
@@ -47,16 +58,20 @@ bool ParseNumber(const std::string& text, double& v) {
 
 ImageSize Size(const std::string& text) {
   auto x = text.find('x');
-  if (x == std::string::npos)
-    throw InputError("--size: \"" + text + "\" is not WIDTHxHEIGHT (for example 640x480)");
-  long long w = Whole("--size", text.substr(0, x), 1, 1LL << 40);
-  long long h = Whole("--size", text.substr(x + 1), 1, 1LL << 40);
+  long long w = 0, h = 0;
+  if (x == std::string::npos || !ParseWhole(text.substr(0, x), w) ||
+      !ParseWhole(text.substr(x + 1), h))
+    throw InputError("--size: " + Quoted(text) + " is not WIDTHxHEIGHT (for example 640x480)");
+  // The limits named are the picture's, whatever the numbers.
+  if (w < 1 || h < 1 || w > kMaxImageSide || h > kMaxImageSide)
+    throw InputError("--size: " + Excerpt(text) + " is out of range (each side 1 to " +
+                     std::to_string(kMaxImageSide) + ")");
   CheckImageSize(w, h, "--size");
   return ImageSize{int(w), int(h)};
 }
 
 ParameterSetting Setting(const std::string& text) {
-  const std::string origin = "--set " + text;
+  const std::string origin = "--set " + Quoted(text);
   auto eq = text.find('=');
   if (eq == std::string::npos || eq == 0) throw InputError(origin + ": expected NAME=VALUE");
   ParameterSetting s{text.substr(0, eq), false, origin};
@@ -69,7 +84,7 @@ ParameterSetting Setting(const std::string& text) {
   else if (ParseNumber(value, number))
     s.value = number;
   else
-    throw InputError(origin + ": \"" + value + "\" is not true, false or a number");
+    throw InputError(origin + ": " + Quoted(value) + " is not true, false or a number");
   return s;
 }
 
@@ -84,7 +99,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   for (const CommandInfo& c : kCommands)
     if (name == c.name) info = &c;
   if (!info)
-    throw InputError("unknown command \"" + name + "\" (render, sample, bake, preview or save)");
+    throw InputError("unknown command " + Quoted(name) +
+                     " (render, sample, bake, preview or save)");
   cl.command = info->command;
 
   std::set<std::string> seen;
@@ -96,8 +112,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (arg.size() < 2 || arg[0] != '-') {
       if (cl.scene)
-        throw InputError("unexpected argument \"" + arg + "\" (the scene is \"" + *cl.scene +
-                         "\")");
+        throw InputError("unexpected argument " + Quoted(arg) + " (the scene is " +
+                         Quoted(*cl.scene) + ")");
       cl.scene = arg;
       continue;
     }
@@ -112,7 +128,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       bool known = false;
       for (const CommandInfo& c : kCommands) known |= c.flags.count(flag) > 0;
       throw InputError(known ? std::string(info->name) + " does not take " + flag
-                             : "unknown flag \"" + flag + "\"");
+                             : "unknown flag " + Quoted(flag));
     }
     if (flag != "--set" && !seen.insert(flag).second) throw InputError(flag + " is given twice");
     if (flag == "--bump" || flag == "--stats" || flag == "--constant-map") {
@@ -140,7 +156,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (flag == "--smooth-angle") {
       double a = 0;
       if (!ParseNumber(value, a) || a < 0.0 || a > 180.0)
-        throw InputError("--smooth-angle: \"" + value + "\" is not an angle from 0 to 180 degrees");
+        throw InputError("--smooth-angle: " + Quoted(value) +
+                         " is not an angle from 0 to 180 degrees");
       cl.smoothAngle = float(a);
     } else if (flag == "--set") {
       cl.settings.push_back(Setting(value));

@@ -8,6 +8,7 @@
 #include "common/input_error.h"
 #include "common/output_file.h"
 #include "common/progress_bar.h"
+#include "common/quoted.h"
 #include "render/png_writer.h"
 #include "render/renderer.h"
 #include "render/sample_shade_context.h"
@@ -27,8 +28,8 @@ const SceneNode& FindNode(const HostScene& scene, const std::string& name,
                           const std::string& where) {
   const SceneNode* node = scene.Find(name);
   if (!node)
-    throw InputError(where + "no node called \"" + name + "\" (the scene has: " + NodeNames(scene) +
-                     ")");
+    throw InputError(where + "no node called " + Quoted(name) +
+                     " (the scene has: " + NodeNames(scene) + ")");
   return *node;
 }
 

@@ -7,11 +7,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <set>
 #include <unordered_map>
 
 #include "common/input_error.h"
+#include "common/input_file.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
 
@@ -128,12 +128,13 @@ Matrix3 ToMatrix3(const aiMatrix4x4& m, const std::string& what) {
 class FileReader {
  public:
   explicit FileReader(const std::string& path) : path(path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
+    CheckInputFile(path);
     // No triangulation: polygons stay polygons.
     scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
     if (!scene || !scene->mRootNode || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
       std::string why = importer.GetErrorString();
+      // The importer turns every exception into text, running out of memory included.
+      if (why.find("bad_alloc") != std::string::npos) why = "there is not enough memory to read it";
       throw InputError(path + ": cannot read the mesh file" + (why.empty() ? "" : ": " + why));
     }
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/input_error.h"
+#include "common/quoted.h"
 #include "scene/host_scene.h"
 
 namespace {
@@ -64,11 +65,11 @@ void SetBlockParameter(IParamBlock2* block, const ParameterSetting& setting) {
     std::string known;
     for (const std::string& name : SettableParameterNames(block))
       known += (known.empty() ? "" : ", ") + name;
-    fail("unknown parameter \"" + setting.name + "\" (the map has: " + known + ")");
+    fail("unknown parameter " + Quoted(setting.name) + " (the map has: " + known + ")");
   }
   const ParamDef& def = block->GetParamDef(id);
   const ValueKind kind = KindOf(def);
-  const std::string name = "\"" + setting.name + "\"";
+  const std::string name = Quoted(setting.name);
   const bool isBool = std::holds_alternative<bool>(setting.value);
   BOOL ok = FALSE;
   switch (kind) {

@@ -12,6 +12,8 @@
 
 #include "common/image_limits.h"
 #include "common/input_error.h"
+#include "common/input_file.h"
+#include "common/quoted.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
 #include "mesh/builtin_meshes.h"
@@ -72,8 +74,7 @@ class SceneReader {
     for (size_t i = 0; i < nodes.ArraySize(); ++i) {
       scene.nodes.push_back(Node(nodes.Item(i)));
       if (!names.insert(scene.nodes.back().name).second)
-        nodes.Item(i).Key("name").Fail("another node is called \"" + scene.nodes.back().name +
-                                       "\"");
+        nodes.Item(i).Key("name").Fail("another node is called " + Quoted(scene.nodes.back().name));
     }
     if (auto map = root.OptionalKey("map")) scene.map = Map(*map);
     if (auto camera = root.OptionalKey("camera")) scene.camera = Camera(*camera);
@@ -96,7 +97,7 @@ class SceneReader {
     if (out.name.empty()) name.Fail("a node name cannot be empty");
     for (char c : out.name)
       if (std::isspace((unsigned char)c) || std::iscntrl((unsigned char)c) || c == ',')
-        name.Fail("\"" + out.name + "\" has white space or a comma; node names cannot");
+        name.Fail(Quoted(out.name) + " has white space or a comma; node names cannot");
     out.mesh = Mesh(node.Key("mesh"));
     if (auto object = node.OptionalKey("object")) {
       std::string kind = object->String();
@@ -105,7 +106,7 @@ class SceneReader {
       else if (kind == "tri")
         out.object = ObjectKind::Tri;
       else
-        object->Fail("\"" + kind + "\" is not an object kind (poly or tri)");
+        object->Fail(Quoted(kind) + " is not an object kind (poly or tri)");
     }
     if (auto transform = node.OptionalKey("transform")) out.transform = Transform(*transform);
     return out;
@@ -174,8 +175,8 @@ class SceneReader {
       o.shape = BuiltinShape::Torus;
       o.sides = 16;
     } else {
-      mesh.Key("builtin").Fail("\"" + shape +
-                               "\" is not a builtin mesh (plane, box, cylinder, sphere or torus)");
+      mesh.Key("builtin").Fail(Quoted(shape) +
+                               " is not a builtin mesh (plane, box, cylinder, sphere or torus)");
     }
     size("width", o.width);
     size("length", o.length);
@@ -198,7 +199,7 @@ class SceneReader {
       else if (mode == "all")
         o.smoothing = BuiltinSmoothing::All;
       else
-        s->Fail("\"" + mode + "\" is not a smoothing mode (parts, none or all)");
+        s->Fail(Quoted(mode) + " is not a smoothing mode (parts, none or all)");
     }
     if (auto id = mesh.OptionalKey("material_id"))
       o.materialId = int(id->Integer(1, kMaxMaterialId));
@@ -369,7 +370,7 @@ class SceneReader {
         if (out.size <= 0.0f) s->Fail("must be greater than 0");
       }
     } else {
-      map.Key("type").Fail("\"" + type + "\" is not a map type (color or checker)");
+      map.Key("type").Fail(Quoted(type) + " is not a map type (color or checker)");
     }
     return out;
   }
@@ -410,10 +411,7 @@ SceneDescription ParseJsonScene(const std::string& text, const std::string& sour
 }
 
 SceneDescription LoadJsonScene(const std::string& path, float smoothAngle) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
-  if (std::filesystem::file_size(path, ec) > kMaxSceneFileBytes)
-    throw InputError(path + ": the file is too large");
+  if (CheckInputFile(path) > kMaxSceneFileBytes) throw InputError(path + ": the file is too large");
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();

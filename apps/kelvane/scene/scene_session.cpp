@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "common/input_error.h"
+#include "common/input_file.h"
 #include "common/output_file.h"
 #include "common/progress_bar.h"
 #include "maxapi.h"
@@ -65,8 +66,7 @@ SceneSession::SceneSession(const SceneSource& source, const std::function<ClassD
     Build(DefaultScene(source.smoothAngle), mapClass());
   } else {
     const std::string& path = *source.path;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
+    CheckInputFile(path);
     if (HasJsonExtension(path)) {
       Build(LoadJsonScene(path, source.smoothAngle), mapClass());
     } else if (IsSceneFile(path)) {

@@ -234,6 +234,16 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
       {{"render", "--frobnicate"}, "unknown flag \"--frobnicate\""},
       {{"render", scene, "--size", "100000x100000"}, "--size: 100000x100000 is out of range"},
       {{"render", scene, "--size", "640by480"}, "is not WIDTHxHEIGHT"},
+      {{"render", scene, "--size", "-5x5"}, "--size: -5x5 is out of range (each side 1 to 16384)"},
+      {{"render", scene, "--size", "99999999999999999999x5"},
+       "--size: 99999999999999999999x5 is out of range (each side 1 to 16384)"},
+      {{"render", scene, "--set", "Distance=" + std::string(1 << 20, '9') + "x"},
+       "is not true, false or a number"},
+      {{"render", folder.Path("")}, ": is a folder, not a file"},
+      {{"render", "/dev/null"}, "/dev/null: is not a regular file"},
+      {{"sample", scene, "--points", "/dev/null"}, "/dev/null: is not a regular file"},
+      {{"sample", scene, "--points", folder.Write("blank.txt", "my quad 1 2 3\n")},
+       "blank.txt:1: \"my quad\" is not a node name: node names have no blanks"},
       {{"render", scene, "--threads", "0"}, "--threads: 0 is out of range"},
       {{"render", scene, "--threads"}, "--threads needs a value"},
       {{"render", scene, "--size", "8x8", "--size", "9x9"}, "--size is given twice"},
@@ -275,6 +285,7 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
     std::string line = r.err.substr(0, r.err.find('\n'));
     EXPECT_EQ(r.status, 2) << line;
     EXPECT_EQ(r.err, line + "\n") << "exactly one line";
+    EXPECT_LT(line.size(), 300u) << "no long echoes";
     EXPECT_EQ(line.rfind("kelvane: ", 0), 0u) << line;
     EXPECT_NE(line.find(c.says), std::string::npos) << "expected \"" << c.says << "\" in: " << line;
     EXPECT_TRUE(r.out.empty()) << "nothing on standard output: " << r.out;
