@@ -14,6 +14,7 @@
 #include "common/input_file.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
+#include "mesh/mesh_file_claims.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ Matrix3 ToMatrix3(const aiMatrix4x4& m, const std::string& what) {
 class FileReader {
  public:
   explicit FileReader(const std::string& path) : path(path) {
-    CheckInputFile(path);
+    CheckMeshFileClaims(path, CheckInputFile(path));
     // No triangulation: polygons stay polygons.
     scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
     if (!scene || !scene->mRootNode || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
