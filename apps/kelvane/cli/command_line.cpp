@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 #include <set>
+#include <vector>
 
 #include "common/image_limits.h"
 #include "common/input_error.h"
@@ -21,12 +22,12 @@ struct CommandInfo {
 const CommandInfo kCommands[] = {
     {"render",
      Command::Render,
-     {"-o", "--size", "--threads", "--bump", "--set", "--smooth-angle", "--stats",
-      "--constant-map"}},
+     {"-o", "--size", "--threads", "--bump", "--set", "--smooth-angle", "--stats", "--constant-map",
+      "--up", "--camera", "--frame"}},
     {"sample", Command::Sample, {"--points", "-o", "--set", "--smooth-angle"}},
     {"bake", Command::Bake, {"--node", "--size", "-o", "--threads", "--set", "--smooth-angle"}},
     {"preview", Command::Preview, {"--size", "-o", "--set", "--smooth-angle"}},
-    {"save", Command::Save, {"-o", "--set", "--smooth-angle"}},
+    {"save", Command::Save, {"-o", "--set", "--smooth-angle", "--up"}},
 };
 
 // Digits, with an optional minus sign; a number too long for any integer is saturated (and
@@ -68,6 +69,46 @@ ImageSize Size(const std::string& text) {
                      std::to_string(kMaxImageSide) + ")");
   CheckImageSize(w, h, "--size");
   return ImageSize{int(w), int(h)};
+}
+
+// "px,py,pz:tx,ty,tz[:fov]"; the up vector is the scene's up axis, given later.
+CameraDescription Camera(const std::string& text) {
+  auto fail = [&](const std::string& problem) -> CameraDescription {
+    throw InputError("--camera: " + Quoted(text) + " " + problem);
+  };
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t colon = text.find(':', start);
+    parts.push_back(text.substr(start, colon - start));
+    if (colon == std::string::npos) break;
+    start = colon + 1;
+  }
+  auto point = [&](const std::string& part, Point3& p) {
+    double v[3];
+    size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+      const size_t comma = part.find(',', start);
+      if ((comma == std::string::npos) != (i == 2)) return false;
+      if (!ParseNumber(part.substr(start, comma - start), v[i]) || std::fabs(v[i]) > 1e30)
+        return false;
+      start = comma + 1;
+    }
+    p = Point3(float(v[0]), float(v[1]), float(v[2]));
+    return true;
+  };
+  CameraDescription camera;
+  if ((parts.size() != 2 && parts.size() != 3) || !point(parts[0], camera.position) ||
+      !point(parts[1], camera.target))
+    return fail("is not px,py,pz:tx,ty,tz[:fov] (for example 4,-4,3:0,0,0.5:40)");
+  if (parts.size() == 3) {
+    double fov = 0;
+    if (!ParseNumber(parts[2], fov) || fov < 1.0 || fov > 170.0)
+      return fail("has a field of view that is not 1 to 170 degrees");
+    camera.fovDegrees = float(fov);
+  }
+  if (!((camera.target - camera.position).Length() > 0.0f))
+    return fail("has its position and target at the same point");
+  return camera;
 }
 
 ParameterSetting Setting(const std::string& text) {
@@ -165,10 +206,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cl.points = value;
     } else if (flag == "--node") {
       cl.node = value;
+    } else if (flag == "--up") {
+      if (value != "y" && value != "z")
+        throw InputError("--up: " + Quoted(value) + " is not y or z");
+      cl.up = value == "y" ? UpAxis::Y : UpAxis::Z;
+    } else if (flag == "--camera") {
+      cl.camera = Camera(value);
+    } else if (flag == "--frame") {
+      cl.frame = value;
     }
   }
   if (cl.command == Command::Sample && !cl.points) throw InputError("sample needs --points FILE");
   if (cl.command == Command::Bake && !cl.node) throw InputError("bake needs --node NAME");
+  if (cl.camera && cl.frame) throw InputError("--camera and --frame cannot go together");
   if ((cl.command == Command::Bake || cl.command == Command::Preview ||
        cl.command == Command::Save) &&
       !cl.output)
@@ -180,26 +230,34 @@ const char* UsageText() {
   return R"(kelvane: the Kelvane edge-distance map outside 3ds Max
 
   kelvane render [SCENE] [-o out.png] [--size WxH] [--threads N] [--bump] [--stats]
-                 [--constant-map] [--set NAME=VALUE ...]
+                 [--constant-map] [--up y|z] [--camera P:T[:FOV] | --frame NODE]
+                 [--set NAME=VALUE ...]
   kelvane sample [SCENE] --points FILE [-o out.csv] [--set NAME=VALUE ...]
   kelvane bake   [SCENE] --node NAME -o out.png [--size N] [--threads N] [--set NAME=VALUE ...]
   kelvane preview [SCENE] -o ramp.png [--size N] [--set NAME=VALUE ...]
-  kelvane save   [SCENE] -o FILE [--set NAME=VALUE ...]
+  kelvane save   [SCENE] -o FILE [--up y|z] [--set NAME=VALUE ...]
+  kelvane --version
 
 SCENE is a JSON scene (.json), a scene file written by `kelvane save`, or a mesh file of any
 format Assimp reads; without one, a built-in scene. Every command also takes
 --smooth-angle DEG (default 30), the auto-smooth angle for meshes without smoothing groups.
+A mesh file's coordinates are world coordinates, opened directly or through a JSON scene.
 
   render   picture of the scene (PNG; default kelvane.png, 960x540 or the scene's image size,
            all cores); --bump bends normals with the map's bump; --stats reports the time
            and samples per second; --constant-map shades with the host's constant-colour
            map instead, to time against
+           --camera px,py,pz:tx,ty,tz[:fov]  looks from P at T (fov: horizontal, degrees,
+           default 45) instead of the scene's camera; --frame NODE  the default view of one
+           node; --up y|z  the up axis of the cameras kelvane makes (default: y for a mesh
+           file, which most programs write Y up; z, the host's, for anything else)
   sample   CSV (to standard output, or -o FILE): node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z
-           for each line "NODE X Y Z" (world space) of the points file
+           for each line "NODE X Y Z" (world space) of the points file; says on standard
+           error how many points lie farther than Distance from their node's surface
   bake     the map in the node's UV layout (PNG, N x N, default 512; alpha is coverage)
   preview  the map's viewport texture, asked for as the viewport asks (PNG, N x N, default
            256): the ramp from position 0 at the left, the same on every row
-  save     the scene and its map as a scene file
+  save     the scene and its map as a scene file (with its up axis)
   --set    a map parameter by internal name, e.g. --set Distance=0.2 --set "open edges=true"
 
 Bad input exits with status 2 and one line saying what is wrong.

@@ -23,7 +23,10 @@ struct CommandLine {
   std::optional<std::string> points;
   std::optional<std::string> node;
   float smoothAngle = 30.0f;
-  std::vector<ParameterSetting> settings;  // --set, in order
+  std::optional<UpAxis> up;                 // render, save: the default camera's up axis
+  std::optional<CameraDescription> camera;  // render: up to be taken from the scene
+  std::optional<std::string> frame;         // render: the node the default camera frames
+  std::vector<ParameterSetting> settings;   // --set, in order
 };
 
 inline constexpr int kMaxThreads = 256;

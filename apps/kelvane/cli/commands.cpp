@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "cli/points_file.h"
@@ -9,11 +11,14 @@
 #include "common/output_file.h"
 #include "common/progress_bar.h"
 #include "common/quoted.h"
+#include "render/camera.h"
 #include "render/png_writer.h"
 #include "render/renderer.h"
 #include "render/sample_shade_context.h"
+#include "render/surface_distance.h"
 #include "render/uv_baker.h"
 #include "render/viewport_preview.h"
+#include "scene/block_parameters.h"
 #include "scene/map_binding.h"
 
 namespace {
@@ -33,6 +38,13 @@ const SceneNode& FindNode(const HostScene& scene, const std::string& name,
   return *node;
 }
 
+bool NearSurface(const SceneNode& node, const Point3& objectPoint, float distance,
+                 std::map<const SceneNode*, std::unique_ptr<NodeSurface>>& surfaces) {
+  std::unique_ptr<NodeSurface>& surface = surfaces[&node];
+  if (!surface) surface = std::make_unique<NodeSurface>(node);
+  return surface->Within(objectPoint, distance);
+}
+
 }  // namespace
 
 void RunRender(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
@@ -46,9 +58,24 @@ void RunRender(const CommandLine& cl, const SceneSession& session, AppEnvironmen
   }
   settings.threads = cl.threads.value_or(env.hardwareThreads);
   settings.bump = cl.bump;
-  CameraDescription camera = session.Camera()
-                                 ? *session.Camera()
-                                 : DefaultCamera(session.Scene(), settings.width, settings.height);
+  CameraDescription camera;
+  if (cl.camera) {
+    camera = *cl.camera;
+    camera.up = UpVector(session.Up());
+    const Point3 view = (camera.target - camera.position).Normalize();
+    if (!(CrossProd(view, camera.up).Length() > 1e-4f))
+      throw InputError("--camera: the view runs along the up axis (" +
+                       std::string(session.Up() == UpAxis::Y ? "y" : "z") +
+                       "); look from the side, or pick the other axis with --up");
+  } else if (cl.frame) {
+    camera = DefaultCamera({&FindNode(session.Scene(), *cl.frame, "--frame: ")}, settings.width,
+                           settings.height, session.Up());
+  } else if (session.Camera()) {
+    camera = *session.Camera();
+  } else {
+    camera =
+        DefaultCamera(AllNodes(session.Scene()), settings.width, settings.height, session.Up());
+  }
   Texmap* map = session.Map();
   std::unique_ptr<Texmap, void (*)(Texmap*)> constant(nullptr, [](Texmap* m) { m->DeleteMe(); });
   if (cl.constantMap) {
@@ -84,6 +111,12 @@ void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironmen
   std::ostringstream table;
   std::ostream& out = cl.output ? table : env.out;
   ProgressBar progress(env.Progress(), "Sampling");
+  // Points farther than Distance from their node's surface are most likely given in another
+  // frame than the scene's: counted, and told on err once the table is done.
+  IParamBlock2* block = map->GetParamBlock(0);
+  const float distance = block ? BlockFloat(block, "Distance").value_or(-1.0f) : -1.0f;
+  std::map<const SceneNode*, std::unique_ptr<NodeSurface>> surfaces;
+  size_t offSurface = 0;
   out << "node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z\n";
   char row[512];
   for (size_t i = 0; i < points.size(); ++i) {
@@ -99,6 +132,8 @@ void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironmen
                   double(p.x), double(p.y), double(p.z), double(c.r), double(c.g), double(c.b),
                   double(c.a), double(mono), double(bump.x), double(bump.y), double(bump.z));
     out << node.name << row;
+    if (distance >= 0.0f && !NearSurface(node, p * node.worldToObject, distance, surfaces))
+      ++offSurface;
     progress.Show(double(i + 1) / double(points.size()));
   }
   progress.Finish();
@@ -108,6 +143,14 @@ void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironmen
     WriteOutputFile(*cl.output, text.data(), text.size(), &writing);
   }
   out.flush();
+  if (offSurface > 0) {
+    char distanceText[32];
+    std::snprintf(distanceText, sizeof distanceText, "%g", double(distance));
+    env.err << "kelvane: " << offSurface << " of " << points.size()
+            << " points lie farther than Distance (" << distanceText
+            << ") from every surface of their node; points are in world coordinates, as are a "
+               "mesh file's own\n";
+  }
 }
 
 void RunBake(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {

@@ -14,7 +14,7 @@ int RunKelvane(const std::vector<std::string>& args, AppEnvironment& env) {
       env.out << UsageText();
       return 0;
     }
-    SceneSource source{cl.scene, cl.smoothAngle, cl.settings};
+    SceneSource source{cl.scene, cl.smoothAngle, cl.settings, cl.up};
     SceneSession session(source, env.mapClass);
     switch (cl.command) {
       case Command::Render:

@@ -50,6 +50,17 @@ std::vector<std::string> SettableParameterNames(IParamBlock2* block) {
   return names;
 }
 
+std::optional<float> BlockFloat(IParamBlock2* block, const std::string& name) {
+  const std::wstring wanted = Widen(name);
+  for (int i = 0; i < block->NumParams(); ++i) {
+    const ParamID id = block->IndextoID(i);
+    const ParamDef& def = block->GetParamDef(id);
+    if (def.int_name && wanted == def.int_name && KindOf(def) == ValueKind::Float)
+      return block->GetFloat(id, 0);
+  }
+  return std::nullopt;
+}
+
 void SetBlockParameter(IParamBlock2* block, const ParameterSetting& setting) {
   auto fail = [&](const std::string& problem) {
     throw InputError(setting.origin + ": " + problem);

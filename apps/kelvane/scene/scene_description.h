@@ -52,6 +52,13 @@ struct MapDescription {
   std::optional<std::vector<MarkerDescription>> markers;  // none: the map's default ramp
 };
 
+// Which world axis points up: the host's is Z; many mesh files are made in Y-up programs.
+enum class UpAxis { Y, Z };
+
+inline Point3 UpVector(UpAxis up) {
+  return up == UpAxis::Y ? Point3(0.0f, 1.0f, 0.0f) : Point3(0.0f, 0.0f, 1.0f);
+}
+
 struct CameraDescription {
   Point3 position;
   Point3 target;

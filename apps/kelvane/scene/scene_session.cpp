@@ -9,13 +9,13 @@
 #include <memory>
 #include <stdexcept>
 
+#include "chunk_format.h"
 #include "common/input_error.h"
 #include "common/input_file.h"
 #include "common/output_file.h"
 #include "common/progress_bar.h"
 #include "maxapi.h"
 #include "maxheap.h"
-#include "mesh/affine_transform.h"
 #include "mesh/mesh_import.h"
 #include "scene/default_scene.h"
 #include "scene/json_scene.h"
@@ -24,9 +24,6 @@
 
 namespace {
 
-// The start of every host scene file.
-const char kSceneFileMagic[8] = {'K', 'V', 'S', 'C', '\r', '\n', '\x1a', '\n'};
-
 bool HasJsonExtension(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
@@ -34,13 +31,13 @@ bool HasJsonExtension(const std::string& path) {
   return ext == ".json";
 }
 
+// A mesh file's coordinates are world coordinates, as they are in a JSON scene's "file"
+// mesh: a file from a Y-up program stays as it is, upright through the default camera's up.
 SceneDescription FromMeshFile(const std::string& path, float smoothAngle) {
   SceneDescription scene;
-  for (ImportedNode& node : ImportMeshFile(path, smoothAngle)) {
-    // Mesh files come from Y-up programs; the host is Z up.
-    scene.nodes.push_back(NodeDescription{node.name, std::move(node.mesh), ObjectKind::Poly,
-                                          node.transform * YUpToZUp()});
-  }
+  for (ImportedNode& node : ImportMeshFile(path, smoothAngle))
+    scene.nodes.push_back(
+        NodeDescription{node.name, std::move(node.mesh), ObjectKind::Poly, node.transform});
   return scene;
 }
 
@@ -56,12 +53,14 @@ bool Invertible(const Matrix3& m) {
 
 bool IsSceneFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  char head[sizeof kSceneFileMagic] = {};
-  return in.read(head, sizeof head) && std::memcmp(head, kSceneFileMagic, sizeof head) == 0;
+  char head[sizeof chunkfile::kMagic] = {};
+  return in.read(head, sizeof head) && std::memcmp(head, chunkfile::kMagic, sizeof head) == 0;
 }
 
 SceneSession::SceneSession(const SceneSource& source, const std::function<ClassDesc*()>& mapClass) {
   RegisterSceneSettingsClass();
+  // Mesh files mostly come from Y-up programs; JSON scenes and the host are Z up.
+  UpAxis guessed = UpAxis::Z;
   if (!source.path) {
     Build(DefaultScene(source.smoothAngle), mapClass());
   } else {
@@ -74,8 +73,13 @@ SceneSession::SceneSession(const SceneSource& source, const std::function<ClassD
       Load(path);
     } else {
       Build(FromMeshFile(path, source.smoothAngle), mapClass());
+      guessed = UpAxis::Y;
     }
   }
+  // The user's word first, then the scene's own, then the guess. Saved with the scene when it
+  // is not the host's Z, so a saved mesh file comes back upright.
+  up = source.up ? *source.up : settings->up ? *settings->up : guessed;
+  if (up != UpAxis::Z || settings->up) settings->up = up;
   ApplyParameters(Map(), source.settings);
   PrepareToShade(Map());
 }

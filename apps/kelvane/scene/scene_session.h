@@ -17,6 +17,7 @@ struct SceneSource {
   std::optional<std::string> path;  // none: the built-in scene
   float smoothAngle = 30.0f;
   std::vector<ParameterSetting> settings;  // --set, applied after the scene's own
+  std::optional<UpAxis> up;                // --up: the default camera's up axis
 };
 
 // One command's scene in the host: its geometry nodes, the map that shades them, and the
@@ -35,6 +36,9 @@ class SceneSession {
   Texmap* Map() const { return settings->Map(); }
   const std::optional<CameraDescription>& Camera() const { return settings->camera; }
   const std::optional<ImageSize>& Image() const { return settings->image; }
+  // The up axis of cameras the program makes: --up, else the scene file's, else Y for a mesh
+  // file and Z for anything else.
+  UpAxis Up() const { return up; }
 
   // Writes the whole scene, map included, as a host scene file (WriteOutputFile: a failed
   // write keeps the old file), showing the write on progressTo when given.
@@ -47,6 +51,7 @@ class SceneSession {
   SceneReset reset;  // first member: it goes last, and also when a constructor throws
   std::unique_ptr<HostScene> scene;
   SceneSettingsObject* settings = nullptr;  // the object of the settings node
+  UpAxis up = UpAxis::Z;
 };
 
 // True when the file starts like a host scene file.

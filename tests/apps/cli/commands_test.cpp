@@ -64,20 +64,36 @@ TEST_F(Command, SampleGivesTheMapEachPointOnItsNodeInObjectSpace) {
   EXPECT_EQ(Field(rows[1], 5), -0.125);
 }
 
-TEST_F(Command, SampleMeshFilesAreTurnedFromYUpToZUpAndNoSceneMeansTheBuiltInOne) {
-  std::string mesh = folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-  RunResult r = RunApp({"sample", mesh, "--points", folder.Write("p.txt", "tri 0.25 0 0.5\n")});
-  ASSERT_EQ(r.status, 0) << r.err;
-  auto rows = CsvRows(r.out);
+TEST_F(Command, SampleTakesAMeshFilesCoordinatesAsWorldCoordinatesHoweverItIsOpened) {
+  // A Y-up file: opened directly or through a JSON scene, its points are where the file says.
+  folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  std::string json =
+      folder.Write("tri.json", R"({"nodes": [{"name": "tri", "mesh": {"file": "tri.obj"}}]})");
+  std::string points = folder.Write("p.txt", "tri 0.25 0.5 0\n");
+  RunResult direct = RunApp({"sample", folder.Path("tri.obj"), "--points", points});
+  RunResult through = RunApp({"sample", json, "--points", points});
+  ASSERT_EQ(direct.status, 0) << direct.err;
+  EXPECT_EQ(direct.out, through.out);
+  EXPECT_EQ(direct.err, "") << "every point lies on its node";
+  auto rows = CsvRows(direct.out);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(Field(rows[0], 4), 0.25);
-  EXPECT_EQ(Field(rows[0], 5), 0.5) << "the file's y is the world's z";
+  EXPECT_EQ(Field(rows[0], 5), 0.5);
   EXPECT_EQ(Field(rows[0], 6), 0.0);
+
+  // Points in another frame (here the file turned Z up) are answered, and counted on err.
+  std::string turned = folder.Write("turned.txt", "tri 0.25 0 0.5\ntri 0.1 0.1 0.05\n");
+  RunResult r = RunApp({"sample", folder.Path("tri.obj"), "--points", turned});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(CsvRows(r.out).size(), 2u);
+  EXPECT_EQ(r.err,
+            "kelvane: 1 of 2 points lie farther than Distance (0.1) from every surface of their "
+            "node; points are in world coordinates, as are a mesh file's own\n");
 
   r = RunApp({"sample", "--points", folder.Write("b.txt", "box -1.45 0.35 0.45\n")});
   ASSERT_EQ(r.status, 0) << r.err;
   rows = CsvRows(r.out);
-  ASSERT_EQ(rows.size(), 1u);
+  ASSERT_EQ(rows.size(), 1u) << "no scene: the built-in one";
   EXPECT_NEAR(Field(rows[0], 4), 0.0, 1e-6);
   EXPECT_NEAR(Field(rows[0], 6), 0.45, 1e-6);
 }
@@ -148,6 +164,32 @@ TEST_F(Command, RenderGivesTheSamePictureForAnyNumberOfThreads) {
   for (size_t i = 0; i < x.pixels.size(); i += 4)
     colours.insert({x.pixels.begin() + long(i), x.pixels.begin() + long(i) + 3});
   EXPECT_GT(colours.size(), 10u) << "the map's colours show, not just the background";
+}
+
+TEST_F(Command, CamerasComeFromTheCommandLineTheSceneOrTheUpAxis) {
+  auto render = [&](std::vector<std::string> args, const std::string& name) {
+    const std::string out = folder.Path(name);
+    args.insert(args.end(), {"-o", out, "--size", "24x16"});
+    RunResult r = RunApp(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ReadPng(out).pixels;
+  };
+  // --camera is the scene's own camera given on the command line; --frame frames one node.
+  const auto own = render({"render", scene}, "own.png");
+  EXPECT_EQ(render({"render", scene, "--camera", "11,-6,4:11,1,0"}, "flag.png"), own);
+  EXPECT_NE(render({"render", scene, "--camera", "11,-6,4:11,1,0:20"}, "narrow.png"), own);
+  EXPECT_NE(render({"render", scene, "--frame", "quad"}, "quad.png"), own);
+
+  // A Y-up mesh file is framed Y up unless told otherwise, and saved with its up axis.
+  const std::string mesh = folder.Write("l.obj",
+                                        "o l\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 1 1 0\n"
+                                        "v 1 3 0\nv 0 3 0\nf 1 2 3 4 5 6\n");
+  const auto yUp = render({"render", mesh}, "y.png");
+  EXPECT_EQ(render({"render", mesh, "--up", "y"}, "y2.png"), yUp);
+  EXPECT_NE(render({"render", mesh, "--up", "z"}, "z.png"), yUp);
+  const std::string saved = folder.Path("l.kvs");
+  ASSERT_EQ(RunApp({"save", mesh, "-o", saved}).status, 0);
+  EXPECT_EQ(render({"render", saved}, "saved.png"), yUp);
 }
 
 TEST_F(Command, BakeFillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
@@ -234,6 +276,14 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
       {{"render", "--frobnicate"}, "unknown flag \"--frobnicate\""},
       {{"render", scene, "--size", "100000x100000"}, "--size: 100000x100000 is out of range"},
       {{"render", scene, "--size", "640by480"}, "is not WIDTHxHEIGHT"},
+      {{"render", scene, "--camera", "1,2:3,4,5"}, "--camera: \"1,2:3,4,5\" is not px,py,pz:tx"},
+      {{"render", scene, "--camera", "1,2,3:3,4,5:200"}, "a field of view that is not 1 to 170"},
+      {{"render", scene, "--camera", "0,0,5:0,0,0"}, "--camera: the view runs along the up axis"},
+      {{"render", scene, "--camera", "1,2,3:3,4,5", "--frame", "quad"},
+       "--camera and --frame cannot go together"},
+      {{"render", scene, "--frame", "nobody"}, "--frame: no node called \"nobody\""},
+      {{"render", scene, "--up", "x"}, "--up: \"x\" is not y or z"},
+      {{"sample", scene, "--points", points, "--up", "y"}, "sample does not take --up"},
       {{"render", scene, "--size", "-5x5"}, "--size: -5x5 is out of range (each side 1 to 16384)"},
       {{"render", scene, "--size", "99999999999999999999x5"},
        "--size: 99999999999999999999x5 is out of range (each side 1 to 16384)"},
