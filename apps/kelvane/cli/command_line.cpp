@@ -1,8 +1,12 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <limits>
 #include <set>
 #include <vector>
@@ -111,6 +115,31 @@ CameraDescription Camera(const std::string& text) {
   return camera;
 }
 
+// Picture formats kelvane does not write, by the extensions people give them: -o x.jpg once
+// got PNG bytes under a JPEG name.
+const char* const kOtherPictureExtensions[] = {
+    ".jpg", ".jpeg", ".jpe",  ".jfif", ".exr", ".tif", ".tiff", ".bmp", ".gif", ".tga",
+    ".hdr", ".webp", ".psd",  ".dds",  ".jp2", ".j2k", ".ppm",  ".pgm", ".pbm", ".pnm",
+    ".ico", ".heic", ".heif", ".avif", ".svg", ".dpx", ".sgi",  ".rgb", ".ktx", ".qoi"};
+
+// Refuses an output named for another picture format, unless it is a device or pipe that only
+// happens to be named so.
+void CheckPictureName(const std::string& path) {
+  const size_t dot = path.find_last_of('.'), slash = path.find_last_of('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return;
+  std::string ext = path.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  if (std::find(std::begin(kOtherPictureExtensions), std::end(kOtherPictureExtensions), ext) ==
+      std::end(kOtherPictureExtensions))
+    return;
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return;
+  throw InputError("-o: " + Quoted(path) + " names a " + ext.substr(1) +
+                   " file, but kelvane writes PNG pictures (name it .png)");
+}
+
 ParameterSetting Setting(const std::string& text) {
   const std::string origin = "--set " + Quoted(text);
   auto eq = text.find('=');
@@ -136,6 +165,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) throw InputError("no command given (kelvane --help lists them)");
   const std::string& name = args[0];
   if (name == "--help" || name == "-h" || name == "help") return cl;
+  if (name == "--version") {
+    if (args.size() > 1) throw InputError("--version takes nothing else");
+    cl.command = Command::Version;
+    return cl;
+  }
   const CommandInfo* info = nullptr;
   for (const CommandInfo& c : kCommands)
     if (name == c.name) info = &c;
@@ -219,6 +253,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (cl.command == Command::Sample && !cl.points) throw InputError("sample needs --points FILE");
   if (cl.command == Command::Bake && !cl.node) throw InputError("bake needs --node NAME");
   if (cl.camera && cl.frame) throw InputError("--camera and --frame cannot go together");
+  if (cl.output && (cl.command == Command::Render || cl.command == Command::Bake ||
+                    cl.command == Command::Preview))
+    CheckPictureName(*cl.output);
   if ((cl.command == Command::Bake || cl.command == Command::Preview ||
        cl.command == Command::Save) &&
       !cl.output)

@@ -5,7 +5,7 @@
 
 #include "scene/scene_description.h"
 
-enum class Command { Help, Render, Sample, Bake, Preview, Save };
+enum class Command { Help, Version, Render, Sample, Bake, Preview, Save };
 
 // What the user asked for, checked: every value parsed and in range, every required flag
 // present, no flag given to a command that does not take it.

@@ -38,6 +38,23 @@ const SceneNode& FindNode(const HostScene& scene, const std::string& name,
   return *node;
 }
 
+// Bytes as a person reads them: 812 bytes, 41 KB, 3.2 MB.
+std::string Size(size_t bytes) {
+  char text[32];
+  if (bytes < 1024)
+    std::snprintf(text, sizeof text, "%zu bytes", bytes);
+  else if (bytes < 1024 * 1024)
+    std::snprintf(text, sizeof text, "%zu KB", (bytes + 512) / 1024);
+  else
+    std::snprintf(text, sizeof text, "%.1f MB", double(bytes) / (1024.0 * 1024.0));
+  return text;
+}
+
+std::string Wrote(const std::string& path, const RgbaImage& image, size_t bytes) {
+  return "wrote " + path + " (" + std::to_string(image.width) + "x" + std::to_string(image.height) +
+         ", " + Size(bytes) + ")";
+}
+
 bool NearSurface(const SceneNode& node, const Point3& objectPoint, float distance,
                  std::map<const SceneNode*, std::unique_ptr<NodeSurface>>& surfaces) {
   std::unique_ptr<NodeSurface>& surface = surfaces[&node];
@@ -47,7 +64,7 @@ bool NearSurface(const SceneNode& node, const Point3& objectPoint, float distanc
 
 }  // namespace
 
-void RunRender(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
+std::string RunRender(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
   RenderSettings settings;
   if (cl.size) {
     settings.width = cl.size->width;
@@ -84,7 +101,8 @@ void RunRender(const CommandLine& cl, const SceneSession& session, AppEnvironmen
   }
   RenderTimes times;
   RgbaImage image = Render(session.Scene(), map, camera, settings, env.Progress(), &times);
-  WritePng(image, cl.output.value_or("kelvane.png"), env.Progress());
+  const std::string output = cl.output.value_or("kelvane.png");
+  const size_t bytes = WritePng(image, output, env.Progress());
   if (cl.stats) {
     const double samples = double(settings.width) * settings.height * kRenderSamplesPerPixel;
     char line[256];
@@ -96,9 +114,10 @@ void RunRender(const CommandLine& cl, const SceneSession& session, AppEnvironmen
         times.shadeSeconds, samples / times.shadeSeconds / 1e6);
     env.err << line;
   }
+  return Wrote(output, image, bytes);
 }
 
-void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
+std::string RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
   const std::vector<SamplePoint> points = ReadPointsFile(*cl.points);
   // Every line is checked before anything is printed, so a bad file prints no partial table.
   std::vector<const SceneNode*> nodes;
@@ -137,10 +156,12 @@ void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironmen
     progress.Show(double(i + 1) / double(points.size()));
   }
   progress.Finish();
+  std::string summary = "sampled " + std::to_string(points.size()) + " points";
   if (cl.output) {
     const std::string text = table.str();
     ProgressBar writing(env.Progress(), "Writing " + *cl.output);
     WriteOutputFile(*cl.output, text.data(), text.size(), &writing);
+    summary += " into " + *cl.output + " (" + Size(text.size()) + ")";
   }
   out.flush();
   if (offSurface > 0) {
@@ -151,20 +172,22 @@ void RunSample(const CommandLine& cl, const SceneSession& session, AppEnvironmen
             << ") from every surface of their node; points are in world coordinates, as are a "
                "mesh file's own\n";
   }
+  return summary;
 }
 
-void RunBake(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
+std::string RunBake(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
   const SceneNode& node = FindNode(session.Scene(), *cl.node, "--node: ");
   RgbaImage image = BakeUVs(node, session.Map(), cl.bakeSize.value_or(512),
                             cl.threads.value_or(env.hardwareThreads), env.Progress());
-  WritePng(image, *cl.output, env.Progress());
+  return Wrote(*cl.output, image, WritePng(image, *cl.output, env.Progress()));
 }
 
-void RunPreview(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
-  WritePng(ViewportPreview(session.Map(), cl.previewSize.value_or(kDefaultPreviewSize)), *cl.output,
-           env.Progress());
+std::string RunPreview(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
+  RgbaImage image = ViewportPreview(session.Map(), cl.previewSize.value_or(kDefaultPreviewSize));
+  return Wrote(*cl.output, image, WritePng(image, *cl.output, env.Progress()));
 }
 
-void RunSave(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
-  session.Save(*cl.output, env.Progress());
+std::string RunSave(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
+  const size_t bytes = session.Save(*cl.output, env.Progress());
+  return "wrote " + *cl.output + " (a scene file, " + Size(bytes) + ")";
 }

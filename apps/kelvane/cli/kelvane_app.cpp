@@ -1,5 +1,7 @@
 #include "cli/kelvane_app.h"
 
+#include <chrono>
+#include <cstdio>
 #include <new>
 #include <stdexcept>
 
@@ -8,32 +10,47 @@
 #include "scene/scene_session.h"
 
 int RunKelvane(const std::vector<std::string>& args, AppEnvironment& env) {
+  const auto start = std::chrono::steady_clock::now();
   try {
     const CommandLine cl = ParseCommandLine(args);
     if (cl.command == Command::Help) {
       env.out << UsageText();
       return 0;
     }
-    SceneSource source{cl.scene, cl.smoothAngle, cl.settings, cl.up};
+    if (cl.command == Command::Version) {
+      env.out << "kelvane " << KELVANE_VERSION << '\n';
+      return 0;
+    }
+    SceneSource source{cl.scene, cl.smoothAngle, cl.settings, cl.up, env.Progress()};
     SceneSession session(source, env.mapClass);
+    std::string summary;
     switch (cl.command) {
       case Command::Render:
-        RunRender(cl, session, env);
+        summary = RunRender(cl, session, env);
         break;
       case Command::Sample:
-        RunSample(cl, session, env);
+        summary = RunSample(cl, session, env);
         break;
       case Command::Bake:
-        RunBake(cl, session, env);
+        summary = RunBake(cl, session, env);
         break;
       case Command::Preview:
-        RunPreview(cl, session, env);
+        summary = RunPreview(cl, session, env);
         break;
       case Command::Save:
-        RunSave(cl, session, env);
+        summary = RunSave(cl, session, env);
         break;
       case Command::Help:
+      case Command::Version:
         break;
+    }
+    // Only for a person watching: scripts and logs get the same bytes every run.
+    if (env.terminal) {
+      char seconds[32];
+      std::snprintf(
+          seconds, sizeof seconds, "%.2f",
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      env.err << "kelvane: " << summary << " in " << seconds << " s\n";
     }
     return 0;
   } catch (const InputError& e) {

@@ -35,8 +35,9 @@ std::vector<uint8_t> EncodePng(const RgbaImage& image) {
   return bytes;
 }
 
-void WritePng(const RgbaImage& image, const std::string& path, std::ostream* progressTo) {
+size_t WritePng(const RgbaImage& image, const std::string& path, std::ostream* progressTo) {
   const std::vector<uint8_t> bytes = EncodePng(image);
   ProgressBar progress(progressTo, "Writing " + path.substr(path.find_last_of('/') + 1));
   WriteOutputFile(path, bytes.data(), bytes.size(), &progress);
+  return bytes.size();
 }

@@ -10,5 +10,6 @@
 std::vector<uint8_t> EncodePng(const RgbaImage& image);
 
 // Encodes the picture and writes it with WriteOutputFile (a failed write keeps the old file),
-// showing the write on progressTo when given.
-void WritePng(const RgbaImage& image, const std::string& path, std::ostream* progressTo = nullptr);
+// showing the write on progressTo when given. Returns the bytes written.
+size_t WritePng(const RgbaImage& image, const std::string& path,
+                std::ostream* progressTo = nullptr);

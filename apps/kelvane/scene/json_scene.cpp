@@ -13,6 +13,7 @@
 #include "common/image_limits.h"
 #include "common/input_error.h"
 #include "common/input_file.h"
+#include "common/progress_bar.h"
 #include "common/quoted.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
@@ -62,8 +63,8 @@ long long BuiltinFaceCount(const BuiltinMeshOptions& o) {
 
 class SceneReader {
  public:
-  SceneReader(const std::filesystem::path& folder, float smoothAngle)
-      : folder(folder), smoothAngle(smoothAngle) {}
+  SceneReader(const std::filesystem::path& folder, float smoothAngle, std::ostream* progressTo)
+      : folder(folder), smoothAngle(smoothAngle), progressTo(progressTo) {}
 
   SceneDescription Read(const JsonField& root) {
     root.AllowKeys({"nodes", "map", "camera", "image"});
@@ -138,7 +139,7 @@ class SceneReader {
     if (auto a = mesh.OptionalKey("smooth_angle")) angle = float(a->NumberIn(0.0, 180.0));
     std::filesystem::path file = mesh.Key("file").String();
     if (file.is_relative()) file = folder / file;
-    return ImportMergedMesh(file.string(), angle);
+    return ImportMergedMesh(file.string(), angle, progressTo);
   }
 
   PolyMeshData Builtin(const JsonField& mesh) {
@@ -246,7 +247,8 @@ class SceneReader {
       for (size_t f = 0; f < numFaces; ++f)
         out.smoothingGroups[f] = DWORD(groups->Item(f).Integer(0, 0xFFFFFFFFLL));
     } else {
-      AutoSmooth(out, smoothAngle);
+      ProgressBar smoothing(progressTo, "Smoothing groups of " + mesh.Path());
+      AutoSmooth(out, smoothAngle, &smoothing);
     }
     if (auto ids = perFace("material_ids"))
       for (size_t f = 0; f < numFaces; ++f)
@@ -395,26 +397,30 @@ class SceneReader {
 
   std::filesystem::path folder;
   float smoothAngle;
+  std::ostream* progressTo;
 };
 
 }  // namespace
 
 SceneDescription ParseJsonScene(const std::string& text, const std::string& source,
-                                const std::filesystem::path& folder, float smoothAngle) {
+                                const std::filesystem::path& folder, float smoothAngle,
+                                std::ostream* progressTo) {
   nlohmann::json document;
   try {
     document = nlohmann::json::parse(text);
   } catch (const nlohmann::json::exception&) {
     throw InputError(DescribeJsonError(text, source));
   }
-  return SceneReader(folder, smoothAngle).Read(JsonField(document, source, ""));
+  return SceneReader(folder, smoothAngle, progressTo).Read(JsonField(document, source, ""));
 }
 
-SceneDescription LoadJsonScene(const std::string& path, float smoothAngle) {
+SceneDescription LoadJsonScene(const std::string& path, float smoothAngle,
+                               std::ostream* progressTo) {
   if (CheckInputFile(path) > kMaxSceneFileBytes) throw InputError(path + ": the file is too large");
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   if (!in && !in.eof()) throw InputError(path + ": cannot read the file");
-  return ParseJsonScene(text.str(), path, std::filesystem::path(path).parent_path(), smoothAngle);
+  return ParseJsonScene(text.str(), path, std::filesystem::path(path).parent_path(), smoothAngle,
+                        progressTo);
 }

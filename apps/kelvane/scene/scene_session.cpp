@@ -33,9 +33,10 @@ bool HasJsonExtension(const std::string& path) {
 
 // A mesh file's coordinates are world coordinates, as they are in a JSON scene's "file"
 // mesh: a file from a Y-up program stays as it is, upright through the default camera's up.
-SceneDescription FromMeshFile(const std::string& path, float smoothAngle) {
+SceneDescription FromMeshFile(const std::string& path, float smoothAngle,
+                              std::ostream* progressTo) {
   SceneDescription scene;
-  for (ImportedNode& node : ImportMeshFile(path, smoothAngle))
+  for (ImportedNode& node : ImportMeshFile(path, smoothAngle, progressTo))
     scene.nodes.push_back(
         NodeDescription{node.name, std::move(node.mesh), ObjectKind::Poly, node.transform});
   return scene;
@@ -62,17 +63,19 @@ SceneSession::SceneSession(const SceneSource& source, const std::function<ClassD
   // Mesh files mostly come from Y-up programs; JSON scenes and the host are Z up.
   UpAxis guessed = UpAxis::Z;
   if (!source.path) {
-    Build(DefaultScene(source.smoothAngle), mapClass());
+    Build(DefaultScene(source.smoothAngle), mapClass(), source.progressTo);
   } else {
     const std::string& path = *source.path;
     CheckInputFile(path);
     if (HasJsonExtension(path)) {
-      Build(LoadJsonScene(path, source.smoothAngle), mapClass());
+      Build(LoadJsonScene(path, source.smoothAngle, source.progressTo), mapClass(),
+            source.progressTo);
     } else if (IsSceneFile(path)) {
       mapClass();  // the map's class must be known before the file names it
-      Load(path);
+      Load(path, source.progressTo);
     } else {
-      Build(FromMeshFile(path, source.smoothAngle), mapClass());
+      Build(FromMeshFile(path, source.smoothAngle, source.progressTo), mapClass(),
+            source.progressTo);
       guessed = UpAxis::Y;
     }
   }
@@ -86,7 +89,8 @@ SceneSession::SceneSession(const SceneSource& source, const std::function<ClassD
 
 SceneSession::~SceneSession() = default;
 
-void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClass) {
+void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClass,
+                         std::ostream* progressTo) {
   // The settings node first: from now on the scene holds the map, and the reset deletes it.
   settings = new SceneSettingsObject;
   INode* holder = GetCOREInterface()->CreateObjectNode(settings);
@@ -96,7 +100,7 @@ void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClas
   settings->image = description.image;
   ApplyMapDescription(Map(), description.map);
 
-  scene = std::make_unique<HostScene>(description);
+  scene = std::make_unique<HostScene>(description, progressTo);
   for (const SceneNode& node : scene->Nodes()) {
     settings->nodes.push_back(node.node->GetHandle());
     if (node.mesh.HasUVs())
@@ -104,9 +108,13 @@ void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClas
   }
 }
 
-void SceneSession::Load(const std::string& path) {
+void SceneSession::Load(const std::string& path, std::ostream* progressTo) {
+  // The host's loader reports no progress of its own: the bar says what is going on.
+  ProgressBar loading(progressTo, "Loading " + path.substr(path.find_last_of('/') + 1));
+  loading.Show(0.0);
   MSTR error;
   if (LoadScene(Widen(path).c_str(), &error) != IO_OK) throw InputError(Narrow(error.data()));
+  loading.Finish();
   Interface* ip = GetCOREInterface();
   INode* holder = ip->GetINodeByName(kSettingsNodeName);
   settings = holder ? dynamic_cast<SceneSettingsObject*>(holder->GetObjectRef()) : nullptr;
@@ -141,7 +149,7 @@ void SceneSession::Load(const std::string& path) {
   }
 }
 
-void SceneSession::Save(const std::string& path, std::ostream* progressTo) const {
+size_t SceneSession::Save(const std::string& path, std::ostream* progressTo) const {
   ProgressBar progress(progressTo, "Saving " + path.substr(path.find_last_of('/') + 1));
   progress.Show(0.0);
   void* data = nullptr;
@@ -151,4 +159,5 @@ void SceneSession::Save(const std::string& path, std::ostream* progressTo) const
     throw std::runtime_error(path + ": " + Narrow(error.data()));
   std::unique_ptr<void, void (*)(void*)> bytes(data, MAX_free);
   WriteOutputFile(path, bytes.get(), size, &progress);
+  return size;
 }

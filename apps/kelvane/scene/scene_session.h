@@ -18,6 +18,7 @@ struct SceneSource {
   float smoothAngle = 30.0f;
   std::vector<ParameterSetting> settings;  // --set, applied after the scene's own
   std::optional<UpAxis> up;                // --up: the default camera's up axis
+  std::ostream* progressTo = nullptr;      // where loading shows its progress
 };
 
 // One command's scene in the host: its geometry nodes, the map that shades them, and the
@@ -41,12 +42,13 @@ class SceneSession {
   UpAxis Up() const { return up; }
 
   // Writes the whole scene, map included, as a host scene file (WriteOutputFile: a failed
-  // write keeps the old file), showing the write on progressTo when given.
-  void Save(const std::string& path, std::ostream* progressTo = nullptr) const;
+  // write keeps the old file), showing the write on progressTo when given. Returns the bytes
+  // written.
+  size_t Save(const std::string& path, std::ostream* progressTo = nullptr) const;
 
  private:
-  void Build(const SceneDescription& description, ClassDesc* mapClass);
-  void Load(const std::string& path);
+  void Build(const SceneDescription& description, ClassDesc* mapClass, std::ostream* progressTo);
+  void Load(const std::string& path, std::ostream* progressTo);
 
   SceneReset reset;  // first member: it goes last, and also when a constructor throws
   std::unique_ptr<HostScene> scene;

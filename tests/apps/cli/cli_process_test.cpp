@@ -117,6 +117,9 @@ TEST(KelvaneProgram, BadFlagsExitWithTwoAndOneLine) {
   RunResult p = RunProgram({"render", "--size", "100000x100000"}, folder);
   EXPECT_EQ(p.status, 2);
   EXPECT_EQ(p.err, "kelvane: --size: 100000x100000 is out of range (each side 1 to 16384)\n");
+  RunResult version = RunProgram({"--version"}, folder);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("kelvane 1.", 0), 0u) << version.out;
   RunResult help = RunProgram({"--help"}, folder);
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("kelvane sample"), std::string::npos);

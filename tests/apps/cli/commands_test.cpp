@@ -259,6 +259,42 @@ TEST_F(Command, AFailedWriteKeepsTheOldOutputAndSaysWhyInOneLine) {
   }
 }
 
+TEST_F(Command, OnATerminalEveryLongStepShowsProgressAndSuccessEndsInOneSummaryLine) {
+  const std::string mesh = folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  const std::string picture = folder.Path("tri.png"), saved = folder.Path("tri.kvs");
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> steps;
+    std::string summary;
+  } cases[] = {
+      {{"render", mesh, "-o", picture, "--size", "24x16"},
+       {"Reading tri.obj", "Welding tri.obj", "Smoothing groups of tri.obj", "Building the scene",
+        "Building the ray scene", "Rendering", "Writing tri.png"},
+       "kelvane: wrote " + picture + " (24x16, "},
+      {{"save", mesh, "-o", saved},
+       {"Saving tri.kvs"},
+       "kelvane: wrote " + saved + " (a scene file, "},
+      {{"sample", saved, "--points", folder.Write("p.txt", "tri 0.2 0.2 0\n")},
+       {"Loading tri.kvs", "Sampling"},
+       "kelvane: sampled 1 points in "},
+      {{"bake", scene, "--node", "quad", "--size", "8", "-o", picture},
+       {"Baking"},
+       "kelvane: wrote " + picture + " (8x8, "},
+  };
+  for (const Case& c : cases) {
+    RunResult quiet = RunApp(c.args);
+    ASSERT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.err, "") << "off a terminal, nothing";
+    RunResult r = RunApp(c.args, true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string& step : c.steps)
+      EXPECT_NE(r.err.find("\r\033[K" + step + " ["), std::string::npos) << step << " in " << r.err;
+    const std::string last = r.err.substr(r.err.rfind("\033[K") + 3);
+    EXPECT_EQ(last.rfind(c.summary, 0), 0u) << last;
+    EXPECT_EQ(last.substr(last.size() - 3), " s\n") << last;
+  }
+}
+
 TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
   std::string points = folder.Write("points.txt", "quad 1 2 3\n");
   std::string badPoints = folder.Write("bad.txt", "quad 1 2\n");
@@ -283,6 +319,11 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
        "--camera and --frame cannot go together"},
       {{"render", scene, "--frame", "nobody"}, "--frame: no node called \"nobody\""},
       {{"render", scene, "--up", "x"}, "--up: \"x\" is not y or z"},
+      {{"render", scene, "-o", "x.jpg"},
+       "-o: \"x.jpg\" names a jpg file, but kelvane writes PNG pictures (name it .png)"},
+      {{"bake", scene, "--node", "quad", "-o", "baked.EXR"}, "names a exr file"},
+      {{"preview", scene, "-o", "ramp.tiff"}, "names a tiff file"},
+      {{"--version", "render"}, "--version takes nothing else"},
       {{"sample", scene, "--points", points, "--up", "y"}, "sample does not take --up"},
       {{"render", scene, "--size", "-5x5"}, "--size: -5x5 is out of range (each side 1 to 16384)"},
       {{"render", scene, "--size", "99999999999999999999x5"},
