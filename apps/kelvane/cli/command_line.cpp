@@ -154,7 +154,7 @@ ParameterSetting Setting(const std::string& text) {
   else if (ParseNumber(value, number))
     s.value = number;
   else
-    throw InputError(origin + ": " + Quoted(value) + " is not true, false or a number");
+    s.value = value;  // a word; the parameter decides whether it is one of its own
   return s;
 }
 

@@ -291,8 +291,10 @@ class SceneReader {
           setting.value = value.Bool();
         else if (value.IsNumber())
           setting.value = value.Number();
+        else if (value.IsString())
+          setting.value = value.String();
         else
-          value.Fail("a parameter value is true, false or a number");
+          value.Fail("a parameter value is true, false, a number or a word (such as \"Or\")");
         out.parameters.push_back(std::move(setting));
       }
     }

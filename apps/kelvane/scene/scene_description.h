@@ -40,10 +40,11 @@ struct MarkerDescription {
   bool active = false;
 };
 
-// A parameter value as the user wrote it; the parameter block decides whether it fits.
+// A parameter value as the user wrote it; the parameter block decides whether it fits. A word
+// names a radio choice the way the rollout labels it ("And", "Difference").
 struct ParameterSetting {
   std::string name;  // internal name, exactly as the block declares it
-  std::variant<bool, double> value;
+  std::variant<bool, double, std::string> value;
   std::string origin;  // where it was given, for messages ("scene.json: map.parameters")
 };
 
