@@ -9,16 +9,27 @@
 #include "common/input_error.h"
 #include "scene/scene_session.h"
 
+namespace {
+
+// Standard output that could not take what was written (a full disk, /dev/full) is a failed
+// run, not a successful one.
+void CheckWritten(std::ostream& out) {
+  out.flush();
+  if (!out) throw std::runtime_error("cannot write to standard output");
+}
+
+}  // namespace
+
 int RunKelvane(const std::vector<std::string>& args, AppEnvironment& env) {
   const auto start = std::chrono::steady_clock::now();
   try {
     const CommandLine cl = ParseCommandLine(args);
-    if (cl.command == Command::Help) {
-      env.out << UsageText();
-      return 0;
-    }
-    if (cl.command == Command::Version) {
-      env.out << "kelvane " << KELVANE_VERSION << '\n';
+    if (cl.command == Command::Help || cl.command == Command::Version) {
+      if (cl.command == Command::Help)
+        env.out << UsageText();
+      else
+        env.out << "kelvane " << KELVANE_VERSION << '\n';
+      CheckWritten(env.out);
       return 0;
     }
     SceneSource source{cl.scene, cl.smoothAngle, cl.settings, cl.up, env.Progress()};
@@ -44,6 +55,7 @@ int RunKelvane(const std::vector<std::string>& args, AppEnvironment& env) {
       case Command::Version:
         break;
     }
+    CheckWritten(env.out);
     // Only for a person watching: scripts and logs get the same bytes every run.
     if (env.terminal) {
       char seconds[32];

@@ -120,6 +120,10 @@ TEST(KelvaneProgram, BadFlagsExitWithTwoAndOneLine) {
   RunResult version = RunProgram({"--version"}, folder);
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("kelvane 1.", 0), 0u) << version.out;
+  const std::string full = "'" KELVANE_BINARY "' --help >/dev/full 2>'" + folder.Path("err") + "'";
+  const int raw = std::system(full.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << "a full standard output is a failure";
+  EXPECT_EQ(ReadFile(folder.Path("err")), "kelvane: cannot write to standard output\n");
   RunResult help = RunProgram({"--help"}, folder);
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("kelvane sample"), std::string::npos);
