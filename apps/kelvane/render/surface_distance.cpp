@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mesh/mesh_triangles.h"
+#include "render/embree_triangles.h"
 
 namespace {
 
@@ -41,23 +42,7 @@ NodeSurface::NodeSurface(const SceneNode& node)
   device = rtcNewDevice("threads=1");
   if (!device) throw std::runtime_error("cannot start Embree");
   scene = rtcNewScene(device);
-  RTCGeometry geometry = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
-  auto* vertices = static_cast<float*>(rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0,
-                                                               RTC_FORMAT_FLOAT3, 3 * sizeof(float),
-                                                               mesh.vertices.size()));
-  auto* indices = static_cast<unsigned*>(
-      rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
-                              3 * sizeof(unsigned), triangles.size()));
-  if (!vertices || !indices) {
-    rtcReleaseGeometry(geometry);
-    throw std::bad_alloc();
-  }
-  for (size_t i = 0; i < mesh.vertices.size(); ++i)
-    for (int k = 0; k < 3; ++k) vertices[3 * i + size_t(k)] = mesh.vertices[i][k];
-  for (size_t t = 0; t < triangles.size(); ++t)
-    for (int k = 0; k < 3; ++k)
-      indices[3 * t + size_t(k)] = unsigned(mesh.corners[size_t(triangles[t][size_t(k)])]);
-  rtcCommitGeometry(geometry);
+  RTCGeometry geometry = NewTriangleGeometry(device, mesh, triangles, Matrix3());
   rtcAttachGeometry(scene, geometry);
   rtcReleaseGeometry(geometry);
   rtcCommitScene(scene);
