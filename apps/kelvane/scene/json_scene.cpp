@@ -98,7 +98,7 @@ class SceneReader {
     if (out.name.empty()) name.Fail("a node name cannot be empty");
     for (char c : out.name)
       if (std::isspace((unsigned char)c) || std::iscntrl((unsigned char)c) || c == ',')
-        name.Fail(Quoted(out.name) + " has white space or a comma; node names cannot");
+        name.Fail(Quoted(out.name) + " has white space or a comma, which node names cannot have");
     out.mesh = Mesh(node.Key("mesh"));
     if (auto object = node.OptionalKey("object")) {
       std::string kind = object->String();

@@ -103,6 +103,8 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
       {"{}", "\"nodes\" is missing"},
       {R"({"nodes": []})", "nodes: the scene has no nodes"},
       {R"({"nodes": [], "lights": 1})", "unknown key \"lights\""},
+      {R"({"nodes": [{"name": "my node", "mesh": {)" + q + "}}]}",
+       "nodes[0].name: \"my node\" has white space or a comma, which node names cannot have"},
       {R"({"nodes": [{"name": "a", "mesh": {)" + q + R"(}}, {"name": "a", "mesh": {)" + q + "}}]}",
        "nodes[1].name: another node is called \"a\""},
       {Mesh(tri + R"("faces": [[0,1,3]])"),
