@@ -5,7 +5,7 @@
 
 #include "scene/scene_description.h"
 
-enum class Command { Help, Render, Sample, Bake, Preview, Save };
+enum class Command { Help, Version, Render, Sample, Bake, Preview, Save };
 
 // What the user asked for, checked: every value parsed and in range, every required flag
 // present, no flag given to a command that does not take it.
@@ -23,7 +23,10 @@ struct CommandLine {
   std::optional<std::string> points;
   std::optional<std::string> node;
   float smoothAngle = 30.0f;
-  std::vector<ParameterSetting> settings;  // --set, in order
+  std::optional<UpAxis> up;                 // render, save: the default camera's up axis
+  std::optional<CameraDescription> camera;  // render: up to be taken from the scene
+  std::optional<std::string> frame;         // render: the node the default camera frames
+  std::vector<ParameterSetting> settings;   // --set, in order
 };
 
 inline constexpr int kMaxThreads = 256;

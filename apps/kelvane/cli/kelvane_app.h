@@ -15,6 +15,9 @@ struct AppEnvironment {
   int hardwareThreads = 1;
   // The map's class, looked up (and its module loaded) only when a command needs it.
   std::function<ClassDesc*()> mapClass;
+
+  // Where progress bars go: err on a terminal, nowhere otherwise.
+  std::ostream* Progress() const { return terminal ? &err : nullptr; }
 };
 
 // Runs one command line (without the program name) and returns the exit status: 0 done,

@@ -2,15 +2,30 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "common/input_error.h"
+#include "common/input_file.h"
+#include "common/quoted.h"
+
+namespace {
+
+// A points file is a list someone wrote or generated; anything this large is a mistake.
+constexpr std::uintmax_t kMaxPointsFileBytes = 256ull << 20;
+
+bool Coordinate(const std::string& word, float& v) {
+  char* end = nullptr;
+  const double d = std::strtod(word.c_str(), &end);
+  v = float(d);
+  return end == word.c_str() + word.size() && std::isfinite(d) && std::isfinite(v);
+}
+
+}  // namespace
 
 std::vector<SamplePoint> ReadPointsFile(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
+  if (CheckInputFile(path) > kMaxPointsFileBytes)
+    throw InputError(path + ": the file is too large (at most 256 MB)");
   std::ifstream in(path);
   if (!in) throw InputError(path + ": cannot read the file");
   std::vector<SamplePoint> points;
@@ -23,17 +38,24 @@ std::vector<SamplePoint> ReadPointsFile(const std::string& path) {
     std::vector<std::string> words;
     for (std::string w; fields >> w;) words.push_back(w);
     if (words.empty() || words[0][0] == '#') continue;
+    float xyz[3];
+    if (words.size() > 4) {
+      // A node name with blanks in it, most likely: say so rather than count fields.
+      bool numbers = true;
+      for (size_t i = words.size() - 3; i < words.size(); ++i)
+        numbers = Coordinate(words[i], xyz[i - (words.size() - 3)]) && numbers;
+      std::string name = words[0];
+      for (size_t i = 1; i + 3 < words.size(); ++i) name += " " + words[i];
+      if (numbers)
+        fail(Quoted(name) +
+             " is not a node name: node names have no blanks (a mesh file's "
+             "blanks become _)");
+    }
     if (words.size() != 4)
       fail("expected NODE X Y Z, found " + std::to_string(words.size()) + " fields");
-    float xyz[3];
-    for (int i = 0; i < 3; ++i) {
-      const std::string& w = words[size_t(i) + 1];
-      char* end = nullptr;
-      double v = std::strtod(w.c_str(), &end);
-      if (end != w.c_str() + w.size() || !std::isfinite(v) || !std::isfinite(float(v)))
-        fail("\"" + w + "\" is not a finite number");
-      xyz[i] = float(v);
-    }
+    for (int i = 0; i < 3; ++i)
+      if (!Coordinate(words[size_t(i) + 1], xyz[i]))
+        fail(Quoted(words[size_t(i) + 1]) + " is not a finite number");
     points.push_back(SamplePoint{words[0], Point3(xyz[0], xyz[1], xyz[2])});
   }
   if (in.bad()) throw InputError(path + ": cannot read the file");

@@ -23,8 +23,3 @@ Matrix3 AffineFromRows(const Rows4x4& rows, const std::string& what) {
     throw InputError(what + ": the matrix is singular (it flattens the object)");
   return m;
 }
-
-Matrix3 YUpToZUp() {
-  return Matrix3(Point3(1.0f, 0.0f, 0.0f), Point3(0.0f, 0.0f, 1.0f), Point3(0.0f, -1.0f, 0.0f),
-                 Point3(0.0f, 0.0f, 0.0f));
-}

@@ -11,6 +11,3 @@ using Rows4x4 = std::array<std::array<double, 4>, 4>;
 // InputError starting with `what` when the matrix has a non-finite entry, a last row other
 // than 0 0 0 1, or no inverse.
 Matrix3 AffineFromRows(const Rows4x4& rows, const std::string& what);
-
-// Y up to Z up, as the host's importers turn files made in Y-up programs.
-Matrix3 YUpToZUp();

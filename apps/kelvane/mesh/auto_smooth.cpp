@@ -7,6 +7,8 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "common/progress_bar.h"
+
 namespace {
 
 // Slack for "at or below": a box's 90-degree edges must join at 90 even after rounding.
@@ -38,11 +40,16 @@ double AngleDegrees(const Point3& a, const Point3& b) {
 
 }  // namespace
 
-void AutoSmooth(PolyMeshData& mesh, float angleDegrees) {
+void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress) {
   const int numFaces = mesh.NumFaces();
+  // Four passes over the faces, a quarter of the bar each.
+  auto show = [&](int pass, int f) {
+    if (progress && (f & 0xFFFF) == 0) progress->Show((pass + double(f) / numFaces) / 4.0);
+  };
   std::vector<Point3> normals(static_cast<size_t>(numFaces));
   std::vector<bool> usable(static_cast<size_t>(numFaces));
   for (int f = 0; f < numFaces; ++f) {
+    show(0, f);
     Point3 n = FaceNormal(mesh, f);
     usable[size_t(f)] = n.Length() > 0.0f && std::isfinite(n.Length());
     normals[size_t(f)] = n.Normalize();
@@ -51,6 +58,7 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees) {
   // The faces around each edge, keyed by its vertex pair.
   std::unordered_map<uint64_t, std::vector<int>> edgeFaces;
   for (int f = 0; f < numFaces; ++f) {
+    show(1, f);
     const int n = mesh.FaceSize(f);
     for (int k = 0; k < n; ++k) {
       uint32_t a = uint32_t(mesh.Corner(f, k)), b = uint32_t(mesh.Corner(f, (k + 1) % n));
@@ -61,6 +69,7 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees) {
 
   DisjointSets regions(numFaces);
   std::vector<std::pair<int, int>> sharp;
+  if (progress) progress->Show(0.5);
   for (const auto& [key, faces] : edgeFaces)
     for (size_t i = 0; i < faces.size(); ++i)
       // Every pair around an edge, except on a fan of many faces (a broken file), where
@@ -89,6 +98,7 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees) {
 
   std::vector<int> bit(size_t(numFaces), -1);
   for (int f = 0; f < numFaces; ++f) {
+    show(3, f);
     int leader = regions.Find(f);
     if (bit[size_t(leader)] < 0) {
       int uses[32] = {};
@@ -101,4 +111,5 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees) {
     }
     mesh.smoothingGroups[size_t(f)] = DWORD(1) << bit[size_t(leader)];
   }
+  if (progress) progress->Finish();
 }

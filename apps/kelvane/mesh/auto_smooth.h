@@ -1,8 +1,11 @@
 #pragma once
 #include "mesh/poly_mesh_data.h"
 
+class ProgressBar;
+
 // Gives a mesh smoothing groups the way an auto-smooth does: faces joined across edges whose
 // dihedral angle is at or below `angleDegrees` form smooth regions, each region gets one
 // group, and regions meeting at a sharper edge get different groups where 32 allow it (greedy
-// colouring in face order). Faces without a usable normal are regions of their own.
-void AutoSmooth(PolyMeshData& mesh, float angleDegrees);
+// colouring in face order). Faces without a usable normal are regions of their own. Shows its
+// progress on the bar when given.
+void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress = nullptr);

@@ -4,18 +4,27 @@
 #include <assimp/scene.h>
 
 #include <assimp/Importer.hpp>
+#include <assimp/ProgressHandler.hpp>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <set>
 #include <unordered_map>
 
 #include "common/input_error.h"
+#include "common/input_file.h"
+#include "common/progress_bar.h"
+#include "common/quoted.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
+#include "mesh/mesh_file_claims.h"
 
 namespace {
+
+std::string FileName(const std::string& path) {
+  return path.substr(path.find_last_of('/') + 1);
+}
 
 struct PositionKey {
   float x, y, z;
@@ -30,18 +39,52 @@ struct PositionHash {
   }
 };
 
+// How far a step is through the vertices and faces it has to get through.
+class Counter {
+ public:
+  Counter(std::ostream* progressTo, const std::string& label, size_t total)
+      : bar(progressTo, label), total(std::max<size_t>(total, 1)) {}
+  void Add(size_t n) {
+    done += n;
+    bar.Show(double(done) / double(total));
+  }
+  ProgressBar& Bar() { return bar; }
+
+ private:
+  ProgressBar bar;
+  size_t total;
+  size_t done = 0;
+};
+
+// The importer's reading, on a progress bar. The importer owns it once given it.
+class ReadProgress : public Assimp::ProgressHandler {
+ public:
+  explicit ReadProgress(ProgressBar& bar) : bar(bar) {}
+  bool Update(float fraction) override {
+    if (fraction >= 0.0f) bar.Show(fraction);
+    return true;
+  }
+  void UpdateFileRead(int step, int steps) override {
+    if (steps > 0) bar.Show(double(step) / double(steps));
+  }
+
+ private:
+  ProgressBar& bar;
+};
+
 // Collects the meshes of one node (or of the whole file) into one welded polygon mesh.
 class WeldedMesh {
  public:
-  explicit WeldedMesh(const std::string& path) : path(path) {}
+  WeldedMesh(const std::string& path, Counter& progress) : path(path), progress(progress) {}
 
   void Add(const aiMesh& m, const aiMatrix4x4& toTarget) {
     std::vector<int> welded(m.mNumVertices);
     for (unsigned i = 0; i < m.mNumVertices; ++i) {
+      if ((i & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
       aiVector3D p = toTarget * m.mVertices[i];
       if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-        throw InputError(path + ": mesh \"" + m.mName.C_Str() + "\" vertex " + std::to_string(i) +
-                         " has a coordinate that is not a finite number");
+        throw InputError(path + ": mesh " + Quoted(m.mName.C_Str()) + " vertex " +
+                         std::to_string(i) + " has a coordinate that is not a finite number");
       // + 0.0f turns -0 into +0, so the two weld.
       PositionKey key{p.x + 0.0f, p.y + 0.0f, p.z + 0.0f};
       auto [it, added] = index.emplace(key, int(mesh.vertices.size()));
@@ -54,7 +97,9 @@ class WeldedMesh {
     const bool uvs = m.HasTextureCoords(0);
     allHaveUVs &= uvs;
     std::vector<int> face, faceUV;
+    progress.Add(m.mNumVertices & 0xFFFF);
     for (unsigned f = 0; f < m.mNumFaces; ++f) {
+      if ((f & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
       const aiFace& src = m.mFaces[f];
       face.clear();
       faceUV.clear();
@@ -80,11 +125,12 @@ class WeldedMesh {
       else
         mesh.uvCorners.insert(mesh.uvCorners.end(), face.size(), 0);
     }
+    progress.Add(m.mNumFaces & 0xFFFF);
   }
 
   bool Empty() const { return mesh.NumFaces() == 0; }
 
-  PolyMeshData Finish(float smoothAngle, const std::string& what) {
+  PolyMeshData Finish(float smoothAngle, const std::string& what, std::ostream* progressTo) {
     if (!allHaveUVs) {
       mesh.uvs.clear();
       mesh.uvCorners.clear();
@@ -100,7 +146,8 @@ class WeldedMesh {
       v = remap[size_t(v)];
     }
     mesh.vertices = std::move(used);
-    AutoSmooth(mesh, smoothAngle);
+    ProgressBar smoothing(progressTo, "Smoothing groups of " + FileName(path));
+    AutoSmooth(mesh, smoothAngle, &smoothing);
     ValidateMesh(mesh, what);
     return std::move(mesh);
   }
@@ -112,6 +159,7 @@ class WeldedMesh {
   }
 
   const std::string& path;
+  Counter& progress;
   PolyMeshData mesh;
   std::unordered_map<PositionKey, int, PositionHash> index;
   bool allHaveUVs = true;
@@ -127,13 +175,17 @@ Matrix3 ToMatrix3(const aiMatrix4x4& m, const std::string& what) {
 
 class FileReader {
  public:
-  explicit FileReader(const std::string& path) : path(path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
+  FileReader(const std::string& path, std::ostream* progressTo) : path(path) {
+    CheckMeshFileClaims(path, CheckInputFile(path));
+    ProgressBar reading(progressTo, "Reading " + FileName(path));
+    importer.SetProgressHandler(new ReadProgress(reading));
     // No triangulation: polygons stay polygons.
     scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
+    importer.SetProgressHandler(nullptr);
     if (!scene || !scene->mRootNode || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
       std::string why = importer.GetErrorString();
+      // The importer turns every exception into text, running out of memory included.
+      if (why.find("bad_alloc") != std::string::npos) why = "there is not enough memory to read it";
       throw InputError(path + ": cannot read the mesh file" + (why.empty() ? "" : ": " + why));
     }
   }
@@ -156,6 +208,15 @@ class FileReader {
         stack.push_back({child, item.toRoot * child->mTransformation});
       }
     }
+  }
+
+  // Vertices and faces of every mesh, for the welding's progress.
+  size_t Elements() const {
+    size_t n = 0;
+    for (unsigned i = 0; i < scene->mNumMeshes; ++i)
+      if (scene->mMeshes[i])
+        n += size_t(scene->mMeshes[i]->mNumVertices) + scene->mMeshes[i]->mNumFaces;
+    return n;
   }
 
   const aiMesh& Mesh(unsigned i) {
@@ -184,19 +245,21 @@ std::string NodeName(const aiNode& node, std::set<std::string>& taken) {
 
 }  // namespace
 
-std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAngle) {
-  FileReader file(path);
+std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAngle,
+                                         std::ostream* progressTo) {
+  FileReader file(path, progressTo);
+  Counter welding(progressTo, "Welding " + FileName(path), file.Elements());
   std::vector<ImportedNode> nodes;
   std::set<std::string> names;
   file.Walk([&](const aiNode& node, const aiMatrix4x4& toRoot) {
     if (node.mNumMeshes == 0) return;
-    WeldedMesh welded(path);
+    WeldedMesh welded(path, welding);
     for (unsigned i = 0; i < node.mNumMeshes; ++i)
       welded.Add(file.Mesh(node.mMeshes[i]), aiMatrix4x4());
     if (welded.Empty()) return;
     ImportedNode out;
     out.name = NodeName(node, names);
-    out.mesh = welded.Finish(smoothAngle, path + ": node \"" + out.name + "\"");
+    out.mesh = welded.Finish(smoothAngle, path + ": node \"" + out.name + "\"", progressTo);
     out.transform = ToMatrix3(toRoot, path + ": the transform of node \"" + out.name + "\"");
     nodes.push_back(std::move(out));
   });
@@ -204,12 +267,15 @@ std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAn
   return nodes;
 }
 
-PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle) {
-  FileReader file(path);
-  WeldedMesh welded(path);
+PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle,
+                              std::ostream* progressTo) {
+  FileReader file(path, progressTo);
+  Counter welding(progressTo, "Welding " + FileName(path), file.Elements());
+  WeldedMesh welded(path, welding);
   file.Walk([&](const aiNode& node, const aiMatrix4x4& toRoot) {
     for (unsigned i = 0; i < node.mNumMeshes; ++i) welded.Add(file.Mesh(node.mMeshes[i]), toRoot);
   });
   if (welded.Empty()) throw InputError(path + ": the file holds no polygons");
-  return welded.Finish(smoothAngle, path);
+  welding.Bar().Finish();
+  return welded.Finish(smoothAngle, path, progressTo);
 }

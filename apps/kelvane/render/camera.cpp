@@ -21,11 +21,12 @@ CameraFrame MakeCameraFrame(const CameraDescription& camera, int width, int heig
   return f;
 }
 
-CameraDescription DefaultCamera(const HostScene& scene, int width, int height) {
+CameraDescription DefaultCamera(const std::vector<const SceneNode*>& nodes, int width, int height,
+                                UpAxis up) {
   Point3 low(1e30f, 1e30f, 1e30f), high(-1e30f, -1e30f, -1e30f);
-  for (const SceneNode& node : scene.Nodes())
-    for (const Point3& v : node.mesh.vertices) {
-      Point3 p = v * node.objectToWorld;
+  for (const SceneNode* node : nodes)
+    for (const Point3& v : node->mesh.vertices) {
+      Point3 p = v * node->objectToWorld;
       for (int i = 0; i < 3; ++i) {
         low[i] = std::min(low[i], p[i]);
         high[i] = std::max(high[i], p[i]);
@@ -36,16 +37,23 @@ CameraDescription DefaultCamera(const HostScene& scene, int width, int height) {
   // The sphere around the box's centre that holds every vertex: tighter than the box's own.
   const Point3 centre = 0.5f * (low + high);
   float radius = 1e-3f;
-  for (const SceneNode& node : scene.Nodes())
-    for (const Point3& v : node.mesh.vertices)
-      radius = std::max(radius, (v * node.objectToWorld - centre).Length());
+  for (const SceneNode* node : nodes)
+    for (const Point3& v : node->mesh.vertices)
+      radius = std::max(radius, (v * node->objectToWorld - centre).Length());
   // The narrower of the two fields of view decides how far back the camera stands.
   float halfX = std::tan(camera.fovDegrees * std::numbers::pi_v<float> / 360.0f);
   float half = std::atan(std::min(halfX, halfX * float(height) / float(width)));
   float distance = radius / std::sin(half);
-  Point3 direction = Point3(0.55f, -1.0f, 0.6f).Normalize();
-  camera.position = centre + distance * direction;
+  // Right, back and up: (x, -y, z) with Z up, (x, z, y) with Y up.
+  Point3 direction = up == UpAxis::Z ? Point3(0.55f, -1.0f, 0.6f) : Point3(0.55f, 0.6f, 1.0f);
+  camera.position = centre + distance * direction.Normalize();
   camera.target = centre;
-  camera.up = Point3(0.0f, 0.0f, 1.0f);
+  camera.up = UpVector(up);
   return camera;
+}
+
+std::vector<const SceneNode*> AllNodes(const HostScene& scene) {
+  std::vector<const SceneNode*> nodes;
+  for (const SceneNode& node : scene.Nodes()) nodes.push_back(&node);
+  return nodes;
 }

@@ -17,6 +17,11 @@ struct CameraFrame {
 
 CameraFrame MakeCameraFrame(const CameraDescription& camera, int width, int height);
 
-// A view of the whole scene from the front right and above, Z up, at a 45-degree field of
-// view, close enough that the scene's bounding sphere just fits the picture.
-CameraDescription DefaultCamera(const HostScene& scene, int width, int height);
+// A view of the nodes from the front right and above, `up` pointing up, at a 45-degree field
+// of view, close enough that their bounding sphere just fits the picture. With Y up the view is
+// the one a Z-up scene turned from Y up would get.
+CameraDescription DefaultCamera(const std::vector<const SceneNode*>& nodes, int width, int height,
+                                UpAxis up);
+
+// The nodes of the scene, for DefaultCamera.
+std::vector<const SceneNode*> AllNodes(const HostScene& scene);

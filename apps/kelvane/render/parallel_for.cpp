@@ -31,6 +31,7 @@ void ParallelFor(int count, int threads, ProgressBar& progress,
       changed.notify_one();
     }
   };
+  progress.Show(0.0);
   std::vector<std::thread> workers;
   workers.reserve(size_t(threads));
   for (int w = 0; w < threads; ++w) workers.emplace_back(run, w);

@@ -2,11 +2,14 @@
 
 #include <embree3/rtcore.h>
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <string>
 
+#include "common/progress_bar.h"
 #include "mesh/mesh_triangles.h"
+#include "render/embree_triangles.h"
 
 namespace {
 
@@ -19,7 +22,11 @@ Point3 NormalToWorld(const Matrix3& worldToObject, const Point3& n) {
 
 }  // namespace
 
-RayScene::RayScene(const HostScene& hostScene) {
+RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
+  // The first half of the bar is our geometry, the second Embree's build.
+  ProgressBar progress(progressTo, "Building the ray scene");
+  size_t totalFaces = 0, doneFaces = 0;
+  for (const SceneNode& node : hostScene.Nodes()) totalFaces += size_t(node.mesh.NumFaces());
   // One builder thread: a parallel build may order a leaf's triangles differently from run to
   // run, and rays that meet two coincident faces would then see either one. The build stays
   // a small part of a render; the rays themselves use all the render threads.
@@ -35,36 +42,26 @@ RayScene::RayScene(const HostScene& hostScene) {
     const PolyMeshData& mesh = node.mesh;
     const auto triangles = TriangulateCorners(mesh);
     const auto cornerNormals = CornerNormals(mesh);
-    RTCGeometry geometry = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
-    auto* vertices = static_cast<float*>(
-        rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
-                                3 * sizeof(float), mesh.vertices.size()));
-    auto* indices = static_cast<unsigned*>(
-        rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
-                                3 * sizeof(unsigned), triangles.size()));
-    if (!vertices || !indices) {
-      rtcReleaseGeometry(geometry);
-      throw std::bad_alloc();
-    }
-    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
-      Point3 p = mesh.vertices[i] * node.objectToWorld;
-      vertices[3 * i] = p.x;
-      vertices[3 * i + 1] = p.y;
-      vertices[3 * i + 2] = p.z;
-    }
     auto& nodeNormals = normals.emplace_back(triangles.size());
     for (size_t t = 0; t < triangles.size(); ++t)
-      for (int k = 0; k < 3; ++k) {
-        int corner = triangles[t][size_t(k)];
-        indices[3 * t + size_t(k)] = unsigned(mesh.corners[size_t(corner)]);
+      for (int k = 0; k < 3; ++k)
         nodeNormals[t][size_t(k)] =
-            NormalToWorld(node.worldToObject, cornerNormals[size_t(corner)]);
-      }
-    rtcCommitGeometry(geometry);
+            NormalToWorld(node.worldToObject, cornerNormals[size_t(triangles[t][size_t(k)])]);
+    RTCGeometry geometry = NewTriangleGeometry(device, mesh, triangles, node.objectToWorld);
     rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
     rtcReleaseGeometry(geometry);
+    doneFaces += size_t(mesh.NumFaces());
+    progress.Show(0.5 * double(doneFaces) / double(std::max<size_t>(totalFaces, 1)));
   }
+  rtcSetSceneProgressMonitorFunction(
+      scene,
+      [](void* bar, double fraction) {
+        static_cast<ProgressBar*>(bar)->Show(0.5 + 0.5 * fraction);
+        return true;
+      },
+      &progress);
   rtcCommitScene(scene);
+  rtcSetSceneProgressMonitorFunction(scene, nullptr, nullptr);
   if (rtcGetDeviceError(device) != RTC_ERROR_NONE)
     throw std::runtime_error("Embree could not build the scene");
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include "scene/host_scene.h"
@@ -18,7 +19,8 @@ struct RayHit {
 // The scene's nodes as Embree triangles in world space, for primary rays from many threads.
 class RayScene {
  public:
-  explicit RayScene(const HostScene& scene);
+  // Shows the build on progressTo when given.
+  explicit RayScene(const HostScene& scene, std::ostream* progressTo = nullptr);
   ~RayScene();
   RayScene(const RayScene&) = delete;
   RayScene& operator=(const RayScene&) = delete;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <vector>
 
+#include "common/progress_bar.h"
 #include "render/parallel_for.h"
 #include "render/ray_scene.h"
 #include "render/sample_shade_context.h"
@@ -69,10 +70,10 @@ class PixelShader {
 }  // namespace
 
 RgbaImage Render(const HostScene& scene, Texmap* map, const CameraDescription& cameraDescription,
-                 const RenderSettings& settings, ProgressBar& progress, RenderTimes* times) {
+                 const RenderSettings& settings, std::ostream* progressTo, RenderTimes* times) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
-  const RayScene rays(scene);
+  const RayScene rays(scene, progressTo);
   const auto built = Clock::now();
   const CameraFrame camera = MakeCameraFrame(cameraDescription, settings.width, settings.height);
   const PixelShader shader(scene, rays, map, camera, settings);
@@ -80,6 +81,7 @@ RgbaImage Render(const HostScene& scene, Texmap* map, const CameraDescription& c
   const int tilesX = (settings.width + kTile - 1) / kTile;
   const int tilesY = (settings.height + kTile - 1) / kTile;
   std::vector<SampleShadeContext> contexts(size_t(settings.threads));
+  ProgressBar progress(progressTo, "Rendering");
   ParallelFor(tilesX * tilesY, settings.threads, progress, [&](int tile, int worker) {
     const int x0 = (tile % tilesX) * kTile, y0 = (tile / tilesX) * kTile;
     for (int y = y0; y < std::min(y0 + kTile, settings.height); ++y)

@@ -1,5 +1,6 @@
 #pragma once
-#include "common/progress_bar.h"
+#include <ostream>
+
 #include "imtl.h"
 #include "render/camera.h"
 #include "render/rgba_image.h"
@@ -19,11 +20,12 @@ struct RenderSettings {
 // colour as diffuse colour under a key light from the camera's upper left and some ambient
 // light. Each pixel depends only on itself, so any number of threads gives the same picture.
 // The map must be up to date (MtlBase::Update) before this is called.
-// stats, when given, gets the seconds spent building the ray scene and shading the pixels.
+// Shows building the ray scene and shading on progressTo when given; times, when given,
+// gets the seconds spent building the ray scene and shading the pixels.
 struct RenderTimes {
   double buildSeconds = 0;
   double shadeSeconds = 0;
 };
 RgbaImage Render(const HostScene& scene, Texmap* map, const CameraDescription& camera,
-                 const RenderSettings& settings, ProgressBar& progress,
+                 const RenderSettings& settings, std::ostream* progressTo = nullptr,
                  RenderTimes* times = nullptr);

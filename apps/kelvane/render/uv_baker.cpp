@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/input_error.h"
+#include "common/progress_bar.h"
 #include "mesh/mesh_triangles.h"
 #include "render/parallel_for.h"
 #include "render/sample_shade_context.h"
@@ -61,13 +62,14 @@ std::vector<Coverage> Rasterize(const PolyMeshData& mesh,
 }  // namespace
 
 RgbaImage BakeUVs(const SceneNode& node, Texmap* map, int size, int threads,
-                  ProgressBar& progress) {
+                  std::ostream* progressTo) {
   const PolyMeshData& mesh = node.mesh;
   if (!mesh.HasUVs()) throw InputError("node \"" + node.name + "\" has no UVs to bake into");
   const auto triangles = TriangulateCorners(mesh);
   const std::vector<Coverage> texels = Rasterize(mesh, triangles, size);
   RgbaImage image(size, size);
   std::vector<SampleShadeContext> contexts(static_cast<size_t>(threads));
+  ProgressBar progress(progressTo, "Baking");
   ParallelFor(size, threads, progress, [&](int y, int worker) {
     SampleShadeContext& sc = contexts[size_t(worker)];
     for (int x = 0; x < size; ++x) {

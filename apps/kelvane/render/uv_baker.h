@@ -1,5 +1,6 @@
 #pragma once
-#include "common/progress_bar.h"
+#include <ostream>
+
 #include "imtl.h"
 #include "render/rgba_image.h"
 #include "scene/host_scene.h"
@@ -8,5 +9,6 @@
 // where every texel whose centre lies in a UV triangle gets the map's colour at the matching
 // point of the surface, opaque; texels outside every triangle stay transparent. Where UV
 // triangles overlap, the first face in the mesh wins. Throws InputError when the node has no
-// UVs. The map must be up to date (MtlBase::Update).
-RgbaImage BakeUVs(const SceneNode& node, Texmap* map, int size, int threads, ProgressBar& progress);
+// UVs. The map must be up to date (MtlBase::Update). Shows the bake on progressTo when given.
+RgbaImage BakeUVs(const SceneNode& node, Texmap* map, int size, int threads,
+                  std::ostream* progressTo = nullptr);

@@ -1,10 +1,14 @@
 #include "scene/block_parameters.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "common/input_error.h"
+#include "common/quoted.h"
 #include "scene/host_scene.h"
 
 namespace {
@@ -32,6 +36,28 @@ ValueKind KindOf(const ParamDef& def) {
   }
 }
 
+// The words of the map's radio choices, as the rollout labels its buttons, in value order.
+struct Choice {
+  const char* parameter;
+  const char* words[2];
+};
+const Choice kChoices[] = {{"conditions", {"And", "Or"}},
+                           {"smooth_eq", {"Equals", "Difference"}},
+                           {"matid_eq", {"Equals", "Difference"}}};
+
+const Choice* ChoiceOf(const std::string& parameter) {
+  for (const Choice& c : kChoices)
+    if (parameter == c.parameter) return &c;
+  return nullptr;
+}
+
+bool SameWord(const std::string& a, const char* b) {
+  return std::equal(a.begin(), a.end(), b, b + std::strlen(b), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
 std::string Format(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.9g", v);
@@ -49,6 +75,17 @@ std::vector<std::string> SettableParameterNames(IParamBlock2* block) {
   return names;
 }
 
+std::optional<float> BlockFloat(IParamBlock2* block, const std::string& name) {
+  const std::wstring wanted = Widen(name);
+  for (int i = 0; i < block->NumParams(); ++i) {
+    const ParamID id = block->IndextoID(i);
+    const ParamDef& def = block->GetParamDef(id);
+    if (def.int_name && wanted == def.int_name && KindOf(def) == ValueKind::Float)
+      return block->GetFloat(id, 0);
+  }
+  return std::nullopt;
+}
+
 void SetBlockParameter(IParamBlock2* block, const ParameterSetting& setting) {
   auto fail = [&](const std::string& problem) {
     throw InputError(setting.origin + ": " + problem);
@@ -64,12 +101,28 @@ void SetBlockParameter(IParamBlock2* block, const ParameterSetting& setting) {
     std::string known;
     for (const std::string& name : SettableParameterNames(block))
       known += (known.empty() ? "" : ", ") + name;
-    fail("unknown parameter \"" + setting.name + "\" (the map has: " + known + ")");
+    fail("unknown parameter " + Quoted(setting.name) + " (the map has: " + known + ")");
   }
   const ParamDef& def = block->GetParamDef(id);
   const ValueKind kind = KindOf(def);
-  const std::string name = "\"" + setting.name + "\"";
+  const std::string name = Quoted(setting.name);
   const bool isBool = std::holds_alternative<bool>(setting.value);
+  const Choice* choice = ChoiceOf(setting.name);
+  std::variant<bool, double, std::string> value = setting.value;
+  if (const auto* word = std::get_if<std::string>(&setting.value)) {
+    for (int i = 0; choice && i < 2; ++i)
+      if (SameWord(*word, choice->words[i])) value = double(i);
+    if (std::holds_alternative<std::string>(value)) {
+      const std::string takes =
+          kind == ValueKind::Bool ? "true or false"
+          : choice ? std::string("0, 1, ") + choice->words[0] + " or " + choice->words[1]
+          : kind == ValueKind::Int   ? "a whole number"
+          : kind == ValueKind::Float ? "a number"
+                                     : "";
+      if (kind == ValueKind::None) fail("parameter " + name + " cannot be set to a plain value");
+      fail("parameter " + name + " takes " + takes + ", not " + Quoted(*word));
+    }
+  }
   BOOL ok = FALSE;
   switch (kind) {
     case ValueKind::None:
@@ -77,11 +130,11 @@ void SetBlockParameter(IParamBlock2* block, const ParameterSetting& setting) {
       break;
     case ValueKind::Bool:
       if (!isBool) fail("parameter " + name + " takes true or false");
-      ok = block->SetValue(id, 0, int(std::get<bool>(setting.value)));
+      ok = block->SetValue(id, 0, int(std::get<bool>(value)));
       break;
     case ValueKind::Int: {
       if (isBool) fail("parameter " + name + " takes a whole number");
-      double v = std::get<double>(setting.value);
+      double v = std::get<double>(value);
       if (v != std::floor(v)) fail("parameter " + name + " takes a whole number, not " + Format(v));
       int low = def.has_range ? def.range_low.i : INT32_MIN,
           high = def.has_range ? def.range_high.i : INT32_MAX;
@@ -93,7 +146,7 @@ void SetBlockParameter(IParamBlock2* block, const ParameterSetting& setting) {
     }
     case ValueKind::Float: {
       if (isBool) fail("parameter " + name + " takes a number");
-      double v = std::get<double>(setting.value);
+      double v = std::get<double>(value);
       float f = float(v);
       if (!std::isfinite(f)) fail(Format(v) + " is out of range for " + name);
       if (def.has_range && (f < def.range_low.f || f > def.range_high.f))

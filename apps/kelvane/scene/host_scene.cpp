@@ -1,6 +1,9 @@
 #include "scene/host_scene.h"
 
+#include <algorithm>
+
 #include "common/input_error.h"
+#include "common/progress_bar.h"
 #include "maxapi.h"
 #include "mesh/mesh_triangles.h"
 #include "scene/host_objects.h"
@@ -31,9 +34,12 @@ PolyMeshData AsHostTriangles(const PolyMeshData& polygons, Object* object,
 
 }  // namespace
 
-HostScene::HostScene(const SceneDescription& scene) {
+HostScene::HostScene(const SceneDescription& scene, std::ostream* progressTo) {
   Interface* ip = GetCOREInterface();
   nodes.reserve(scene.nodes.size());
+  ProgressBar progress(progressTo, "Building the scene");
+  size_t faces = 0, done = 0;
+  for (const NodeDescription& d : scene.nodes) faces += size_t(d.mesh.NumFaces());
   for (const NodeDescription& d : scene.nodes) {
     SceneNode& node = nodes.emplace_back();
     node.name = d.name;
@@ -44,6 +50,8 @@ HostScene::HostScene(const SceneDescription& scene) {
     node.mesh = d.object == ObjectKind::Tri
                     ? AsHostTriangles(d.mesh, object, "node \"" + d.name + "\"")
                     : d.mesh;
+    done += size_t(d.mesh.NumFaces());
+    progress.Show(double(done) / double(std::max<size_t>(faces, 1)));
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,9 @@ struct SceneNode {
 // the command empties when it is done (SceneReset).
 class HostScene {
  public:
-  // Creates a host node (editable poly or triangle object) for every node described.
-  explicit HostScene(const SceneDescription& scene);
+  // Creates a host node (editable poly or triangle object) for every node described, showing
+  // the work on progressTo when given.
+  explicit HostScene(const SceneDescription& scene, std::ostream* progressTo = nullptr);
   // Nodes the host made (a loaded scene file); their polygons come from their evaluated
   // objects.
   explicit HostScene(const std::vector<INode*>& nodes);

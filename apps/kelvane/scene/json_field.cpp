@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/input_error.h"
+#include "common/quoted.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void JsonField::AllowKeys(std::initializer_list<const char*> keys) const {
     if (!known) {
       std::string list;
       for (const char* k : keys) list += std::string(list.empty() ? "" : ", ") + k;
-      Fail("unknown key \"" + it.key() + "\" (expected " + list + ")");
+      Fail("unknown key " + Quoted(it.key()) + " (expected " + list + ")");
     }
   }
 }

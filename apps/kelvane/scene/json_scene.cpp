@@ -12,10 +12,14 @@
 
 #include "common/image_limits.h"
 #include "common/input_error.h"
+#include "common/input_file.h"
+#include "common/progress_bar.h"
+#include "common/quoted.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
 #include "mesh/builtin_meshes.h"
 #include "mesh/mesh_import.h"
+#include "scene/json_error.h"
 #include "scene/json_field.h"
 
 namespace {
@@ -59,8 +63,8 @@ long long BuiltinFaceCount(const BuiltinMeshOptions& o) {
 
 class SceneReader {
  public:
-  SceneReader(const std::filesystem::path& folder, float smoothAngle)
-      : folder(folder), smoothAngle(smoothAngle) {}
+  SceneReader(const std::filesystem::path& folder, float smoothAngle, std::ostream* progressTo)
+      : folder(folder), smoothAngle(smoothAngle), progressTo(progressTo) {}
 
   SceneDescription Read(const JsonField& root) {
     root.AllowKeys({"nodes", "map", "camera", "image"});
@@ -71,8 +75,7 @@ class SceneReader {
     for (size_t i = 0; i < nodes.ArraySize(); ++i) {
       scene.nodes.push_back(Node(nodes.Item(i)));
       if (!names.insert(scene.nodes.back().name).second)
-        nodes.Item(i).Key("name").Fail("another node is called \"" + scene.nodes.back().name +
-                                       "\"");
+        nodes.Item(i).Key("name").Fail("another node is called " + Quoted(scene.nodes.back().name));
     }
     if (auto map = root.OptionalKey("map")) scene.map = Map(*map);
     if (auto camera = root.OptionalKey("camera")) scene.camera = Camera(*camera);
@@ -95,7 +98,7 @@ class SceneReader {
     if (out.name.empty()) name.Fail("a node name cannot be empty");
     for (char c : out.name)
       if (std::isspace((unsigned char)c) || std::iscntrl((unsigned char)c) || c == ',')
-        name.Fail("\"" + out.name + "\" has white space or a comma; node names cannot");
+        name.Fail(Quoted(out.name) + " has white space or a comma, which node names cannot have");
     out.mesh = Mesh(node.Key("mesh"));
     if (auto object = node.OptionalKey("object")) {
       std::string kind = object->String();
@@ -104,7 +107,7 @@ class SceneReader {
       else if (kind == "tri")
         out.object = ObjectKind::Tri;
       else
-        object->Fail("\"" + kind + "\" is not an object kind (poly or tri)");
+        object->Fail(Quoted(kind) + " is not an object kind (poly or tri)");
     }
     if (auto transform = node.OptionalKey("transform")) out.transform = Transform(*transform);
     return out;
@@ -136,7 +139,7 @@ class SceneReader {
     if (auto a = mesh.OptionalKey("smooth_angle")) angle = float(a->NumberIn(0.0, 180.0));
     std::filesystem::path file = mesh.Key("file").String();
     if (file.is_relative()) file = folder / file;
-    return ImportMergedMesh(file.string(), angle);
+    return ImportMergedMesh(file.string(), angle, progressTo);
   }
 
   PolyMeshData Builtin(const JsonField& mesh) {
@@ -173,8 +176,8 @@ class SceneReader {
       o.shape = BuiltinShape::Torus;
       o.sides = 16;
     } else {
-      mesh.Key("builtin").Fail("\"" + shape +
-                               "\" is not a builtin mesh (plane, box, cylinder, sphere or torus)");
+      mesh.Key("builtin").Fail(Quoted(shape) +
+                               " is not a builtin mesh (plane, box, cylinder, sphere or torus)");
     }
     size("width", o.width);
     size("length", o.length);
@@ -197,7 +200,7 @@ class SceneReader {
       else if (mode == "all")
         o.smoothing = BuiltinSmoothing::All;
       else
-        s->Fail("\"" + mode + "\" is not a smoothing mode (parts, none or all)");
+        s->Fail(Quoted(mode) + " is not a smoothing mode (parts, none or all)");
     }
     if (auto id = mesh.OptionalKey("material_id"))
       o.materialId = int(id->Integer(1, kMaxMaterialId));
@@ -244,7 +247,8 @@ class SceneReader {
       for (size_t f = 0; f < numFaces; ++f)
         out.smoothingGroups[f] = DWORD(groups->Item(f).Integer(0, 0xFFFFFFFFLL));
     } else {
-      AutoSmooth(out, smoothAngle);
+      ProgressBar smoothing(progressTo, "Smoothing groups of " + mesh.Path());
+      AutoSmooth(out, smoothAngle, &smoothing);
     }
     if (auto ids = perFace("material_ids"))
       for (size_t f = 0; f < numFaces; ++f)
@@ -287,8 +291,10 @@ class SceneReader {
           setting.value = value.Bool();
         else if (value.IsNumber())
           setting.value = value.Number();
+        else if (value.IsString())
+          setting.value = value.String();
         else
-          value.Fail("a parameter value is true, false or a number");
+          value.Fail("a parameter value is true, false, a number or a word (such as \"Or\")");
         out.parameters.push_back(std::move(setting));
       }
     }
@@ -368,7 +374,7 @@ class SceneReader {
         if (out.size <= 0.0f) s->Fail("must be greater than 0");
       }
     } else {
-      map.Key("type").Fail("\"" + type + "\" is not a map type (color or checker)");
+      map.Key("type").Fail(Quoted(type) + " is not a map type (color or checker)");
     }
     return out;
   }
@@ -393,33 +399,30 @@ class SceneReader {
 
   std::filesystem::path folder;
   float smoothAngle;
+  std::ostream* progressTo;
 };
 
 }  // namespace
 
 SceneDescription ParseJsonScene(const std::string& text, const std::string& source,
-                                const std::filesystem::path& folder, float smoothAngle) {
+                                const std::filesystem::path& folder, float smoothAngle,
+                                std::ostream* progressTo) {
   nlohmann::json document;
   try {
     document = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& e) {
-    // The library's message starts with its own error code; keep the useful part.
-    std::string what = e.what();
-    auto colon = what.find("parse error");
-    throw InputError(
-        source + ": malformed JSON: " + (colon == std::string::npos ? what : what.substr(colon)));
+  } catch (const nlohmann::json::exception&) {
+    throw InputError(DescribeJsonError(text, source));
   }
-  return SceneReader(folder, smoothAngle).Read(JsonField(document, source, ""));
+  return SceneReader(folder, smoothAngle, progressTo).Read(JsonField(document, source, ""));
 }
 
-SceneDescription LoadJsonScene(const std::string& path, float smoothAngle) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
-  if (std::filesystem::file_size(path, ec) > kMaxSceneFileBytes)
-    throw InputError(path + ": the file is too large");
+SceneDescription LoadJsonScene(const std::string& path, float smoothAngle,
+                               std::ostream* progressTo) {
+  if (CheckInputFile(path) > kMaxSceneFileBytes) throw InputError(path + ": the file is too large");
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   if (!in && !in.eof()) throw InputError(path + ": cannot read the file");
-  return ParseJsonScene(text.str(), path, std::filesystem::path(path).parent_path(), smoothAngle);
+  return ParseJsonScene(text.str(), path, std::filesystem::path(path).parent_path(), smoothAngle,
+                        progressTo);
 }

@@ -40,10 +40,11 @@ struct MarkerDescription {
   bool active = false;
 };
 
-// A parameter value as the user wrote it; the parameter block decides whether it fits.
+// A parameter value as the user wrote it; the parameter block decides whether it fits. A word
+// names a radio choice the way the rollout labels it ("And", "Difference").
 struct ParameterSetting {
   std::string name;  // internal name, exactly as the block declares it
-  std::variant<bool, double> value;
+  std::variant<bool, double, std::string> value;
   std::string origin;  // where it was given, for messages ("scene.json: map.parameters")
 };
 
@@ -51,6 +52,13 @@ struct MapDescription {
   std::vector<ParameterSetting> parameters;
   std::optional<std::vector<MarkerDescription>> markers;  // none: the map's default ramp
 };
+
+// Which world axis points up: the host's is Z; many mesh files are made in Y-up programs.
+enum class UpAxis { Y, Z };
+
+inline Point3 UpVector(UpAxis up) {
+  return up == UpAxis::Y ? Point3(0.0f, 1.0f, 0.0f) : Point3(0.0f, 0.0f, 1.0f);
+}
 
 struct CameraDescription {
   Point3 position;

@@ -6,10 +6,16 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <stdexcept>
 
+#include "chunk_format.h"
 #include "common/input_error.h"
+#include "common/input_file.h"
+#include "common/output_file.h"
+#include "common/progress_bar.h"
 #include "maxapi.h"
-#include "mesh/affine_transform.h"
+#include "maxheap.h"
 #include "mesh/mesh_import.h"
 #include "scene/default_scene.h"
 #include "scene/json_scene.h"
@@ -18,9 +24,6 @@
 
 namespace {
 
-// The start of every host scene file.
-const char kSceneFileMagic[8] = {'K', 'V', 'S', 'C', '\r', '\n', '\x1a', '\n'};
-
 bool HasJsonExtension(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
@@ -28,13 +31,14 @@ bool HasJsonExtension(const std::string& path) {
   return ext == ".json";
 }
 
-SceneDescription FromMeshFile(const std::string& path, float smoothAngle) {
+// A mesh file's coordinates are world coordinates, as they are in a JSON scene's "file"
+// mesh: a file from a Y-up program stays as it is, upright through the default camera's up.
+SceneDescription FromMeshFile(const std::string& path, float smoothAngle,
+                              std::ostream* progressTo) {
   SceneDescription scene;
-  for (ImportedNode& node : ImportMeshFile(path, smoothAngle)) {
-    // Mesh files come from Y-up programs; the host is Z up.
-    scene.nodes.push_back(NodeDescription{node.name, std::move(node.mesh), ObjectKind::Poly,
-                                          node.transform * YUpToZUp()});
-  }
+  for (ImportedNode& node : ImportMeshFile(path, smoothAngle, progressTo))
+    scene.nodes.push_back(
+        NodeDescription{node.name, std::move(node.mesh), ObjectKind::Poly, node.transform});
   return scene;
 }
 
@@ -50,34 +54,43 @@ bool Invertible(const Matrix3& m) {
 
 bool IsSceneFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  char head[sizeof kSceneFileMagic] = {};
-  return in.read(head, sizeof head) && std::memcmp(head, kSceneFileMagic, sizeof head) == 0;
+  char head[sizeof chunkfile::kMagic] = {};
+  return in.read(head, sizeof head) && std::memcmp(head, chunkfile::kMagic, sizeof head) == 0;
 }
 
 SceneSession::SceneSession(const SceneSource& source, const std::function<ClassDesc*()>& mapClass) {
   RegisterSceneSettingsClass();
+  // Mesh files mostly come from Y-up programs; JSON scenes and the host are Z up.
+  UpAxis guessed = UpAxis::Z;
   if (!source.path) {
-    Build(DefaultScene(source.smoothAngle), mapClass());
+    Build(DefaultScene(source.smoothAngle), mapClass(), source.progressTo);
   } else {
     const std::string& path = *source.path;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw InputError(path + ": no such file");
+    CheckInputFile(path);
     if (HasJsonExtension(path)) {
-      Build(LoadJsonScene(path, source.smoothAngle), mapClass());
+      Build(LoadJsonScene(path, source.smoothAngle, source.progressTo), mapClass(),
+            source.progressTo);
     } else if (IsSceneFile(path)) {
       mapClass();  // the map's class must be known before the file names it
-      Load(path);
+      Load(path, source.progressTo);
     } else {
-      Build(FromMeshFile(path, source.smoothAngle), mapClass());
+      Build(FromMeshFile(path, source.smoothAngle, source.progressTo), mapClass(),
+            source.progressTo);
+      guessed = UpAxis::Y;
     }
   }
+  // The user's word first, then the scene's own, then the guess. Saved with the scene when it
+  // is not the host's Z, so a saved mesh file comes back upright.
+  up = source.up ? *source.up : settings->up ? *settings->up : guessed;
+  if (up != UpAxis::Z || settings->up) settings->up = up;
   ApplyParameters(Map(), source.settings);
   PrepareToShade(Map());
 }
 
 SceneSession::~SceneSession() = default;
 
-void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClass) {
+void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClass,
+                         std::ostream* progressTo) {
   // The settings node first: from now on the scene holds the map, and the reset deletes it.
   settings = new SceneSettingsObject;
   INode* holder = GetCOREInterface()->CreateObjectNode(settings);
@@ -87,7 +100,7 @@ void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClas
   settings->image = description.image;
   ApplyMapDescription(Map(), description.map);
 
-  scene = std::make_unique<HostScene>(description);
+  scene = std::make_unique<HostScene>(description, progressTo);
   for (const SceneNode& node : scene->Nodes()) {
     settings->nodes.push_back(node.node->GetHandle());
     if (node.mesh.HasUVs())
@@ -95,9 +108,13 @@ void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClas
   }
 }
 
-void SceneSession::Load(const std::string& path) {
+void SceneSession::Load(const std::string& path, std::ostream* progressTo) {
+  // The host's loader reports no progress of its own: the bar says what is going on.
+  ProgressBar loading(progressTo, "Loading " + path.substr(path.find_last_of('/') + 1));
+  loading.Show(0.0);
   MSTR error;
   if (LoadScene(Widen(path).c_str(), &error) != IO_OK) throw InputError(Narrow(error.data()));
+  loading.Finish();
   Interface* ip = GetCOREInterface();
   INode* holder = ip->GetINodeByName(kSettingsNodeName);
   settings = holder ? dynamic_cast<SceneSettingsObject*>(holder->GetObjectRef()) : nullptr;
@@ -132,7 +149,15 @@ void SceneSession::Load(const std::string& path) {
   }
 }
 
-void SceneSession::Save(const std::string& path) const {
+size_t SceneSession::Save(const std::string& path, std::ostream* progressTo) const {
+  ProgressBar progress(progressTo, "Saving " + path.substr(path.find_last_of('/') + 1));
+  progress.Show(0.0);
+  void* data = nullptr;
+  size_t size = 0;
   MSTR error;
-  if (SaveScene(Widen(path).c_str(), &error) != IO_OK) throw InputError(Narrow(error.data()));
+  if (SaveSceneToMemory(&data, &size, &error) != IO_OK)
+    throw std::runtime_error(path + ": " + Narrow(error.data()));
+  std::unique_ptr<void, void (*)(void*)> bytes(data, MAX_free);
+  WriteOutputFile(path, bytes.get(), size, &progress);
+  return size;
 }

@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct SceneSource {
   std::optional<std::string> path;  // none: the built-in scene
   float smoothAngle = 30.0f;
   std::vector<ParameterSetting> settings;  // --set, applied after the scene's own
+  std::optional<UpAxis> up;                // --up: the default camera's up axis
+  std::ostream* progressTo = nullptr;      // where loading shows its progress
 };
 
 // One command's scene in the host: its geometry nodes, the map that shades them, and the
@@ -34,17 +37,23 @@ class SceneSession {
   Texmap* Map() const { return settings->Map(); }
   const std::optional<CameraDescription>& Camera() const { return settings->camera; }
   const std::optional<ImageSize>& Image() const { return settings->image; }
+  // The up axis of cameras the program makes: --up, else the scene file's, else Y for a mesh
+  // file and Z for anything else.
+  UpAxis Up() const { return up; }
 
-  // Writes the whole scene, map included, as a host scene file.
-  void Save(const std::string& path) const;
+  // Writes the whole scene, map included, as a host scene file (WriteOutputFile: a failed
+  // write keeps the old file), showing the write on progressTo when given. Returns the bytes
+  // written.
+  size_t Save(const std::string& path, std::ostream* progressTo = nullptr) const;
 
  private:
-  void Build(const SceneDescription& description, ClassDesc* mapClass);
-  void Load(const std::string& path);
+  void Build(const SceneDescription& description, ClassDesc* mapClass, std::ostream* progressTo);
+  void Load(const std::string& path, std::ostream* progressTo);
 
   SceneReset reset;  // first member: it goes last, and also when a constructor throws
   std::unique_ptr<HostScene> scene;
   SceneSettingsObject* settings = nullptr;  // the object of the settings node
+  UpAxis up = UpAxis::Z;
 };
 
 // True when the file starts like a host scene file.

@@ -25,6 +25,8 @@ constexpr USHORT kUVSetChunk = 0x0A30;      // container, one per node with UVs:
 constexpr USHORT kUVNodeChunk = 0x0A31;     //   u32 node handle
 constexpr USHORT kUVPointsChunk = 0x0A32;   //   u, v floats per texture vertex
 constexpr USHORT kUVCornersChunk = 0x0A33;  //   i32 texture vertex per face corner
+constexpr USHORT kUpChunk = 0x0A40;         // u32 up axis: kUpY or kUpZ
+constexpr uint32_t kUpY = 1, kUpZ = 2;
 
 IOResult WriteChunk(ISave* isave, USHORT id, const ByteWriter& w) {
   isave->BeginChunk(id);
@@ -98,6 +100,11 @@ IOResult SceneSettingsObject::Save(ISave* isave) {
     w.U32(uint32_t(image->height));
     if (WriteChunk(isave, kImageChunk, w) != IO_OK) return IO_ERROR;
   }
+  if (up) {
+    ByteWriter w;
+    w.U32(*up == UpAxis::Y ? kUpY : kUpZ);
+    if (WriteChunk(isave, kUpChunk, w) != IO_OK) return IO_ERROR;
+  }
   ByteWriter handles;
   for (ULONG h : nodes) handles.U32(h);
   if (WriteChunk(isave, kNodesChunk, handles) != IO_OK) return IO_ERROR;
@@ -152,6 +159,12 @@ IOResult SceneSettingsObject::Load(ILoad* iload) {
           uint64_t(w) * h > uint64_t(kMaxImagePixels))
         return IO_ERROR;
       image = ImageSize{int(w), int(h)};
+    } else if (id == kUpChunk) {
+      uint32_t axis = 0;
+      if (!ReadChunk(iload, bytes) || bytes.size() != 4) return IO_ERROR;
+      ByteReader(bytes.data(), bytes.size()).U32(axis);
+      if (axis != kUpY && axis != kUpZ) return IO_ERROR;
+      up = axis == kUpY ? UpAxis::Y : UpAxis::Z;
     } else if (id == kNodesChunk) {
       if (!ReadChunk(iload, bytes) || bytes.size() % 4 != 0) return IO_ERROR;
       ByteReader in(bytes.data(), bytes.size());

@@ -20,6 +20,7 @@ class SceneSettingsObject : public Object {
 
   std::optional<CameraDescription> camera;
   std::optional<ImageSize> image;
+  std::optional<UpAxis> up;  // the default camera's up axis, when the scene chose one
   std::vector<ULONG> nodes;  // handles of the geometry nodes, in scene order
   std::vector<NodeUVs> uvs;
 

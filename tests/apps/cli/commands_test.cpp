@@ -1,11 +1,13 @@
 // The commands end to end in this process, with the stand-in map where Kelvane will be.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <set>
 
 #include "cli/command_line.h"
+#include "common/output_file.h"
 #include "host_viewport.h"
 #include "render/viewport_preview.h"
 #include "support/app_test_support.h"
@@ -62,20 +64,36 @@ TEST_F(Command, SampleGivesTheMapEachPointOnItsNodeInObjectSpace) {
   EXPECT_EQ(Field(rows[1], 5), -0.125);
 }
 
-TEST_F(Command, SampleMeshFilesAreTurnedFromYUpToZUpAndNoSceneMeansTheBuiltInOne) {
-  std::string mesh = folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-  RunResult r = RunApp({"sample", mesh, "--points", folder.Write("p.txt", "tri 0.25 0 0.5\n")});
-  ASSERT_EQ(r.status, 0) << r.err;
-  auto rows = CsvRows(r.out);
+TEST_F(Command, SampleTakesAMeshFilesCoordinatesAsWorldCoordinatesHoweverItIsOpened) {
+  // A Y-up file: opened directly or through a JSON scene, its points are where the file says.
+  folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  std::string json =
+      folder.Write("tri.json", R"({"nodes": [{"name": "tri", "mesh": {"file": "tri.obj"}}]})");
+  std::string points = folder.Write("p.txt", "tri 0.25 0.5 0\n");
+  RunResult direct = RunApp({"sample", folder.Path("tri.obj"), "--points", points});
+  RunResult through = RunApp({"sample", json, "--points", points});
+  ASSERT_EQ(direct.status, 0) << direct.err;
+  EXPECT_EQ(direct.out, through.out);
+  EXPECT_EQ(direct.err, "") << "every point lies on its node";
+  auto rows = CsvRows(direct.out);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(Field(rows[0], 4), 0.25);
-  EXPECT_EQ(Field(rows[0], 5), 0.5) << "the file's y is the world's z";
+  EXPECT_EQ(Field(rows[0], 5), 0.5);
   EXPECT_EQ(Field(rows[0], 6), 0.0);
+
+  // Points in another frame (here the file turned Z up) are answered, and counted on err.
+  std::string turned = folder.Write("turned.txt", "tri 0.25 0 0.5\ntri 0.1 0.1 0.05\n");
+  RunResult r = RunApp({"sample", folder.Path("tri.obj"), "--points", turned});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(CsvRows(r.out).size(), 2u);
+  EXPECT_EQ(r.err,
+            "kelvane: 1 of 2 points lie farther than Distance (0.1) from every surface of their "
+            "node; points are in world coordinates, as are a mesh file's own\n");
 
   r = RunApp({"sample", "--points", folder.Write("b.txt", "box -1.45 0.35 0.45\n")});
   ASSERT_EQ(r.status, 0) << r.err;
   rows = CsvRows(r.out);
-  ASSERT_EQ(rows.size(), 1u);
+  ASSERT_EQ(rows.size(), 1u) << "no scene: the built-in one";
   EXPECT_NEAR(Field(rows[0], 4), 0.0, 1e-6);
   EXPECT_NEAR(Field(rows[0], 6), 0.45, 1e-6);
 }
@@ -148,6 +166,32 @@ TEST_F(Command, RenderGivesTheSamePictureForAnyNumberOfThreads) {
   EXPECT_GT(colours.size(), 10u) << "the map's colours show, not just the background";
 }
 
+TEST_F(Command, CamerasComeFromTheCommandLineTheSceneOrTheUpAxis) {
+  auto render = [&](std::vector<std::string> args, const std::string& name) {
+    const std::string out = folder.Path(name);
+    args.insert(args.end(), {"-o", out, "--size", "24x16"});
+    RunResult r = RunApp(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ReadPng(out).pixels;
+  };
+  // --camera is the scene's own camera given on the command line; --frame frames one node.
+  const auto own = render({"render", scene}, "own.png");
+  EXPECT_EQ(render({"render", scene, "--camera", "11,-6,4:11,1,0"}, "flag.png"), own);
+  EXPECT_NE(render({"render", scene, "--camera", "11,-6,4:11,1,0:20"}, "narrow.png"), own);
+  EXPECT_NE(render({"render", scene, "--frame", "quad"}, "quad.png"), own);
+
+  // A Y-up mesh file is framed Y up unless told otherwise, and saved with its up axis.
+  const std::string mesh = folder.Write("l.obj",
+                                        "o l\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 1 1 0\n"
+                                        "v 1 3 0\nv 0 3 0\nf 1 2 3 4 5 6\n");
+  const auto yUp = render({"render", mesh}, "y.png");
+  EXPECT_EQ(render({"render", mesh, "--up", "y"}, "y2.png"), yUp);
+  EXPECT_NE(render({"render", mesh, "--up", "z"}, "z.png"), yUp);
+  const std::string saved = folder.Path("l.kvs");
+  ASSERT_EQ(RunApp({"save", mesh, "-o", saved}).status, 0);
+  EXPECT_EQ(render({"render", saved}, "saved.png"), yUp);
+}
+
 TEST_F(Command, BakeFillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
   std::string out = folder.Path("bake.png");
   RunResult r = RunApp({"bake", scene, "--node", "quad", "--size", "8", "-o", out});
@@ -191,6 +235,66 @@ TEST_F(Command, PreviewWritesTheViewportTextureTheMapGives) {
   EXPECT_EQ(ReadPng(out).width, kDefaultPreviewSize);
 }
 
+TEST_F(Command, AFailedWriteKeepsTheOldOutputAndSaysWhyInOneLine) {
+  const std::string old = "what the user had";
+  struct Case {
+    std::vector<std::string> args;
+    std::string output;
+  } cases[] = {{{"render", scene, "--size", "8x8"}, "x.png"},
+               {{"bake", scene, "--node", "quad", "--size", "8"}, "x.png"},
+               {{"preview", scene, "--size", "8"}, "x.png"},
+               {{"save", scene}, "x.kvs"},
+               {{"sample", scene, "--points", folder.Write("p.txt", "quad 11 1 0\n")}, "x.csv"}};
+  for (Case& c : cases) {
+    const std::string path = folder.Write(c.output, old);
+    c.args.insert(c.args.end(), {"-o", path});
+    FailOutputWritesAfter(10, ENOSPC);
+    RunResult r = RunApp(c.args);
+    FailOutputWritesAfter(-1, 0);
+    EXPECT_EQ(r.status, 1) << c.args[0];
+    EXPECT_EQ(r.err, "kelvane: " + path + ": cannot write the file: no space left on device\n");
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old) << c.args[0];
+    ASSERT_EQ(RunApp(c.args).status, 0) << c.args[0];
+  }
+}
+
+TEST_F(Command, OnATerminalEveryLongStepShowsProgressAndSuccessEndsInOneSummaryLine) {
+  const std::string mesh = folder.Write("tri.obj", "o tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  const std::string picture = folder.Path("tri.png"), saved = folder.Path("tri.kvs");
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> steps;
+    std::string summary;
+  } cases[] = {
+      {{"render", mesh, "-o", picture, "--size", "24x16"},
+       {"Reading tri.obj", "Welding tri.obj", "Smoothing groups of tri.obj", "Building the scene",
+        "Building the ray scene", "Rendering", "Writing tri.png"},
+       "kelvane: wrote " + picture + " (24x16, "},
+      {{"save", mesh, "-o", saved},
+       {"Saving tri.kvs"},
+       "kelvane: wrote " + saved + " (a scene file, "},
+      {{"sample", saved, "--points", folder.Write("p.txt", "tri 0.2 0.2 0\n")},
+       {"Loading tri.kvs", "Sampling"},
+       "kelvane: sampled 1 points in "},
+      {{"bake", scene, "--node", "quad", "--size", "8", "-o", picture},
+       {"Baking"},
+       "kelvane: wrote " + picture + " (8x8, "},
+  };
+  for (const Case& c : cases) {
+    RunResult quiet = RunApp(c.args);
+    ASSERT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.err, "") << "off a terminal, nothing";
+    RunResult r = RunApp(c.args, true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string& step : c.steps)
+      EXPECT_NE(r.err.find("\r\033[K" + step + " ["), std::string::npos) << step << " in " << r.err;
+    const std::string last = r.err.substr(r.err.rfind("\033[K") + 3);
+    EXPECT_EQ(last.rfind(c.summary, 0), 0u) << last;
+    EXPECT_EQ(last.substr(last.size() - 3), " s\n") << last;
+  }
+}
+
 TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
   std::string points = folder.Write("points.txt", "quad 1 2 3\n");
   std::string badPoints = folder.Write("bad.txt", "quad 1 2\n");
@@ -208,6 +312,29 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
       {{"render", "--frobnicate"}, "unknown flag \"--frobnicate\""},
       {{"render", scene, "--size", "100000x100000"}, "--size: 100000x100000 is out of range"},
       {{"render", scene, "--size", "640by480"}, "is not WIDTHxHEIGHT"},
+      {{"render", scene, "--camera", "1,2:3,4,5"}, "--camera: \"1,2:3,4,5\" is not px,py,pz:tx"},
+      {{"render", scene, "--camera", "1,2,3:3,4,5:200"}, "a field of view that is not 1 to 170"},
+      {{"render", scene, "--camera", "0,0,5:0,0,0"}, "--camera: the view runs along the up axis"},
+      {{"render", scene, "--camera", "1,2,3:3,4,5", "--frame", "quad"},
+       "--camera and --frame cannot go together"},
+      {{"render", scene, "--frame", "nobody"}, "--frame: no node called \"nobody\""},
+      {{"render", scene, "--up", "x"}, "--up: \"x\" is not y or z"},
+      {{"render", scene, "-o", "x.jpg"},
+       "-o: \"x.jpg\" names a jpg file, but kelvane writes PNG pictures (name it .png)"},
+      {{"bake", scene, "--node", "quad", "-o", "baked.EXR"}, "names a exr file"},
+      {{"preview", scene, "-o", "ramp.tiff"}, "names a tiff file"},
+      {{"--version", "render"}, "--version takes nothing else"},
+      {{"sample", scene, "--points", points, "--up", "y"}, "sample does not take --up"},
+      {{"render", scene, "--size", "-5x5"}, "--size: -5x5 is out of range (each side 1 to 16384)"},
+      {{"render", scene, "--size", "99999999999999999999x5"},
+       "--size: 99999999999999999999x5 is out of range (each side 1 to 16384)"},
+      {{"render", scene, "--set", "Distance=" + std::string(1 << 20, '9') + "x"},
+       "parameter \"Distance\" takes a number, not \"9999"},
+      {{"render", folder.Path("")}, ": is a folder, not a file"},
+      {{"render", "/dev/null"}, "/dev/null: is not a regular file"},
+      {{"sample", scene, "--points", "/dev/null"}, "/dev/null: is not a regular file"},
+      {{"sample", scene, "--points", folder.Write("blank.txt", "my quad 1 2 3\n")},
+       "blank.txt:1: \"my quad\" is not a node name: node names have no blanks"},
       {{"render", scene, "--threads", "0"}, "--threads: 0 is out of range"},
       {{"render", scene, "--threads"}, "--threads needs a value"},
       {{"render", scene, "--size", "8x8", "--size", "9x9"}, "--size is given twice"},
@@ -223,20 +350,26 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
       {{"render", folder.Path("missing.json")}, "missing.json: no such file"},
       {{"render", empty}, "empty.obj"},
       {{"render", corrupt}, "corrupt.kvs"},
+      {{"render", folder.Write("huge.json", "{\"nodes\": [], \"image\": 1e999}")},
+       "huge.json: line 1, column 24: the number \"1e999\" is too large"},
       {{"sample", scene, "--points", points, "--set", "Distanz=1"},
        "unknown parameter \"Distanz\""},
       {{"sample", scene, "--points", points, "--set", "Distance=-1"},
        "-1 is out of range for \"Distance\""},
       {{"sample", scene, "--points", points, "--set", "open edges=maybe"},
-       "\"maybe\" is not true, false or a number"},
+       "parameter \"open edges\" takes true or false, not \"maybe\""},
+      {{"sample", scene, "--points", points, "--set", "conditions=Both"},
+       "parameter \"conditions\" takes 0, 1, And or Or, not \"Both\""},
       {{"sample", scene, "--points", badPoints}, "bad.txt:1: expected NODE X Y Z, found 3 fields"},
       {{"sample", scene, "--points", nanPoints}, "nan.txt:1: \"nan\" is not a finite number"},
       {{"sample", scene, "--points", strangers},
        "no node called \"nobody\" (the scene has: quad, plain, bare)"},
       {{"bake", scene, "--node", "ghost", "-o", folder.Path("x.png")},
        "--node: no node called \"ghost\""},
-      {{"render", scene, "-o", folder.Path("no/such/folder/x.png")}, "cannot write the picture"},
-      {{"save", scene, "-o", folder.Path("no/such/folder/x.kvs")}, "x.kvs"},
+      {{"render", scene, "-o", folder.Path("no/such/folder/x.png")},
+       "x.png: cannot write the file: no such folder"},
+      {{"save", scene, "-o", folder.Path("no/such/folder/x.kvs")},
+       "x.kvs: cannot write the file: no such folder"},
       {{"bake", scene, "--node", "bare", "-o", folder.Path("x.png")},
        "node \"bare\" has no UVs to bake into"},
   };
@@ -245,6 +378,7 @@ TEST_F(Command, BadInputGetsOneLineAndStatusTwo) {
     std::string line = r.err.substr(0, r.err.find('\n'));
     EXPECT_EQ(r.status, 2) << line;
     EXPECT_EQ(r.err, line + "\n") << "exactly one line";
+    EXPECT_LT(line.size(), 300u) << "no long echoes";
     EXPECT_EQ(line.rfind("kelvane: ", 0), 0u) << line;
     EXPECT_NE(line.find(c.says), std::string::npos) << "expected \"" << c.says << "\" in: " << line;
     EXPECT_TRUE(r.out.empty()) << "nothing on standard output: " << r.out;

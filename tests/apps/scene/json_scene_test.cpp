@@ -95,10 +95,16 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
   struct Case {
     std::string text, message;
   } cases[] = {
-      {"{", "scene.json: malformed JSON"},
+      {"{", "scene.json: line 1, column 1: malformed JSON: syntax error"},
+      {"{\n  \"nodes\": [],\n  \"x\": 1e999}",
+       "scene.json: line 3, column 8: the number \"1e999\" is too large"},
+      {"{\"nodes\": [\"" + std::string(1 << 20, 'x') + "\n\"]}",
+       "must be escaped to \\u000A or \\n; last read: \"\"xxxxxxxx"},
       {"{}", "\"nodes\" is missing"},
       {R"({"nodes": []})", "nodes: the scene has no nodes"},
       {R"({"nodes": [], "lights": 1})", "unknown key \"lights\""},
+      {R"({"nodes": [{"name": "my node", "mesh": {)" + q + "}}]}",
+       "nodes[0].name: \"my node\" has white space or a comma, which node names cannot have"},
       {R"({"nodes": [{"name": "a", "mesh": {)" + q + R"(}}, {"name": "a", "mesh": {)" + q + "}}]}",
        "nodes[1].name: another node is called \"a\""},
       {Mesh(tri + R"("faces": [[0,1,3]])"),
@@ -120,8 +126,8 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
        "transform: the matrix is singular"},
       {Quad("", R"(, "transform": [[1,0,0,0],[0,1,0,0],[0,0,1,0],[1,0,0,1]])"),
        "the last row must be 0 0 0 1"},
-      {Quad(R"("map": {"parameters": {"Distance": "far"}})"),
-       "map.parameters.Distance: a parameter value is true, false or a number"},
+      {Quad(R"("map": {"parameters": {"Distance": [1]}})"),
+       "map.parameters.Distance: a parameter value is true, false, a number or a word"},
       {Quad(R"("map": {"markers": []})"), "the ramp needs at least one marker"},
       {Quad(R"("map": {"markers": [{"position": 0.3}, {"position": 0.30005}]})"),
        "markers at 0.3 and 0.30005 are closer than 0.0001"},
@@ -145,6 +151,7 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
     EXPECT_NE(message.find(c.message), std::string::npos)
         << "got: " << message << "\nfor: " << c.text;
     EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    EXPECT_LT(message.size(), 300u) << "no long echoes";
   }
 }
 

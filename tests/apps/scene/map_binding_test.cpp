@@ -10,8 +10,8 @@
 #include "scene/block_parameters.h"
 #include "scene/map_binding.h"
 #include "scene/marker_chunk.h"
-#include "texmap/marker_record.h"
 #include "support/standin_map.h"
+#include "texmap/marker_record.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ class MapBindingTest : public ::testing::Test {
   void SetUp() override { map = static_cast<StandinMap*>(CreateMap(StandinMapClass())); }
   void TearDown() override { map->DeleteMe(); }
   IParamBlock2* Block() { return map->GetParamBlock(0); }
-  std::string ErrorOf(const std::string& name, std::variant<bool, double> value) {
+  std::string ErrorOf(const std::string& name, std::variant<bool, double, std::string> value) {
     try {
       SetBlockParameter(Block(), ParameterSetting{name, value, "origin"});
     } catch (const InputError& e) {
@@ -34,16 +34,18 @@ class MapBindingTest : public ::testing::Test {
 TEST_F(MapBindingTest, ParametersAreSetByInternalNameWithTheirTypesAndRanges) {
   ApplyParameters(map, {{"Distance", 2.5, "o"},
                         {"open edges", true, "o"},
-                        {"conditions", 0.0, "o"},
+                        {"conditions", 1.0, "o"},
+                        {"conditions", std::string("and"), "o"},
                         {"c_mult", 1000000.0, "o"}});
   EXPECT_FLOAT_EQ(Block()->GetFloat(standin_distance), 2.5f);
   EXPECT_EQ(Block()->GetInt(standin_open), 1);
-  EXPECT_EQ(Block()->GetInt(standin_conditions), 0);
+  EXPECT_EQ(Block()->GetInt(standin_conditions), 0) << "the rollout's words for radio choices";
   EXPECT_EQ(Block()->GetInt(standin_c_mult), 1000000);
 
-  const std::pair<std::string, std::variant<bool, double>> refused[] = {
-      {"distance", 1.0}, {"Distance", 2e7}, {"Distance", true}, {"open edges", 1.0},
-      {"c_mult", 2.5},   {"c_mult", 1e12},  {"map", 1.0}};
+  const std::pair<std::string, std::variant<bool, double, std::string>> refused[] = {
+      {"distance", 1.0},   {"Distance", 2e7},      {"Distance", true},
+      {"open edges", 1.0}, {"c_mult", 2.5},        {"c_mult", 1e12},
+      {"map", 1.0},        {"conditions", "Both"}, {"Distance", "Or"}};
   const char* says[] = {
       "origin: unknown parameter \"distance\" (the map has: Distance, open edges, conditions, "
       "c_mult, smooth, matid)",
@@ -52,7 +54,9 @@ TEST_F(MapBindingTest, ParametersAreSetByInternalNameWithTheirTypesAndRanges) {
       "origin: parameter \"open edges\" takes true or false",
       "origin: parameter \"c_mult\" takes a whole number, not 2.5",
       "origin: 1e+12 is out of range for \"c_mult\" (1 to 1000000)",
-      "origin: parameter \"map\" cannot be set to a plain value"};
+      "origin: parameter \"map\" cannot be set to a plain value",
+      "origin: parameter \"conditions\" takes 0, 1, And or Or, not \"Both\"",
+      "origin: parameter \"Distance\" takes a number, not \"Or\""};
   for (size_t i = 0; i < std::size(says); ++i)
     EXPECT_EQ(ErrorOf(refused[i].first, refused[i].second), says[i]);
   EXPECT_FLOAT_EQ(Block()->GetFloat(standin_distance), 2.5f) << "a refused value changes nothing";

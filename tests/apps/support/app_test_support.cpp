@@ -32,9 +32,10 @@ std::string TempFolder::Write(const std::string& name, const std::string& text) 
   return Path(name);
 }
 
-RunResult RunApp(const std::vector<std::string>& args) {
+RunResult RunApp(const std::vector<std::string>& args, bool terminal) {
   std::ostringstream out, err;
-  AppEnvironment env{out, err, false, 2, [] { return static_cast<ClassDesc*>(StandinMapClass()); }};
+  AppEnvironment env{out, err, terminal, 2,
+                     [] { return static_cast<ClassDesc*>(StandinMapClass()); }};
   RunResult r;
   r.status = RunKelvane(args, env);
   r.out = out.str();

@@ -23,8 +23,9 @@ struct RunResult {
   std::string out, err;
 };
 
-// Runs the program in this process with the stand-in map and two threads.
-RunResult RunApp(const std::vector<std::string>& args);
+// Runs the program in this process with the stand-in map and two threads; terminal: as if its
+// standard error were a terminal.
+RunResult RunApp(const std::vector<std::string>& args, bool terminal = false);
 
 // Reads back a PNG written by the program.
 RgbaImage ReadPng(const std::string& path);

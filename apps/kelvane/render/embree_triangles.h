@@ -1,0 +1,15 @@
+#pragma once
+#include <embree3/rtcore.h>
+
+#include <array>
+#include <vector>
+
+#include "matrix3.h"
+#include "mesh/poly_mesh_data.h"
+
+// A new Embree geometry of a mesh's triangles (triples of corners, as TriangulateCorners gives
+// them), the vertices taken through `transform`; committed, for the caller to attach to a
+// scene and release. Throws std::bad_alloc when Embree has no room for it.
+RTCGeometry NewTriangleGeometry(RTCDevice device, const PolyMeshData& mesh,
+                                const std::vector<std::array<int, 3>>& triangles,
+                                const Matrix3& transform);

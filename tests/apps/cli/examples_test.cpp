@@ -1,0 +1,80 @@
+// The examples as a user first meets them: each renders a picture in which the map's colours
+// vary over the objects, and the README's example is examples/readme.json as it stands.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/app_test_support.h"
+
+namespace {
+
+const std::filesystem::path kSource = KELVANE_SOURCE_DIR;
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+int Render(const std::string& scene, const std::string& out, const std::string& extra) {
+  const std::string command = std::string("'") + KELVANE_BINARY + "' render '" + scene +
+                              "' --size 96x54 -o '" + out + "' " + extra + " 2>/dev/null";
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// How far the map's colour spreads over the objects, from a render with the map and one with
+// the host's mid-grey map: both are colour times the same lighting, so their ratio is the
+// map's colour wherever an object is (the grey render is grey only there, never on the
+// background). The largest spread, 5th to 95th percentile, of the three channels.
+double ColourSpread(const RgbaImage& map, const RgbaImage& grey, size_t& objectPixels) {
+  std::vector<double> channels[3];
+  for (size_t i = 0; i < grey.pixels.size(); i += 4) {
+    const uint8_t* g = &grey.pixels[i];
+    if (g[0] != g[1] || g[1] != g[2] || g[0] < 16) continue;
+    for (int c = 0; c < 3; ++c) channels[c].push_back(0.5 * map.pixels[i + size_t(c)] / g[0]);
+  }
+  objectPixels = channels[0].size();
+  double spread = 0;
+  for (auto& values : channels) {
+    if (values.size() < 20) return 0;
+    std::sort(values.begin(), values.end());
+    spread = std::max(spread, values[values.size() * 95 / 100] - values[values.size() / 20]);
+  }
+  return spread;
+}
+
+TEST(Examples, EachShowsTheMapsColoursVaryingOverItsObjects) {
+  TempFolder folder;
+  int examples = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(kSource / "examples")) {
+    if (entry.path().extension() != ".json") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    ++examples;
+    const std::string map = folder.Path("map.png"), grey = folder.Path("grey.png");
+    ASSERT_EQ(Render(entry.path().string(), map, ""), 0);
+    ASSERT_EQ(Render(entry.path().string(), grey, "--constant-map"), 0);
+    size_t objectPixels = 0;
+    const double spread = ColourSpread(ReadPng(map), ReadPng(grey), objectPixels);
+    EXPECT_GT(objectPixels, 96u * 54u / 10) << "the objects fill a good part of the picture";
+    EXPECT_GT(spread, 0.15) << "the map's colours vary, not one flat colour";
+  }
+  EXPECT_GE(examples, 5);
+}
+
+TEST(Examples, TheReadmesSceneIsExamplesReadmeJson) {
+  const std::string readme = ReadText(kSource / "README.md");
+  const std::string fence = "```json\n";
+  const size_t start = readme.find(fence);
+  ASSERT_NE(start, std::string::npos);
+  const size_t end = readme.find("```", start + fence.size());
+  EXPECT_EQ(readme.substr(start + fence.size(), end - start - fence.size()),
+            ReadText(kSource / "examples" / "readme.json"));
+}
+
+}  // namespace
