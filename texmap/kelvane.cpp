@@ -21,6 +21,7 @@ Kelvane::~Kelvane() {
   DiscardTexHandle();
   // The host releases this map's references; the marker records only point at them.
   ramp.markers.clear();
+  committedMarkers.clear();
 }
 
 void Kelvane::GetClassName(MSTR& s) {
@@ -142,6 +143,7 @@ RefTargetHandle Kelvane::Clone(RemapDir& remap) {
   }
   m->RestoreMarkerMapCount();
   m->ramp.SetActiveMarker(0);
+  m->committedMarkers = m->ramp.markers;
   m->ClearEdgeCache();
   m->DiscardTexHandle();
   m->dlgProc = nullptr;
