@@ -86,15 +86,16 @@ void FitFrame() {
 
 // "Undo <step>" and "Redo <step>", greyed when there is none.
 void UpdateEditMenu(HMENU bar) {
-  auto item = [bar](UINT id, const wchar_t* verb, const MSTR& step, const wchar_t* keys) {
+  auto item = [bar](UINT id, const wchar_t* verb, int steps, const MSTR& step,
+                    const wchar_t* keys) {
     std::wstring text = verb;
-    if (step.Length()) text += std::wstring(L" ") + step.data();
+    if (steps && step.Length()) text += std::wstring(L" ") + step.data();
     text += keys;
-    ModifyMenuW(bar, id, MF_BYCOMMAND | MF_STRING | (step.Length() ? MF_ENABLED : MF_GRAYED), id,
+    ModifyMenuW(bar, id, MF_BYCOMMAND | MF_STRING | (steps ? MF_ENABLED : MF_GRAYED), id,
                 text.c_str());
   };
-  item(kUndo, L"&Undo", HostUndoCount() ? HostUndoDescription() : MSTR(), L"\tCtrl+Z");
-  item(kRedo, L"&Redo", HostRedoCount() ? HostRedoDescription() : MSTR(), L"\tCtrl+Y");
+  item(kUndo, L"&Undo", HostUndoCount(), HostUndoDescription(), L"\tCtrl+Z");
+  item(kRedo, L"&Redo", HostRedoCount(), HostRedoDescription(), L"\tCtrl+Y");
 }
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
