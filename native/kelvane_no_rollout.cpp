@@ -11,3 +11,5 @@ BOOL Kelvane::SetDlgThing(ParamDlg*) {
 }
 
 void Kelvane::UpdateRolloutSubTexNames() {}
+
+void Kelvane::RefreshRollout() {}

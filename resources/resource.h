@@ -35,6 +35,16 @@
 #define IDS_SMOOTH_EQUALS 2029
 #define IDS_SOLID 2030
 #define IDS_OUTPUT 2032
+// Names of undo steps, as the host's Edit menu shows them.
+#define IDS_UNDO_ADD_MARKER 2040
+#define IDS_UNDO_COPY_MARKER 2041
+#define IDS_UNDO_MOVE_MARKER 2042
+#define IDS_UNDO_DELETE_MARKER 2043
+#define IDS_UNDO_GLYPH_COLORS 2044
+#define IDS_UNDO_MARKER_COLOR 2045
+#define IDS_UNDO_MARKER_POSITION 2046
+#define IDS_UNDO_MARKER_CURVE 2047
+#define IDS_UNDO_MARKER_MAP_ON 2048
 
 // The "Parameters" rollout.
 #define IDD_PARAMETERS 1002

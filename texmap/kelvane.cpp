@@ -21,6 +21,7 @@ Kelvane::~Kelvane() {
   DiscardTexHandle();
   // The host releases this map's references; the marker records only point at them.
   ramp.markers.clear();
+  committedMarkers.clear();
 }
 
 // The class name is the same in every language: the string table's entry.
@@ -130,6 +131,7 @@ RefTargetHandle Kelvane::Clone(RemapDir& remap) {
   }
   m->RestoreMarkerMapCount();
   m->ramp.SetActiveMarker(0);
+  m->committedMarkers = m->ramp.markers;
   m->ClearEdgeCache();
   m->DiscardTexHandle();
   m->dlgProc = nullptr;

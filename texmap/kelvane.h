@@ -12,6 +12,7 @@
 
 class Bitmap;
 class KelvaneDlgProc;
+class MarkerRestore;
 class TexHandle;
 
 // The Kelvane texture map: a gradient along the distance from the shaded point to the
@@ -104,6 +105,15 @@ class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
   // it anew: the viewport texture goes, ivalid empties and the dependents hear REFMSG_CHANGE
   // (the material editor's sample slot, the viewport).
   void MarkersEdited();
+  // While the host is holding, puts the markers as they were before the edit under way on
+  // theHold, once per hold (one gesture, one undo step). MarkersEdited does it; an edit that
+  // lets go of a map before it gets there calls it first. Nothing while suspended or restoring.
+  void HoldMarkers();
+  // What a marker restore does: the ramp becomes markers, then all follows as after an edit,
+  // and the open rollout shows it.
+  void RestoreMarkers(const std::vector<RampMarker>& markers);
+  // The open rollout shows the map anew; nothing natively.
+  void RefreshRollout();
   // Brings the references, the "marker_map" count and the dependencies back in step with the
   // ramp's marker sequence after an edit of the sequence (add, duplicate, merge, delete,
   // sort, load). Cheap when nothing changed; otherwise it empties ivalid and discards the
@@ -147,6 +157,11 @@ class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
   // untyped: a damaged scene file can name an object of another kind for a slot.
   std::vector<RefTargetHandle> linkedMaps;
   bool syncing = false;
+  // The markers as of the last edit the map took in: the state an undo step starts from.
+  std::vector<RampMarker> committedMarkers;
+  // This hold's restore object, until the hold ends.
+  friend class MarkerRestore;
+  MarkerRestore* heldMarkers = nullptr;
   // Targets of references 0 to 2 that are not of the slot's kind (a damaged scene file): held
   // so the reference system's bookkeeping stays true, never used, replaced after the load.
   RefTargetHandle misfits[3] = {};

@@ -2,7 +2,10 @@
 // the ramp's markers.
 #include <algorithm>
 
+#include "hold_suspension.h"
 #include "kelvane.h"
+#include "marker_map_hold.h"
+#include "marker_restore.h"
 #include "module.h"
 #include "param_block.h"
 #include "resource.h"
@@ -18,32 +21,6 @@ template <class T>
 T* OfKind(RefTargetHandle target, SClass_ID kind) {
   return target && target->SuperClassID() == kind ? static_cast<T*>(target) : nullptr;
 }
-
-// Holds one reference to each map a map's marker slots held while the slots are rewritten, so
-// that no map is deleted half way (a map that only moved to another slot must survive), then
-// lets go of them all through the host's own release. That release deletes each map that
-// nothing else holds exactly once, also a map held in two slots, and also when deleting one
-// map releases another that is leaving too; releasing the maps one by one from here would
-// touch a map a cascade had already deleted.
-class SlotHold : public ReferenceMaker {
- public:
-  explicit SlotHold(size_t count) : held(count, nullptr) {}
-  int NumRefs() override { return int(held.size()); }
-  RefTargetHandle GetReference(int i) override {
-    return i >= 0 && i < NumRefs() ? held[size_t(i)] : nullptr;
-  }
-
- protected:
-  void SetReference(int i, RefTargetHandle target) override {
-    if (i >= 0 && i < NumRefs()) held[size_t(i)] = target;
-  }
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
-    return REF_DONTCARE;
-  }
-
- private:
-  std::vector<RefTargetHandle> held;
-};
 
 // Each distinct target of the list once, nulls left out.
 std::vector<RefTargetHandle> Distinct(const std::vector<RefTargetHandle>& targets) {
@@ -103,7 +80,12 @@ void Kelvane::SetReference(int i, RefTargetHandle rtarg) {
     return;  // names no marker
   }
   // A target of another kind stays in linkedMaps only, so the next re-sync lets it go.
-  SetMarkerMap(k, OfKind<Texmap>(rtarg, TEXMAP_CLASS_ID));
+  Texmap* map = OfKind<Texmap>(rtarg, TEXMAP_CLASS_ID);
+  SetMarkerMap(k, map);
+  // A map set or deleted from outside is part of the state the next undo step starts from.
+  if (!syncing && committedMarkers.size() == ramp.markers.size())
+    (k % 2 ? committedMarkers[size_t(k / 2)].transparentMap
+           : committedMarkers[size_t(k / 2)].colorMap) = map;
 }
 
 void Kelvane::SetMarkerMap(int k, Texmap* map) {
@@ -127,15 +109,17 @@ void Kelvane::SyncMarkerReferences() {
   // it holds for each slot with what the markers now name, and move the dependencies slot
   // by slot, under a hold on every map the slots held; releasing the hold then deletes the
   // maps that left the ramp, as the host's reference release would.
+  // An undo step records the markers as a whole (HoldMarkers), not these moves one by one.
+  HoldSuspension suspended;
   std::vector<Texmap*> maps = MarkerMaps();
   std::vector<RefTargetHandle> wanted(maps.begin(), maps.end());
+  committedMarkers = ramp.markers;
   if (wanted == linkedMaps) {
     RestoreMarkerMapCount();
     return;
   }
-  std::vector<RefTargetHandle> before = Distinct(linkedMaps);
-  auto* hold = new SlotHold(before.size());
-  for (size_t i = 0; i < before.size(); ++i) hold->ReplaceReference(int(i), before[i]);
+  auto* hold = new MarkerMapHold;
+  for (RefTargetHandle t : Distinct(linkedMaps)) hold->Add(t);
   syncing = true;
   linkedMaps.resize(std::max(linkedMaps.size(), wanted.size()), nullptr);
   for (size_t k = 0; k < linkedMaps.size(); ++k) {
@@ -150,7 +134,20 @@ void Kelvane::SyncMarkerReferences() {
   DiscardTexHandle();
 }
 
+void Kelvane::HoldMarkers() {
+  if (heldMarkers || !theHold.Holding()) return;
+  heldMarkers = new MarkerRestore(this, committedMarkers);
+  theHold.Put(heldMarkers);
+}
+
+void Kelvane::RestoreMarkers(const std::vector<RampMarker>& markers) {
+  ramp.markers = markers;
+  MarkersEdited();
+  RefreshRollout();
+}
+
 void Kelvane::MarkersEdited() {
+  HoldMarkers();
   SyncMarkerReferences();
   DiscardTexHandle();
   ivalid.SetEmpty();
@@ -196,7 +193,14 @@ Texmap* Kelvane::GetSubTexmap(int i) {
 
 void Kelvane::SetSubTexmap(int i, Texmap* m) {
   RestoreMarkerMapCount();
-  ReplaceReference(i + MARKER_MAP_REF, m);
+  // A marker's map is a marker field: its undo step is the markers' (taken before the old map
+  // may go), not the reference's.
+  HoldMarkers();
+  {
+    HoldSuspension suspended;
+    ReplaceReference(i + MARKER_MAP_REF, m);
+  }
+  if (i >= 0 && i < NumSubTexmaps()) MarkersEdited();
   ivalid.SetEmpty();
   // A marker's map is one of its fields: what shows the map shows it anew.
   if (i >= 0 && i < NumSubTexmaps()) MarkersEdited();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "hold.h"
 #include "igradient_ramp.h"
 #include "kelvane.h"
 #include "kelvane_class_desc.h"
@@ -192,7 +193,7 @@ void KelvaneDlgProc::Command(WPARAM wParam, LPARAM lParam) {
       PostRedraw(wParam, lParam);
       if (!theTex) return;
       if (changed)
-        theTex->MarkersEdited();
+        MarkerFieldEdited(IDS_UNDO_MARKER_CURVE);
       else
         theTex->DiscardTexHandle();
       return;
@@ -213,7 +214,7 @@ void KelvaneDlgProc::Command(WPARAM wParam, LPARAM lParam) {
         bool& on = id == IDC_COLOR_MAP_ON ? marker->colorMapOn : marker->transparentMapOn;
         if (on != Checked(id)) {
           on = Checked(id);
-          theTex->MarkersEdited();
+          MarkerFieldEdited(IDS_UNDO_MARKER_MAP_ON);
         }
       }
       return;
@@ -249,7 +250,7 @@ void KelvaneDlgProc::SpinnerNotification(UINT msg, WPARAM wParam, LPARAM lParam)
         float position = absolute ? v / theTex->distance : v;
         if (marker->position != position) {
           marker->position = position;
-          theTex->MarkersEdited();
+          MarkerFieldEdited(IDS_UNDO_MARKER_POSITION);
         }
       }
     }
@@ -275,7 +276,7 @@ void KelvaneDlgProc::ColorNotification(WPARAM wParam, LPARAM lParam) {
     // Loading the controls sets the swatches to what the marker holds: no edit then.
     if (swatch && field && *field != swatch->GetAColor()) {
       *field = swatch->GetAColor();
-      if (theTex) theTex->MarkersEdited();
+      MarkerFieldEdited(IDS_UNDO_MARKER_COLOR);
     }
   }
   PostRedraw(wParam, lParam);
@@ -293,6 +294,16 @@ void KelvaneDlgProc::RampNotification(UINT msg, LPARAM lParam) {
   } else if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
     spin->SetValue(ShownPosition(*marker), FALSE);
   }
+}
+
+// A field of the active marker, set from the rollout: one undo step of its own, unless the
+// host is already holding (then the step is the host's).
+void KelvaneDlgProc::MarkerFieldEdited(int stepNameId) {
+  if (!theTex) return;
+  bool begun = !theHold.Holding();
+  if (begun) theHold.Begin();
+  theTex->MarkersEdited();
+  if (begun) theHold.Accept(Text(stepNameId));
 }
 
 void KelvaneDlgProc::RampEdited() {
@@ -323,6 +334,9 @@ void KelvaneDlgProc::ReloadDialog() {
   Interval valid;
   theTex->Update(ip->GetTime(), valid);
   UpdateSubTexNames();
+  // After an undo the markers may be others: show the active one and repaint the ramp.
+  if (RampMarker* marker = ActiveMarker()) LoadMarkerControls(*marker);
+  PostRedraw(0, 0);
   ip->MtlChanged();
 }
 

@@ -97,4 +97,7 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg, public Ramp
   void PostRedraw(WPARAM wParam, LPARAM lParam);
   // Every per-marker control from marker m (WM_RAMP_MARKER_CHANGED).
   void LoadMarkerControls(const RampMarker& m);
+  // Brings the map in step after a rollout edit of the active marker, as an undo step named
+  // by the string stepNameId.
+  void MarkerFieldEdited(int stepNameId);
 };

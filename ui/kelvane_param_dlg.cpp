@@ -33,3 +33,7 @@ BOOL Kelvane::SetDlgThing(ParamDlg* dlg) {
 void Kelvane::UpdateRolloutSubTexNames() {
   if (dlgProc) dlgProc->UpdateSubTexNames();
 }
+
+void Kelvane::RefreshRollout() {
+  if (dlgProc) dlgProc->ReloadDialog();
+}

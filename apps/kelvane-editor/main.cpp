@@ -5,6 +5,11 @@
 //
 //   kelvane-editor.exe            the window, until it is closed
 //   kelvane-editor.exe --check    opens the rollout, checks it is there, closes; exit 0 or 1
+//   kelvane-editor.exe --check-undo
+//                                 adds a marker with a click in the ramp control, takes it back
+//                                 with Ctrl+Z and makes it again with Ctrl+Y; exit 0 or 1
+//
+// Edit > Undo / Redo (Ctrl+Z / Ctrl+Y) walk the host's undo stack, named by its steps.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +17,7 @@
 
 #include "host_maps.h"
 #include "host_mtl_editor.h"
+#include "host_undo.h"
 #include "imtl.h"
 #include "plugin_loader.h"
 
@@ -20,7 +26,7 @@ namespace {
 constexpr Class_ID kKelvaneClassID(0x51DC051B, 0x866D966D);
 constexpr int kRampControlId = 501;
 
-enum MenuCommand { kMapOne = 100, kMapTwo, kReload, kExit };
+enum MenuCommand { kMapOne = 100, kMapTwo, kReload, kExit, kUndo, kRedo };
 
 struct Editor {
   HWND frame = nullptr;
@@ -78,6 +84,20 @@ void FitFrame() {
                SWP_NOMOVE | SWP_NOZORDER);
 }
 
+// "Undo <step>" and "Redo <step>", greyed when there is none.
+void UpdateEditMenu(HMENU bar) {
+  auto item = [bar](UINT id, const wchar_t* verb, int steps, const MSTR& step,
+                    const wchar_t* keys) {
+    std::wstring text = verb;
+    if (steps && step.Length()) text += std::wstring(L" ") + step.data();
+    text += keys;
+    ModifyMenuW(bar, id, MF_BYCOMMAND | MF_STRING | (steps ? MF_ENABLED : MF_GRAYED), id,
+                text.c_str());
+  };
+  item(kUndo, L"&Undo", HostUndoCount(), HostUndoDescription(), L"\tCtrl+Z");
+  item(kRedo, L"&Redo", HostRedoCount(), HostRedoDescription(), L"\tCtrl+Y");
+}
+
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SIZE:
@@ -92,6 +112,12 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           editor.panel->Edit(editor.maps[LOWORD(wParam) - kMapOne]);
           CheckMenuRadioItem(GetMenu(hwnd), kMapOne, kMapTwo, LOWORD(wParam), MF_BYCOMMAND);
           return 0;
+        case kUndo:
+          HostUndo();
+          return 0;
+        case kRedo:
+          HostRedo();
+          return 0;
         case kReload:
           if (ParamDlg* dlg = editor.panel->GetParamDlg()) dlg->ReloadDialog();
           return 0;
@@ -100,6 +126,9 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           return 0;
       }
       break;
+    case WM_INITMENUPOPUP:
+      UpdateEditMenu(GetMenu(hwnd));
+      return 0;
     case WM_CLOSE:
       // The rollouts go before their window does.
       editor.panel->Close();
@@ -121,18 +150,76 @@ HMENU MakeMenu() {
   AppendMenuW(maps, MF_STRING, kMapOne, L"Map &1");
   AppendMenuW(maps, MF_STRING, kMapTwo, L"Map &2");
   CheckMenuRadioItem(maps, kMapOne, kMapTwo, kMapOne, MF_BYCOMMAND);
+  HMENU edit = CreatePopupMenu();
+  AppendMenuW(edit, MF_STRING | MF_GRAYED, kUndo, L"&Undo\tCtrl+Z");
+  AppendMenuW(edit, MF_STRING | MF_GRAYED, kRedo, L"&Redo\tCtrl+Y");
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, UINT_PTR(file), L"&File");
+  AppendMenuW(bar, MF_POPUP, UINT_PTR(edit), L"&Edit");
   AppendMenuW(bar, MF_POPUP, UINT_PTR(maps), L"&Map");
   return bar;
 }
 
+HACCEL MakeAccelerators() {
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kUndo}, {FCONTROL | FVIRTKEY, 'Y', kRedo}};
+  return CreateAcceleratorTableW(keys, 2);
+}
+HACCEL accelerators = nullptr;
+
+// One message as the frame's loop handles it: the menu's keys first, then the rollout's
+// dialog keys.
+void Dispatch(MSG& msg) {
+  if (accelerators && TranslateAcceleratorW(editor.frame, accelerators, &msg)) return;
+  HWND page = editor.panel ? editor.panel->GetRollupPage(0) : nullptr;
+  if (page && IsDialogMessageW(page, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
 void Pump() {
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) Dispatch(msg);
+}
+
+// Ctrl with key, as a person types it, through the frame's message loop.
+void TypeCtrl(HWND target, WORD key) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  state[VK_CONTROL] = 0x80;
+  SetKeyboardState(state);
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+  Pump();
+  state[VK_CONTROL] = 0;
+  SetKeyboardState(state);
+}
+
+// A click in the middle of the ramp control adds a marker; Ctrl+Z takes it back, Ctrl+Y makes
+// it again, and the Edit menu names the step.
+bool CheckUndo() {
+  Texmap* map = editor.maps[0];
+  HWND page = editor.panel->GetRollupPage(0);
+  HWND ramp = page ? GetDlgItem(page, kRampControlId) : nullptr;
+  if (!ramp) return false;
+  RECT rc;
+  GetClientRect(ramp, &rc);
+  LPARAM at = MAKELPARAM((rc.right * 3) / 10, rc.bottom / 2);
+  int before = map->NumSubTexmaps();
+  SendMessageW(ramp, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(ramp, WM_LBUTTONUP, 0, at);
+  Pump();
+  int added = map->NumSubTexmaps();
+  UpdateEditMenu(GetMenu(editor.frame));
+  wchar_t text[128] = {};
+  GetMenuStringW(GetMenu(editor.frame), kUndo, text, 128, MF_BYCOMMAND);
+  TypeCtrl(ramp, 'Z');
+  int undone = map->NumSubTexmaps();
+  TypeCtrl(ramp, 'Y');
+  int redone = map->NumSubTexmaps();
+  std::printf("kelvane-editor: sub-maps %d, click %d, Ctrl+Z %d, Ctrl+Y %d; menu \"%ls\"\n", before,
+              added, undone, redone, text);
+  return added == before + 2 && undone == before && redone == added &&
+         std::wstring(text).find(L"Add marker") != std::wstring::npos;
 }
 
 int Fail(const char* what) {
@@ -143,7 +230,9 @@ int Fail(const char* what) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show) {
-  bool check = std::wstring(commandLine ? commandLine : L"").find(L"--check") != std::wstring::npos;
+  std::wstring args = commandLine ? commandLine : L"";
+  bool checkUndo = args.find(L"--check-undo") != std::wstring::npos;
+  bool check = !checkUndo && args.find(L"--check") != std::wstring::npos;
 
   std::wstring module = std::wstring(GetExecutableDirectory().data()) + L"\\Kelvane.dlt";
   PluginLoadStatus status;
@@ -177,7 +266,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
   editor.panel->SetTexmapButtonHandler(ChooseSubMap, nullptr);
   if (!editor.panel->Edit(editor.maps[0])) return Fail("the map gave no dialog");
   FitFrame();
-  ShowWindow(editor.frame, check ? SW_SHOWNOACTIVATE : show);
+  accelerators = MakeAccelerators();
+  ShowWindow(editor.frame, check || checkUndo ? SW_SHOWNOACTIVATE : show);
   UpdateWindow(editor.frame);
 
   int result = 0;
@@ -193,17 +283,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
     result = ok ? 0 : 1;
     SendMessageW(editor.frame, WM_CLOSE, 0, 0);
     Pump();
+  } else if (checkUndo) {
+    Pump();
+    result = CheckUndo() ? 0 : 1;
+    SendMessageW(editor.frame, WM_CLOSE, 0, 0);
+    Pump();
   } else {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      HWND page = editor.panel->GetRollupPage(0);
-      if (page && IsDialogMessageW(page, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
   }
 
   editor.panel->Destroy();  // its window went with the frame
+  DestroyAcceleratorTable(accelerators);
+  // The steps' restore objects are the module's code and hold the maps: they go first.
+  HostClearUndo();
   for (Texmap* map : editor.maps) map->DeleteMe();
   UnloadPluginLibrary(library);
   return result;

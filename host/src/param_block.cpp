@@ -14,6 +14,8 @@
 #include "param_types.h"
 #include "pb2_registry.h"
 #include "plugin_loader.h"
+#include "reference_restore.h"
+#include "hold.h"
 
 namespace {
 
@@ -121,7 +123,10 @@ class HostParamBlock2 final : public IParamBlock2 {
     if (p < 0) return FALSE;
     const ParamDef& def = desc->paramdefs[p];
     if (def.has_range) v = std::clamp(v, def.range_low.f, def.range_high.f);
-    Slot(p, tabIndex).f = v;
+    PB2Value next = Slot(p, tabIndex);
+    next.f = v;
+    HoldValue(id, tabIndex, Slot(p, tabIndex), next);
+    Slot(p, tabIndex) = next;
     return Changed(id, tabIndex);
   }
   BOOL SetValue(ParamID id, TimeValue, int v, int tabIndex) override {
@@ -129,9 +134,22 @@ class HostParamBlock2 final : public IParamBlock2 {
     if (p < 0) return FALSE;
     const ParamDef& def = desc->paramdefs[p];
     if (def.has_range) v = std::clamp(v, def.range_low.i, def.range_high.i);
-    Slot(p, tabIndex).i = v;
+    PB2Value next = Slot(p, tabIndex);
+    next.i = v;
+    HoldValue(id, tabIndex, Slot(p, tabIndex), next);
+    Slot(p, tabIndex) = next;
     return Changed(id, tabIndex);
   }
+  // What a value restore writes back: the slot as it was, with the block's notifications.
+  void PutHeldValue(ParamID id, int tabIndex, const PB2Value& v) {
+    int p = IDtoIndex(id);
+    if (p < 0 || (pb2::IsTab(desc->paramdefs[p].type) &&
+                  (tabIndex < 0 || tabIndex >= int(values[size_t(p)].size()))))
+      return;
+    Slot(p, tabIndex) = v;
+    Changed(id, tabIndex);
+  }
+  void HoldValue(ParamID id, int tabIndex, const PB2Value& before, const PB2Value& after);
   BOOL SetValue(ParamID id, TimeValue, Texmap* v, int tabIndex) override {
     return SetRef(id, tabIndex, v, TYPE_TEXMAP);
   }
@@ -611,6 +629,36 @@ class HostParamBlock2 final : public IParamBlock2 {
   std::vector<std::pair<MapID, IParamMap2*>> maps;
 };
 
+// A value of the block as it was and as it became; the block is held weakly.
+class ValueRestore : public RestoreObj {
+ public:
+  ValueRestore(HostParamBlock2* block, ParamID id, int tabIndex, const PB2Value& before,
+               const PB2Value& after)
+      : held(new HeldTarget(block)), id(id), tabIndex(tabIndex), before(before), after(after) {}
+  ~ValueRestore() override {
+    held->ReplaceReference(0, nullptr, FALSE);
+    held->DeleteMe();
+  }
+  void Restore(int) override { Put(before); }
+  void Redo() override { Put(after); }
+  int Size() override { return int(sizeof(*this) + sizeof(HeldTarget)); }
+  MSTR Description() override { return MSTR(L"Parameter"); }
+
+ private:
+  void Put(const PB2Value& v) {
+    if (auto* block = static_cast<HostParamBlock2*>(held->Get()))
+      block->PutHeldValue(id, tabIndex, v);
+  }
+  HeldTarget* held;
+  ParamID id;
+  int tabIndex;
+  PB2Value before, after;
+};
+
+void HostParamBlock2::HoldValue(ParamID id, int tabIndex, const PB2Value& before,
+                                const PB2Value& after) {
+  if (theHold.Holding()) theHold.Put(new ValueRestore(this, id, tabIndex, before, after));
+}
 }  // namespace
 
 // Makes the blocks a scene load asks for; they bind to their description as they load.

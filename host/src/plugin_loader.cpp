@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host_undo.h"
 #include "plugin_loader.h"
 
 #if defined(_WIN32)
@@ -225,6 +226,8 @@ struct PluginLoader {
     auto it = std::find(loaded.begin(), loaded.end(), lib);
     if (it == loaded.end()) return false;
     loaded.erase(it);
+    // Undo steps may hold restore objects whose code is the module's.
+    HostClearUndo();
     for (ClassDesc* cd : lib->data->classes) GetClassDirectory().RemoveClass(cd);
     if (lib->data->shutdown) lib->data->shutdown();
     Close(lib->data->module);

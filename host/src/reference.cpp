@@ -6,7 +6,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "hold.h"
 #include "ref.h"
+#include "reference_restore.h"
 
 struct RefLinks {
   std::vector<ReferenceTarget*> targets;    // one entry per reference this maker holds
@@ -134,6 +136,10 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
   ReferenceTarget* old = GetReference(which);
   if (old == newtarg) return REF_SUCCEED;
   if (newtarg && newtarg->TestForLoop(FOREVER, this) == REF_FAIL) return REF_FAIL;
+  // While holding, the change can be undone; it is recorded before the old target may go.
+  // Only targets are recorded: the step has to hold its maker by reference.
+  if (IsRefTarget() && !RefGraph::Dying(this) && theHold.Holding())
+    HoldReferenceChange(static_cast<ReferenceTarget*>(this), which, old, newtarg);
   if (newtarg) RefGraph::Link(this, newtarg);
   SetReference(which, newtarg);
   if (old) {

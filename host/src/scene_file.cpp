@@ -12,6 +12,7 @@
 
 #include "MaxExceptions.h"
 #include "chunk_io.h"
+#include "host_undo.h"
 #include "plugin_loader.h"
 #include "scene_file.h"
 #include "scene_internal.h"
@@ -431,9 +432,18 @@ IOResult LoadBytes(const uint8_t* data, size_t size, MSTR* error, const MCHAR* n
   SceneLoader loader(reader);
   bool ok = false;
   std::wstring thrown;
+  // Building the loaded objects is no edit to undo.
+  struct Suspension {
+    Suspension() { theHold.Suspend(); }
+    ~Suspension() { theHold.Resume(); }
+  } suspended;
   if (!Guarded([&] { ok = loader.Load(why); }, thrown)) why = L"loading failed: " + thrown;
-  // The scene changes only when everything loaded; callbacks then see the new scene.
-  if (ok) hostscene::ReplaceNodes(loader.nodes);
+  // The scene changes only when everything loaded; callbacks then see the new scene. The old
+  // scene's steps go with it.
+  if (ok) {
+    HostClearUndo();
+    hostscene::ReplaceNodes(loader.nodes);
+  }
   loader.RunCallbacks();
   return ok ? Succeed(error) : Report(error, name, why);
 }
@@ -511,5 +521,7 @@ IOResult LoadScene(const MCHAR* path, MSTR* error) {
 }
 
 void ResetScene() {
+  // The steps name objects of the scene that goes.
+  HostClearUndo();
   hostscene::ReplaceNodes({});
 }

@@ -2,12 +2,15 @@
 // and delete markers and set the glyph colours, and the repaints.
 #include <windowsx.h>
 
+#include "hold.h"
 #include "hsv.h"
 #include "igradient_ramp.h"
+#include "module.h"
 #include "ramp_control_class.h"
 #include "ramp_drag.h"
 #include "ramp_drawing.h"
 #include "ramp_edit_sink.h"
+#include "resource.h"
 
 namespace {
 
@@ -27,6 +30,24 @@ void PostToParent(HWND hWnd, UINT msg, const RampMarker* marker) {
   // thread message instead.
   if (HWND parent = GetParent(hWnd))
     PostMessageW(parent, msg, reinterpret_cast<WPARAM>(hWnd), reinterpret_cast<LPARAM>(marker));
+}
+
+// One gesture of the mouse is one undo step: the hold begun at the press (unless the host was
+// already holding) is accepted at the release, or when the capture goes, under the name of
+// what the press did. The step's name ID waits in a window property meanwhile.
+constexpr const wchar_t* kHeldGesture = L"KelvaneRampGesture";
+
+void BeginGesture(HWND hWnd, int nameId) {
+  if (theHold.Holding()) return;
+  theHold.Begin();
+  SetPropW(hWnd, kHeldGesture, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(nameId)));
+}
+
+void EndGesture(HWND hWnd) {
+  HANDLE held = RemovePropW(hWnd, kHeldGesture);
+  if (!held) return;
+  const MCHAR* name = GetString(int(reinterpret_cast<INT_PTR>(held)));
+  theHold.Accept(name ? name : L"");
 }
 
 // Tells the ramp's owner of a change made here, before anything is drawn or posted. The owner
@@ -51,8 +72,10 @@ void EditGlyphColors(HWND hWnd, GradientRamp& ramp, RampMarker& marker) {
   if (!IsWindow(hWnd)) return;
   IGradientRamp* control = BoundGradientRamp(hWnd);
   if (!control || control->Ramp() != &ramp) return;
+  BeginGesture(hWnd, IDS_UNDO_GLYPH_COLORS);
   ramp.SetGlyphColors(active, reactive);
   Edited(hWnd);
+  EndGesture(hWnd);
   DrawRamp(hWnd, ramp);
 }
 
@@ -62,7 +85,9 @@ void OnLeftButtonDown(HWND hWnd, GradientRamp& ramp, int x) {
   RampGeometry geometry = GeometryOf(hWnd, ramp);
   float t = geometry.ClickPosition(x);
 
+  EndGesture(hWnd);  // a press whose release never came
   if (KeyHeld(VK_SHIFT)) {
+    BeginGesture(hWnd, IDS_UNDO_COPY_MARKER);
     // A copy of the active marker, maps included, which the drag then moves (once Shift is
     // released: a drag step wants the left button alone). Like every drag, it merges only
     // where it is dropped, so a copy made on the original does not vanish into it.
@@ -80,8 +105,10 @@ void OnLeftButtonDown(HWND hWnd, GradientRamp& ramp, int x) {
   ramp.ClearMarkerFlags();
   if (RampMarker* m = ramp.HitTestMarker(t, geometry.HitTolerance())) {
     m->flags |= MarkerActive | MarkerDragging;
+    BeginGesture(hWnd, IDS_UNDO_MOVE_MARKER);
     return;
   }
+  BeginGesture(hWnd, IDS_UNDO_ADD_MARKER);
   StartNewMarkerDrag(ramp, t);
   Edited(hWnd);
 }
@@ -102,6 +129,7 @@ void OnLeftButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
     DrawRamp(hWnd, ramp);
     PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, m);
   }
+  EndGesture(hWnd);
   ReleaseCapture();
 }
 
@@ -110,8 +138,12 @@ void OnLeftButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
 // and the parent told, which must learn of a marker the press may have added.
 void OnCaptureLost(HWND hWnd, GradientRamp& ramp) {
   RampMarker* m = DropDraggedMarker(ramp);
-  if (!m) return;  // the release already ended the drag
+  if (!m) {
+    EndGesture(hWnd);
+    return;  // the release already ended the drag
+  }
   Edited(hWnd);
+  EndGesture(hWnd);
   DrawRamp(hWnd, ramp);
   PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, m);
 }
@@ -122,9 +154,11 @@ void OnRightButtonUp(HWND hWnd, GradientRamp& ramp, int x) {
   if (GetCapture() == hWnd && ramp.FindMarkerByFlag(MarkerDragging)) return;
   RampGeometry geometry = GeometryOf(hWnd, ramp);
   const size_t before = ramp.markers.size();
+  BeginGesture(hWnd, IDS_UNDO_DELETE_MARKER);
   // Unclamped: a click in a margin reaches only a marker within a glyph's width of it.
   ramp.DeleteMarkerAt(geometry.PositionAt(x), geometry.HitTolerance());
   if (ramp.markers.size() != before) Edited(hWnd);
+  EndGesture(hWnd);
   DrawRamp(hWnd, ramp);
   PostToParent(hWnd, WM_RAMP_MARKER_CHANGED, ramp.FindMarkerByFlag(MarkerActive));
 }
@@ -136,6 +170,7 @@ LRESULT CALLBACK RampControlProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
   if (control && msg == WM_NCDESTROY) {
     // The window goes before its object: unbind, and let the default handling finish.
     SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+    EndGesture(hWnd);
     control->ForgetWindow();
     control = nullptr;
   }

@@ -4,8 +4,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host_maps.h"
+#include "host_undo.h"
 #include "host_viewport.h"
 #include "igradient_ramp.h"
 #include "rollout_test_support.h"
@@ -570,3 +572,55 @@ TEST_F(Rollout, ClosingReleasesTheRolloutAndANewOneStartsRelative) {
 }
 
 }  // namespace
+
+// Each gesture is one undo step named for what it did; undo and redo bring the ramp and the
+// controls back to that point. A drag across two neighbours that merges at the drop is one.
+TEST_F(Rollout, GesturesAreUndoStepsAndUndoShowsTheMarkersAgain) {
+  map->ramp.AddMarker(0.6f, AColor(0.6f, 0.6f, 0.6f, 1.0f));
+  map->ramp.AddMarker(0.7f, AColor(0.7f, 0.7f, 0.7f, 1.0f));
+  map->SyncMarkerReferences();
+  HostClearUndo();
+  Open();
+  auto positions = [this] {
+    std::vector<float> p;
+    for (const RampMarker& m : map->ramp.markers) p.push_back(m.position);
+    return p;
+  };
+  const std::vector<float> start = positions();
+
+  RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.5f);
+  for (float t : {0.62f, 0.75f, 0.9f, 1.0f}) RampMouse(WM_MOUSEMOVE, MK_LBUTTON, t);
+  RampMouse(WM_LBUTTONUP, 0, 1.0f);  // dropped onto the end marker: they merge
+  PumpAll();
+  ASSERT_EQ(map->ramp.markers.size(), 4u);
+  EXPECT_EQ(HostUndoCount(), 1);
+  EXPECT_EQ(HostUndoDescription(), MSTR(L"Move marker"));
+  const std::vector<float> dropped = positions();
+  ASSERT_TRUE(HostUndo());
+  PumpAll();
+  EXPECT_EQ(positions(), start);
+  EXPECT_EQ(map->NumRefs(), MARKER_MAP_REF + 10);
+  ASSERT_TRUE(HostRedo());
+  EXPECT_EQ(positions(), dropped);
+
+  RampMouse(WM_RBUTTONUP, 0, 0.6f);
+  PumpAll();
+  EXPECT_EQ(HostUndoDescription(), MSTR(L"Delete marker"));
+  ASSERT_TRUE(HostUndo());
+  EXPECT_EQ(positions(), dropped);
+
+  RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.3f);
+  RampMouse(WM_LBUTTONUP, 0, 0.3f);
+  PumpAll();
+  EXPECT_EQ(HostUndoDescription(), MSTR(L"Add marker"));
+  Shown added = Capture();
+  GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.1f, 0.8f, 0.3f, 1.0f), TRUE);
+  PumpAll();
+  EXPECT_EQ(HostUndoDescription(), MSTR(L"Marker color"));
+  ASSERT_TRUE(HostUndo());
+  PumpAll();
+  EXPECT_EQ(Capture(), added) << "the rollout shows the marker as it was";
+  ASSERT_TRUE(HostUndo());
+  EXPECT_EQ(positions(), dropped);
+  HostClearUndo();
+}

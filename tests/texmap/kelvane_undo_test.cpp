@@ -1,0 +1,292 @@
+// Undo and redo of marker edits through the host's hold system: each kind of edit taken back
+// and made again field by field and reference by reference, maps that come back with their
+// markers, a whole drag as one step, and block and marker edits in one history.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "host_undo.h"
+#include "ramp_drag.h"
+#include "texmap_test_support.h"
+
+namespace {
+
+// A marker map that counts the live ones, so deletions and leaks show.
+class CountedMap : public TestMap {
+ public:
+  static inline int alive = 0;
+  CountedMap() : TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f)) { ++alive; }
+
+ protected:
+  ~CountedMap() override { --alive; }
+};
+
+// Counts the changes a dependent of the map hears.
+class Watcher : public ReferenceMaker {
+ public:
+  explicit Watcher(ReferenceTarget* target) { ReplaceReference(0, target); }
+  int NumRefs() override { return 1; }
+  RefTargetHandle GetReference(int i) override { return i == 0 ? watched : nullptr; }
+  int changes = 0;
+
+ protected:
+  void SetReference(int, RefTargetHandle t) override { watched = t; }
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage message,
+                             BOOL) override {
+    changes += message == REFMSG_CHANGE;
+    return REF_SUCCEED;
+  }
+
+ private:
+  RefTargetHandle watched = nullptr;
+};
+
+// What undo must bring back: every marker field, references 3.. and the "marker_map" count.
+struct MapState {
+  std::vector<RampMarker> markers;
+  std::vector<RefTargetHandle> refs;
+  int markerMapCount = 0;
+};
+
+MapState StateOf(Kelvane* map) {
+  MapState s;
+  s.markers = map->ramp.markers;
+  for (RampMarker& m : s.markers) m.flags &= ~MarkerDragging;
+  for (int i = MARKER_MAP_REF; i < map->NumRefs(); ++i) s.refs.push_back(map->GetReference(i));
+  s.markerMapCount = map->pblock->Count(pb_marker_map);
+  return s;
+}
+
+bool SameColor(const AColor& a, const AColor& b) {
+  return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+void ExpectState(Kelvane* map, const MapState& want, const char* when) {
+  SCOPED_TRACE(when);
+  MapState got = StateOf(map);
+  ASSERT_EQ(got.markers.size(), want.markers.size());
+  for (size_t i = 0; i < want.markers.size(); ++i) {
+    const RampMarker &g = got.markers[i], &w = want.markers[i];
+    SCOPED_TRACE(testing::Message() << "marker " << i);
+    EXPECT_EQ(g.flags, w.flags);
+    EXPECT_EQ(g.position, w.position);
+    EXPECT_TRUE(SameColor(g.activeGlyphColor, w.activeGlyphColor));
+    EXPECT_TRUE(SameColor(g.reactiveGlyphColor, w.reactiveGlyphColor));
+    EXPECT_TRUE(SameColor(g.color, w.color));
+    EXPECT_TRUE(SameColor(g.transparentColor, w.transparentColor));
+    EXPECT_EQ(g.colorMap, w.colorMap);
+    EXPECT_EQ(g.transparentMap, w.transparentMap);
+    EXPECT_EQ(g.colorMapOn, w.colorMapOn);
+    EXPECT_EQ(g.transparentMapOn, w.transparentMapOn);
+    EXPECT_EQ(g.inMode, w.inMode);
+    EXPECT_EQ(g.outMode, w.outMode);
+  }
+  EXPECT_EQ(got.refs, want.refs);
+  EXPECT_EQ(got.markerMapCount, want.markerMapCount);
+  EXPECT_EQ(map->texHandle, nullptr) << "the viewport texture is made anew";
+  EXPECT_TRUE(map->ivalid.Empty());
+}
+
+class KelvaneUndo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostClearUndo();
+    map = NewKelvane();
+    watcher = new Watcher(map);
+  }
+  void TearDown() override {
+    HostClearUndo();
+    watcher->DeleteMe();  // takes the map with it
+    EXPECT_EQ(CountedMap::alive, 0);
+  }
+  // One gesture: the edit under a hold of its own, ending where every marker edit ends.
+  void Gesture(const MCHAR* name, const std::function<void()>& edit) {
+    theHold.Begin();
+    edit();
+    theHold.Accept(name);
+  }
+  // Undo, redo and undo again: the state before, after, before.
+  void ExpectRoundTrip(const MapState& before, const MapState& after) {
+    int heard = watcher->changes;
+    ASSERT_TRUE(HostUndo());
+    ExpectState(map, before, "undone");
+    EXPECT_GT(watcher->changes, heard) << "dependents hear of each restore";
+    ASSERT_TRUE(HostRedo());
+    ExpectState(map, after, "redone");
+    ASSERT_TRUE(HostUndo());
+    ExpectState(map, before, "undone again");
+    ASSERT_TRUE(HostRedo());
+  }
+  Kelvane* map = nullptr;
+  Watcher* watcher = nullptr;
+};
+
+TEST_F(KelvaneUndo, EachKindOfMarkerEditRoundTrips) {
+  auto* colorMap = new CountedMap;
+  map->SetSubTexmap(2, colorMap);
+  HostClearUndo();
+  struct Edit {
+    const MCHAR* name;
+    std::function<void(Kelvane*)> apply;
+  };
+  const std::vector<Edit> edits = {
+      {L"Add marker",
+       [](Kelvane* m) {
+         StartNewMarkerDrag(m->ramp, 0.3f);
+         EndMarkerDrag(m->ramp, 0.3f);
+       }},
+      {L"Copy marker",
+       [](Kelvane* m) {
+         m->ramp.SetActiveMarker(2);
+         StartCopyDrag(m->ramp, 0.7f);
+         EndMarkerDrag(m->ramp, 0.8f);
+       }},
+      {L"Delete marker", [](Kelvane* m) { m->ramp.DeleteMarkerAt(0.5f, 0.001f); }},
+      {L"Marker colour", [](Kelvane* m) { m->ramp.markers[1].color = AColor(0.2f, 0.4f, 0.6f); }},
+      {L"Transparency colour",
+       [](Kelvane* m) { m->ramp.markers[1].transparentColor = AColor(1.0f, 1.0f, 1.0f); }},
+      {L"Marker position",
+       [](Kelvane* m) {
+         m->ramp.markers[1].position = 0.65f;
+         m->ramp.SortMarkers();
+       }},
+      {L"Curve",
+       [](Kelvane* m) {
+         m->ramp.markers[1].inMode = 2;
+         m->ramp.markers[1].outMode = 3;
+       }},
+      {L"Glyph colours",
+       [](Kelvane* m) { m->ramp.SetGlyphColors(AColor(0, 0, 1), AColor(1, 1, 0)); }},
+      {L"Map On",
+       [](Kelvane* m) {
+         m->ramp.markers[1].colorMapOn = false;
+         m->ramp.markers[1].transparentMapOn = false;
+       }},
+  };
+  for (const Edit& e : edits) {
+    SCOPED_TRACE(testing::Message() << "edit " << static_cast<const wchar_t*>(e.name));
+    MapState before = StateOf(map);
+    Gesture(e.name, [&] {
+      e.apply(map);
+      map->MarkersEdited();
+    });
+    EXPECT_EQ(HostUndoDescription(), MSTR(e.name));
+    MapState after = StateOf(map);
+    ExpectRoundTrip(before, after);
+  }
+  EXPECT_EQ(CountedMap::alive, 1) << "the deleted marker's map came back and stayed";
+
+  // A map assigned, then cleared, through the host's sub-map interface.
+  auto* other = new CountedMap;
+  MapState before = StateOf(map);
+  Gesture(L"Assign map", [&] { map->SetSubTexmap(1, other); });
+  ExpectRoundTrip(before, StateOf(map));
+  before = StateOf(map);
+  Gesture(L"Clear map", [&] { map->SetSubTexmap(1, nullptr); });
+  EXPECT_EQ(CountedMap::alive, 2) << "the cleared map lives on in the step";
+  ExpectRoundTrip(before, StateOf(map));
+}
+
+// A marker whose two slots hold one map, deleted, undone and redone twice: the map comes back
+// with it each time and is deleted once, when the stack drops the step.
+TEST_F(KelvaneUndo, DeletedMarkerWithOneMapInBothSlotsComesBackTwice) {
+  auto* shared = new CountedMap;
+  map->SetSubTexmap(2, shared);
+  map->SetSubTexmap(3, shared);
+  HostClearUndo();
+  MapState before = StateOf(map);
+  Gesture(L"Delete marker", [&] {
+    map->ramp.DeleteMarkerAt(0.5f, 0.001f);
+    map->MarkersEdited();
+  });
+  MapState after = StateOf(map);
+  EXPECT_EQ(CountedMap::alive, 1);
+  ExpectRoundTrip(before, after);
+  ASSERT_TRUE(HostUndo());
+  ExpectState(map, before, "undone, second time");
+  EXPECT_EQ(map->GetReference(MARKER_MAP_REF + 2), shared);
+  EXPECT_EQ(map->GetReference(MARKER_MAP_REF + 3), shared);
+  ASSERT_TRUE(HostRedo());
+  ExpectState(map, after, "redone, second time");
+  HostClearUndo();
+  EXPECT_EQ(CountedMap::alive, 0) << "no leak once the stack lets go";
+}
+
+// A drag that crosses two neighbours and merges at the drop is one step, undone as a whole.
+TEST_F(KelvaneUndo, DragAcrossTwoNeighboursIsOneStep) {
+  map->ramp.AddMarker(0.75f, AColor(0.1f, 0.2f, 0.3f));
+  map->MarkersEdited();
+  MapState before = StateOf(map);
+  Gesture(L"Move marker", [&] {
+    map->ramp.SetActiveMarker(0);
+    map->ramp.markers[0].flags |= MarkerDragging;
+    map->MarkersEdited();
+    for (float t : {0.2f, 0.5f, 0.6f, 0.8f, 1.0f}) {
+      MoveDraggedMarker(map->ramp, t);
+      map->MarkersEdited();
+    }
+    EndMarkerDrag(map->ramp, 1.0f);  // merges with the end marker
+    map->MarkersEdited();
+  });
+  EXPECT_EQ(HostUndoCount(), 1);
+  MapState after = StateOf(map);
+  EXPECT_EQ(after.markers.size(), 3u);
+  ExpectRoundTrip(before, after);
+}
+
+// Block edits and marker edits in one history come back in order.
+TEST_F(KelvaneUndo, BlockAndMarkerEditsUndoInOrder) {
+  auto distance = [this] { return map->pblock->GetFloat(pb_distance, 0); };
+  float d0 = distance();
+  Gesture(L"Distance", [&] { map->pblock->SetValue(pb_distance, 0, 2.0f); });
+  MapState s1 = StateOf(map);
+  Gesture(L"Marker colour", [&] {
+    map->ramp.markers[0].color = AColor(1, 0, 0);
+    map->MarkersEdited();
+  });
+  MapState s2 = StateOf(map);
+  Gesture(L"Distance", [&] { map->pblock->SetValue(pb_distance, 0, 3.0f); });
+  ASSERT_TRUE(HostUndo());
+  EXPECT_EQ(distance(), 2.0f);
+  ExpectState(map, s2, "distance undone");
+  ASSERT_TRUE(HostUndo());
+  ExpectState(map, s1, "colour undone");
+  EXPECT_EQ(distance(), 2.0f);
+  ASSERT_TRUE(HostUndo());
+  EXPECT_EQ(distance(), d0);
+  ASSERT_TRUE(HostRedo());
+  ASSERT_TRUE(HostRedo());
+  ExpectState(map, s2, "colour redone");
+  ASSERT_TRUE(HostRedo());
+  EXPECT_EQ(distance(), 3.0f);
+}
+
+// Edits made with no hold, or with the hold suspended, record nothing; a step whose map was
+// deleted outright is harmless.
+TEST_F(KelvaneUndo, NothingRecordedOutsideAHoldAndAStepOutlivesItsMap) {
+  map->ramp.markers[0].color = AColor(1, 0, 0);
+  map->MarkersEdited();
+  theHold.Begin();
+  theHold.Suspend();
+  map->ramp.markers[0].color = AColor(0, 1, 0);
+  map->MarkersEdited();
+  theHold.Resume();
+  theHold.Accept(L"Suspended");
+  EXPECT_EQ(HostUndoCount(), 0);
+
+  Kelvane* other = NewKelvane();
+  auto* m = new CountedMap;
+  other->SetSubTexmap(0, m);
+  Gesture(L"Delete marker", [&] {
+    other->ramp.DeleteMarkerAt(0.0f, 0.001f);
+    other->MarkersEdited();
+  });
+  other->DeleteMe();
+  EXPECT_TRUE(HostUndo());
+  EXPECT_TRUE(HostRedo());
+  HostClearUndo();
+  EXPECT_EQ(CountedMap::alive, 0);
+}
+
+}  // namespace
