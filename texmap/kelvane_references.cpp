@@ -200,7 +200,6 @@ void Kelvane::SetSubTexmap(int i, Texmap* m) {
     HoldSuspension suspended;
     ReplaceReference(i + MARKER_MAP_REF, m);
   }
-  if (i >= 0 && i < NumSubTexmaps()) MarkersEdited();
   ivalid.SetEmpty();
   // A marker's map is one of its fields: what shows the map shows it anew.
   if (i >= 0 && i < NumSubTexmaps()) MarkersEdited();
