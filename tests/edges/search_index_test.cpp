@@ -62,13 +62,13 @@ NodeEdgeCache BenchmarkRecord(ULONG handle) {
 
 // Agreement at the points, which must include some within the cell size of an edge.
 void ExpectAgreement(const NodeEdgeCache& r, const std::vector<Point3>& points) {
-  int near = 0;
+  int nearby = 0;
   for (const Point3& p : points) {
     ASSERT_TRUE(Agrees(r, p));
     Point3 nearest;
-    near += NearestEdgeDistancePlain(r, p, nearest) < r.cellSize ? 1 : 0;
+    nearby += NearestEdgeDistancePlain(r, p, nearest) < r.cellSize ? 1 : 0;
   }
-  EXPECT_GT(near, int(points.size()) / 10) << "too few points near an edge to mean anything";
+  EXPECT_GT(nearby, int(points.size()) / 10) << "too few points near an edge to mean anything";
 }
 
 }  // namespace
