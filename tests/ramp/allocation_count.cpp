@@ -16,6 +16,13 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 
+// The standard library's temporary buffers (stable_sort) come from the nothrow form: replaced
+// too, so that every block the deletes below free came from malloc.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(size ? size : 1);
+}
+
 void operator delete(void* p) noexcept {
   std::free(p);
 }
