@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <unordered_map>
 
@@ -178,10 +179,16 @@ class FileReader {
   FileReader(const std::string& path, std::ostream* progressTo) : path(path) {
     CheckMeshFileClaims(path, CheckInputFile(path));
     ProgressBar reading(progressTo, "Reading " + FileName(path));
-    importer.SetProgressHandler(new ReadProgress(reading));
+    // The importer deletes a handler it still holds, but not one it is told to let go of:
+    // ours is detached (by the guard, first) before it is freed.
+    auto progress = std::make_unique<ReadProgress>(reading);
+    importer.SetProgressHandler(progress.get());
+    struct Detach {
+      Assimp::Importer& importer;
+      ~Detach() { importer.SetProgressHandler(nullptr); }
+    } detach{importer};
     // No triangulation: polygons stay polygons.
     scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
-    importer.SetProgressHandler(nullptr);
     if (!scene || !scene->mRootNode || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
       std::string why = importer.GetErrorString();
       // The importer turns every exception into text, running out of memory included.
