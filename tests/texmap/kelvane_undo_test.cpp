@@ -12,36 +12,6 @@
 
 namespace {
 
-// A marker map that counts the live ones, so deletions and leaks show.
-class CountedMap : public TestMap {
- public:
-  static inline int alive = 0;
-  CountedMap() : TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f)) { ++alive; }
-
- protected:
-  ~CountedMap() override { --alive; }
-};
-
-// Counts the changes a dependent of the map hears.
-class Watcher : public ReferenceMaker {
- public:
-  explicit Watcher(ReferenceTarget* target) { ReplaceReference(0, target); }
-  int NumRefs() override { return 1; }
-  RefTargetHandle GetReference(int i) override { return i == 0 ? watched : nullptr; }
-  int changes = 0;
-
- protected:
-  void SetReference(int, RefTargetHandle t) override { watched = t; }
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage message,
-                             BOOL) override {
-    changes += message == REFMSG_CHANGE;
-    return REF_SUCCEED;
-  }
-
- private:
-  RefTargetHandle watched = nullptr;
-};
-
 // What undo must bring back: every marker field, references 3.. and the "marker_map" count.
 struct MapState {
   std::vector<RampMarker> markers;

@@ -36,3 +36,34 @@ inline ConstantColorMap* NewColorMap(const AColor& c) {
   map->color = c;
   return map;
 }
+
+// A marker map that counts the live ones, so deletions and leaks show.
+class CountedMap : public TestMap {
+ public:
+  static inline int alive = 0;
+  CountedMap() : TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f)) { ++alive; }
+
+ protected:
+  ~CountedMap() override { --alive; }
+};
+
+// What shows a map (a material, the editor's sample slot, a viewport): counts the changes it
+// hears. Deleting it releases the map it watches.
+class Watcher : public ReferenceMaker {
+ public:
+  explicit Watcher(ReferenceTarget* target) { ReplaceReference(0, target); }
+  int NumRefs() override { return 1; }
+  RefTargetHandle GetReference(int i) override { return i == 0 ? watched : nullptr; }
+  int changes = 0;
+
+ protected:
+  void SetReference(int, RefTargetHandle t) override { watched = t; }
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage message,
+                             BOOL) override {
+    changes += message == REFMSG_CHANGE;
+    return REF_SUCCEED;
+  }
+
+ private:
+  RefTargetHandle watched = nullptr;
+};
