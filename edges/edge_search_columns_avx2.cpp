@@ -1,7 +1,7 @@
 // The column scan with the 8 lanes of AVX2. This file alone is built for AVX2 (-mavx2; MSVC
 // takes the intrinsics without a flag), and runs only once the CPU has been asked.
-#include <cstdint>
 #include <immintrin.h>
+#include <cstdint>
 
 #include "edge_search_column_scan.h"
 #include "portability.h"

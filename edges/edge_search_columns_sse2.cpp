@@ -1,6 +1,6 @@
 // The column scan with the 4 lanes of SSE2, which every x86-64 has.
-#include <cstdint>
 #include <immintrin.h>
+#include <cstdint>
 
 #include "edge_search_column_scan.h"
 #include "portability.h"

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "edge_segment.h"
 #include "edge_search_mask.h"
+#include "edge_segment.h"
 #include "point3.h"
 
 // What the nearest-edge query scans: the record's segments sorted into cubic bins, derived

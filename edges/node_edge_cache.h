@@ -1,11 +1,11 @@
 #pragma once
+#include "WindowsDefines.h"
 #include <memory>
 #include <vector>
-#include "WindowsDefines.h"
+#include "edge_grid_cell.h"
 #include "edge_parameters.h"
 #include "edge_search_index.h"
 #include "edge_segment.h"
-#include "edge_grid_cell.h"
 #include "point3.h"
 
 class Object;

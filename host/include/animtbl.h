@@ -1,9 +1,9 @@
 #pragma once
 #include "WindowsDefines.h"
 #include "hostexport.h"
+#include "iparamb2Typedefs.h"
 #include "maxheap.h"
 #include "maxtypes.h"
-#include "iparamb2Typedefs.h"
 #include "strclass.h"
 
 class IParamBlock2;

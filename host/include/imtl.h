@@ -2,6 +2,7 @@
 // The materials layer: the context a renderer hands to materials and maps, the texture-map
 // base classes, and the coordinates and output objects every map carries.
 #include "WindowsDefines.h"
+#include "TexHandle.h"
 #include "acolor.h"
 #include "bitarray.h"
 #include "hostexport.h"
@@ -13,7 +14,6 @@
 #include "point3.h"
 #include "ref.h"
 #include "strclass.h"
-#include "TexHandle.h"
 
 class INode;
 class Object;

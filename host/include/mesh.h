@@ -1,6 +1,6 @@
 #pragma once
-#include <vector>
 #include "WindowsDefines.h"
+#include <vector>
 #include "bitarray.h"
 #include "hostexport.h"
 #include "maxheap.h"

@@ -1,6 +1,6 @@
 #pragma once
-#include <vector>
 #include "WindowsDefines.h"
+#include <vector>
 #include "hostexport.h"
 #include "maxheap.h"
 #include "maxtypes.h"

@@ -1,9 +1,9 @@
 #pragma once
+#include "WindowsDefines.h"
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 #include "MaxExceptions.h"
-#include "WindowsDefines.h"
 #include "maxheap.h"
 
 // The host's growable array. An invalid index throws OutOfRangeException.

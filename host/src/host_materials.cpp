@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "host_maps.h"
-#include "ioapi.h"
 #include "host_material_ids.h"
+#include "ioapi.h"
 #include "plugapi.h"
 #include "std_texture_output.h"
 #include "std_uvgen.h"

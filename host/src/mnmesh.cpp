@@ -1,8 +1,8 @@
+#include "mnmesh.h"
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
 #include "mesh.h"
-#include "mnmesh.h"
 
 MNFace::MNFace(const MNFace& from) : FlagUser(from) {
   *this = from;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "hold.h"
 #include "imtl.h"
 #include "inode.h"
 #include "ioapi.h"
@@ -15,7 +16,6 @@
 #include "pb2_registry.h"
 #include "plugin_loader.h"
 #include "reference_restore.h"
-#include "hold.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <assimp/Importer.hpp>
 #include <assimp/ProgressHandler.hpp>
-#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>

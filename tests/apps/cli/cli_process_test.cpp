@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
