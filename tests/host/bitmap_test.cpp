@@ -26,7 +26,7 @@ struct NoPendingFailures {
 
 }  // namespace
 
-TEST(BitmapInfo, NamesAreCutNotOverrun) {
+TEST(HostBitmap, InfoNamesAreCutNotOverrun) {
   BitmapInfo bi;
   EXPECT_STREQ(bi.Name(), L"");
   bi.SetName(std::wstring(1000, L'x').c_str());
@@ -107,7 +107,7 @@ TEST(HostBitmap, TheManagerMakesOnlyWhatItCanStoreAndFailsWhenAsked) {
   bm->DeleteThis();
 }
 
-TEST(HostHeap, AllocatorsAreVariablesTheHostCallsThrough) {
+TEST(HostBitmap, AllocatesThroughTheHeapVariablesTheHostCallsThrough) {
   // MAX_calloc and MAX_free are function pointers, as in the SDK: a program may point them
   // elsewhere, and the host's own allocations then go through them.
   static int callocs = 0;

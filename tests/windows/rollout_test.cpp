@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "change_watcher.h"
 #include "host_maps.h"
 #include "host_undo.h"
 #include "host_viewport.h"
@@ -29,27 +30,6 @@ void MakeTexture(Kelvane* map) {
 std::wstring NameOf(Texmap* m) {
   return m->GetFullName(true).data();
 }
-
-// What shows the map (a material, the editor's sample slot, a viewport): counts the changes
-// it hears.
-class Watcher : public ReferenceMaker {
- public:
-  explicit Watcher(ReferenceTarget* target) { ReplaceReference(0, target); }
-  int NumRefs() override { return 1; }
-  RefTargetHandle GetReference(int i) override { return i == 0 ? watched : nullptr; }
-  int changes = 0;
-
- protected:
-  void SetReference(int, RefTargetHandle t) override { watched = t; }
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage message,
-                             BOOL) override {
-    changes += message == REFMSG_CHANGE;
-    return REF_SUCCEED;
-  }
-
- private:
-  RefTargetHandle watched = nullptr;
-};
 
 // What the per-marker controls show, to compare before and after.
 struct Shown {
@@ -105,23 +85,6 @@ TEST_F(Rollout, OpensFromTheModulesTemplateWithTheBlockAndTheActiveMarkerShown) 
   EXPECT_TRUE(Checked(IDC_COLOR_MAP_ON));
   EXPECT_FALSE(Checked(IDC_ABSOLUTE_POSITION));
   EXPECT_EQ(Text(IDC_COLOR_MAP), L"None");
-}
-
-TEST_F(Rollout, ListsHoldTheFiveModesInOrder) {
-  map->ramp.markers[0].inMode = 3;
-  map->ramp.markers[0].outMode = 4;
-  Open();
-  const wchar_t* names[] = {L"Linear", L"Exponential", L"Gamma", L"Solid", L"NO"};
-  for (int list : {IDC_IN_MODE, IDC_OUT_MODE}) {
-    ASSERT_EQ(SendMessageW(Item(list), CB_GETCOUNT, 0, 0), 5) << list;
-    for (int i = 0; i < 5; ++i) {
-      wchar_t text[64] = {};
-      SendMessageW(Item(list), CB_GETLBTEXT, WPARAM(i), LPARAM(text));
-      EXPECT_STREQ(text, names[i]) << list;
-    }
-  }
-  EXPECT_EQ(Selection(Item(IDC_IN_MODE)), 3);
-  EXPECT_EQ(Selection(Item(IDC_OUT_MODE)), 4);
 }
 
 TEST_F(Rollout, OpenedWithoutActiveMarkerLeavesTheMarkerControlsAsTheTemplateMakesThem) {
