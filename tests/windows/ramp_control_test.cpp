@@ -7,7 +7,6 @@
 #include <string>
 
 #include "host_hsv_dialog.h"
-#include "host_maps.h"
 #include "igradient_ramp.h"
 #include "ramp_control_geometry.h"
 #include "ramp_drawing.h"
@@ -160,32 +159,18 @@ TEST_F(RampControl, ClickBetweenMarkersAddsOneWithTheRampsColourThere) {
   ExpectBand(130);
 }
 
-TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerWithItsMaps) {
-  auto* colorMap = new ConstantColorMap;
-  auto* transparentMap = new CheckerMap;
-  RampMarker& source = ramp.markers[0];
-  source.color = AColor(0.2f, 0.4f, 0.6f, 1.0f);
-  source.transparentColor = AColor(0.1f, 0.1f, 0.1f, 0.0f);
-  source.colorMap = colorMap;
-  source.transparentMap = transparentMap;
-  source.transparentMapOn = false;
-  source.inMode = 2;
-  source.outMode = 3;
-
-  const RampMarker original = source;
-
+// Which fields a copy takes is the model's (pinned natively); here, that Shift comes from the
+// keyboard state and holds the drag.
+TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerAndTheDragWaitsForShift) {
+  ramp.markers[0].color = AColor(0.2f, 0.4f, 0.6f, 1.0f);
   // Shift is in the keyboard state, not in the message's flags: the control asks GetKeyState.
   SetHeldKeys({VK_SHIFT, VK_LSHIFT});
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 100);
   ASSERT_EQ(ramp.markers.size(), 4u);
-  RampMarker expected = original;  // colours, maps, switches and modes
-  expected.position = kAt100;
-  expected.flags = kDragging;
-  EXPECT_TRUE(SameMarker(ramp.markers[1], expected));
-  EXPECT_EQ(ramp.markers[0].flags, 0u);
+  EXPECT_EQ(ramp.markers[1].color, ramp.markers[0].color) << "a copy of the active marker";
+  EXPECT_EQ(ramp.markers[1].flags, kDragging);
   EXPECT_TRUE(Posted().empty());
 
-  // While Shift is held the drag waits.
   Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, 130);
   EXPECT_EQ(ramp.markers[1].position, kAt100);
   EXPECT_TRUE(Posted().empty());
@@ -195,10 +180,6 @@ TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerWithItsMaps) {
   ExpectOnly(WM_RAMP_MARKER_MOVED, Record(1));
   Mouse(WM_LBUTTONUP, 0, 130);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
-
-  for (RampMarker& m : ramp.markers) m.colorMap = m.transparentMap = nullptr;
-  colorMap->DeleteThis();
-  transparentMap->DeleteThis();
 }
 
 TEST_F(RampControl, OtherButtonsKeysOrALostCaptureStopTheDrag) {

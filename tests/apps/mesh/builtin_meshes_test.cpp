@@ -88,3 +88,5 @@ TEST(BuiltinMeshes, OpenShapesHaveTheirBordersAndPartsTheirOwnGroupsAndIDs) {
     for (const Point3& uv : mesh.uvs) ASSERT_TRUE(uv.x >= 0 && uv.x <= 1 && uv.y >= 0 && uv.y <= 1);
   }
 }
+
+}  // namespace

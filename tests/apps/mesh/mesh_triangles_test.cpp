@@ -24,5 +24,3 @@ TEST(MeshTriangles, CornerNormalsSmoothWithinAGroupAndSharpAcrossGroups) {
     }
   EXPECT_EQ(TriangulateCorners(mesh).size(), size_t(8 * 2 + 2 * 6));
 }
-
-}  // namespace
