@@ -77,10 +77,16 @@ INT_PTR KelvaneDlgProc::DlgProc(TimeValue, IParamMap2*, HWND hDlg, UINT msg, WPA
     case WM_COMMAND:
       Command(wParam, lParam);
       break;
+    case CC_SPINNER_BUTTONDOWN:
+      if (LOWORD(wParam) == IDC_POSITION_SPIN) BeginPositionGesture();
+      break;
     case CC_SPINNER_CHANGE:
-    case CC_SPINNER_BUTTONUP:
     case WM_CUSTEDIT_ENTER:
       SpinnerNotification(msg, wParam, lParam);
+      break;
+    case CC_SPINNER_BUTTONUP:
+      SpinnerNotification(msg, wParam, lParam);
+      if (LOWORD(wParam) == IDC_POSITION_SPIN) EndPositionGesture(HIWORD(wParam) != 0);
       break;
     case CC_COLOR_CHANGE:
     case CC_COLOR_CLOSE:
@@ -341,7 +347,26 @@ void KelvaneDlgProc::ReloadDialog() {
 }
 
 // Lets go of the controls and the ramp control when the dialog closes.
+// A press on the Pos. spinner starts a gesture that ends at its release: the whole drag is one
+// undo step, and a right click during the drag cancels it (back to the value at the press).
+void KelvaneDlgProc::BeginPositionGesture() {
+  if (positionGesture || theHold.Holding()) return;
+  theHold.Begin();
+  positionGesture = true;
+}
+
+void KelvaneDlgProc::EndPositionGesture(bool accepted) {
+  if (!positionGesture) return;
+  positionGesture = false;
+  if (accepted)
+    theHold.Accept(Text(IDS_UNDO_MARKER_POSITION));
+  else
+    theHold.Cancel();
+}
+
 void KelvaneDlgProc::Destroy() {
+  // A rollout closed mid-drag keeps what was dragged, as a release would.
+  EndPositionGesture(true);
   if (theTex && theTex->dlgProc == this) theTex->dlgProc = nullptr;
   ReleaseIColorSwatch(colorSwatch);
   ReleaseIColorSwatch(transparentSwatch);

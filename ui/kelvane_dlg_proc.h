@@ -71,10 +71,14 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg, public Ramp
   HWND editorWindow = nullptr;
   // Set while LoadMarkerControls fills the swatches.
   bool loadingControls = false;
+  // True between a press on the Pos. spinner and its release, while this rollout holds.
+  bool positionGesture = false;
 
   void InitDialog();
   void Command(WPARAM wParam, LPARAM lParam);
   void SpinnerNotification(UINT msg, WPARAM wParam, LPARAM lParam);
+  void BeginPositionGesture();
+  void EndPositionGesture(bool accepted);
   void ColorNotification(WPARAM wParam, LPARAM lParam);
   void RampNotification(UINT msg, LPARAM lParam);
   void Destroy();
