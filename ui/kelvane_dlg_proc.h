@@ -5,6 +5,7 @@
 #include "imtl.h"
 #include "iparamm2.h"
 #include "ramp_edit_sink.h"
+#include "spinner_handle.h"
 
 class Kelvane;
 class IGradientRamp;
@@ -95,7 +96,7 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg, public Ramp
   // The Pos. spinner's edit link and limits for the mode of check box 545, in the order of
   // WM_INITDIALOG (limits first) or of a click on 545 (link first).
   void SetPositionMode(ISpinnerControl* spin, bool limitsFirst = false);
-  ISpinnerControl* Spinner(int id);
+  SpinnerHandle Spinner(int id);
   bool Checked(int id);
   void EnableSpinner(int id, bool on);
   void PostRedraw(WPARAM wParam, LPARAM lParam);
