@@ -77,10 +77,16 @@ INT_PTR KelvaneDlgProc::DlgProc(TimeValue, IParamMap2*, HWND hDlg, UINT msg, WPA
     case WM_COMMAND:
       Command(wParam, lParam);
       break;
+    case CC_SPINNER_BUTTONDOWN:
+      if (LOWORD(wParam) == IDC_POSITION_SPIN) BeginPositionGesture();
+      break;
     case CC_SPINNER_CHANGE:
-    case CC_SPINNER_BUTTONUP:
     case WM_CUSTEDIT_ENTER:
       SpinnerNotification(msg, wParam, lParam);
+      break;
+    case CC_SPINNER_BUTTONUP:
+      SpinnerNotification(msg, wParam, lParam);
+      if (LOWORD(wParam) == IDC_POSITION_SPIN) EndPositionGesture(HIWORD(wParam) != 0);
       break;
     case CC_COLOR_CHANGE:
     case CC_COLOR_CLOSE:
@@ -115,9 +121,9 @@ void KelvaneDlgProc::InitDialog() {
   BindRampControl();
 
   if (marker) {
-    if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
+    if (SpinnerHandle spin = Spinner(IDC_POSITION_SPIN)) {
       spin->SetScale(0.01f);
-      SetPositionMode(spin, true);
+      SetPositionMode(spin.get(), true);
       spin->SetValue(ShownPosition(*marker), TRUE);
     }
     // A notification above may have changed the ramp's records: look the marker up again.
@@ -137,7 +143,7 @@ void KelvaneDlgProc::InitDialog() {
         GetIColorSwatch(GetDlgItem(hWnd, IDC_TRANSPARENT_SWATCH), COLORREF(0), Text(IDS_COLOR));
   }
 
-  if (ISpinnerControl* distance = Spinner(IDC_DISTANCE_SPIN)) {
+  if (SpinnerHandle distance = Spinner(IDC_DISTANCE_SPIN)) {
     distance->SetAutoScale(TRUE);
     distance->SetResetValue(0.1f);
   }
@@ -220,8 +226,8 @@ void KelvaneDlgProc::Command(WPARAM wParam, LPARAM lParam) {
       return;
     case IDC_ABSOLUTE_POSITION:
       if (RampMarker* marker = ActiveMarker())
-        if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
-          SetPositionMode(spin);
+        if (SpinnerHandle spin = Spinner(IDC_POSITION_SPIN)) {
+          SetPositionMode(spin.get());
           spin->SetValue(ShownPosition(*marker), TRUE);
         }
       return;
@@ -235,10 +241,14 @@ void KelvaneDlgProc::SpinnerNotification(UINT msg, WPARAM wParam, LPARAM lParam)
   int id = LOWORD(wParam);
   if (msg != WM_CUSTEDIT_ENTER && (id == IDC_DISTANCE_SPIN || id == IDC_POSITION_SPIN)) {
     auto* spin = reinterpret_cast<ISpinnerControl*>(lParam);
-    if (!spin) spin = Spinner(id);
+    SpinnerHandle looked;
+    if (!spin) {
+      looked = Spinner(id);
+      spin = looked.get();
+    }
     if (spin && id == IDC_DISTANCE_SPIN) {
       theTex->distance = spin->GetFVal();
-      if (ISpinnerControl* pos = Spinner(IDC_POSITION_SPIN))
+      if (SpinnerHandle pos = Spinner(IDC_POSITION_SPIN))
         pos->SetValue(ShownPosition(*marker), FALSE);
     } else if (spin) {
       // Stored as typed, unclamped and unsorted: the repaint posted below clamps it. Without a
@@ -291,7 +301,7 @@ void KelvaneDlgProc::RampNotification(UINT msg, LPARAM lParam) {
   if (!marker) return;
   if (msg == WM_RAMP_MARKER_CHANGED) {
     LoadMarkerControls(*marker);
-  } else if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
+  } else if (SpinnerHandle spin = Spinner(IDC_POSITION_SPIN)) {
     spin->SetValue(ShownPosition(*marker), FALSE);
   }
 }
@@ -318,7 +328,7 @@ void KelvaneDlgProc::LoadMarkerControls(const RampMarker& source) {
   if (colorSwatch) colorSwatch->SetAColor(m.color, TRUE);
   if (transparentSwatch) transparentSwatch->SetAColor(m.transparentColor, TRUE);
   loadingControls = false;
-  if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) spin->SetValue(ShownPosition(m), FALSE);
+  if (SpinnerHandle spin = Spinner(IDC_POSITION_SPIN)) spin->SetValue(ShownPosition(m), FALSE);
   SendDlgItemMessageW(hWnd, IDC_IN_MODE, CB_SETCURSEL, WPARAM(m.inMode), 0);
   SendDlgItemMessageW(hWnd, IDC_OUT_MODE, CB_SETCURSEL, WPARAM(m.outMode), 0);
   SendDlgItemMessageW(hWnd, IDC_COLOR_MAP_ON, BM_SETCHECK,
@@ -341,7 +351,26 @@ void KelvaneDlgProc::ReloadDialog() {
 }
 
 // Lets go of the controls and the ramp control when the dialog closes.
+// A press on the Pos. spinner starts a gesture that ends at its release: the whole drag is one
+// undo step, and a right click during the drag cancels it (back to the value at the press).
+void KelvaneDlgProc::BeginPositionGesture() {
+  if (positionGesture || theHold.Holding()) return;
+  theHold.Begin();
+  positionGesture = true;
+}
+
+void KelvaneDlgProc::EndPositionGesture(bool accepted) {
+  if (!positionGesture) return;
+  positionGesture = false;
+  if (accepted)
+    theHold.Accept(Text(IDS_UNDO_MARKER_POSITION));
+  else
+    theHold.Cancel();
+}
+
 void KelvaneDlgProc::Destroy() {
+  // A rollout closed mid-drag keeps what was dragged, as a release would.
+  EndPositionGesture(true);
   if (theTex && theTex->dlgProc == this) theTex->dlgProc = nullptr;
   ReleaseIColorSwatch(colorSwatch);
   ReleaseIColorSwatch(transparentSwatch);
@@ -401,9 +430,9 @@ void KelvaneDlgProc::SetThing(ReferenceTarget* m) {
   if (map != old && hWnd) {
     // The marker controls show the new map's active marker, without writing into it.
     if (RampMarker* marker = ActiveMarker()) {
-      if (ISpinnerControl* spin = Spinner(IDC_POSITION_SPIN)) {
+      if (SpinnerHandle spin = Spinner(IDC_POSITION_SPIN)) {
         spin->SetScale(0.01f);
-        SetPositionMode(spin);
+        SetPositionMode(spin.get());
       }
       LoadMarkerControls(*marker);
     } else {
@@ -468,8 +497,8 @@ void KelvaneDlgProc::SetPositionMode(ISpinnerControl* spin, bool limitsFirst) {
   if (!limitsFirst) spin->SetLimits(0.0f, most, FALSE);
 }
 
-ISpinnerControl* KelvaneDlgProc::Spinner(int id) {
-  return hWnd ? GetISpinner(GetDlgItem(hWnd, id)) : nullptr;
+SpinnerHandle KelvaneDlgProc::Spinner(int id) {
+  return SpinnerHandle(hWnd ? GetDlgItem(hWnd, id) : nullptr);
 }
 
 bool KelvaneDlgProc::Checked(int id) {
@@ -477,7 +506,7 @@ bool KelvaneDlgProc::Checked(int id) {
 }
 
 void KelvaneDlgProc::EnableSpinner(int id, bool on) {
-  if (ISpinnerControl* spin = Spinner(id)) spin->Enable(on ? TRUE : FALSE);
+  if (SpinnerHandle spin = Spinner(id)) spin->Enable(on ? TRUE : FALSE);
 }
 
 void KelvaneDlgProc::PostRedraw(WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 #include "imtl.h"
 #include "iparamm2.h"
 #include "ramp_edit_sink.h"
+#include "spinner_handle.h"
 
 class Kelvane;
 class IGradientRamp;
@@ -71,10 +72,14 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg, public Ramp
   HWND editorWindow = nullptr;
   // Set while LoadMarkerControls fills the swatches.
   bool loadingControls = false;
+  // True between a press on the Pos. spinner and its release, while this rollout holds.
+  bool positionGesture = false;
 
   void InitDialog();
   void Command(WPARAM wParam, LPARAM lParam);
   void SpinnerNotification(UINT msg, WPARAM wParam, LPARAM lParam);
+  void BeginPositionGesture();
+  void EndPositionGesture(bool accepted);
   void ColorNotification(WPARAM wParam, LPARAM lParam);
   void RampNotification(UINT msg, LPARAM lParam);
   void Destroy();
@@ -91,7 +96,7 @@ class KelvaneDlgProc : public ParamMap2UserDlgProc, public ParamDlg, public Ramp
   // The Pos. spinner's edit link and limits for the mode of check box 545, in the order of
   // WM_INITDIALOG (limits first) or of a click on 545 (link first).
   void SetPositionMode(ISpinnerControl* spin, bool limitsFirst = false);
-  ISpinnerControl* Spinner(int id);
+  SpinnerHandle Spinner(int id);
   bool Checked(int id);
   void EnableSpinner(int id, bool on);
   void PostRedraw(WPARAM wParam, LPARAM lParam);

@@ -150,6 +150,22 @@ class HostParamBlock2 final : public IParamBlock2 {
     Changed(id, tabIndex);
   }
   void HoldValue(ParamID id, int tabIndex, const PB2Value& before, const PB2Value& after);
+  // Records a table's change of count (or of its values) made just now, from before.
+  void HoldTable(int p, const std::vector<PB2Value>& before);
+  void HoldChangeNotice(ParamID id, int tabIndex, bool onUndo);
+  // What a table restore writes back. A table of references only changes its count: the
+  // references themselves come back through their own restores, held around this one.
+  void PutHeldTable(ParamID id, const std::vector<PB2Value>& table) {
+    int p = TabIndex(id);
+    if (p < 0) return;
+    auto& v = values[size_t(p)];
+    if (pb2::IsRef(desc->paramdefs[p].type))
+      v.resize(table.size(), PB2Value());
+    else
+      v = table;
+    Changed(id, 0);
+  }
+  BOOL NotifyHeldChange(ParamID id, int tabIndex) { return Changed(id, tabIndex); }
   BOOL SetValue(ParamID id, TimeValue, Texmap* v, int tabIndex) override {
     return SetRef(id, tabIndex, v, TYPE_TEXMAP);
   }
@@ -226,12 +242,16 @@ class HostParamBlock2 final : public IParamBlock2 {
     int p = TabIndex(id);
     if (p < 0 || n < 0) return;
     int now = int(values[size_t(p)].size());
+    if (n == now) return;
     // The owner numbers its own references: restoring a count must never delete its maps.
-    if (n < now && !OwnersRef(desc->paramdefs[p]))
+    if (n < now && !OwnersRef(desc->paramdefs[p])) {
       Remove(p, n, now - n);
-    else
+    } else {
+      std::vector<PB2Value> before = values[size_t(p)];
       values[size_t(p)].resize(size_t(n), DefaultOf(desc->paramdefs[p]));
-    if (n != now) Changed(id, 0);
+      HoldTable(p, before);
+    }
+    Changed(id, 0);
   }
   int Delete(ParamID id, int start, int num) override {
     int p = TabIndex(id);
@@ -473,9 +493,12 @@ class HostParamBlock2 final : public IParamBlock2 {
   }
   BOOL SetRef(ParamID id, int tabIndex, ReferenceTarget* r, int base) {
     int p = FindRefParam(id, tabIndex, base);
-    if (p < 0 || !Fits(pb2::Base(desc->paramdefs[p].type), r) ||
-        !WriteRef(p, Entry(p, tabIndex), r))
-      return FALSE;
+    if (p < 0 || !Fits(pb2::Base(desc->paramdefs[p].type), r)) return FALSE;
+    // The reference restore brings the target back; these make the block tell its dependents,
+    // after the target is back on undo and after it is set again on redo.
+    HoldChangeNotice(id, tabIndex, true);
+    if (!WriteRef(p, Entry(p, tabIndex), r)) return FALSE;
+    HoldChangeNotice(id, tabIndex, false);
     return Changed(id, tabIndex);
   }
 
@@ -496,7 +519,9 @@ class HostParamBlock2 final : public IParamBlock2 {
         }
       }
     }
+    std::vector<PB2Value> before = v;
     v.erase(v.begin() + start, v.begin() + start + num);
+    HoldTable(p, before);
   }
 
   template <class T, class Store>
@@ -507,6 +532,7 @@ class HostParamBlock2 final : public IParamBlock2 {
     at = std::clamp(at, 0, int(v.size()));
     std::vector<PB2Value> fresh(static_cast<size_t>(num));
     for (int i = 0; i < num; ++i) store(fresh[size_t(i)], el[i]);
+    std::vector<PB2Value> before = v;
     v.insert(v.begin() + at, fresh.begin(), fresh.end());
     // Clamp as SetValue does.
     for (int k = at; k < at + num; ++k) {
@@ -517,6 +543,7 @@ class HostParamBlock2 final : public IParamBlock2 {
       else
         v[size_t(k)].i = std::clamp(v[size_t(k)].i, def.range_low.i, def.range_high.i);
     }
+    HoldTable(p, before);
     Changed(id, at);
     return at;
   }
@@ -533,16 +560,19 @@ class HostParamBlock2 final : public IParamBlock2 {
     auto& v = values[size_t(p)];
     int now = int(v.size());
     at = std::clamp(at, 0, now);
+    std::vector<PB2Value> before = v;
     if (OwnersRef(def)) {
       ReferenceMaker* o = Owner();
       if (!o) return -1;
+      v.insert(v.begin() + at, size_t(num), PB2Value());
+      HoldTable(p, before);
       // The owner's references of later entries move up to make room.
       for (int k = now + num - 1; k >= at + num; --k)
         o->ReplaceReference(def.ref_no + k, o->GetReference(def.ref_no + k - num), FALSE);
-      v.insert(v.begin() + at, size_t(num), PB2Value());
       for (int i = 0; i < num; ++i) o->ReplaceReference(def.ref_no + at + i, el[i], FALSE);
     } else {
       v.insert(v.begin() + at, size_t(num), PB2Value());
+      HoldTable(p, before);
       for (int i = 0; i < num; ++i) ReplaceReference(RefNumber(p, at + i), el[i]);
     }
     Changed(id, at);
@@ -658,6 +688,78 @@ class ValueRestore : public RestoreObj {
 void HostParamBlock2::HoldValue(ParamID id, int tabIndex, const PB2Value& before,
                                 const PB2Value& after) {
   if (theHold.Holding()) theHold.Put(new ValueRestore(this, id, tabIndex, before, after));
+}
+
+// A table as it was and as it became; references in it are kept as counts only.
+class TableRestore : public RestoreObj {
+ public:
+  TableRestore(HostParamBlock2* block, ParamID id, std::vector<PB2Value> before,
+               std::vector<PB2Value> after)
+      : held(new HeldTarget(block)), id(id), before(std::move(before)), after(std::move(after)) {}
+  ~TableRestore() override {
+    held->ReplaceReference(0, nullptr, FALSE);
+    held->DeleteMe();
+  }
+  void Restore(int) override { Put(before); }
+  void Redo() override { Put(after); }
+  int Size() override {
+    return int(sizeof(*this) + sizeof(HeldTarget) +
+               (before.size() + after.size()) * sizeof(PB2Value));
+  }
+  MSTR Description() override { return MSTR(L"Parameter table"); }
+
+ private:
+  void Put(const std::vector<PB2Value>& table) {
+    if (auto* block = static_cast<HostParamBlock2*>(held->Get())) block->PutHeldTable(id, table);
+  }
+  HeldTarget* held;
+  ParamID id;
+  std::vector<PB2Value> before, after;
+};
+
+// Tells the block's dependents of a reference parameter's change when it is undone (onUndo) or
+// redone; put on both sides of the reference's own restore so the notice follows it.
+class ChangeNotice : public RestoreObj {
+ public:
+  ChangeNotice(HostParamBlock2* block, ParamID id, int tabIndex, bool onUndo)
+      : held(new HeldTarget(block)), id(id), tabIndex(tabIndex), onUndo(onUndo) {}
+  ~ChangeNotice() override {
+    held->ReplaceReference(0, nullptr, FALSE);
+    held->DeleteMe();
+  }
+  void Restore(int) override {
+    if (onUndo) Notify();
+  }
+  void Redo() override {
+    if (!onUndo) Notify();
+  }
+  int Size() override { return int(sizeof(*this) + sizeof(HeldTarget)); }
+  MSTR Description() override { return MSTR(L"Parameter"); }
+
+ private:
+  void Notify() {
+    if (auto* block = static_cast<HostParamBlock2*>(held->Get()))
+      block->NotifyHeldChange(id, tabIndex);
+  }
+  HeldTarget* held;
+  ParamID id;
+  int tabIndex;
+  bool onUndo;
+};
+
+void HostParamBlock2::HoldTable(int p, const std::vector<PB2Value>& before) {
+  if (!theHold.Holding()) return;
+  std::vector<PB2Value> after = values[size_t(p)];
+  if (pb2::IsRef(desc->paramdefs[p].type)) {
+    theHold.Put(new TableRestore(this, desc->paramdefs[p].ID, std::vector<PB2Value>(before.size()),
+                                 std::vector<PB2Value>(after.size())));
+  } else {
+    theHold.Put(new TableRestore(this, desc->paramdefs[p].ID, before, std::move(after)));
+  }
+}
+
+void HostParamBlock2::HoldChangeNotice(ParamID id, int tabIndex, bool onUndo) {
+  if (theHold.Holding()) theHold.Put(new ChangeNotice(this, id, tabIndex, onUndo));
 }
 }  // namespace
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <tuple>
 
+#include "hold.h"
+#include "host_undo.h"
 #include "iparamb2.h"
 #include "ref_test_objects.h"
 
@@ -281,6 +283,62 @@ TEST_F(ParamBlock, BlockHeldMapsAreTheBlocksReferences) {
   bump->DeleteThis();
   EXPECT_EQ(block->GetTexmap(pBump), nullptr);
   ASSERT_TRUE(block->SetValue(pBump, 0, new TestMap));  // goes with the block in TearDown
+}
+
+// What the owner's dependents saw of "bump" when the block told them of a change.
+Texmap* bumpWhenHeard = nullptr;
+
+// Undo puts a table back as it was, count and values, and the dependents hear a reference
+// parameter's undo only once the old target is back in it.
+TEST_F(ParamBlock, TableEditsAndReferenceParametersAreUndoable) {
+  HostClearUndo();
+  auto spread = [this] {
+    std::vector<float> v;
+    for (int k = 0; k < block->Count(pSpread); ++k) v.push_back(block->GetFloat(pSpread, 0, k));
+    return v;
+  };
+  const std::vector<float> before = spread();
+  theHold.Begin();
+  block->SetValue(pSpread, 0, 10.0f, 1);
+  block->SetCount(pSpread, 5);
+  block->Delete(pSpread, 0, 1);
+  float more[] = {20.0f};
+  block->Append(pSpread, 1, more);
+  theHold.Accept(L"Spread");
+  const std::vector<float> after = spread();
+  ASSERT_EQ(after.size(), 5u);
+  ASSERT_TRUE(HostUndo());
+  EXPECT_EQ(spread(), before);
+  ASSERT_TRUE(HostRedo());
+  EXPECT_EQ(spread(), after);
+
+  auto* bump = new TestMap;
+  ASSERT_TRUE(block->SetValue(pBump, 0, bump));
+  theHold.Begin();
+  block->SetValue(pBump, 0, static_cast<Texmap*>(nullptr));
+  theHold.Accept(L"Clear");
+  EXPECT_EQ(TestMap::alive, mapsBefore + 1) << "the step keeps the cleared map";
+  owner->onMessage = [](TestRefs* self, RefMessage msg) {
+    auto* b = static_cast<IParamBlock2*>(self->GetReference(1));
+    if (msg == REFMSG_CHANGE && b->LastNotifyParamID() == pBump)
+      bumpWhenHeard = b->GetTexmap(pBump);
+  };
+  bumpWhenHeard = nullptr;
+  ASSERT_TRUE(HostUndo());
+  EXPECT_EQ(block->GetTexmap(pBump), bump);
+  EXPECT_EQ(bumpWhenHeard, bump);
+  ASSERT_TRUE(HostRedo());
+  EXPECT_EQ(block->GetTexmap(pBump), nullptr);
+  EXPECT_EQ(bumpWhenHeard, nullptr);
+  owner->onMessage = nullptr;
+
+  ASSERT_TRUE(HostUndo());
+  HostClearUndo();
+  theHold.Begin();
+  block->SetValue(pBump, 0, static_cast<Texmap*>(nullptr));
+  theHold.Cancel();
+  EXPECT_EQ(block->GetTexmap(pBump), bump) << "a cancelled hold puts the map back";
+  HostClearUndo();
 }
 
 }  // namespace

@@ -232,6 +232,15 @@ TEST_F(KelvaneUndo, BlockAndMarkerEditsUndoInOrder) {
   EXPECT_EQ(distance(), 3.0f);
 }
 
+// A map given through the block's "marker_map" entry, as the host's own editors give it.
+TEST_F(KelvaneUndo, MapSetThroughTheBlockRoundTrips) {
+  MapState before = StateOf(map);
+  auto* m = new CountedMap;
+  Gesture(L"Map", [&] { map->pblock->SetValue(pb_marker_map, 0, static_cast<Texmap*>(m), 2); });
+  ASSERT_EQ(map->GetSubTexmap(2), m);
+  ExpectRoundTrip(before, StateOf(map));
+}
+
 // Edits made with no hold, or with the hold suspended, record nothing; a step whose map was
 // deleted outright is harmless.
 TEST_F(KelvaneUndo, NothingRecordedOutsideAHoldAndAStepOutlivesItsMap) {

@@ -571,3 +571,41 @@ TEST_F(Rollout, GesturesAreUndoStepsAndUndoShowsTheMarkersAgain) {
   EXPECT_EQ(positions(), dropped);
   HostClearUndo();
 }
+
+// A drag on the Pos. spinner is one step however many values it passes; a right click during
+// the drag puts the marker back and leaves no step.
+TEST_F(Rollout, PositionSpinnerDragIsOneUndoStepAndRightClickCancelsIt) {
+  map->ramp.SetActiveMarker(1);
+  HostClearUndo();
+  Open();
+  const float start = map->ramp.markers[1].position;
+  HWND spin = Item(IDC_POSITION_SPIN);
+  auto drag = [&](int dy) {
+    SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 20));
+    for (int y = 20; y != 20 - dy; y += dy > 0 ? -1 : 1)
+      SendMessageW(spin, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(2, y - (dy > 0 ? 1 : -1)));
+  };
+
+  drag(10);
+  SendMessageW(spin, WM_LBUTTONUP, 0, MAKELPARAM(2, 10));
+  PumpAll();
+  const float dragged = map->ramp.markers[1].position;
+  EXPECT_NE(dragged, start);
+  EXPECT_EQ(HostUndoCount(), 1);
+  EXPECT_EQ(HostUndoDescription(), MSTR(L"Marker position"));
+  ASSERT_TRUE(HostUndo());
+  EXPECT_EQ(map->ramp.markers[1].position, start);
+  ASSERT_TRUE(HostRedo());
+  EXPECT_EQ(map->ramp.markers[1].position, dragged);
+
+  HostClearUndo();
+  drag(6);
+  SendMessageW(spin, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, MAKELPARAM(2, 14));
+  SendMessageW(spin, WM_RBUTTONUP, MK_LBUTTON, MAKELPARAM(2, 14));
+  SendMessageW(spin, WM_LBUTTONUP, 0, MAKELPARAM(2, 14));
+  PumpAll();
+  EXPECT_EQ(map->ramp.markers[1].position, dragged);
+  EXPECT_EQ(HostUndoCount(), 0);
+  EXPECT_FALSE(theHold.Holding());
+  HostClearUndo();
+}

@@ -225,9 +225,13 @@ LRESULT CALLBACK SpinnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (spin) spin->dragged = false;
       return 0;
     case WM_CAPTURECHANGED:
+      // Capture lost mid-press (another window took it): the gesture ends where it is, so the
+      // parent's open gesture is closed as by a release.
       if (spin && spin->press != HostSpinner::Press::None && HWND(lParam) != hwnd) {
         spin->press = HostSpinner::Press::None;
+        spin->dragged = false;
         InvalidateRect(hwnd, nullptr, FALSE);
+        spin->SendButton(CC_SPINNER_BUTTONUP, true);
       }
       return 0;
     case WM_ENABLE:
