@@ -9,7 +9,7 @@ SANITIZERS := $(if $(CI_RUN),native-asan native-tsan,)
 CONFIGURE_FLAGS := $(if $(CI_RUN),-DKELVANE_WERROR=ON,)
 
 .PHONY: test demo render-bench bootstrap build native windows sanitizers fuzz-check \
-	format format-check clean
+	fixtures format format-check clean
 
 test: bootstrap $(if $(CI_RUN),format-check) build sanitizers $(if $(CI_RUN),fuzz-check)
 	ctest --preset native -j $(JOBS)
@@ -46,6 +46,11 @@ fuzz-check: bootstrap
 	cmake --preset native-fuzz $(CONFIGURE_FLAGS) >/dev/null
 	cmake --build --preset native-fuzz -j $(JOBS) --target scene_load_fuzzer kelvane_scene_fuzzer
 	scripts/run-fuzzers build/native-fuzz/bin
+
+# Rewrites the committed scene with a map from the program that makes it.
+fixtures: bootstrap
+	cmake --preset native $(CONFIGURE_FLAGS) >/dev/null
+	cmake --build --preset native -j $(JOBS) --target fixtures
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

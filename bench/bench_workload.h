@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "WindowsDefines.h"
-#include "bench_meshes.h"
 #include "cgal_reference.h"
 #include "edge_parameters.h"
 #include "embree_reference.h"
 #include "node_edge_cache.h"
 #include "point3.h"
+#include "shape_meshes.h"
 
 class INode;
 

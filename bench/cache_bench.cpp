@@ -20,10 +20,10 @@
 #include <thread>
 #include <vector>
 
-#include "bench_meshes.h"
 #include "edge_cache.h"
 #include "edge_extraction.h"
 #include "max.h"
+#include "shape_meshes.h"
 
 namespace {
 

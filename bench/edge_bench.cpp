@@ -30,13 +30,13 @@
 #include <string>
 #include <vector>
 
-#include "bench_meshes.h"
 #include "bench_workload.h"
 #include "edge_extraction.h"
 #include "edge_grid_query.h"
 #include "nearest_edge.h"
 #include "obj_mesh.h"
 #include "polyobj.h"
+#include "shape_meshes.h"
 
 namespace {
 

@@ -8,40 +8,9 @@
 
 #include "gradient_ramp.h"
 #include "imtl.h"
+#include "shade_stubs.h"
 
 namespace {
-
-class BenchShadeContext : public ShadeContext {
- public:
-  Point3 point;
-  BOOL InMtlEditor() override { return FALSE; }
-  TimeValue CurTime() override { return 0; }
-  Point3 P() override { return point; }
-  Point3 PObj() override { return point; }
-  Point3 PointTo(const Point3& p, RefFrame) override { return p; }
-  Point3 PointFrom(const Point3& p, RefFrame) override { return p; }
-  Point3 VectorTo(const Point3& p, RefFrame) override { return p; }
-  Point3 VectorFrom(const Point3& p, RefFrame) override { return p; }
-};
-
-// A cheap map whose colour depends on the sample, so nothing folds away.
-class PointColorMap : public Texmap {
- public:
-  AColor EvalColor(ShadeContext& sc) override {
-    Point3 p = sc.PObj();
-    return AColor(p.x, p.y, p.z, 1.0f);
-  }
-  Point3 EvalNormalPerturb(ShadeContext& sc) override { return sc.PObj(); }
-  void Update(TimeValue, Interval&) override {}
-  void Reset() override {}
-  Interval Validity(TimeValue) override { return FOREVER; }
-  ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
-
- protected:
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
-    return REF_SUCCEED;
-  }
-};
 
 // Evenly spaced markers with every curve mode in turn; map, when given, is every marker's
 // colour map and transparency map.
@@ -65,12 +34,12 @@ GradientRamp MakeRamp(int count, Texmap* map) {
 
 void BM_Evaluate(benchmark::State& state) {
   // Maps live on the host's heap and leave through DeleteThis.
-  Texmap* map = state.range(1) ? new PointColorMap : nullptr;
+  Texmap* map = state.range(1) ? new TestMap(AColor(), true) : nullptr;
   GradientRamp ramp = MakeRamp(int(state.range(0)), map);
   // Samples spread over the whole ramp, so the cost is the mean over its segments.
   std::vector<float> ts(1024);
   for (size_t i = 0; i < ts.size(); ++i) ts[i] = float((i * 379) % ts.size()) / ts.size();
-  BenchShadeContext sc;
+  TestShadeContext sc;
   sc.point = Point3(0.1f, 0.2f, 0.3f);
   size_t i = 0;
   for (auto _ : state) {

@@ -1,29 +1,25 @@
 // Writes the scene fuzzer's seeds: small saved scenes covering every chunk the host writes.
 // With a second argument it also writes the sample scene there, the host tests' fixture.
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "max.h"
 #include "sample_scene.h"
+#include "saved_scene.h"
 #include "scene_file.h"
 
 namespace {
 
 bool SaveTo(const std::string& path) {
-  void* data = nullptr;
-  size_t size = 0;
   MSTR error;
-  if (SaveSceneToMemory(&data, &size, &error) != IO_OK) {
-    std::fprintf(stderr, "%s: %ls\n", path.c_str(), error.data());
+  std::vector<uint8_t> bytes = SaveSceneBytes(&error);
+  if (bytes.empty() || !WriteFileBytes(path, bytes)) {
+    std::fprintf(stderr, "%s: cannot save the scene: %ls\n", path.c_str(), error.data());
     return false;
   }
-  std::ofstream out(path, std::ios::binary);
-  out.write(static_cast<const char*>(data), std::streamsize(size));
-  MAX_free(data);
-  return bool(out);
+  return true;
 }
 
 }  // namespace

@@ -4,17 +4,12 @@
 // keeps the input.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <vector>
 
-#include "maxheap.h"
+#include "saved_scene.h"
 #include "scene_file.h"
 
 inline void CheckSceneRoundTrip(const uint8_t* data, size_t size) {
-  struct Saved {
-    void* data = nullptr;
-    size_t size = 0;
-    ~Saved() { MAX_free(data); }
-  };
   auto check = [](bool holds) {
     if (!holds) __builtin_trap();
   };
@@ -24,9 +19,8 @@ inline void CheckSceneRoundTrip(const uint8_t* data, size_t size) {
     check(!error.isNull());
     return;
   }
-  Saved first, second;
-  check(SaveSceneToMemory(&first.data, &first.size, &error) == IO_OK);
-  check(LoadSceneFromMemory(first.data, first.size, &error) == IO_OK);
-  check(SaveSceneToMemory(&second.data, &second.size, &error) == IO_OK);
-  check(first.size == second.size && std::memcmp(first.data, second.data, first.size) == 0);
+  std::vector<uint8_t> first = SaveSceneBytes(&error);
+  check(!first.empty());
+  check(LoadSceneFromMemory(first.data(), first.size(), &error) == IO_OK);
+  check(SaveSceneBytes(&error) == first);
 }

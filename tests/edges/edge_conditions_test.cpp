@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "edge_extraction.h"
@@ -187,57 +186,4 @@ TEST(EdgeConditions, SelectedEdgesAndTheAndOrCombination) {
   EXPECT_EQ(field.Count(p), 0u);
   p.conditions = -3;  // any value but 0 means Or
   EXPECT_EQ(field.Count(p), 24u);
-}
-
-TEST(EdgeRecord, OneQualifyingEdgeSetsBoundsAndCellSize) {
-  PolyObject* poly = CreateEditablePolyObject();
-  int a = poly->mm.NewVert(Point3(3.0f, -1.0f, 2.0f));
-  int b = poly->mm.NewVert(Point3(0.0f, 3.0f, 2.0f));
-  int c = poly->mm.NewVert(Point3(0.0f, 0.0f, 9.0f));
-  int tri[3] = {a, b, c};
-  poly->mm.NewFace(-1, 3, tri);
-  poly->mm.FillInMesh();
-  poly->mm.E(0)->SetFlag(MN_SEL);  // the edge a-b
-  ScopedNode node(poly);
-  EdgeParameters p;
-  p.selectionOnly = true;
-  p.distance = 0.0f;
-  p.cMult = 3;
-  NodeEdgeCache r = BuildRecord(node.Handle(), p);
-  ASSERT_EQ(r.segments.size(), 1u);
-  EXPECT_EQ(r.boundsMin, Point3(0.0f, -1.0f, 2.0f));
-  EXPECT_EQ(r.boundsMax, Point3(3.0f, 3.0f, 2.0f));
-  EXPECT_FLOAT_EQ(r.cellSize, 15.0f);  // its length 5 times c_mult
-}
-
-TEST(EdgeRecord, ObjectKindsAndConversion) {
-  // A parametric box is neither kind: its edges come from its polygon conversion, and the
-  // record keeps the box itself.
-  BoxObject* box = new BoxObject;
-  ScopedNode node(box);
-  NodeEdgeCache r = BuildRecord(node.Handle(), {});
-  EXPECT_EQ(r.object, box);
-  EXPECT_EQ(r.segments.size(), 12u);
-
-  // A node without geometry gives an object-less record with no edges.
-  ScopedNode empty(nullptr);
-  NodeEdgeCache none = BuildRecord(empty.Handle(), {});
-  EXPECT_EQ(none.nodeHandle, empty.Handle());
-  EXPECT_EQ(none.object, nullptr);
-  EXPECT_TRUE(none.segments.empty());
-  EXPECT_TRUE(none.cells.empty());
-  EXPECT_EQ(none.cellSize, 0.0f);
-}
-
-TEST(EdgeRecord, NonFiniteVerticesAreSkipped) {
-  PolyObject* plane = MakePlane(2, 2);
-  plane->mm.P(4) = Point3(std::numeric_limits<float>::quiet_NaN(), 1.0f, 0.0f);  // the centre
-  plane->mm.P(0).z = std::numeric_limits<float>::infinity();
-  ScopedNode node(plane);
-  NodeEdgeCache r = BuildRecord(node.Handle(), {});
-  // 12 edges, 4 at the centre and 2 at the corner.
-  EXPECT_EQ(r.segments.size(), 6u);
-  EXPECT_EQ(r.boundsMin, Point3(0.0f, 0.0f, 0.0f));
-  EXPECT_EQ(r.boundsMax, Point3(2.0f, 2.0f, 0.0f));
-  EXPECT_FALSE(r.cells.empty());
 }

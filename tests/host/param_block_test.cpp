@@ -53,7 +53,25 @@ ParamBlockDesc2 testParams(kBlock, _M("Parameters"), 0, &testClass, P_AUTO_CONST
 // clang-format on
 TestClassDesc testClass;
 
-TEST(ParamBlockDesc2, ReadsAListWrittenLikeAModules) {
+class ParamBlock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner = static_cast<TestRefs*>(testClass.Create(FALSE));
+    block = static_cast<IParamBlock2*>(owner->GetReference(1));
+    ASSERT_NE(block, nullptr);
+  }
+  void TearDown() override {
+    owner->DeleteThis();  // takes the block and every map only they held
+    EXPECT_EQ(TestRefs::alive, refsBefore);
+    EXPECT_EQ(TestMap::alive, mapsBefore);
+  }
+  int refsBefore = TestRefs::alive;
+  int mapsBefore = TestMap::alive;
+  TestRefs* owner = nullptr;
+  IParamBlock2* block = nullptr;
+};
+
+TEST_F(ParamBlock, DescriptionReadsAListWrittenLikeAModules) {
   ASSERT_EQ(testClass.NumParamBlockDescs(), 1);
   EXPECT_EQ(testClass.GetParamBlockDescByID(kBlock), &testParams);
   EXPECT_EQ(testClass.GetParamBlockDescByID(1), nullptr);
@@ -79,7 +97,7 @@ TEST(ParamBlockDesc2, ReadsAListWrittenLikeAModules) {
 }
 
 // Each list goes wrong inside what it passes, so the reader stops before running out.
-TEST(ParamBlockDesc2, MalformedListsThrowAndRegisterNothing) {
+TEST_F(ParamBlock, DescriptionMalformedListsThrowAndRegisterNothing) {
   TestClassDesc cd;
   auto fails = [&](auto build, const char* expected) {
     try {
@@ -116,24 +134,6 @@ TEST(ParamBlockDesc2, MalformedListsThrowAndRegisterNothing) {
   // clang-format on
 #undef BLOCK
 }
-
-class ParamBlock : public ::testing::Test {
- protected:
-  void SetUp() override {
-    owner = static_cast<TestRefs*>(testClass.Create(FALSE));
-    block = static_cast<IParamBlock2*>(owner->GetReference(1));
-    ASSERT_NE(block, nullptr);
-  }
-  void TearDown() override {
-    owner->DeleteThis();  // takes the block and every map only they held
-    EXPECT_EQ(TestRefs::alive, refsBefore);
-    EXPECT_EQ(TestMap::alive, mapsBefore);
-  }
-  int refsBefore = TestRefs::alive;
-  int mapsBefore = TestMap::alive;
-  TestRefs* owner = nullptr;
-  IParamBlock2* block = nullptr;
-};
 
 TEST_F(ParamBlock, ANewBlockHoldsTheDefaults) {
   EXPECT_TRUE(block->GetOwner() == owner && IsDependent(block, owner));

@@ -212,8 +212,8 @@ TEST_F(SceneFileFaults, BoxSegmentsAreTakenIntoTheHostsRange) {
 }
 
 // Deleting a chain of objects recurses once per link, so files cannot nest them without end.
-TEST(SceneFileDepth, ReferencesNestAtMostAThousandLevels) {
-  CleanScene clean;
+TEST_F(SceneFileFaults, ReferencesNestAtMostAThousandLevels) {
+  ResetScene();  // one probe alone, without the sample scene
   GetCOREInterface()->CreateObjectNode(new Probe);
   SceneBytes file = ParseScene(SaveToBytes());
   ResetScene();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "plugin_loader.h"
+#include "saved_scene.h"
 
 const Class_ID kProbeClassID(0x7e57f11e, 0x0001);
 
@@ -117,12 +118,9 @@ std::vector<uint8_t> U32s(std::initializer_list<uint32_t> values) {
 
 std::vector<uint8_t> SaveToBytes() {
   EXPECT_TRUE(probeRegistered);
-  void* data = nullptr;
-  size_t size = 0;
   MSTR error;
-  EXPECT_EQ(SaveSceneToMemory(&data, &size, &error), IO_OK) << error.data();
-  std::vector<uint8_t> bytes(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-  MAX_free(data);
+  std::vector<uint8_t> bytes = SaveSceneBytes(&error);
+  EXPECT_FALSE(bytes.empty()) << error.data();
   return bytes;
 }
 

@@ -40,7 +40,7 @@ Rgba Pixel(const BITMAPINFO* dib, int x, int y) {
 
 }  // namespace
 
-TEST(ViewportTexHandleMaker, BitmapToDIBGivesAPackedThirtyTwoBitDIB) {
+TEST(ViewportTextures, MakerBitmapToDIBGivesAPackedThirtyTwoBitDIB) {
   ViewportTexHandleMaker maker(4);
   Bitmap* bm = NewPattern(4, 4);
   ASSERT_NE(bm, nullptr);
@@ -65,7 +65,7 @@ TEST(ViewportTexHandleMaker, BitmapToDIBGivesAPackedThirtyTwoBitDIB) {
   MAX_free(dib);
 }
 
-TEST(ViewportTexHandleMaker, ScalesToItsSizeOrTheForcedOne) {
+TEST(ViewportTextures, MakerScalesToItsSizeOrTheForcedOne) {
   ViewportTexHandleMaker maker(2);
   Bitmap* bm = NewPattern(4, 4, BMM_TRUE_32);
   ASSERT_NE(bm, nullptr);
@@ -85,32 +85,7 @@ TEST(ViewportTexHandleMaker, ScalesToItsSizeOrTheForcedOne) {
   bm->DeleteThis();
 }
 
-TEST(ViewportTexHandleMaker, ExtraFlagsChangeThePixels) {
-  ViewportTexHandleMaker maker(1);
-  Bitmap* bm = NewPattern(1, 1);
-  ASSERT_NE(bm, nullptr);
-  BMM_Color_64 c(0xFFFF, 0x8000, 0x0000, 0x8000);
-  bm->PutPixels(0, 0, 1, &c);
-  const struct {
-    int flags;
-    Rgba rgba;
-  } cases[] = {{0, {0xFF, 0x80, 0, 0x80}},
-               {EX_OPAQUE_ALPHA, {0xFF, 0x80, 0, 0xFF}},
-               {EX_MULT_ALPHA, {0x80, 0x40, 0, 0x80}},
-               {EX_RGB_FROM_ALPHA, {0x80, 0x80, 0x80, 0x80}},
-               {EX_ALPHA_FROM_RGB, {0xFF, 0x80, 0, 0x7F}}};  // (0xFFFF + 0x8000 + 0) / 3
-  for (const auto& k : cases) {
-    BITMAPINFO* dib = maker.BitmapToDIB(bm, 0, k.flags);
-    Rgba p = Pixel(dib, 0, 0);
-    MAX_free(dib);
-    EXPECT_EQ(std::memcmp(&p, &k.rgba, sizeof p), 0)
-        << "flags " << k.flags << ": " << int(p.r) << " " << int(p.g) << " " << int(p.b) << " "
-        << int(p.a);
-  }
-  bm->DeleteThis();
-}
-
-TEST(ViewportTexHandle, MadeCountedFoundByHandleAndGivenBack) {
+TEST(ViewportTextures, MadeCountedFoundByHandleAndGivenBack) {
   ViewportTexHandleMaker maker(2);
   Bitmap* bm = NewPattern(2, 2);
   const TexHandleCounts before = HostTexHandleCounts();
@@ -141,7 +116,7 @@ TEST(ViewportTexHandle, MadeCountedFoundByHandleAndGivenBack) {
   EXPECT_EQ(ViewportTexture(0), nullptr);
 }
 
-TEST(ViewportTexHandle, CreateHandleFromATopDownTwentyFourBitDIB) {
+TEST(ViewportTextures, CreateHandleFromATopDownTwentyFourBitDIB) {
   // A 3 x 2 DIB, rows from the top (negative height), padded to 12 bytes.
   struct {
     BITMAPINFOHEADER head;

@@ -82,7 +82,7 @@ namespace {
 constexpr DWORD kDragged = MarkerActive | MarkerDragging;
 }
 
-TEST(RampDrag, NothingMovesWithoutADraggedMarker) {
+TEST(RampEditing, DragNothingMovesWithoutADraggedMarker) {
   GradientRamp ramp = RampAt({0.0f, 0.5f, 1.0f});
   ramp.markers[1].flags = MarkerActive;
   EXPECT_EQ(MoveDraggedMarker(ramp, 0.7f), nullptr);
@@ -91,7 +91,7 @@ TEST(RampDrag, NothingMovesWithoutADraggedMarker) {
   EXPECT_EQ(ramp.markers[1].flags, MarkerActive);
 }
 
-TEST(RampDrag, DraggingPastANeighbourNamesTheDraggedMarker) {
+TEST(RampEditing, DragDraggingPastANeighbourNamesTheDraggedMarker) {
   GradientRamp ramp = RampAt({0.0f, 0.5f, 0.7f, 1.0f});
   ramp.markers[1].flags = kDragged;
   EXPECT_EQ(MoveDraggedMarker(ramp, 0.6f), &ramp.markers[1]);
@@ -108,7 +108,7 @@ TEST(RampDrag, DraggingPastANeighbourNamesTheDraggedMarker) {
   EXPECT_EQ(m->flags, MarkerActive);
 }
 
-TEST(RampDrag, MarkersPassedOrLandedOnStayUntilTheDrop) {
+TEST(RampEditing, DragMarkersPassedOrLandedOnStayUntilTheDrop) {
   GradientRamp ramp = RampAt({0.0f, 0.3f, 0.6f, 1.0f});
   ramp.markers[2].flags = kDragged;
   // Onto the marker at 0.3, past it, clamped onto the start, back out: every marker stays.
@@ -128,7 +128,7 @@ TEST(RampDrag, MarkersPassedOrLandedOnStayUntilTheDrop) {
   EXPECT_EQ(ramp.markers[1].position, 0.3f);
 }
 
-TEST(RampDrag, TheDroppedMarkerSurvivesTheMergeWhereItLands) {
+TEST(RampEditing, DragTheDroppedMarkerSurvivesTheMergeWhereItLands) {
   // Within 0.0001 above and below a marker, exactly on it, and on either end.
   const struct {
     float drop;
@@ -158,7 +158,7 @@ TEST(RampDrag, TheDroppedMarkerSurvivesTheMergeWhereItLands) {
   EXPECT_EQ(DropDraggedMarker(ramp), nullptr) << "nothing is being dragged any more";
 }
 
-TEST(RampDrag, ACopyMadeOnItsOriginalIsDraggedAwayFromIt) {
+TEST(RampEditing, DragACopyMadeOnItsOriginalIsDraggedAwayFromIt) {
   GradientRamp ramp = RampAt({0.0f, 0.5f, 1.0f});
   TestMap* map = new TestMap(AColor(1.0f, 0.0f, 0.0f, 1.0f));
   ramp.markers[1].colorMap = map;

@@ -14,7 +14,7 @@ GradientRamp RedToBlue() {
 }
 }  // namespace
 
-TEST(RampCurveModes, ValuesAndClamp) {
+TEST(RampEvaluation, CurveModeValuesAndClamp) {
   EXPECT_NEAR(CurveValue(0.0f, CurveExponential), 0.9476f, 1e-4f);
   EXPECT_NEAR(CurveValue(0.75f, CurveGamma), 0.13397f, 1e-5f);
   EXPECT_GT(CurveValue(0.98f, CurveExponential), 0.0f);  // exponential meets 0 before 1
@@ -22,7 +22,7 @@ TEST(RampCurveModes, ValuesAndClamp) {
   EXPECT_EQ(CurveValue(0.25f, 17), 0.75f);               // an unknown mode is linear
 }
 
-TEST(RampCurveModes, SegmentWeights) {
+TEST(RampEvaluation, CurveModeSegmentWeights) {
   // At u = 0.5; rows: the right marker's in mode, columns: the left marker's out mode.
   const float table[kCurveModeCount][kCurveModeCount] = {
       {0.5f, 0.63259f, 0.39645f, 0.25f, 0.75f},

@@ -1,4 +1,5 @@
-// A shade context, a marker map and small ramps for the ramp tests.
+// Small ramps and colour checks for the ramp tests; the shade context and the marker map
+// are the shared stubs.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -6,62 +7,7 @@
 
 #include "gradient_ramp.h"
 #include "imtl.h"
-
-// A point given in object space (camera space is object space here), with the host's
-// per-sample colour cache; the texmap tests shade through it too.
-class TestShadeContext : public ShadeContext {
- public:
-  INode* node = nullptr;
-  Point3 point;
-  BOOL inMtlEditor = FALSE;
-  int gbuffer = 0;
-  int cacheHits = 0;
-  Texmap* cachedMap = nullptr;
-  AColor cached;
-  BOOL InMtlEditor() override { return inMtlEditor; }
-  TimeValue CurTime() override { return 0; }
-  INode* Node() override { return node; }
-  Point3 P() override { return point; }
-  Point3 PObj() override { return point; }
-  Point3 PointTo(const Point3& p, RefFrame) override { return p; }
-  Point3 PointFrom(const Point3& p, RefFrame) override { return p; }
-  Point3 VectorTo(const Point3& p, RefFrame) override { return p; }
-  Point3 VectorFrom(const Point3& p, RefFrame) override { return p; }
-  void SetGBufferID(int id) override { gbuffer = id; }
-  BOOL GetCache(Texmap* map, AColor& c) override {
-    if (map != cachedMap) return FALSE;
-    c = cached;
-    ++cacheHits;
-    return TRUE;
-  }
-  void PutCache(Texmap* map, const AColor& c) override {
-    cachedMap = map;
-    cached = c;
-  }
-};
-
-// A fixed colour, or with fromPoint the shaded point as a colour; the shaded point as its
-// perturbation. Made with new and released with DeleteThis, as host objects are.
-class TestMap : public Texmap {
- public:
-  explicit TestMap(AColor c, bool fromPoint = false) : color(c), fromPoint(fromPoint) {}
-  AColor EvalColor(ShadeContext& sc) override {
-    Point3 p = sc.PObj();
-    return fromPoint ? AColor(p.x, p.y, p.z, 1.0f) : color;
-  }
-  Point3 EvalNormalPerturb(ShadeContext& sc) override { return sc.PObj(); }
-  void Update(TimeValue, Interval&) override {}
-  void Reset() override {}
-  Interval Validity(TimeValue) override { return FOREVER; }
-  ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
-  AColor color;
-  bool fromPoint;
-
- protected:
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
-    return REF_SUCCEED;
-  }
-};
+#include "shade_stubs.h"
 
 // Markers at the given positions, in the given order, each grey of its own position.
 inline GradientRamp RampAt(std::initializer_list<float> positions) {

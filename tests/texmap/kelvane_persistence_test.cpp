@@ -10,66 +10,33 @@
 #include <string>
 #include <vector>
 
+#include "map_holder.h"
 #include "max.h"
 #include "plugin_loader.h"
+#include "saved_scene.h"
 #include "scene_file.h"
 #include "texmap_test_support.h"
 
 namespace {
 
-const Class_ID kHolderClassID(0x7e570001, 0x4b4c5631);
-
-// Geometry that holds a map as its one reference, so the map is part of a saved scene.
-class MapHolder : public GeomObject {
- public:
-  Texmap* map = nullptr;
-  Class_ID ClassID() override { return kHolderClassID; }
-  int NumRefs() override { return 1; }
-  RefTargetHandle GetReference(int i) override { return i == 0 ? map : nullptr; }
-
- protected:
-  void SetReference(int i, RefTargetHandle r) override {
-    if (i == 0) map = static_cast<Texmap*>(r);
-  }
-};
-
-class MapHolderClassDesc : public ClassDesc {
- public:
-  int IsPublic() override { return FALSE; }
-  void* Create(BOOL) override { return static_cast<ReferenceTarget*>(new MapHolder); }
-  const MCHAR* ClassName() override { return L"Map holder"; }
-  const MCHAR* NonLocalizedClassName() override { return L"Map holder"; }
-  SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
-  Class_ID ClassID() override { return kHolderClassID; }
-  const MCHAR* Category() override { return L""; }
-};
-
 class PersistenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static MapHolderClassDesc holderClass;
-    static bool registered = GetClassDirectory().AddClass(&holderClass);
-    (void)registered;
     ASSERT_NE(LibClassDesc(0), nullptr);  // the module and its class are loaded
     ResetScene();
     map = NewKelvane();
-    auto* holder = new MapHolder;
-    holder->ReplaceReference(0, map);
-    GetCOREInterface()->CreateObjectNode(holder)->SetName(L"holder");
+    HoldInScene(map);
   }
   void TearDown() override { ResetScene(); }
 
-  std::vector<char> Save() {
-    void* data = nullptr;
-    size_t size = 0;
+  std::vector<uint8_t> Save() {
     MSTR error;
-    EXPECT_EQ(SaveSceneToMemory(&data, &size, &error), IO_OK) << error.data();
-    std::vector<char> bytes(static_cast<char*>(data), static_cast<char*>(data) + size);
-    MAX_free(data);
+    std::vector<uint8_t> bytes = SaveSceneBytes(&error);
+    EXPECT_FALSE(bytes.empty()) << error.data();
     return bytes;
   }
   // Loads a saved scene in place of the current one; the loaded map, or null.
-  Kelvane* Load(const std::vector<char>& bytes) {
+  Kelvane* Load(const std::vector<uint8_t>& bytes) {
     MSTR error;
     if (LoadSceneFromMemory(bytes.data(), bytes.size(), &error) != IO_OK) return nullptr;
     INode* node = GetCOREInterface()->GetINodeByName(L"holder");
@@ -77,12 +44,12 @@ class PersistenceTest : public ::testing::Test {
     return static_cast<Kelvane*>(static_cast<MapHolder*>(node->GetObjectRef())->map);
   }
   // Where the marker chunk's header starts (ID 0x4001, a data chunk), or npos.
-  static size_t MarkerChunk(const std::vector<char>& bytes) {
-    const char header[4] = {0x01, 0x40, 0x00, 0x00};
+  static size_t MarkerChunk(const std::vector<uint8_t>& bytes) {
+    const uint8_t header[4] = {0x01, 0x40, 0x00, 0x00};
     auto at = std::search(bytes.begin(), bytes.end(), header, header + 4);
     return at == bytes.end() ? std::string::npos : size_t(at - bytes.begin());
   }
-  static uint32_t U32(const std::vector<char>& b, size_t at) {
+  static uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
     uint32_t v;
     std::memcpy(&v, &b[at], 4);
     return v;
@@ -104,7 +71,7 @@ class PersistenceTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(PersistenceTest, DefaultRampWritesA250ByteMarkerChunk) {
-  std::vector<char> bytes = Save();
+  std::vector<uint8_t> bytes = Save();
   size_t at = MarkerChunk(bytes);
   ASSERT_NE(at, std::string::npos);
   EXPECT_EQ(U32(bytes, at + 4), 250u);
@@ -176,7 +143,7 @@ TEST_F(PersistenceTest, MapsStayOnTheirMarkersThroughSortAndMerge) {
 }
 
 TEST_F(PersistenceTest, DamagedMarkerChunks) {
-  std::vector<char> bytes = Save();
+  std::vector<uint8_t> bytes = Save();
   size_t at = MarkerChunk(bytes);
   ASSERT_NE(at, std::string::npos);
 
@@ -184,7 +151,7 @@ TEST_F(PersistenceTest, DamagedMarkerChunks) {
   // default three (never an empty ramp), or only the whole records there are.
   const uint32_t counts[] = {3, 0, 1000000};
   for (int k = 0; k < 3; ++k) {
-    std::vector<char> damaged = bytes;
+    std::vector<uint8_t> damaged = bytes;
     if (k == 0) damaged[at] = 0x02;
     std::memcpy(&damaged[at + 8], &counts[k], 4);
     Kelvane* loaded = Load(damaged);
@@ -197,11 +164,11 @@ TEST_F(PersistenceTest, DamagedMarkerChunks) {
 // Values outside their declared ranges, as a damaged file can hold them: the map brings each
 // into its range when it caches it, whatever the host did on loading.
 TEST_F(PersistenceTest, BlockValuesOutOfRangeAreClampedWhenCached) {
-  std::vector<char> bytes = Save();
+  std::vector<uint8_t> bytes = Save();
   // A block value is stored after its header: parameter ID, type and count 1.
   auto patch = [&](ParamID id, int type, const void* value) {
     const int32_t header[3] = {id, type, 1};
-    const char* h = reinterpret_cast<const char*>(header);
+    const auto* h = reinterpret_cast<const uint8_t*>(header);
     auto at = std::search(bytes.begin(), bytes.end(), h, h + sizeof(header));
     ASSERT_NE(at, bytes.end()) << id;
     std::memcpy(&*(at + sizeof(header)), value, 4);
@@ -240,8 +207,8 @@ TEST_F(PersistenceTest, BlockValuesOutOfRangeAreClampedWhenCached) {
 // as what it is not, and after the load has the slot's default again.
 TEST_F(PersistenceTest, ReferencesToObjectsOfAnotherKindAreReplaced) {
   map->SetSubTexmap(0, NewColorMap(AColor(0.2f, 0.4f, 0.6f)));
-  std::vector<char> bytes = Save();
-  const char refsHeader[4] = {0x14, 0x5C, 0x00, 0x00};
+  std::vector<uint8_t> bytes = Save();
+  const uint8_t refsHeader[4] = {0x14, 0x5C, 0x00, 0x00};
   auto refs = std::search(bytes.begin() + long(MarkerChunk(bytes)), bytes.end(), refsHeader,
                           refsHeader + 4);
   ASSERT_NE(refs, bytes.end());
@@ -265,10 +232,10 @@ TEST_F(PersistenceTest, ReferencesToObjectsOfAnotherKindAreReplaced) {
 
 TEST_F(PersistenceTest, EveryPrefixOfASavedSceneLoadsOrFailsCleanly) {
   map->SetSubTexmap(0, NewColorMap(AColor(0.2f, 0.4f, 0.6f)));
-  std::vector<char> bytes = Save();
+  std::vector<uint8_t> bytes = Save();
   int loaded = 0;
   for (size_t n = 0; n < bytes.size(); ++n) {
-    std::vector<char> prefix(bytes.begin(), bytes.begin() + long(n));
+    std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + long(n));
     MSTR error;
     if (LoadSceneFromMemory(prefix.data(), prefix.size(), &error) == IO_OK) ++loaded;
   }
@@ -277,9 +244,11 @@ TEST_F(PersistenceTest, EveryPrefixOfASavedSceneLoadsOrFailsCleanly) {
 }
 
 TEST_F(PersistenceTest, CommittedSceneLoadsInEveryBuild) {
-  // Saved once by the native build; UTF-16 text and little-endian numbers make it portable.
+  // Written by make_kelvane_scene in the native build; UTF-16 text and little-endian numbers
+  // make it portable.
   std::ifstream in(KELVANE_FIXTURES "/kelvane_scene.kvs", std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   ASSERT_FALSE(bytes.empty());
   Kelvane* loaded = Load(bytes);
   ASSERT_NE(loaded, nullptr);
@@ -291,16 +260,4 @@ TEST_F(PersistenceTest, CommittedSceneLoadsInEveryBuild) {
   EXPECT_FLOAT_EQ(colour->color.g, 0.75f);
   EXPECT_FLOAT_EQ(loaded->pblock->GetFloat(pb_distance), 0.5f);
   EXPECT_EQ(loaded->pblock->GetInt(pb_open_edges), 1);
-}
-
-// Writes the fixture above; run by hand with --gtest_also_run_disabled_tests.
-TEST_F(PersistenceTest, DISABLED_WriteCommittedScene) {
-  SetMarkers({0.0f, 0.3f, 0.7f, 1.0f});
-  map->ramp.markers[2].outMode = 3;
-  map->SetSubTexmap(2, NewColorMap(AColor(0.25f, 0.75f, 0.5f)));
-  map->pblock->SetValue(pb_distance, 0, 0.5f);
-  map->pblock->SetValue(pb_open_edges, 0, 1);
-  std::vector<char> bytes = Save();
-  std::ofstream(KELVANE_FIXTURES "/kelvane_scene.kvs", std::ios::binary)
-      .write(bytes.data(), long(bytes.size()));
 }

@@ -1,10 +1,9 @@
-// The viewport preview: the ramp's picture column by column, its conversion for
-// the viewport, and the texture the map keeps until its lifecycle discards it.
+// The map's viewport texture: its conversion for the viewport, and the texture the map keeps
+// until its lifecycle discards it.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
-#include <limits>
 
 #include "bitmap.h"
 #include "host_bitmaps.h"
@@ -30,7 +29,7 @@ struct HostTally {
 };
 
 // A new map, a viewport maker of size 4 and the tally, ended with no pending bitmap failure.
-class ViewportPreview : public ::testing::Test {
+class KelvaneViewport : public ::testing::Test {
  protected:
   void TearDown() override {
     FailBitmapCreation(0);
@@ -43,50 +42,7 @@ class ViewportPreview : public ::testing::Test {
 
 }  // namespace
 
-TEST(PreviewChannel, TruncatesToSixteenBitsAndShowsOverBrightAtFull) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float inf = std::numeric_limits<float>::infinity();
-  const struct {
-    float in;
-    int out;
-  } cases[] = {{1.0f, 65535}, {0.5f, 32767}, {0.25f, 16383}, {0.0f, 0},    {0.99999f, 65534},
-               {1.5f, 65535}, {-0.25f, 0},   {nan, 0},       {inf, 65535}, {1e30f, 65535}};
-  for (const auto& c : cases) EXPECT_EQ(PreviewChannel(c.in), c.out) << c.in;
-}
-
-TEST(PreviewRow, ColumnsOfFourSampleTheDefaultRampAtQuarters) {
-  GradientRamp ramp;
-  ramp.InitDefault();
-  BMM_Color_64 row[4];
-  FillPreviewRow(ramp, 4, row);
-  const float positions[4] = {0.0f, 0.25f, 0.5f, 0.75f};
-  for (int x = 0; x < 4; ++x) {
-    AColor c = ramp.ColorAt(positions[x]);
-    EXPECT_EQ(row[x].r, PreviewChannel(c.r)) << x;
-    EXPECT_EQ(row[x].g, PreviewChannel(c.g)) << x;
-    EXPECT_EQ(row[x].b, PreviewChannel(c.b)) << x;
-    EXPECT_EQ(row[x].a, 65535) << "opaque";
-  }
-}
-
-TEST(PreviewRow, PositionsAreSinglePrecisionSumsOfSteps) {
-  // White up to a step to black at 8/12: eight single-precision steps of 1/12 sum to just
-  // below 8/12, so the ninth column of a 12-wide preview still shows white.
-  GradientRamp ramp;
-  ramp.InitDefault();
-  ramp.markers.resize(2);
-  ramp.markers[0].color = AColor(1.0f, 1.0f, 1.0f, 1.0f);
-  ramp.markers[0].outMode = 3;  // Solid
-  ramp.markers[1].position = 8.0f / 12.0f;
-  ramp.markers[1].color = AColor(0.0f, 0.0f, 0.0f, 1.0f);
-  ramp.markers[1].inMode = ramp.markers[1].outMode = 4;  // NO: white holds up to the marker
-  BMM_Color_64 row[12];
-  FillPreviewRow(ramp, 12, row);
-  EXPECT_EQ(row[8].r, 65535) << "position 8 x (1/12), not 8/12";
-  EXPECT_EQ(row[9].r, 0);
-}
-
-TEST_F(ViewportPreview, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
+TEST_F(KelvaneViewport, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
   for (RampMarker& m : map->ramp.markers) m.color.a = 0.0f;
   map->SetSubTexmap(4, NewColorMap(AColor(1.0f, 0.0f, 0.0f)));  // colour map of the marker at 1
   EXPECT_TRUE(map->SupportTexDisplay());
@@ -131,7 +87,7 @@ TEST_F(ViewportPreview, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
   EXPECT_EQ(ViewportTexture(handle), nullptr);
 }
 
-TEST_F(ViewportPreview, TheTextureIsKeptWhileValidAndDroppedWhenDeactivated) {
+TEST_F(KelvaneViewport, TheTextureIsKeptWhileValidAndDroppedWhenDeactivated) {
   const DWORD_PTR first = map->GetActiveTexHandle(0, maker);
   ASSERT_NE(first, 0u);
   EXPECT_EQ(map->GetActiveTexHandle(4800, maker), first) << "valid forever";
@@ -157,7 +113,7 @@ TEST_F(ViewportPreview, TheTextureIsKeptWhileValidAndDroppedWhenDeactivated) {
   EXPECT_EQ(tally.TexturesDeleted(), 2);
 }
 
-TEST_F(ViewportPreview, UpdateChangesAndEditsDropTheTexture) {
+TEST_F(KelvaneViewport, UpdateChangesAndEditsDropTheTexture) {
   ConstantColorMap* sub = NewColorMap(AColor(0.0f, 1.0f, 0.0f));
   map->SetSubTexmap(0, sub);
   const std::function<void()> droppers[] = {
@@ -187,7 +143,7 @@ TEST_F(ViewportPreview, UpdateChangesAndEditsDropTheTexture) {
   EXPECT_EQ(c[1], 0);
 }
 
-TEST_F(ViewportPreview, AClonedMapHasNoTextureOfItsOwnYet) {
+TEST_F(KelvaneViewport, AClonedMapHasNoTextureOfItsOwnYet) {
   const DWORD_PTR original = map->GetActiveTexHandle(0, maker);
   ASSERT_NE(original, 0u);
   RemapDir* remap = NewRemapDir();
@@ -206,7 +162,7 @@ TEST_F(ViewportPreview, AClonedMapHasNoTextureOfItsOwnYet) {
   EXPECT_EQ(tally.TexturesDeleted(), 2) << "each texture is given back once";
 }
 
-TEST_F(ViewportPreview, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
+TEST_F(KelvaneViewport, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
   map->pblock->SetValue(pb_distance, 0, 0.75f);
   Interval valid;  // empty: the preview says how long it holds
   BITMAPINFO* dib = map->GetVPDisplayDIB(0, maker, valid, FALSE, 6, 3);
@@ -219,7 +175,7 @@ TEST_F(ViewportPreview, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
   MAX_free(dib);
 }
 
-TEST_F(ViewportPreview, NoBitmapGivesNoTextureAndTheNextCallTriesAgain) {
+TEST_F(KelvaneViewport, NoBitmapGivesNoTextureAndTheNextCallTriesAgain) {
   ViewportTexHandleMaker none(0);
   EXPECT_EQ(map->GetActiveTexHandle(0, none), 0u) << "an unusable size";
   FailBitmapCreation(1);

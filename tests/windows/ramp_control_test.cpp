@@ -7,7 +7,6 @@
 #include <string>
 
 #include "host_hsv_dialog.h"
-#include "host_maps.h"
 #include "igradient_ramp.h"
 #include "ramp_control_geometry.h"
 #include "ramp_drawing.h"
@@ -149,7 +148,6 @@ TEST_F(RampControl, ClickBetweenMarkersAddsOneWithTheRampsColourThere) {
   const RampMarker& added = ramp.markers[1];
   EXPECT_EQ(added.position, kAt100);
   EXPECT_EQ(added.color, shown);
-  for (float c : {added.color.r, added.color.g, added.color.b}) EXPECT_NEAR(c, 0.328f, 0.0005f);
   EXPECT_EQ(added.color.a, 1.0f);
   EXPECT_EQ(added.flags, kDragging);
   EXPECT_EQ(ramp.markers[0].flags, 0u);
@@ -161,47 +159,18 @@ TEST_F(RampControl, ClickBetweenMarkersAddsOneWithTheRampsColourThere) {
   ExpectBand(130);
 }
 
-TEST_F(RampControl, LeftMarginIsAbsoluteOnClickAndZeroOnDrag) {
-  SetMarkers(ramp, {0.5f, 0.7f, 1.0f});
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 0);  // nothing within reach: a marker is added
-  ASSERT_EQ(ramp.markers.size(), 4u);
-  EXPECT_EQ(ramp.markers[0].position, 4.0f / 293.0f);
-  EXPECT_EQ(ramp.markers[0].flags, kDragging);
-
-  Mouse(WM_MOUSEMOVE, MK_LBUTTON, 0);
-  EXPECT_EQ(ramp.markers[0].position, 0.0f);
-  ExpectOnly(WM_RAMP_MARKER_MOVED, Record(0));
-  Mouse(WM_LBUTTONUP, 0, 0);
-  EXPECT_EQ(ramp.markers[0].position, 0.0f);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-}
-
-TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerWithItsMaps) {
-  auto* colorMap = new ConstantColorMap;
-  auto* transparentMap = new CheckerMap;
-  RampMarker& source = ramp.markers[0];
-  source.color = AColor(0.2f, 0.4f, 0.6f, 1.0f);
-  source.transparentColor = AColor(0.1f, 0.1f, 0.1f, 0.0f);
-  source.colorMap = colorMap;
-  source.transparentMap = transparentMap;
-  source.transparentMapOn = false;
-  source.inMode = 2;
-  source.outMode = 3;
-
-  const RampMarker original = source;
-
+// Which fields a copy takes is the model's (pinned natively); here, that Shift comes from the
+// keyboard state and holds the drag.
+TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerAndTheDragWaitsForShift) {
+  ramp.markers[0].color = AColor(0.2f, 0.4f, 0.6f, 1.0f);
   // Shift is in the keyboard state, not in the message's flags: the control asks GetKeyState.
   SetHeldKeys({VK_SHIFT, VK_LSHIFT});
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 100);
   ASSERT_EQ(ramp.markers.size(), 4u);
-  RampMarker expected = original;  // colours, maps, switches and modes
-  expected.position = kAt100;
-  expected.flags = kDragging;
-  EXPECT_TRUE(SameMarker(ramp.markers[1], expected));
-  EXPECT_EQ(ramp.markers[0].flags, 0u);
+  EXPECT_EQ(ramp.markers[1].color, ramp.markers[0].color) << "a copy of the active marker";
+  EXPECT_EQ(ramp.markers[1].flags, kDragging);
   EXPECT_TRUE(Posted().empty());
 
-  // While Shift is held the drag waits.
   Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, 130);
   EXPECT_EQ(ramp.markers[1].position, kAt100);
   EXPECT_TRUE(Posted().empty());
@@ -211,10 +180,6 @@ TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerWithItsMaps) {
   ExpectOnly(WM_RAMP_MARKER_MOVED, Record(1));
   Mouse(WM_LBUTTONUP, 0, 130);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
-
-  for (RampMarker& m : ramp.markers) m.colorMap = m.transparentMap = nullptr;
-  colorMap->DeleteThis();
-  transparentMap->DeleteThis();
 }
 
 TEST_F(RampControl, OtherButtonsKeysOrALostCaptureStopTheDrag) {
@@ -356,41 +321,6 @@ TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
   ExpectGlyph(RampGeometry(8, 0, kWidth).GlyphAt(0.7f).apex, kCyan);
 }
 
-TEST_F(RampControl, ADragKeepsTheMarkersItPassesAndMergesWhereItIsDropped) {
-  const AColor middle = ramp.markers[1].color;
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
-  // Onto the first marker's column, left of the band, past the right end (clamped onto the
-  // last marker) and back: a marker on the same position stays, before the dragged one.
-  struct Step {
-    int x;
-    float position;
-  };
-  for (Step step : {Step{4, 0.0f}, Step{0, 0.0f}, Step{330, 1.0f}, Step{200, 196.0f / 293.0f}}) {
-    Mouse(WM_MOUSEMOVE, MK_LBUTTON, step.x);
-    ASSERT_EQ(ramp.markers.size(), 3u) << "a marker was swallowed at x = " << step.x;
-    ExpectOnly(WM_RAMP_MARKER_MOVED, Record(1));
-    EXPECT_EQ(ramp.markers[1].color, middle);
-    EXPECT_EQ(ramp.markers[1].position, step.position);
-    EXPECT_EQ(ramp.markers[0].position, 0.0f);
-    EXPECT_EQ(ramp.markers[2].position, 1.0f);
-  }
-  Mouse(WM_LBUTTONUP, 0, 200);
-  ASSERT_EQ(ramp.markers.size(), 3u);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
-
-  // Dropped onto the first marker: the dragged marker survives there, with its own colour.
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 200);
-  Mouse(WM_MOUSEMOVE, MK_LBUTTON, 2);
-  ExpectOnly(WM_RAMP_MARKER_MOVED, Record(1));
-  Mouse(WM_LBUTTONUP, 0, 2);
-  ASSERT_EQ(ramp.markers.size(), 2u);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-  EXPECT_EQ(ramp.markers[0].color, middle);
-  EXPECT_EQ(ramp.markers[0].position, 0.0f);
-  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
-  ExpectGlyph(4, kRed);
-}
-
 TEST_F(RampControl, ARightClickDuringADragDeletesNothing) {
   SetMarkers(ramp, {0.0f, 0.25f, 0.5f, 1.0f});
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
@@ -410,29 +340,6 @@ TEST_F(RampControl, ARightClickDuringADragDeletesNothing) {
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ramp.markers[i].position, expected[i]) << i;
   EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), &ramp.markers[2]);
   EXPECT_EQ(ramp.markers[2].color, AColor(0.5f, 0.5f, 0.5f, 1.0f));
-}
-
-TEST_F(RampControl, ShiftClickOnAPlacedMarkerMakesACopyThatTheDragMoves) {
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 100);  // places a marker on column 100
-  Mouse(WM_LBUTTONUP, 0, 100);
-  ASSERT_EQ(ramp.markers.size(), 4u);
-  ramp.markers[1].color = AColor(0.9f, 0.1f, 0.1f, 1.0f);
-  Posted();
-  SetHeldKeys({VK_SHIFT, VK_LSHIFT});
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 100);  // exactly on it
-  ASSERT_EQ(ramp.markers.size(), 5u) << "the copy merged into its original";
-  SetHeldKeys({});
-  Mouse(WM_MOUSEMOVE, MK_LBUTTON, 130);
-  Mouse(WM_LBUTTONUP, 0, 130);
-  ASSERT_EQ(ramp.markers.size(), 5u);
-  EXPECT_EQ(ramp.markers[1].position, kAt100);
-  EXPECT_EQ(ramp.markers[1].flags, 0u) << "the original stayed where it was";
-  EXPECT_EQ(ramp.markers[2].position, 126.0f / 293.0f);
-  EXPECT_EQ(ramp.markers[2].color, ramp.markers[1].color);
-  EXPECT_EQ(ramp.markers[2].flags, MarkerActive);
-  std::vector<PostedMessage> posted = Posted();
-  ASSERT_EQ(posted.size(), 2u);
-  EXPECT_EQ(posted[1].lParam, Record(2));
 }
 
 TEST_F(RampControl, RightClickDeletesOnThreeMarkersAndOnlyRepaintsAndPostsOnTwo) {
@@ -479,7 +386,7 @@ TEST_F(RampControl, APositionOutsideZeroToOneIsDrawnAtTheEndAndStoredThere) {
   ExpectGlyph(4, kRed);
 }
 
-TEST(RampControlObject, BindsTheWindowAndGoesWithIt) {
+TEST_F(RampControl, ObjectBindsTheWindowAndGoesWithIt) {
   ASSERT_NE(KelvaneModule(), nullptr);
   HWND parent = CreateTestParent(200, 60);
   auto make = [&] {

@@ -13,7 +13,7 @@ SceneNode Box(const Point3& low, const Point3& high) {
   return node;
 }
 
-TEST(DefaultCamera, AYUpSceneIsSeenAsTheSameSceneTurnedZUp) {
+TEST(Camera, DefaultCameraSeesAYUpSceneAsTheSameSceneTurnedZUp) {
   // A tall box in a Y-up file, and the same box turned Z up ((x, y, z) -> (x, -z, y)).
   SceneNode yUp = Box(Point3(0, 0, 0), Point3(1, 3, 2));
   SceneNode zUp = Box(Point3(0, -2, 0), Point3(1, 0, 3));

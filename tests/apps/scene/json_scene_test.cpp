@@ -1,10 +1,7 @@
 // JSON scenes: what a well-formed input becomes, and one clear complaint for each mistake.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "common/input_error.h"
-#include "scene/default_scene.h"
 #include "scene/json_scene.h"
 #include "support/app_test_support.h"
 
@@ -153,16 +150,6 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
     EXPECT_EQ(message.find('\n'), std::string::npos) << message;
     EXPECT_LT(message.size(), 300u) << "no long echoes";
   }
-}
-
-TEST(JsonScene, TheBuiltInSceneShowsOpenBordersGroupsAndSeveralMaterialIDs) {
-  SceneDescription scene = DefaultScene(30.0f);
-  EXPECT_GE(scene.nodes.size(), 4u);
-  std::set<MtlID> ids;
-  for (const NodeDescription& node : scene.nodes)
-    ids.insert(node.mesh.materials.begin(), node.mesh.materials.end());
-  EXPECT_GE(ids.size(), 3u);
-  ASSERT_TRUE(scene.map.markers);
 }
 
 }  // namespace

@@ -8,24 +8,10 @@
 #include <iterator>
 #include <vector>
 
-#include "maxheap.h"
 #include "plugin_loader.h"
+#include "saved_scene.h"
 #include "scene/scene_settings.h"
 #include "scene_file.h"
-
-namespace {
-
-std::vector<char> SaveToMemory() {
-  void* data = nullptr;
-  size_t size = 0;
-  MSTR error;
-  EXPECT_EQ(SaveSceneToMemory(&data, &size, &error), IO_OK) << error.data();
-  std::vector<char> bytes(static_cast<char*>(data), static_cast<char*>(data) + size);
-  MAX_free(data);
-  return bytes;
-}
-
-}  // namespace
 
 TEST(SceneFindings, FailWithAMessageOrSaveAgainUnchanged) {
   const std::filesystem::path module =
@@ -49,10 +35,11 @@ TEST(SceneFindings, FailWithAMessageOrSaveAgainUnchanged) {
       EXPECT_FALSE(error.isNull());
       continue;
     }
-    std::vector<char> first = SaveToMemory();
+    std::vector<uint8_t> first = SaveSceneBytes(&error);
+    ASSERT_FALSE(first.empty()) << error.data();
     ResetScene();
     ASSERT_EQ(LoadSceneFromMemory(first.data(), first.size(), &error), IO_OK) << error.data();
-    EXPECT_EQ(SaveToMemory(), first);
+    EXPECT_EQ(SaveSceneBytes(), first);
   }
   ResetScene();
   EXPECT_GT(files, 0);

@@ -1,4 +1,4 @@
-#include "bench_meshes.h"
+#include "shape_meshes.h"
 
 #include <algorithm>
 #include <cmath>

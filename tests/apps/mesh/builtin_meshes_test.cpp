@@ -1,0 +1,92 @@
+// The built-in meshes: closed shapes closed and facing outwards, open ones with their borders,
+// parts with their own groups and IDs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "mesh/builtin_meshes.h"
+
+namespace {
+
+// Edges used by one face only; none may be used by more than two.
+int OpenEdges(const PolyMeshData& mesh) {
+  std::map<std::pair<int, int>, int> use;
+  for (int f = 0; f < mesh.NumFaces(); ++f)
+    for (int k = 0; k < mesh.FaceSize(f); ++k) {
+      int a = mesh.Corner(f, k), b = mesh.Corner(f, (k + 1) % mesh.FaceSize(f));
+      ++use[{std::min(a, b), std::max(a, b)}];
+    }
+  int open = 0;
+  for (auto& [edge, count] : use) {
+    EXPECT_LE(count, 2) << "edge " << edge.first << "-" << edge.second;
+    open += count == 1;
+  }
+  return open;
+}
+
+Point3 Centroid(const PolyMeshData& mesh, int f) {
+  Point3 c;
+  for (int k = 0; k < mesh.FaceSize(f); ++k) c += mesh.vertices[size_t(mesh.Corner(f, k))];
+  return c / float(mesh.FaceSize(f));
+}
+
+TEST(BuiltinMeshes, ClosedShapesAreClosedAndFaceOutwards) {
+  for (BuiltinShape shape :
+       {BuiltinShape::Box, BuiltinShape::Cylinder, BuiltinShape::Sphere, BuiltinShape::Torus}) {
+    BuiltinMeshOptions o;
+    o.shape = shape;
+    o.widthSegments = 2;
+    o.heightSegments = 3;
+    PolyMeshData mesh = MakeBuiltinMesh(o);
+    EXPECT_EQ(OpenEdges(mesh), 0) << int(shape);
+    for (int f = 0; f < mesh.NumFaces(); ++f) {
+      // A point inside the shape behind the face: the torus's ring, or the middle.
+      Point3 c = Centroid(mesh, f);
+      Point3 inside = shape == BuiltinShape::Torus ? Point3(c.x, c.y, 0.0f).Normalize() * o.radius
+                      : shape == BuiltinShape::Sphere ? Point3(0.0f, 0.0f, 0.0f)
+                                                      : Point3(0.0f, 0.0f, 0.5f);
+      ASSERT_GT(DotProd(FaceNormal(mesh, f), c - inside), 0.0f) << int(shape) << " face " << f;
+    }
+  }
+}
+
+TEST(BuiltinMeshes, OpenShapesHaveTheirBordersAndPartsTheirOwnGroupsAndIDs) {
+  BuiltinMeshOptions plane;
+  plane.shape = BuiltinShape::Plane;
+  plane.widthSegments = 3;
+  plane.lengthSegments = 2;
+  EXPECT_EQ(OpenEdges(MakeBuiltinMesh(plane)), 2 * (3 + 2));
+
+  BuiltinMeshOptions tube;
+  tube.shape = BuiltinShape::Cylinder;
+  tube.sides = 10;
+  tube.caps = false;
+  EXPECT_EQ(OpenEdges(MakeBuiltinMesh(tube)), 20);
+
+  BuiltinMeshOptions box;
+  PolyMeshData b = MakeBuiltinMesh(box);
+  EXPECT_EQ(std::set<DWORD>(b.smoothingGroups.begin(), b.smoothingGroups.end()).size(), 6u);
+  EXPECT_EQ(std::set<MtlID>(b.materials.begin(), b.materials.end()),
+            (std::set<MtlID>{0, 1, 2, 3, 4, 5}));
+
+  box.smoothing = BuiltinSmoothing::None;
+  box.materialId = 4;
+  b = MakeBuiltinMesh(box);
+  EXPECT_EQ(std::set<DWORD>(b.smoothingGroups.begin(), b.smoothingGroups.end()),
+            std::set<DWORD>{0});
+  EXPECT_EQ(std::set<MtlID>(b.materials.begin(), b.materials.end()), std::set<MtlID>{3});
+
+  for (BuiltinShape shape : {BuiltinShape::Plane, BuiltinShape::Box, BuiltinShape::Cylinder,
+                             BuiltinShape::Sphere, BuiltinShape::Torus}) {
+    BuiltinMeshOptions o;
+    o.shape = shape;
+    PolyMeshData mesh = MakeBuiltinMesh(o);
+    ASSERT_TRUE(mesh.HasUVs());
+    ASSERT_NO_THROW(ValidateMesh(mesh, "builtin"));
+    for (const Point3& uv : mesh.uvs) ASSERT_TRUE(uv.x >= 0 && uv.x <= 1 && uv.y >= 0 && uv.y <= 1);
+  }
+}
+
+}  // namespace

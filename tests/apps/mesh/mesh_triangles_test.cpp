@@ -1,0 +1,26 @@
+// Corner normals: smooth within a smoothing group, sharp across groups.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "mesh/builtin_meshes.h"
+#include "mesh/mesh_triangles.h"
+
+TEST(MeshTriangles, CornerNormalsSmoothWithinAGroupAndSharpAcrossGroups) {
+  BuiltinMeshOptions o;
+  o.shape = BuiltinShape::Cylinder;
+  o.sides = 8;
+  PolyMeshData mesh = MakeBuiltinMesh(o);  // side group 1, caps group 2
+  auto normals = CornerNormals(mesh);
+  for (int f = 0; f < mesh.NumFaces(); ++f)
+    for (int k = 0; k < mesh.FaceSize(f); ++k) {
+      const Point3& n = normals[size_t(mesh.faceStart[size_t(f)] + k)];
+      const Point3& v = mesh.vertices[size_t(mesh.Corner(f, k))];
+      if (mesh.materials[size_t(f)] == 0) {  // side: radial
+        EXPECT_TRUE(n.Equals(Point3(v.x, v.y, 0.0f).Normalize(), 1e-5f));
+      } else {  // caps: flat
+        EXPECT_NEAR(std::fabs(n.z), 1.0f, 1e-6f);
+      }
+    }
+  EXPECT_EQ(TriangulateCorners(mesh).size(), size_t(8 * 2 + 2 * 6));
+}

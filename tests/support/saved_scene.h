@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "max.h"
+
+// The current scene as a save writes it; empty, with the reason in *error, when the save
+// fails (a saved scene always has its header, so it is never empty).
+std::vector<uint8_t> SaveSceneBytes(MSTR* error = nullptr);
+
+// Writes bytes to a file next to path and renames it into place, so a failed write leaves
+// the old file whole; false on failure.
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);

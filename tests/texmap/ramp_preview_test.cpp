@@ -1,0 +1,50 @@
+// The ramp's picture for the viewport, column by column.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "gradient_ramp.h"
+#include "ramp_preview.h"
+
+TEST(RampPreview, ChannelTruncatesToSixteenBitsAndShowsOverBrightAtFull) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct {
+    float in;
+    int out;
+  } cases[] = {{1.0f, 65535}, {0.5f, 32767}, {0.25f, 16383}, {0.0f, 0},    {0.99999f, 65534},
+               {1.5f, 65535}, {-0.25f, 0},   {nan, 0},       {inf, 65535}, {1e30f, 65535}};
+  for (const auto& c : cases) EXPECT_EQ(PreviewChannel(c.in), c.out) << c.in;
+}
+
+TEST(RampPreview, RowColumnsOfFourSampleTheDefaultRampAtQuarters) {
+  GradientRamp ramp;
+  ramp.InitDefault();
+  BMM_Color_64 row[4];
+  FillPreviewRow(ramp, 4, row);
+  const float positions[4] = {0.0f, 0.25f, 0.5f, 0.75f};
+  for (int x = 0; x < 4; ++x) {
+    AColor c = ramp.ColorAt(positions[x]);
+    EXPECT_EQ(row[x].r, PreviewChannel(c.r)) << x;
+    EXPECT_EQ(row[x].g, PreviewChannel(c.g)) << x;
+    EXPECT_EQ(row[x].b, PreviewChannel(c.b)) << x;
+    EXPECT_EQ(row[x].a, 65535) << "opaque";
+  }
+}
+
+TEST(RampPreview, RowPositionsAreSinglePrecisionSumsOfSteps) {
+  // White up to a step to black at 8/12: eight single-precision steps of 1/12 sum to just
+  // below 8/12, so the ninth column of a 12-wide preview still shows white.
+  GradientRamp ramp;
+  ramp.InitDefault();
+  ramp.markers.resize(2);
+  ramp.markers[0].color = AColor(1.0f, 1.0f, 1.0f, 1.0f);
+  ramp.markers[0].outMode = 3;  // Solid
+  ramp.markers[1].position = 8.0f / 12.0f;
+  ramp.markers[1].color = AColor(0.0f, 0.0f, 0.0f, 1.0f);
+  ramp.markers[1].inMode = ramp.markers[1].outMode = 4;  // NO: white holds up to the marker
+  BMM_Color_64 row[12];
+  FillPreviewRow(ramp, 12, row);
+  EXPECT_EQ(row[8].r, 65535) << "position 8 x (1/12), not 8/12";
+  EXPECT_EQ(row[9].r, 0);
+}
