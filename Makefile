@@ -5,7 +5,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 SANITIZERS := $(if $(filter true,$(CI)),native-asan native-tsan,)
 
-.PHONY: test demo render-bench bootstrap build native windows sanitizers clean format
+.PHONY: test demo render-bench import-bench bootstrap build native windows sanitizers clean format
 
 test: bootstrap build sanitizers
 	ctest --preset native -j $(JOBS)
@@ -23,6 +23,11 @@ demo: native
 # Render time with the map against a constant-colour map on a mesh of about 1M triangles.
 render-bench: native
 	bench/render-bench
+
+# Loading meshes of about 1M and 8M triangles against the importer's own read and Embree's
+# own build; the files are generated in /tmp.
+import-bench: native
+	bench/import-bench
 
 build: native windows
 
