@@ -149,6 +149,27 @@ double MeshDataMb(const aiScene& scene) {
   return bytes / (1024.0 * 1024.0);
 }
 
+// A digest of what the load made (positions, faces, groups, IDs, corner normals), so runs of
+// different versions can show they made the same scene.
+uint64_t SceneDigest(const HostScene& hostScene) {
+  uint64_t h = 1469598103934665603ull;
+  auto add = [&h](const void* data, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i)
+      h = (h ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+  };
+  for (const SceneNode& node : hostScene.Nodes()) {
+    const PolyMeshData& m = node.mesh;
+    add(m.vertices.data(), m.vertices.size() * sizeof(Point3));
+    add(m.faceStart.data(), m.faceStart.size() * sizeof(int));
+    add(m.corners.data(), m.corners.size() * sizeof(int));
+    add(m.smoothingGroups.data(), m.smoothingGroups.size() * sizeof(DWORD));
+    add(m.materials.data(), m.materials.size() * sizeof(MtlID));
+    const auto normals = CornerNormals(m);
+    add(normals.data(), normals.size() * sizeof(Point3));
+  }
+  return h;
+}
+
 // Embree's build of the ray scene's triangles with default settings: the floor for ours.
 double EmbreeBuildMs(const HostScene& hostScene) {
   RTCDevice device = rtcNewDevice(nullptr);
@@ -215,7 +236,8 @@ void Measure(const std::string& format, const std::string& path, long long trian
       "peak_rss_mb=%.0f assimp_mesh_mb=%.0f\n",
       format.c_str(), triangles, assimpMs, kelvaneMs, rayMs, embreeMs, peakMb, meshMb);
   std::fflush(stdout);
-  std::fprintf(stderr, "  (%s: the ray scene's own memory about %.0f MB)\n", path.c_str(), rayMb);
+  std::fprintf(stderr, "  (%s: the ray scene's own memory about %.0f MB, scene digest %016llx)\n",
+               path.c_str(), rayMb, (unsigned long long)SceneDigest(hostScene));
 }
 
 }  // namespace
