@@ -4,5 +4,7 @@
 // Gives a mesh smoothing groups the way an auto-smooth does: faces joined across edges whose
 // dihedral angle is at or below `angleDegrees` form smooth regions, each region gets one
 // group, and regions meeting at a sharper edge get different groups where 32 allow it (greedy
-// colouring in face order). Faces without a usable normal are regions of their own.
-void AutoSmooth(PolyMeshData& mesh, float angleDegrees);
+// colouring in face order). Faces without a usable normal are regions of their own. Corners
+// must name existing vertices. Runs on `threads` threads (0: every core); the groups are the
+// same for any count.
+void AutoSmooth(PolyMeshData& mesh, float angleDegrees, int threads = 0);

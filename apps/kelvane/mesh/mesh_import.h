@@ -16,8 +16,10 @@ struct ImportedNode {
 // position, so UV and normal seams do not become open edges; smoothing groups come from
 // AutoSmooth at smoothAngle; material IDs are the file's material index + 1 as the user sees
 // them. UVs are kept when every mesh of a node has them. Throws InputError naming the file
-// when it cannot be read or holds no polygon.
-std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAngle);
+// when it cannot be read or holds no polygon. Smoothing runs on `threads` threads
+// (0: every core), with the same result for any count.
+std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAngle,
+                                         int threads = 0);
 
 // The whole file as one mesh in its root space.
-PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle);
+PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle, int threads = 0);

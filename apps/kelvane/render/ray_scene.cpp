@@ -9,6 +9,7 @@
 
 #include "common/progress_bar.h"
 #include "mesh/mesh_triangles.h"
+#include "mesh/parallel_chunks.h"
 
 namespace {
 
@@ -24,6 +25,8 @@ Point3 NormalToWorld(const Matrix3& worldToObject, const Point3& n) {
 RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
   // The first half of the bar is our geometry, the second Embree's build.
   ProgressBar progress(progressTo, "Building the ray scene");
+  // Our own part of the build uses every core; each thread fills its own range.
+  const int threads = LoadThreads(0);
   size_t totalFaces = 0, doneFaces = 0;
   for (const SceneNode& node : hostScene.Nodes()) totalFaces += size_t(node.mesh.NumFaces());
   // One builder thread: a parallel build may order a leaf's triangles differently from run to
@@ -40,7 +43,7 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
   for (const SceneNode& node : hostScene.Nodes()) {
     const PolyMeshData& mesh = node.mesh;
     const auto triangles = TriangulateCorners(mesh);
-    const auto cornerNormals = CornerNormals(mesh);
+    const auto cornerNormals = CornerNormals(mesh, threads);
     RTCGeometry geometry = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
     auto* vertices = static_cast<float*>(
         rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
@@ -52,20 +55,24 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
       rtcReleaseGeometry(geometry);
       throw std::bad_alloc();
     }
-    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
-      Point3 p = mesh.vertices[i] * node.objectToWorld;
-      vertices[3 * i] = p.x;
-      vertices[3 * i + 1] = p.y;
-      vertices[3 * i + 2] = p.z;
-    }
-    auto& nodeNormals = normals.emplace_back(triangles.size());
-    for (size_t t = 0; t < triangles.size(); ++t)
-      for (int k = 0; k < 3; ++k) {
-        int corner = triangles[t][size_t(k)];
-        indices[3 * t + size_t(k)] = unsigned(mesh.corners[size_t(corner)]);
-        nodeNormals[t][size_t(k)] =
-            NormalToWorld(node.worldToObject, cornerNormals[size_t(corner)]);
+    ParallelChunks(mesh.vertices.size(), threads, [&](size_t begin, size_t end) {
+      for (size_t i = begin; i < end; ++i) {
+        Point3 p = mesh.vertices[i] * node.objectToWorld;
+        vertices[3 * i] = p.x;
+        vertices[3 * i + 1] = p.y;
+        vertices[3 * i + 2] = p.z;
       }
+    });
+    auto& nodeNormals = normals.emplace_back(triangles.size());
+    ParallelChunks(triangles.size(), threads, [&](size_t begin, size_t end) {
+      for (size_t t = begin; t < end; ++t)
+        for (int k = 0; k < 3; ++k) {
+          int corner = triangles[t][size_t(k)];
+          indices[3 * t + size_t(k)] = unsigned(mesh.corners[size_t(corner)]);
+          nodeNormals[t][size_t(k)] =
+              NormalToWorld(node.worldToObject, cornerNormals[size_t(corner)]);
+        }
+    });
     rtcCommitGeometry(geometry);
     rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
     rtcReleaseGeometry(geometry);
