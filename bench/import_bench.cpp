@@ -17,6 +17,7 @@
 
 #include <assimp/Importer.hpp>
 #include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,13 @@ double StatusMb(const char* field) {
   while (std::getline(in, line))
     if (line.rfind(field, 0) == 0) return std::stod(line.substr(std::strlen(field))) / 1024.0;
   return 0.0;
+}
+
+// CPU time of the whole process (every thread), for figures on a busy machine.
+double CpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
 void ResetPeakRss() {
@@ -201,18 +209,21 @@ double EmbreeBuildMs(const HostScene& hostScene) {
 }
 
 void Measure(const std::string& format, const std::string& path, long long triangles) {
-  double assimpMs, meshMb;
+  double assimpMs, assimpCpuMs, meshMb;
   {
     Assimp::Importer importer;
+    const double cpu = CpuMs();
     const auto start = std::chrono::steady_clock::now();
     const aiScene* scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
     assimpMs = Ms(start);
+    assimpCpuMs = CpuMs() - cpu;
     if (!scene) throw std::runtime_error(path + ": " + importer.GetErrorString());
     meshMb = MeshDataMb(*scene);
   }
   ResetPeakRss();
   const double rssBefore = StatusMb("VmRSS:");
   SceneReset reset;
+  const double cpuStart = CpuMs();
   auto start = std::chrono::steady_clock::now();
   SceneDescription description;
   for (ImportedNode& node : ImportMeshFile(path, 30.0f))
@@ -221,12 +232,15 @@ void Measure(const std::string& format, const std::string& path, long long trian
   HostScene hostScene(description);
   description = SceneDescription();
   const double kelvaneMs = Ms(start);
+  const double kelvaneCpuMs = CpuMs() - cpuStart;
   const double rssLoaded = StatusMb("VmRSS:");
   start = std::chrono::steady_clock::now();
-  double rayMs, rayMb;
+  double rayMs, rayMb, rayCpuMs;
   {
+    const double cpu = CpuMs();
     RayScene rays(hostScene);
     rayMs = Ms(start);
+    rayCpuMs = CpuMs() - cpu;
     rayMb = StatusMb("VmRSS:") - rssLoaded;
   }
   const double peakMb = StatusMb("VmHWM:") - rssBefore;
@@ -236,8 +250,12 @@ void Measure(const std::string& format, const std::string& path, long long trian
       "peak_rss_mb=%.0f assimp_mesh_mb=%.0f\n",
       format.c_str(), triangles, assimpMs, kelvaneMs, rayMs, embreeMs, peakMb, meshMb);
   std::fflush(stdout);
-  std::fprintf(stderr, "  (%s: the ray scene's own memory about %.0f MB, scene digest %016llx)\n",
-               path.c_str(), rayMb, (unsigned long long)SceneDigest(hostScene));
+  std::fprintf(stderr,
+               "  (%s: cpu ms: assimp %.0f, load %.0f, ray scene %.0f; memory: loaded scene %.0f "
+               "MB, the ray "
+               "scene's own about %.0f MB; scene digest %016llx)\n",
+               path.c_str(), assimpCpuMs, kelvaneCpuMs, rayCpuMs, rssLoaded - rssBefore, rayMb,
+               (unsigned long long)SceneDigest(hostScene));
 }
 
 }  // namespace
