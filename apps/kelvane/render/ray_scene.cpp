@@ -9,6 +9,7 @@
 
 #include "common/progress_bar.h"
 #include "mesh/mesh_triangles.h"
+#include "mesh/parallel_chunks.h"
 #include "render/embree_triangles.h"
 
 namespace {
@@ -25,6 +26,8 @@ Point3 NormalToWorld(const Matrix3& worldToObject, const Point3& n) {
 RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
   // The first half of the bar is our geometry, the second Embree's build.
   ProgressBar progress(progressTo, "Building the ray scene");
+  // Our own part of the build uses every core; each thread fills its own range.
+  const int threads = LoadThreads(0);
   size_t totalFaces = 0, doneFaces = 0;
   for (const SceneNode& node : hostScene.Nodes()) totalFaces += size_t(node.mesh.NumFaces());
   // One builder thread: a parallel build may order a leaf's triangles differently from run to
@@ -41,13 +44,16 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
   for (const SceneNode& node : hostScene.Nodes()) {
     const PolyMeshData& mesh = node.mesh;
     const auto triangles = TriangulateCorners(mesh);
-    const auto cornerNormals = CornerNormals(mesh);
+    const auto cornerNormals = CornerNormals(mesh, threads);
     auto& nodeNormals = normals.emplace_back(triangles.size());
-    for (size_t t = 0; t < triangles.size(); ++t)
-      for (int k = 0; k < 3; ++k)
-        nodeNormals[t][size_t(k)] =
-            NormalToWorld(node.worldToObject, cornerNormals[size_t(triangles[t][size_t(k)])]);
-    RTCGeometry geometry = NewTriangleGeometry(device, mesh, triangles, node.objectToWorld);
+    ParallelChunks(triangles.size(), threads, [&](size_t begin, size_t end) {
+      for (size_t t = begin; t < end; ++t)
+        for (int k = 0; k < 3; ++k)
+          nodeNormals[t][size_t(k)] =
+              NormalToWorld(node.worldToObject, cornerNormals[size_t(triangles[t][size_t(k)])]);
+    });
+    RTCGeometry geometry =
+        NewTriangleGeometry(device, mesh, triangles, node.objectToWorld, threads);
     rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
     rtcReleaseGeometry(geometry);
     doneFaces += size_t(mesh.NumFaces());
