@@ -45,8 +45,8 @@ MNFace::~MNFace() {
 }
 
 void MNFace::Free() {
+  // edg lives in vtx's block.
   delete[] vtx;
-  delete[] edg;
   vtx = edg = nullptr;
   deg = 0;
 }
@@ -55,9 +55,10 @@ void MNFace::SetDeg(int d) {
   Free();
   if (d <= 0) return;
   deg = d;
-  vtx = new int[size_t(d)];
-  edg = new int[size_t(d)];
-  for (int i = 0; i < d; ++i) vtx[i] = edg[i] = -1;
+  // One block for both lists: a large mesh makes millions of faces.
+  vtx = new int[2 * size_t(d)];
+  edg = vtx + d;
+  for (int i = 0; i < 2 * d; ++i) vtx[i] = -1;
 }
 
 void MNFace::MakePoly(int fdeg, const int* vv) {
@@ -113,6 +114,18 @@ void MNMesh::setNumVerts(int nvnum) {
   Sync();
 }
 
+void MNMesh::VAlloc(int num, bool keep) {
+  if (!keep) ClearAndFree();
+  vertStore.reserve(size_t(std::max(num, 0)));
+  Sync();
+}
+
+void MNMesh::FAlloc(int num, bool keep) {
+  if (!keep) ClearAndFree();
+  faceStore.reserve(size_t(std::max(num, 0)));
+  Sync();
+}
+
 void MNMesh::setNumFaces(int nfnum) {
   faceStore.resize(size_t(nfnum < 0 ? 0 : nfnum));
   Sync();
@@ -130,7 +143,7 @@ int MNMesh::NewFace(int initFace, int degg, const int* vv) {
   MNFace face;
   if (initFace >= 0 && initFace < numf) face = faceStore[size_t(initFace)];
   face.MakePoly(degg, vv);
-  faceStore.push_back(face);
+  faceStore.push_back(std::move(face));
   Sync();
   return numf - 1;
 }
