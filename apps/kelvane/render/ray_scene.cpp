@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -33,7 +34,12 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
   // Embree's builds below high quality are deterministic for any number of builder threads,
   // so rays that meet two coincident faces see the same one whatever the machine (the
   // ray-scene tests hold it to that). The scene keeps the default build quality.
-  const std::string config = "threads=" + std::to_string(threads);
+  std::string config = "threads=" + std::to_string(threads);
+#if defined(__SANITIZE_THREAD__)
+  // Embree and its task library are not built for ThreadSanitizer, which cannot see their
+  // own synchronisation: under it the builder keeps to the calling thread.
+  config = "threads=1";
+#endif
   device = rtcNewDevice(config.c_str());
   if (!device)
     throw std::runtime_error("cannot start Embree (error " +
@@ -60,13 +66,21 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
     doneFaces += size_t(mesh.NumFaces());
     progress.Show(0.5 * double(doneFaces) / double(std::max<size_t>(totalFaces, 1)));
   }
+  // Embree reports from its builder threads, several at once and not always in order.
+  struct BuildProgress {
+    ProgressBar& bar;
+    std::mutex lock;
+    double shown = 0.0;
+  } build{progress, {}, 0.0};
   rtcSetSceneProgressMonitorFunction(
       scene,
-      [](void* bar, double fraction) {
-        static_cast<ProgressBar*>(bar)->Show(0.5 + 0.5 * fraction);
+      [](void* data, double fraction) {
+        auto& build = *static_cast<BuildProgress*>(data);
+        std::lock_guard<std::mutex> hold(build.lock);
+        if (fraction > build.shown) build.bar.Show(0.5 + 0.5 * (build.shown = fraction));
         return true;
       },
-      &progress);
+      &build);
   rtcCommitScene(scene);
   rtcSetSceneProgressMonitorFunction(scene, nullptr, nullptr);
   if (rtcGetDeviceError(device) != RTC_ERROR_NONE)
