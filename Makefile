@@ -8,8 +8,8 @@ CI_RUN := $(filter true,$(CI))
 SANITIZERS := $(if $(CI_RUN),native-asan native-tsan,)
 CONFIGURE_FLAGS := $(if $(CI_RUN),-DKELVANE_WERROR=ON,)
 
-.PHONY: test demo render-bench bootstrap build native windows sanitizers fuzz-check \
-	fixtures format format-check clean
+.PHONY: test demo render-bench import-bench bootstrap build native windows sanitizers \
+	fuzz-check fixtures format format-check clean
 
 test: bootstrap $(if $(CI_RUN),format-check) build sanitizers $(if $(CI_RUN),fuzz-check)
 	ctest --preset native -j $(JOBS)
@@ -27,6 +27,11 @@ demo: native
 # Render time with the map against a constant-colour map on a mesh of about 1M triangles.
 render-bench: native
 	bench/render-bench
+
+# Loading meshes of about 1M and 8M triangles against the importer's own read and Embree's
+# own build; the files are generated in /tmp.
+import-bench: native
+	bench/import-bench
 
 build: native windows
 

@@ -93,6 +93,9 @@ class DllExport MNMesh : public FlagUser {
   MNFace* F(int i) const { return f + i; }
 
   void ClearAndFree();
+  // Room for num vertices or faces without changing the counts; keep false empties first.
+  void VAlloc(int num, bool keep = true);
+  void FAlloc(int num, bool keep = true);
   void setNumVerts(int nvnum);
   void setNumFaces(int nfnum);
   int NewVert(const Point3& p);

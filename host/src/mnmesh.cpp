@@ -1,7 +1,8 @@
 #include "mnmesh.h"
+#include <algorithm>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 #include "mesh.h"
 
 MNFace::MNFace(const MNFace& from) : FlagUser(from) {
@@ -44,8 +45,8 @@ MNFace::~MNFace() {
 }
 
 void MNFace::Free() {
+  // edg lives in vtx's block.
   delete[] vtx;
-  delete[] edg;
   vtx = edg = nullptr;
   deg = 0;
 }
@@ -54,9 +55,10 @@ void MNFace::SetDeg(int d) {
   Free();
   if (d <= 0) return;
   deg = d;
-  vtx = new int[size_t(d)];
-  edg = new int[size_t(d)];
-  for (int i = 0; i < d; ++i) vtx[i] = edg[i] = -1;
+  // One block for both lists: a large mesh makes millions of faces.
+  vtx = new int[2 * size_t(d)];
+  edg = vtx + d;
+  for (int i = 0; i < 2 * d; ++i) vtx[i] = -1;
 }
 
 void MNFace::MakePoly(int fdeg, const int* vv) {
@@ -112,6 +114,18 @@ void MNMesh::setNumVerts(int nvnum) {
   Sync();
 }
 
+void MNMesh::VAlloc(int num, bool keep) {
+  if (!keep) ClearAndFree();
+  vertStore.reserve(size_t(std::max(num, 0)));
+  Sync();
+}
+
+void MNMesh::FAlloc(int num, bool keep) {
+  if (!keep) ClearAndFree();
+  faceStore.reserve(size_t(std::max(num, 0)));
+  Sync();
+}
+
 void MNMesh::setNumFaces(int nfnum) {
   faceStore.resize(size_t(nfnum < 0 ? 0 : nfnum));
   Sync();
@@ -129,15 +143,83 @@ int MNMesh::NewFace(int initFace, int degg, const int* vv) {
   MNFace face;
   if (initFace >= 0 && initFace < numf) face = faceStore[size_t(initFace)];
   face.MakePoly(degg, vv);
-  faceStore.push_back(face);
+  faceStore.push_back(std::move(face));
   Sync();
   return numf - 1;
 }
 
+namespace {
+
+// The open edges by vertex pair while FillInMesh walks the faces: a small linear-probing
+// table that hands back its slots on erase (backward shift), so it stays the size of the
+// front of open edges rather than of the mesh.
+class OpenEdges {
+ public:
+  // The edge open under key, or -1.
+  int Find(uint64_t key) const {
+    if (used == 0) return -1;
+    for (size_t i = Slot(key);; i = (i + 1) & mask) {
+      if (slots[i].edge < 0) return -1;
+      if (slots[i].key == key) return slots[i].edge;
+    }
+  }
+  void Set(uint64_t key, int edge) {
+    if (2 * (used + 1) > slots.size()) Grow();
+    size_t i = Slot(key);
+    while (slots[i].edge >= 0 && slots[i].key != key) i = (i + 1) & mask;
+    if (slots[i].edge < 0) ++used;
+    slots[i] = {key, edge};
+  }
+  void Erase(uint64_t key) {
+    size_t i = Slot(key);
+    while (slots[i].key != key || slots[i].edge < 0) i = (i + 1) & mask;
+    // Later entries of the run move back into the hole when their home allows.
+    for (size_t j = (i + 1) & mask; slots[j].edge >= 0; j = (j + 1) & mask) {
+      const size_t home = Slot(slots[j].key);
+      if (((j - home) & mask) >= ((j - i) & mask)) {
+        slots[i] = slots[j];
+        i = j;
+      }
+    }
+    slots[i].edge = -1;
+    --used;
+  }
+
+ private:
+  struct Entry {
+    uint64_t key = 0;
+    int edge = -1;
+  };
+  size_t Slot(uint64_t key) const {
+    key ^= key >> 31;
+    key *= 0x9E3779B97F4A7C15ull;
+    return size_t(key >> 20) & mask;
+  }
+  void Grow() {
+    std::vector<Entry> old = std::move(slots);
+    slots.assign(std::max<size_t>(64, 2 * old.size()), Entry{});
+    mask = slots.size() - 1;
+    for (const Entry& e : old)
+      if (e.edge >= 0) {
+        size_t i = Slot(e.key);
+        while (slots[i].edge >= 0) i = (i + 1) & mask;
+        slots[i] = e;
+      }
+  }
+  std::vector<Entry> slots;
+  size_t mask = 0, used = 0;
+};
+
+}  // namespace
+
 void MNMesh::FillInMesh() {
   edgeStore.clear();
+  // At most one edge per corner: one allocation instead of many copies on a large mesh.
+  size_t corners = 0;
+  for (const MNFace& face : faceStore) corners += size_t(std::max(face.deg, 0));
+  edgeStore.reserve(corners);
   // The open entry of each vertex pair: a second face joins it, a third starts a new one.
-  std::unordered_map<uint64_t, int> open;
+  OpenEdges open;
   for (int fi = 0; fi < int(faceStore.size()); ++fi) {
     MNFace& face = faceStore[size_t(fi)];
     bool valid = true;
@@ -147,12 +229,11 @@ void MNMesh::FillInMesh() {
     for (int j = 0; j < face.deg; ++j) {
       int a = face.vtx[j], b = face.vtx[(j + 1) % face.deg];
       uint64_t key = (uint64_t(uint32_t(a < b ? a : b)) << 32) | uint32_t(a < b ? b : a);
-      auto it = open.find(key);
-      if (it != open.end() && edgeStore[size_t(it->second)].f2 < 0 &&
-          edgeStore[size_t(it->second)].f1 != fi) {
-        edgeStore[size_t(it->second)].f2 = fi;
-        face.edg[j] = it->second;
-        open.erase(it);
+      const int found = open.Find(key);
+      if (found >= 0 && edgeStore[size_t(found)].f2 < 0 && edgeStore[size_t(found)].f1 != fi) {
+        edgeStore[size_t(found)].f2 = fi;
+        face.edg[j] = found;
+        open.Erase(key);
         continue;
       }
       MNEdge edge;
@@ -162,7 +243,7 @@ void MNMesh::FillInMesh() {
       edge.f2 = -1;
       edgeStore.push_back(edge);
       face.edg[j] = int(edgeStore.size()) - 1;
-      open[key] = face.edg[j];
+      open.Set(key, face.edg[j]);
     }
   }
   Sync();

@@ -29,7 +29,9 @@ const CommandInfo kCommands[] = {
      {"-o", "--size", "--threads", "--bump", "--set", "--smooth-angle", "--stats", "--constant-map",
       "--up", "--camera", "--frame"}},
     {"sample", Command::Sample, {"--points", "-o", "--set", "--smooth-angle"}},
-    {"bake", Command::Bake, {"--node", "--size", "-o", "--threads", "--set", "--smooth-angle"}},
+    {"bake",
+     Command::Bake,
+     {"--node", "--size", "-o", "--threads", "--set", "--smooth-angle", "--padding", "--depth"}},
     {"preview", Command::Preview, {"--size", "-o", "--set", "--smooth-angle"}},
     {"save", Command::Save, {"-o", "--set", "--smooth-angle", "--up"}},
 };
@@ -205,7 +207,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       throw InputError(known ? std::string(info->name) + " does not take " + flag
                              : "unknown flag " + Quoted(flag));
     }
-    if (flag != "--set" && !seen.insert(flag).second) throw InputError(flag + " is given twice");
+    if (flag != "--set" && flag != "--node" && !seen.insert(flag).second)
+      throw InputError(flag + " is given twice");
     if (flag == "--bump" || flag == "--stats" || flag == "--constant-map") {
       if (hasValue) throw InputError(flag + " takes no value");
       (flag == "--bump" ? cl.bump : flag == "--stats" ? cl.stats : cl.constantMap) = true;
@@ -239,7 +242,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (flag == "--points") {
       cl.points = value;
     } else if (flag == "--node") {
-      cl.node = value;
+      if (std::find(cl.nodes.begin(), cl.nodes.end(), value) != cl.nodes.end())
+        throw InputError("--node: " + Quoted(value) + " is given twice");
+      cl.nodes.push_back(value);
+    } else if (flag == "--padding") {
+      cl.bakePadding = int(Whole("--padding", value, 0, kMaxImageSide));
+    } else if (flag == "--depth") {
+      if (value != "8" && value != "16")
+        throw InputError("--depth: " + Quoted(value) + " is not 8 or 16");
+      cl.bakeDepth = value == "8" ? 8 : 16;
     } else if (flag == "--up") {
       if (value != "y" && value != "z")
         throw InputError("--up: " + Quoted(value) + " is not y or z");
@@ -251,7 +262,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (cl.command == Command::Sample && !cl.points) throw InputError("sample needs --points FILE");
-  if (cl.command == Command::Bake && !cl.node) throw InputError("bake needs --node NAME");
+  if (cl.command == Command::Bake && cl.nodes.empty()) throw InputError("bake needs --node NAME");
   if (cl.camera && cl.frame) throw InputError("--camera and --frame cannot go together");
   if (cl.output && (cl.command == Command::Render || cl.command == Command::Bake ||
                     cl.command == Command::Preview))
@@ -270,7 +281,8 @@ const char* UsageText() {
                  [--constant-map] [--up y|z] [--camera P:T[:FOV] | --frame NODE]
                  [--set NAME=VALUE ...]
   kelvane sample [SCENE] --points FILE [-o out.csv] [--set NAME=VALUE ...]
-  kelvane bake   [SCENE] --node NAME -o out.png [--size N] [--threads N] [--set NAME=VALUE ...]
+  kelvane bake   [SCENE] --node NAME [--node NAME ...] -o out.png [--size N] [--padding N]
+                 [--depth 8|16] [--threads N] [--set NAME=VALUE ...]
   kelvane preview [SCENE] -o ramp.png [--size N] [--set NAME=VALUE ...]
   kelvane save   [SCENE] -o FILE [--up y|z] [--set NAME=VALUE ...]
   kelvane --version
@@ -291,7 +303,11 @@ A mesh file's coordinates are world coordinates, opened directly or through a JS
   sample   CSV (to standard output, or -o FILE): node,x,y,z,r,g,b,a,mono,bump_x,bump_y,bump_z
            for each line "NODE X Y Z" (world space) of the points file; says on standard
            error how many points lie farther than Distance from their node's surface
-  bake     the map in the node's UV layout (PNG, N x N, default 512; alpha is coverage)
+  bake     the map in the node's UV layout (PNG, N x N, default 512; alpha is coverage);
+           several --node flags bake nodes sharing one layout into one picture (the first
+           given wins where they overlap); --padding N fills the texels within N of the UV
+           islands with the nearest island colour, opaque (default 0: transparent);
+           --depth 16 writes 16-bit channels (default 8)
   preview  the map's viewport texture, asked for as the viewport asks (PNG, N x N, default
            256): the ramp from position 0 at the left, the same on every row
   save     the scene and its map as a scene file (with its up axis)

@@ -15,13 +15,15 @@ struct CommandLine {
   std::optional<std::string> output;
   std::optional<ImageSize> size;   // render --size WxH
   std::optional<int> bakeSize;     // bake --size N
+  int bakePadding = 0;             // bake --padding N
+  int bakeDepth = 8;               // bake --depth 8|16
   std::optional<int> previewSize;  // preview --size N
   std::optional<int> threads;
   bool bump = false;
   bool stats = false;        // render: report the time and samples per second
   bool constantMap = false;  // render: the host's constant-colour map in place of the map
   std::optional<std::string> points;
-  std::optional<std::string> node;
+  std::vector<std::string> nodes;  // bake --node, in order
   float smoothAngle = 30.0f;
   std::optional<UpAxis> up;                 // render, save: the default camera's up axis
   std::optional<CameraDescription> camera;  // render: up to be taken from the scene

@@ -50,9 +50,13 @@ std::string Size(size_t bytes) {
   return text;
 }
 
+std::string Wrote(const std::string& path, int width, int height, size_t bytes) {
+  return "wrote " + path + " (" + std::to_string(width) + "x" + std::to_string(height) + ", " +
+         Size(bytes) + ")";
+}
+
 std::string Wrote(const std::string& path, const RgbaImage& image, size_t bytes) {
-  return "wrote " + path + " (" + std::to_string(image.width) + "x" + std::to_string(image.height) +
-         ", " + Size(bytes) + ")";
+  return Wrote(path, image.width, image.height, bytes);
 }
 
 bool NearSurface(const SceneNode& node, const Point3& objectPoint, float distance,
@@ -176,9 +180,19 @@ std::string RunSample(const CommandLine& cl, const SceneSession& session, AppEnv
 }
 
 std::string RunBake(const CommandLine& cl, const SceneSession& session, AppEnvironment& env) {
-  const SceneNode& node = FindNode(session.Scene(), *cl.node, "--node: ");
-  RgbaImage image = BakeUVs(node, session.Map(), cl.bakeSize.value_or(512),
-                            cl.threads.value_or(env.hardwareThreads), env.Progress());
+  std::vector<const SceneNode*> nodes;
+  for (const std::string& name : cl.nodes)
+    nodes.push_back(&FindNode(session.Scene(), name, "--node: "));
+  BakeSettings settings;
+  settings.size = cl.bakeSize.value_or(512);
+  settings.padding = cl.bakePadding;
+  settings.threads = cl.threads.value_or(env.hardwareThreads);
+  if (cl.bakeDepth == 16) {
+    Rgba16Image image = BakeUVs16(nodes, session.Map(), settings, env.Progress());
+    return Wrote(*cl.output, image.width, image.height,
+                 WritePng(image, *cl.output, env.Progress()));
+  }
+  RgbaImage image = BakeUVs(nodes, session.Map(), settings, env.Progress());
   return Wrote(*cl.output, image, WritePng(image, *cl.output, env.Progress()));
 }
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <numbers>
 #include <numeric>
-#include <unordered_map>
 
 #include "common/progress_bar.h"
+#include "mesh/parallel_chunks.h"
 
 namespace {
 
@@ -25,7 +25,8 @@ struct DisjointSets {
   void Join(int a, int b) {
     a = Find(a);
     b = Find(b);
-    // The smaller index leads, so regions are numbered in face order.
+    // The smaller index leads, so regions are numbered in face order whatever order the
+    // joins come in.
     if (a != b) parent[size_t(std::max(a, b))] = std::min(a, b);
   }
 };
@@ -38,74 +39,148 @@ double AngleDegrees(const Point3& a, const Point3& b) {
   return std::atan2(std::sqrt(cx * cx + cy * cy + cz * cz), dot) * 180.0 / std::numbers::pi;
 }
 
-}  // namespace
+// One side of an edge, filed under the edge's smaller vertex.
+struct EdgeEnd {
+  int other;  // the edge's larger vertex
+  int face;
+};
 
-void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress) {
-  const int numFaces = mesh.NumFaces();
-  // Four passes over the faces, a quarter of the bar each.
-  auto show = [&](int pass, int f) {
-    if (progress && (f & 0xFFFF) == 0) progress->Show((pass + double(f) / numFaces) / 4.0);
-  };
-  std::vector<Point3> normals(static_cast<size_t>(numFaces));
-  std::vector<bool> usable(static_cast<size_t>(numFaces));
-  for (int f = 0; f < numFaces; ++f) {
-    show(0, f);
-    Point3 n = FaceNormal(mesh, f);
-    usable[size_t(f)] = n.Length() > 0.0f && std::isfinite(n.Length());
-    normals[size_t(f)] = n.Normalize();
+// Every edge's faces, grouped by edge without a hash map: ends are filed by their smaller
+// vertex in face order, then each vertex's few ends are sorted by the other vertex (stably, so
+// an edge's faces stay in face order).
+struct EdgeTable {
+  std::vector<int> start;  // per vertex, its first end
+  std::vector<EdgeEnd> ends;
+
+  EdgeTable(const PolyMeshData& mesh, int threads) : start(mesh.vertices.size() + 1, 0) {
+    const int numFaces = mesh.NumFaces();
+    auto forEachEdge = [&](auto visit) {
+      for (int f = 0; f < numFaces; ++f) {
+        const int n = mesh.FaceSize(f);
+        for (int k = 0; k < n; ++k) {
+          const int a = mesh.Corner(f, k), b = mesh.Corner(f, (k + 1) % n);
+          visit(std::min(a, b), std::max(a, b), f);
+        }
+      }
+    };
+    forEachEdge([&](int a, int, int) { ++start[size_t(a) + 1]; });
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    ends.resize(size_t(start.back()));
+    forEachEdge([&](int a, int b, int f) { ends[size_t(start[size_t(a)]++)] = {b, f}; });
+    // The fill moved every start to the next vertex's; move them back.
+    std::move_backward(start.begin(), start.end() - 1, start.end());
+    start[0] = 0;
+    ParallelChunks(start.size() - 1, threads, [&](size_t begin, size_t end) {
+      for (size_t v = begin; v < end; ++v)
+        std::stable_sort(ends.begin() + start[v], ends.begin() + start[v + 1],
+                         [](const EdgeEnd& x, const EdgeEnd& y) { return x.other < y.other; });
+    });
   }
 
-  // The faces around each edge, keyed by its vertex pair.
-  std::unordered_map<uint64_t, std::vector<int>> edgeFaces;
-  for (int f = 0; f < numFaces; ++f) {
-    show(1, f);
-    const int n = mesh.FaceSize(f);
-    for (int k = 0; k < n; ++k) {
-      uint32_t a = uint32_t(mesh.Corner(f, k)), b = uint32_t(mesh.Corner(f, (k + 1) % n));
-      if (a > b) std::swap(a, b);
-      edgeFaces[(uint64_t(a) << 32) | b].push_back(f);
+  // Calls visit(first, last) for each edge's run of ends among vertices [begin, end).
+  template <class Visit>
+  void Edges(size_t begin, size_t end, Visit visit) const {
+    for (size_t v = begin; v < end; ++v)
+      for (int i = start[v], j; i < start[v + 1]; i = j) {
+        for (j = i + 1; j < start[v + 1] && ends[size_t(j)].other == ends[size_t(i)].other; ++j) {
+        }
+        visit(i, j);
+      }
+  }
+};
+
+}  // namespace
+
+void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, int threads) {
+  threads = LoadThreads(threads);
+  const int numFaces = mesh.NumFaces();
+  // The bar moves between steps: the parallel ones cannot share it.
+  auto show = [&](double fraction) {
+    if (progress) progress->Show(fraction);
+  };
+  std::vector<Point3> normals(static_cast<size_t>(numFaces));
+  std::vector<char> usable(static_cast<size_t>(numFaces));
+  ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
+    for (size_t f = begin; f < end; ++f) {
+      Point3 n = FaceNormal(mesh, int(f));
+      usable[f] = n.Length() > 0.0f && std::isfinite(n.Length());
+      normals[f] = n.Normalize();
+    }
+  });
+  auto smooth = [&](int f, int g) {
+    return usable[size_t(f)] && usable[size_t(g)] &&
+           AngleDegrees(normals[size_t(f)], normals[size_t(g)]) <=
+               double(angleDegrees) + kAngleSlackDegrees;
+  };
+
+  show(0.1);
+  const EdgeTable edges(mesh, threads);
+  show(0.4);
+  // Edges between two faces, nearly all of them, are judged in parallel: the verdict is kept
+  // on the edge's first end. Others are judged below.
+  enum : char { kNotJudged, kSmooth, kSharp };
+  std::vector<char> verdict(edges.ends.size(), kNotJudged);
+  ParallelChunks(edges.start.size() - 1, threads, [&](size_t begin, size_t end) {
+    edges.Edges(begin, end, [&](int i, int j) {
+      if (j - i == 2)
+        verdict[size_t(i)] =
+            smooth(edges.ends[size_t(i)].face, edges.ends[size_t(i) + 1].face) ? kSmooth : kSharp;
+    });
+  });
+
+  show(0.6);
+  DisjointSets regions(numFaces);
+  std::vector<std::pair<int, int>> sharp;
+  auto pair = [&](int f, int g, bool isSmooth) {
+    if (isSmooth)
+      regions.Join(f, g);
+    else
+      sharp.emplace_back(f, g);
+  };
+  edges.Edges(0, edges.start.size() - 1, [&](int first, int last) {
+    if (verdict[size_t(first)] != kNotJudged) {
+      pair(edges.ends[size_t(first)].face, edges.ends[size_t(first) + 1].face,
+           verdict[size_t(first)] == kSmooth);
+      return;
+    }
+    const size_t count = size_t(last - first);
+    // Every pair around an edge, except on a fan of many faces (a broken file), where
+    // neighbours in the list stand for all.
+    for (size_t i = 0; i < count; ++i)
+      for (size_t j = i + 1; j < (count > kMaxPairedFaces ? std::min(i + 2, count) : count); ++j) {
+        const int f = edges.ends[size_t(first) + i].face, g = edges.ends[size_t(first) + j].face;
+        pair(f, g, smooth(f, g));
+      }
+  });
+
+  // Regions that meet at a sharp edge, by region leader (a neighbour once per sharp edge).
+  std::vector<int> neighbourStart(size_t(numFaces) + 1, 0);
+  for (auto& [f, g] : sharp) {
+    f = regions.Find(f);
+    g = regions.Find(g);
+    if (f == g) continue;
+    ++neighbourStart[size_t(f) + 1];
+    ++neighbourStart[size_t(g) + 1];
+  }
+  std::partial_sum(neighbourStart.begin(), neighbourStart.end(), neighbourStart.begin());
+  std::vector<int> neighbours(size_t(neighbourStart.back()));
+  {
+    std::vector<int> fill(neighbourStart.begin(), neighbourStart.end() - 1);
+    for (auto [f, g] : sharp) {
+      if (f == g) continue;
+      neighbours[size_t(fill[size_t(f)]++)] = g;
+      neighbours[size_t(fill[size_t(g)]++)] = f;
     }
   }
 
-  DisjointSets regions(numFaces);
-  std::vector<std::pair<int, int>> sharp;
-  if (progress) progress->Show(0.5);
-  for (const auto& [key, faces] : edgeFaces)
-    for (size_t i = 0; i < faces.size(); ++i)
-      // Every pair around an edge, except on a fan of many faces (a broken file), where
-      // neighbours in the list stand for all.
-      for (size_t j = i + 1;
-           j < (faces.size() > kMaxPairedFaces ? std::min(i + 2, faces.size()) : faces.size());
-           ++j) {
-        int f = faces[i], g = faces[j];
-        bool smooth = usable[size_t(f)] && usable[size_t(g)] &&
-                      AngleDegrees(normals[size_t(f)], normals[size_t(g)]) <=
-                          double(angleDegrees) + kAngleSlackDegrees;
-        if (smooth)
-          regions.Join(f, g);
-        else
-          sharp.emplace_back(f, g);
-      }
-
-  // Regions that meet at a sharp edge, by region leader.
-  std::unordered_map<int, std::vector<int>> neighbours;
-  for (auto [f, g] : sharp) {
-    int a = regions.Find(f), b = regions.Find(g);
-    if (a == b) continue;
-    neighbours[a].push_back(b);
-    neighbours[b].push_back(a);
-  }
-
+  show(0.8);
   std::vector<int> bit(size_t(numFaces), -1);
   for (int f = 0; f < numFaces; ++f) {
-    show(3, f);
     int leader = regions.Find(f);
     if (bit[size_t(leader)] < 0) {
       int uses[32] = {};
-      auto it = neighbours.find(leader);
-      if (it != neighbours.end())
-        for (int other : it->second)
-          if (bit[size_t(other)] >= 0) ++uses[bit[size_t(other)]];
+      for (int i = neighbourStart[size_t(leader)]; i < neighbourStart[size_t(leader) + 1]; ++i)
+        if (bit[size_t(neighbours[size_t(i)])] >= 0) ++uses[bit[size_t(neighbours[size_t(i)])]];
       // The first free group; with all 32 taken, the one fewest neighbours share.
       bit[size_t(leader)] = int(std::min_element(uses, uses + 32) - uses);
     }

@@ -7,11 +7,13 @@
 #include <assimp/Importer.hpp>
 #include <assimp/ProgressHandler.hpp>
 #include <cctype>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <set>
-#include <unordered_map>
 
 #include "common/input_error.h"
 #include "common/input_file.h"
@@ -20,25 +22,13 @@
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
 #include "mesh/mesh_file_claims.h"
+#include "mesh/position_index.h"
 
 namespace {
 
 std::string FileName(const std::string& path) {
   return path.substr(path.find_last_of('/') + 1);
 }
-
-struct PositionKey {
-  float x, y, z;
-  bool operator==(const PositionKey& o) const { return x == o.x && y == o.y && z == o.z; }
-};
-
-struct PositionHash {
-  size_t operator()(const PositionKey& k) const {
-    uint32_t b[3];
-    std::memcpy(b, &k, sizeof b);
-    return (size_t(b[0]) * 73856093u) ^ (size_t(b[1]) * 19349663u) ^ (size_t(b[2]) * 83492791u);
-  }
-};
 
 // How far a step is through the vertices and faces it has to get through.
 class Counter {
@@ -80,6 +70,7 @@ class WeldedMesh {
 
   void Add(const aiMesh& m, const aiMatrix4x4& toTarget) {
     std::vector<int> welded(m.mNumVertices);
+    index.Reserve(m.mNumVertices, mesh.vertices);
     for (unsigned i = 0; i < m.mNumVertices; ++i) {
       if ((i & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
       aiVector3D p = toTarget * m.mVertices[i];
@@ -87,17 +78,19 @@ class WeldedMesh {
         throw InputError(path + ": mesh " + Quoted(m.mName.C_Str()) + " vertex " +
                          std::to_string(i) + " has a coordinate that is not a finite number");
       // + 0.0f turns -0 into +0, so the two weld.
-      PositionKey key{p.x + 0.0f, p.y + 0.0f, p.z + 0.0f};
-      auto [it, added] = index.emplace(key, int(mesh.vertices.size()));
-      if (added) mesh.vertices.push_back(Point3(key.x, key.y, key.z));
-      welded[i] = it->second;
+      welded[i] = index.Weld(Point3(p.x + 0.0f, p.y + 0.0f, p.z + 0.0f), mesh.vertices);
     }
     if (m.mMaterialIndex >= kMaxMaterialId)
       throw InputError(path + ": material index " + std::to_string(m.mMaterialIndex) +
                        " is too large");
-    const bool uvs = m.HasTextureCoords(0);
-    allHaveUVs &= uvs;
-    std::vector<int> face, faceUV;
+    allHaveUVs &= m.HasTextureCoords(0);
+    // UVs are kept only when every mesh has them: once one lacks them, none are collected.
+    const bool uvs = allHaveUVs;
+    if (!uvs) {
+      std::vector<Point3>().swap(mesh.uvs);
+      std::vector<int>().swap(mesh.uvCorners);
+    }
+    Reserve(m, uvs);
     progress.Add(m.mNumVertices & 0xFFFF);
     for (unsigned f = 0; f < m.mNumFaces; ++f) {
       if ((f & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
@@ -118,27 +111,25 @@ class WeldedMesh {
         face.pop_back();
         if (uvs) faceUV.pop_back();
       }
-      if (face.size() < 3 || std::set<int>(face.begin(), face.end()).size() != face.size())
-        continue;
+      if (face.size() < 3 || HasRepeats(face)) continue;
       mesh.AddFace(face, 0, MtlID(m.mMaterialIndex));
-      if (uvs)
-        mesh.uvCorners.insert(mesh.uvCorners.end(), faceUV.begin(), faceUV.end());
-      else
-        mesh.uvCorners.insert(mesh.uvCorners.end(), face.size(), 0);
+      if (uvs) mesh.uvCorners.insert(mesh.uvCorners.end(), faceUV.begin(), faceUV.end());
     }
     progress.Add(m.mNumFaces & 0xFFFF);
   }
 
   bool Empty() const { return mesh.NumFaces() == 0; }
 
-  PolyMeshData Finish(float smoothAngle, const std::string& what, std::ostream* progressTo) {
-    if (!allHaveUVs) {
-      mesh.uvs.clear();
-      mesh.uvCorners.clear();
-    }
+  // Once every mesh is in: the welding table is no longer needed.
+  void Close() { index.Clear(); }
+
+  PolyMeshData Finish(float smoothAngle, const std::string& what, std::ostream* progressTo,
+                      int threads) {
+    Close();
     // Vertices no face uses would only confuse bounds and framing.
     std::vector<int> remap(mesh.vertices.size(), -1);
     std::vector<Point3> used;
+    used.reserve(mesh.vertices.size());
     for (int& v : mesh.corners) {
       if (remap[size_t(v)] < 0) {
         remap[size_t(v)] = int(used.size());
@@ -148,12 +139,41 @@ class WeldedMesh {
     }
     mesh.vertices = std::move(used);
     ProgressBar smoothing(progressTo, "Smoothing groups of " + FileName(path));
-    AutoSmooth(mesh, smoothAngle, &smoothing);
+    AutoSmooth(mesh, smoothAngle, &smoothing, threads);
     ValidateMesh(mesh, what);
     return std::move(mesh);
   }
 
  private:
+  // Room for a mesh's faces at once, rather than growing by doubling (and copying) many
+  // times on a large file.
+  void Reserve(const aiMesh& m, bool uvs) {
+    size_t corners = 0;
+    for (unsigned f = 0; f < m.mNumFaces; ++f) corners += m.mFaces[f].mNumIndices;
+    auto grow = [](auto& list, size_t more) { list.reserve(list.size() + more); };
+    grow(mesh.corners, corners);
+    if (uvs) {
+      grow(mesh.uvCorners, corners);
+      grow(mesh.uvs, corners);
+    }
+    grow(mesh.faceStart, m.mNumFaces);
+    grow(mesh.smoothingGroups, m.mNumFaces);
+    grow(mesh.materials, m.mNumFaces);
+  }
+
+  bool HasRepeats(const std::vector<int>& face) {
+    // Faces are small; a large polygon is sorted rather than compared pair by pair.
+    if (face.size() > 16) {
+      sorted.assign(face.begin(), face.end());
+      std::sort(sorted.begin(), sorted.end());
+      return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+    }
+    for (size_t i = 1; i < face.size(); ++i)
+      for (size_t j = 0; j < i; ++j)
+        if (face[i] == face[j]) return true;
+    return false;
+  }
+
   int UV(const aiVector3D& t) {
     mesh.uvs.push_back(Point3(t.x, t.y, 0.0f));
     return int(mesh.uvs.size()) - 1;
@@ -162,7 +182,9 @@ class WeldedMesh {
   const std::string& path;
   Counter& progress;
   PolyMeshData mesh;
-  std::unordered_map<PositionKey, int, PositionHash> index;
+  PositionIndex index;
+  std::vector<int> face, faceUV;  // one face at a time, kept to save allocations
+  std::vector<int> sorted;
   bool allHaveUVs = true;
 };
 
@@ -232,6 +254,17 @@ class FileReader {
     return *scene->mMeshes[i];
   }
 
+  // Frees the importer's meshes once they have been copied, before the smoothing needs room.
+  void Release() {
+    importer.FreeScene();
+    scene = nullptr;
+#ifdef __GLIBC__
+    // The importer keeps each face's indices in an allocation of its own; millions of them
+    // stay resident as free heap unless handed back.
+    malloc_trim(0);
+#endif
+  }
+
   const std::string& path;
 
  private:
@@ -253,10 +286,16 @@ std::string NodeName(const aiNode& node, std::set<std::string>& taken) {
 }  // namespace
 
 std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAngle,
-                                         std::ostream* progressTo) {
+                                         std::ostream* progressTo, int threads) {
   FileReader file(path, progressTo);
   Counter welding(progressTo, "Welding " + FileName(path), file.Elements());
-  std::vector<ImportedNode> nodes;
+  // Nodes are smoothed once the importer's copy of the file is freed, so the two never take
+  // room at the same time.
+  struct Pending {
+    WeldedMesh welded;
+    ImportedNode out;
+  };
+  std::vector<Pending> pending;
   std::set<std::string> names;
   file.Walk([&](const aiNode& node, const aiMatrix4x4& toRoot) {
     if (node.mNumMeshes == 0) return;
@@ -264,25 +303,34 @@ std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAn
     for (unsigned i = 0; i < node.mNumMeshes; ++i)
       welded.Add(file.Mesh(node.mMeshes[i]), aiMatrix4x4());
     if (welded.Empty()) return;
+    welded.Close();
     ImportedNode out;
     out.name = NodeName(node, names);
-    out.mesh = welded.Finish(smoothAngle, path + ": node \"" + out.name + "\"", progressTo);
     out.transform = ToMatrix3(toRoot, path + ": the transform of node \"" + out.name + "\"");
-    nodes.push_back(std::move(out));
+    pending.push_back({std::move(welded), std::move(out)});
   });
+  file.Release();
+  welding.Bar().Finish();
+  std::vector<ImportedNode> nodes;
+  for (Pending& p : pending) {
+    p.out.mesh =
+        p.welded.Finish(smoothAngle, path + ": node \"" + p.out.name + "\"", progressTo, threads);
+    nodes.push_back(std::move(p.out));
+  }
   if (nodes.empty()) throw InputError(path + ": the file holds no polygons");
   return nodes;
 }
 
-PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle,
-                              std::ostream* progressTo) {
+PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle, std::ostream* progressTo,
+                              int threads) {
   FileReader file(path, progressTo);
   Counter welding(progressTo, "Welding " + FileName(path), file.Elements());
   WeldedMesh welded(path, welding);
   file.Walk([&](const aiNode& node, const aiMatrix4x4& toRoot) {
     for (unsigned i = 0; i < node.mNumMeshes; ++i) welded.Add(file.Mesh(node.mMeshes[i]), toRoot);
   });
+  file.Release();
   if (welded.Empty()) throw InputError(path + ": the file holds no polygons");
   welding.Bar().Finish();
-  return welded.Finish(smoothAngle, path, progressTo);
+  return welded.Finish(smoothAngle, path, progressTo, threads);
 }

@@ -18,10 +18,11 @@ struct ImportedNode {
 // AutoSmooth at smoothAngle; material IDs are the file's material index + 1 as the user sees
 // them. UVs are kept when every mesh of a node has them. Throws InputError naming the file
 // when it cannot be read or holds no polygon. Shows reading, welding and smoothing on
-// progressTo when given.
+// progressTo when given. Smoothing runs on `threads` threads (0: every core), with the same
+// result for any count.
 std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAngle,
-                                         std::ostream* progressTo = nullptr);
+                                         std::ostream* progressTo = nullptr, int threads = 0);
 
 // The whole file as one mesh in its root space.
 PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle,
-                              std::ostream* progressTo = nullptr);
+                              std::ostream* progressTo = nullptr, int threads = 0);

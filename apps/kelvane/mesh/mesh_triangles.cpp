@@ -1,7 +1,10 @@
 #include "mesh/mesh_triangles.h"
 
-#include <map>
+#include <algorithm>
+#include <numeric>
+#include <utility>
 
+#include "mesh/parallel_chunks.h"
 #include "mesh/polygon_triangulation.h"
 
 namespace {
@@ -27,35 +30,64 @@ std::vector<std::array<int, 3>> TriangulateCorners(const PolyMeshData& mesh) {
   return out;
 }
 
-std::vector<Point3> CornerNormals(const PolyMeshData& mesh) {
+std::vector<Point3> CornerNormals(const PolyMeshData& mesh, int threads) {
+  threads = LoadThreads(threads);
   const int numFaces = mesh.NumFaces();
   std::vector<Point3> faceNormals(static_cast<size_t>(numFaces));
-  for (int f = 0; f < numFaces; ++f) faceNormals[size_t(f)] = FaceNormal(mesh, f);
+  ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
+    for (size_t f = begin; f < end; ++f) faceNormals[f] = FaceNormal(mesh, int(f));
+  });
 
-  // Per vertex, the summed normals of its faces by smoothing mask. Masks around one vertex
-  // are few, so a corner adds up the sums of the masks it shares a bit with.
-  std::vector<std::map<DWORD, Point3>> sums(mesh.vertices.size());
-  for (int f = 0; f < numFaces; ++f) {
-    DWORD mask = mesh.smoothingGroups[size_t(f)];
-    if (mask == 0) continue;
-    for (int k = 0; k < mesh.FaceSize(f); ++k)
-      sums[size_t(mesh.Corner(f, k))][mask] += faceNormals[size_t(f)];
+  // The faces around each vertex, in face order.
+  const size_t numVerts = mesh.vertices.size();
+  std::vector<int> start(numVerts + 1, 0);
+  for (int v : mesh.corners) ++start[size_t(v) + 1];
+  std::partial_sum(start.begin(), start.end(), start.begin());
+  std::vector<int> faces(mesh.corners.size());
+  {
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    for (int f = 0; f < numFaces; ++f)
+      for (int k = 0; k < mesh.FaceSize(f); ++k)
+        faces[size_t(fill[size_t(mesh.Corner(f, k))]++)] = f;
   }
 
+  // Per vertex, the summed normals of its faces by smoothing mask, in mask order; a corner
+  // adds up the sums of the masks it shares a bit with. Each vertex writes only its own
+  // corners, and sums in face order, so any thread count gives the same bits.
   std::vector<Point3> normals(mesh.corners.size());
-  for (int f = 0; f < numFaces; ++f) {
-    const DWORD mask = mesh.smoothingGroups[size_t(f)];
-    const Point3 own = faceNormals[size_t(f)].Normalize();
-    for (int k = 0; k < mesh.FaceSize(f); ++k) {
-      Point3 n(0.0f, 0.0f, 0.0f);
-      const auto& around = sums[size_t(mesh.Corner(f, k))];
-      // A vertex among very many different masks is left faceted rather than slow.
-      if (mask != 0 && around.size() <= kMaxMasksPerVertex)
-        for (const auto& [other, sum] : around)
-          if (other & mask) n += sum;
-      n = n.Normalize();
-      normals[size_t(mesh.faceStart[size_t(f)] + k)] = n.LengthSquared() > 0.0f ? n : own;
+  ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+    std::vector<std::pair<DWORD, Point3>> sums;
+    for (size_t v = begin; v < end; ++v) {
+      sums.clear();
+      for (int i = start[v]; i < start[v + 1]; ++i) {
+        const int f = faces[size_t(i)];
+        const DWORD mask = mesh.smoothingGroups[size_t(f)];
+        if (mask == 0) continue;
+        auto it =
+            std::find_if(sums.begin(), sums.end(), [&](const auto& s) { return s.first == mask; });
+        if (it == sums.end())
+          sums.emplace_back(mask, Point3(0.0f, 0.0f, 0.0f) + faceNormals[size_t(f)]);
+        else
+          it->second += faceNormals[size_t(f)];
+      }
+      std::sort(sums.begin(), sums.end(),
+                [](const auto& a, const auto& b) { return a.first < b.first; });
+      for (int i = start[v]; i < start[v + 1]; ++i) {
+        const int f = faces[size_t(i)];
+        const DWORD mask = mesh.smoothingGroups[size_t(f)];
+        Point3 n(0.0f, 0.0f, 0.0f);
+        // A vertex among very many different masks is left faceted rather than slow.
+        if (mask != 0 && sums.size() <= kMaxMasksPerVertex)
+          for (const auto& [other, sum] : sums)
+            if (other & mask) n += sum;
+        n = n.Normalize();
+        const int first = mesh.faceStart[size_t(f)];
+        int k = 0;
+        while (mesh.corners[size_t(first + k)] != int(v)) ++k;
+        normals[size_t(first + k)] =
+            n.LengthSquared() > 0.0f ? n : faceNormals[size_t(f)].Normalize();
+      }
     }
-  }
+  });
   return normals;
 }

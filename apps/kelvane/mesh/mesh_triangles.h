@@ -11,5 +11,6 @@ std::vector<std::array<int, 3>> TriangulateCorners(const PolyMeshData& mesh);
 
 // One unit normal per corner, smoothed the way smoothing groups smooth: a corner's normal is
 // the area-weighted mean of the normals of the faces around its vertex that share a group
-// with its face. A face without groups, or without area, keeps its own normal.
-std::vector<Point3> CornerNormals(const PolyMeshData& mesh);
+// with its face. A face without groups, or without area, keeps its own normal. Runs on
+// `threads` threads (0: every core), with the same result for any count.
+std::vector<Point3> CornerNormals(const PolyMeshData& mesh, int threads = 0);

@@ -38,6 +38,8 @@ void ValidateMesh(const PolyMeshData& mesh, const std::string& what) {
   if (int(mesh.smoothingGroups.size()) != numFaces || int(mesh.materials.size()) != numFaces)
     fail("smoothing groups and material IDs must have one entry per face");
 
+  // The edge set only serves the selected-edge check; most meshes select none.
+  const bool collectEdges = !mesh.selectedEdges.empty();
   std::unordered_set<uint64_t> edges;
   std::vector<int> seenInFace(size_t(numVerts), -1);
   for (int f = 0; f < numFaces; ++f) {
@@ -51,9 +53,9 @@ void ValidateMesh(const PolyMeshData& mesh, const std::string& what) {
       if (seenInFace[size_t(v)] == f)
         fail("face " + std::to_string(f) + " uses vertex " + std::to_string(v) + " twice");
       seenInFace[size_t(v)] = f;
-      if (k > 0) edges.insert(EdgeKey(mesh.Corner(f, k - 1), v));
+      if (collectEdges && k > 0) edges.insert(EdgeKey(mesh.Corner(f, k - 1), v));
     }
-    edges.insert(EdgeKey(mesh.Corner(f, n - 1), mesh.Corner(f, 0)));
+    if (collectEdges) edges.insert(EdgeKey(mesh.Corner(f, n - 1), mesh.Corner(f, 0)));
   }
 
   for (const auto& [a, b] : mesh.selectedEdges) {

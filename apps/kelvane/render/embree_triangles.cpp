@@ -2,9 +2,12 @@
 
 #include <new>
 
+#include "mesh/parallel_chunks.h"
+
 RTCGeometry NewTriangleGeometry(RTCDevice device, const PolyMeshData& mesh,
                                 const std::vector<std::array<int, 3>>& triangles,
-                                const Matrix3& transform) {
+                                const Matrix3& transform, int threads) {
+  threads = LoadThreads(threads);
   RTCGeometry geometry = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
   auto* vertices = static_cast<float*>(rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0,
                                                                RTC_FORMAT_FLOAT3, 3 * sizeof(float),
@@ -16,13 +19,17 @@ RTCGeometry NewTriangleGeometry(RTCDevice device, const PolyMeshData& mesh,
     rtcReleaseGeometry(geometry);
     throw std::bad_alloc();
   }
-  for (size_t i = 0; i < mesh.vertices.size(); ++i) {
-    const Point3 p = mesh.vertices[i] * transform;
-    for (int k = 0; k < 3; ++k) vertices[3 * i + size_t(k)] = p[k];
-  }
-  for (size_t t = 0; t < triangles.size(); ++t)
-    for (int k = 0; k < 3; ++k)
-      indices[3 * t + size_t(k)] = unsigned(mesh.corners[size_t(triangles[t][size_t(k)])]);
+  ParallelChunks(mesh.vertices.size(), threads, [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      const Point3 p = mesh.vertices[i] * transform;
+      for (int k = 0; k < 3; ++k) vertices[3 * i + size_t(k)] = p[k];
+    }
+  });
+  ParallelChunks(triangles.size(), threads, [&](size_t begin, size_t end) {
+    for (size_t t = begin; t < end; ++t)
+      for (int k = 0; k < 3; ++k)
+        indices[3 * t + size_t(k)] = unsigned(mesh.corners[size_t(triangles[t][size_t(k)])]);
+  });
   rtcCommitGeometry(geometry);
   return geometry;
 }

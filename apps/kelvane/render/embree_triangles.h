@@ -9,7 +9,8 @@
 
 // A new Embree geometry of a mesh's triangles (triples of corners, as TriangulateCorners gives
 // them), the vertices taken through `transform`; committed, for the caller to attach to a
-// scene and release. Throws std::bad_alloc when Embree has no room for it.
+// scene and release. Filled on `threads` threads (0: every core). Throws std::bad_alloc when
+// Embree has no room for it.
 RTCGeometry NewTriangleGeometry(RTCDevice device, const PolyMeshData& mesh,
                                 const std::vector<std::array<int, 3>>& triangles,
-                                const Matrix3& transform);
+                                const Matrix3& transform, int threads = 0);

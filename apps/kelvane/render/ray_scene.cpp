@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 
 #include "common/progress_bar.h"
 #include "mesh/mesh_triangles.h"
+#include "mesh/parallel_chunks.h"
 #include "render/embree_triangles.h"
 
 namespace {
@@ -22,15 +24,23 @@ Point3 NormalToWorld(const Matrix3& worldToObject, const Point3& n) {
 
 }  // namespace
 
-RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
+RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int threads) {
   // The first half of the bar is our geometry, the second Embree's build.
   ProgressBar progress(progressTo, "Building the ray scene");
+  // Our own part of the build fills each thread's own range.
+  threads = LoadThreads(threads);
   size_t totalFaces = 0, doneFaces = 0;
   for (const SceneNode& node : hostScene.Nodes()) totalFaces += size_t(node.mesh.NumFaces());
-  // One builder thread: a parallel build may order a leaf's triangles differently from run to
-  // run, and rays that meet two coincident faces would then see either one. The build stays
-  // a small part of a render; the rays themselves use all the render threads.
-  device = rtcNewDevice("threads=1");
+  // Embree's builds below high quality are deterministic for any number of builder threads,
+  // so rays that meet two coincident faces see the same one whatever the machine (the
+  // ray-scene tests hold it to that). The scene keeps the default build quality.
+  std::string config = "threads=" + std::to_string(threads);
+#if defined(__SANITIZE_THREAD__)
+  // Embree and its task library are not built for ThreadSanitizer, which cannot see their
+  // own synchronisation: under it the builder keeps to the calling thread.
+  config = "threads=1";
+#endif
+  device = rtcNewDevice(config.c_str());
   if (!device)
     throw std::runtime_error("cannot start Embree (error " +
                              std::to_string(rtcGetDeviceError(nullptr)) + ")");
@@ -41,25 +51,36 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo) {
   for (const SceneNode& node : hostScene.Nodes()) {
     const PolyMeshData& mesh = node.mesh;
     const auto triangles = TriangulateCorners(mesh);
-    const auto cornerNormals = CornerNormals(mesh);
+    const auto cornerNormals = CornerNormals(mesh, threads);
     auto& nodeNormals = normals.emplace_back(triangles.size());
-    for (size_t t = 0; t < triangles.size(); ++t)
-      for (int k = 0; k < 3; ++k)
-        nodeNormals[t][size_t(k)] =
-            NormalToWorld(node.worldToObject, cornerNormals[size_t(triangles[t][size_t(k)])]);
-    RTCGeometry geometry = NewTriangleGeometry(device, mesh, triangles, node.objectToWorld);
+    ParallelChunks(triangles.size(), threads, [&](size_t begin, size_t end) {
+      for (size_t t = begin; t < end; ++t)
+        for (int k = 0; k < 3; ++k)
+          nodeNormals[t][size_t(k)] =
+              NormalToWorld(node.worldToObject, cornerNormals[size_t(triangles[t][size_t(k)])]);
+    });
+    RTCGeometry geometry =
+        NewTriangleGeometry(device, mesh, triangles, node.objectToWorld, threads);
     rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
     rtcReleaseGeometry(geometry);
     doneFaces += size_t(mesh.NumFaces());
     progress.Show(0.5 * double(doneFaces) / double(std::max<size_t>(totalFaces, 1)));
   }
+  // Embree reports from its builder threads, several at once and not always in order.
+  struct BuildProgress {
+    ProgressBar& bar;
+    std::mutex lock;
+    double shown = 0.0;
+  } build{progress, {}, 0.0};
   rtcSetSceneProgressMonitorFunction(
       scene,
-      [](void* bar, double fraction) {
-        static_cast<ProgressBar*>(bar)->Show(0.5 + 0.5 * fraction);
+      [](void* data, double fraction) {
+        auto& build = *static_cast<BuildProgress*>(data);
+        std::lock_guard<std::mutex> hold(build.lock);
+        if (fraction > build.shown) build.bar.Show(0.5 + 0.5 * (build.shown = fraction));
         return true;
       },
-      &progress);
+      &build);
   rtcCommitScene(scene);
   rtcSetSceneProgressMonitorFunction(scene, nullptr, nullptr);
   if (rtcGetDeviceError(device) != RTC_ERROR_NONE)

@@ -19,8 +19,9 @@ struct RayHit {
 // The scene's nodes as Embree triangles in world space, for primary rays from many threads.
 class RayScene {
  public:
-  // Shows the build on progressTo when given.
-  explicit RayScene(const HostScene& scene, std::ostream* progressTo = nullptr);
+  // Shows the build on progressTo when given. Builds on `threads` threads (0: every core);
+  // the rays hit the same faces for any count.
+  explicit RayScene(const HostScene& scene, std::ostream* progressTo = nullptr, int threads = 0);
   ~RayScene();
   RayScene(const RayScene&) = delete;
   RayScene& operator=(const RayScene&) = delete;

@@ -24,6 +24,8 @@ std::unordered_set<uint64_t> SelectedEdges(const PolyMeshData& mesh) {
 PolyObject* MakePoly(const PolyMeshData& mesh) {
   PolyObject* object = CreateEditablePolyObject();
   MNMesh& mm = object->GetMesh();
+  mm.VAlloc(int(mesh.vertices.size()));
+  mm.FAlloc(mesh.NumFaces());
   for (const Point3& p : mesh.vertices) mm.NewVert(p);
   for (int f = 0; f < mesh.NumFaces(); ++f) {
     int face = mm.NewFace(-1, mesh.FaceSize(f), &mesh.corners[size_t(mesh.faceStart[size_t(f)])]);

@@ -1,6 +1,7 @@
 #include "scene/host_scene.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/input_error.h"
 #include "common/progress_bar.h"
@@ -34,23 +35,23 @@ PolyMeshData AsHostTriangles(const PolyMeshData& polygons, Object* object,
 
 }  // namespace
 
-HostScene::HostScene(const SceneDescription& scene, std::ostream* progressTo) {
+HostScene::HostScene(SceneDescription scene, std::ostream* progressTo) {
   Interface* ip = GetCOREInterface();
   nodes.reserve(scene.nodes.size());
   ProgressBar progress(progressTo, "Building the scene");
   size_t faces = 0, done = 0;
   for (const NodeDescription& d : scene.nodes) faces += size_t(d.mesh.NumFaces());
-  for (const NodeDescription& d : scene.nodes) {
+  for (NodeDescription& d : scene.nodes) {
     SceneNode& node = nodes.emplace_back();
     node.name = d.name;
     Object* object = MakeHostObject(d.mesh, d.object);
     node.node = ip->CreateObjectNode(object);
     node.node->SetName(Widen(d.name).c_str());
     SetTransform(node, d.transform);
+    done += size_t(d.mesh.NumFaces());
     node.mesh = d.object == ObjectKind::Tri
                     ? AsHostTriangles(d.mesh, object, "node \"" + d.name + "\"")
-                    : d.mesh;
-    done += size_t(d.mesh.NumFaces());
+                    : std::move(d.mesh);
     progress.Show(double(done) / double(std::max<size_t>(faces, 1)));
   }
 }

@@ -22,8 +22,9 @@ struct SceneNode {
 class HostScene {
  public:
   // Creates a host node (editable poly or triangle object) for every node described, showing
-  // the work on progressTo when given.
-  explicit HostScene(const SceneDescription& scene, std::ostream* progressTo = nullptr);
+  // the work on progressTo when given. The nodes keep the described meshes: pass the
+  // description as an rvalue to hand them over rather than copy them.
+  explicit HostScene(SceneDescription scene, std::ostream* progressTo = nullptr);
   // Nodes the host made (a loaded scene file); their polygons come from their evaluated
   // objects.
   explicit HostScene(const std::vector<INode*>& nodes);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "chunk_format.h"
 #include "common/input_error.h"
@@ -89,7 +90,7 @@ SceneSession::SceneSession(const SceneSource& source, const std::function<ClassD
 
 SceneSession::~SceneSession() = default;
 
-void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClass,
+void SceneSession::Build(SceneDescription description, ClassDesc* mapClass,
                          std::ostream* progressTo) {
   // The settings node first: from now on the scene holds the map, and the reset deletes it.
   settings = new SceneSettingsObject;
@@ -100,7 +101,7 @@ void SceneSession::Build(const SceneDescription& description, ClassDesc* mapClas
   settings->image = description.image;
   ApplyMapDescription(Map(), description.map);
 
-  scene = std::make_unique<HostScene>(description, progressTo);
+  scene = std::make_unique<HostScene>(std::move(description), progressTo);
   for (const SceneNode& node : scene->Nodes()) {
     settings->nodes.push_back(node.node->GetHandle());
     if (node.mesh.HasUVs())

@@ -47,7 +47,7 @@ class SceneSession {
   size_t Save(const std::string& path, std::ostream* progressTo = nullptr) const;
 
  private:
-  void Build(const SceneDescription& description, ClassDesc* mapClass, std::ostream* progressTo);
+  void Build(SceneDescription description, ClassDesc* mapClass, std::ostream* progressTo);
   void Load(const std::string& path, std::ostream* progressTo);
 
   SceneReset reset;  // first member: it goes last, and also when a constructor throws

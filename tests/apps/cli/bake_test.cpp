@@ -1,0 +1,177 @@
+// kelvane bake: padding around the islands, 16-bit channels, several nodes in one picture.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <limits>
+
+#include "support/app_test_support.h"
+
+namespace {
+
+// Two unit quads sharing one UV layout: "lower" has UVs over the lower-left half, "whole"
+// over the whole square and lies at z = 0.5, so the stand-in map (colour = object point)
+// tells them apart by blue.
+const char* kTwoQuads = R"({
+  "nodes": [
+    {"name": "lower", "mesh": {"vertices": [[0,0,0],[1,0,0],[1,1,0],[0,1,0]],
+                               "faces": [[0,1,2],[0,2,3]], "uvs": [[0,0],[1,0],[0,1],[0,1]]}},
+    {"name": "whole", "mesh": {"vertices": [[0,0,0.5],[1,0,0.5],[1,1,0.5],[0,1,0.5]],
+                               "faces": [[0,1,2],[0,2,3]], "uvs": [[0,0],[1,0],[1,1],[0,1]]}}
+  ]
+})";
+
+class Bake : public ::testing::Test {
+ protected:
+  TempFolder folder;
+  std::string scene = folder.Write("quads.json", kTwoQuads);
+
+  RgbaImage Run(std::vector<std::string> flags, const std::string& name) {
+    const std::string out = folder.Path(name);
+    std::vector<std::string> args{"bake", scene, "-o", out};
+    args.insert(args.end(), flags.begin(), flags.end());
+    RunResult r = RunApp(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ReadPng(out);
+  }
+};
+
+const uint8_t* Pixel(const RgbaImage& image, int x, int y) {
+  return &image.pixels[(size_t(y) * size_t(image.width) + size_t(x)) * 4];
+}
+
+TEST_F(Bake, PaddingFillsAroundTheIslandsWithTheNearestIslandColourAndKeepsTheIslands) {
+  const int size = 24, padding = 3;
+  const RgbaImage plain = Run({"--node", "lower", "--size", "24"}, "plain.png");
+  const RgbaImage padded = Run({"--node", "lower", "--size", "24", "--padding", "3"}, "padded.png");
+  ASSERT_EQ(padded.width, size);
+  int filled = 0, beyond = 0;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const uint8_t* p = Pixel(padded, x, y);
+      if (Pixel(plain, x, y)[3] != 0) {
+        EXPECT_EQ(std::vector<uint8_t>(p, p + 4),
+                  std::vector<uint8_t>(Pixel(plain, x, y), Pixel(plain, x, y) + 4))
+            << "island texel " << x << "," << y << " changed";
+        continue;
+      }
+      // The island texels nearest to this one; the padded colour must be one of theirs.
+      long long best = std::numeric_limits<long long>::max();
+      for (int v = 0; v < size; ++v)
+        for (int u = 0; u < size; ++u)
+          if (Pixel(plain, u, v)[3] != 0)
+            best = std::min(best, (long long)(u - x) * (u - x) + (long long)(v - y) * (v - y));
+      if (best > padding * padding) {
+        EXPECT_EQ(p[3], 0) << "texel " << x << "," << y << " lies beyond the padding";
+        ++beyond;
+        continue;
+      }
+      ++filled;
+      EXPECT_EQ(p[3], 255) << "texel " << x << "," << y << " lies within the padding";
+      bool matches = false;
+      for (int v = 0; v < size; ++v)
+        for (int u = 0; u < size; ++u)
+          if (Pixel(plain, u, v)[3] != 0 &&
+              (long long)(u - x) * (u - x) + (long long)(v - y) * (v - y) == best)
+            matches |= std::equal(p, p + 3, Pixel(plain, u, v));
+      EXPECT_TRUE(matches) << "texel " << x << "," << y << " is not its nearest island colour";
+    }
+  EXPECT_GT(filled, size);
+  EXPECT_GT(beyond, 0);
+}
+
+// The whole file, decoded without conversions: 16-bit samples as written.
+struct Png16 {
+  int width = 0, height = 0, depth = 0;
+  std::vector<uint16_t> samples;  // RGBA
+};
+
+// libpng jumps back here on errors; nothing with a destructor lives in this frame.
+bool Decode16(FILE* file, Png16* out, png_bytep rows) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) return false;
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_init_io(png, file);
+  png_read_info(png, info);
+  out->width = int(png_get_image_width(png, info));
+  out->height = int(png_get_image_height(png, info));
+  out->depth = png_get_bit_depth(png, info);
+  if (out->depth == 16 && png_get_color_type(png, info) == PNG_COLOR_TYPE_RGB_ALPHA &&
+      out->width * out->height * 4 <= int(out->samples.size()))
+    for (int y = 0; y < out->height; ++y) {
+      png_read_row(png, rows, nullptr);
+      for (int i = 0; i < out->width * 4; ++i)
+        out->samples[size_t(y * out->width * 4 + i)] = uint16_t(rows[2 * i] << 8 | rows[2 * i + 1]);
+    }
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+TEST_F(Bake, DepthSixteenWritesSixteenBitChannelsThatAgreeWithTheEightBitBake) {
+  const RgbaImage eight = Run({"--node", "lower", "--size", "8"}, "eight.png");
+  const std::string path = folder.Path("sixteen.png");
+  ASSERT_EQ(
+      RunApp({"bake", scene, "--node", "lower", "--size", "8", "--depth", "16", "-o", path}).status,
+      0);
+  Png16 image;
+  image.samples.resize(8 * 8 * 4);
+  std::vector<png_byte> rows(8 * 8);
+  FILE* file = std::fopen(path.c_str(), "rb");
+  ASSERT_TRUE(file);
+  const bool read = Decode16(file, &image, rows.data());
+  std::fclose(file);
+  ASSERT_TRUE(read);
+  ASSERT_EQ(image.depth, 16);
+  ASSERT_EQ(image.width, 8);
+  // Bottom-left texel: the point (1/8, 1/16, 0), as the 8-bit bake checks it.
+  const uint16_t* corner = &image.samples[size_t(7 * 8 + 0) * 4];
+  EXPECT_EQ(corner[0], 8192);
+  EXPECT_EQ(corner[1], 4096);
+  EXPECT_EQ(corner[3], 65535);
+  for (size_t i = 0; i < image.samples.size(); ++i)
+    EXPECT_NEAR(image.samples[i] / 257.0, eight.pixels[i], 0.5 + 1e-9) << "sample " << i;
+}
+
+TEST_F(Bake, SeveralNodesShareOnePictureAndTheFirstGivenWinsWhereTheyOverlap) {
+  const RgbaImage both = Run({"--node", "lower", "--node", "whole", "--size", "8"}, "both.png");
+  const RgbaImage reversed =
+      Run({"--node", "whole", "--node", "lower", "--size", "8"}, "reversed.png");
+  // Lower-left: both nodes have UVs there; upper-right: only "whole" does (blue 0.5).
+  EXPECT_EQ(Pixel(both, 0, 7)[2], 0) << "\"lower\" comes first";
+  EXPECT_EQ(Pixel(reversed, 0, 7)[2], 128) << "\"whole\" comes first";
+  for (const RgbaImage* image : {&both, &reversed}) {
+    EXPECT_EQ(Pixel(*image, 7, 0)[2], 128);
+    EXPECT_EQ(Pixel(*image, 7, 0)[3], 255);
+  }
+}
+
+TEST_F(Bake, BadPaddingDepthOrNodesSayWhatIsWrong) {
+  const std::string out = folder.Path("x.png");
+  struct Case {
+    std::vector<std::string> flags;
+    std::string says;
+  } cases[] = {
+      {{"--node", "lower", "--depth", "12"}, "--depth: \"12\" is not 8 or 16"},
+      {{"--node", "lower", "--padding", "-1"}, "--padding: -1 is out of range (0 to 16384)"},
+      {{"--node", "lower", "--padding", "wide"}, "--padding: \"wide\" is not a whole number"},
+      {{"--node", "lower", "--padding", "1", "--padding", "2"}, "--padding is given twice"},
+      {{"--node", "lower", "--node", "lower"}, "--node: \"lower\" is given twice"},
+      {{"--node", "lower", "--node", "ghost"}, "--node: no node called \"ghost\""},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"bake", scene, "-o", out};
+    args.insert(args.end(), c.flags.begin(), c.flags.end());
+    RunResult r = RunApp(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kelvane: " + r.err.substr(9, r.err.find('\n') - 9) + "\n");
+    EXPECT_NE(r.err.find(c.says), std::string::npos)
+        << "expected \"" << c.says << "\" in " << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out)) << "nothing written";
+}
+
+}  // namespace

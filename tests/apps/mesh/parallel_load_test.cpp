@@ -1,0 +1,79 @@
+// Loading on many threads makes exactly what one thread makes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <set>
+#include <sstream>
+
+#include "mesh/mesh_import.h"
+#include "mesh/mesh_triangles.h"
+#include "support/app_test_support.h"
+
+namespace {
+
+// A bumpy sphere with an open rim, written as exporters write one: quads and triangles, a UV
+// seam whose vertices are repeated, three material bands and a fin of faces sharing one edge
+// three ways. The bumps make many smooth regions at a small angle, so groups need colouring.
+std::string BumpySphereObj(int rows, int columns) {
+  std::ostringstream obj;
+  obj << "mtllib bands.mtl\no bumpy\n";
+  auto index = [&](int r, int c) { return r * (columns + 1) + c + 1; };
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c <= columns; ++c) {
+      const double lat = 1.2 - 2.6 * r / rows, lon = 2 * std::numbers::pi * (c % columns) / columns;
+      const double radius = 1.0 + 0.02 * std::sin(7.0 * r) * std::cos(5.0 * (c % columns));
+      obj << "v " << radius * std::cos(lat) * std::cos(lon) << ' ' << radius * std::sin(lat) << ' '
+          << radius * std::cos(lat) * std::sin(lon) << "\nvt " << double(c) / columns << ' '
+          << double(r) / rows << '\n';
+    }
+  for (int r = 0; r + 1 < rows; ++r) {
+    obj << "usemtl band" << r * 3 / rows << '\n';
+    for (int c = 0; c < columns; ++c) {
+      const int a = index(r, c), b = index(r + 1, c), d = index(r + 1, c + 1), e = index(r, c + 1);
+      if ((r + c) % 3 == 0)
+        obj << "f " << a << '/' << a << ' ' << b << '/' << b << ' ' << d << '/' << d << ' ' << e
+            << '/' << e << '\n';
+      else
+        obj << "f " << a << '/' << a << ' ' << b << '/' << b << ' ' << d << '/' << d << "\nf " << a
+            << '/' << a << ' ' << d << '/' << d << ' ' << e << '/' << e << '\n';
+    }
+  }
+  const int tip = rows * (columns + 1) + 1;
+  obj << "v 0 3 0\nvt 0 0\nf " << index(5, 3) << "/1 " << index(6, 3) << "/1 " << tip << '/' << tip
+      << '\n';
+  return obj.str();
+}
+
+template <class T>
+bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+}
+
+TEST(ParallelLoad, OneThreadAndManyMakeTheSameMeshGroupsAndNormals) {
+  TempFolder folder;
+  folder.Write("bands.mtl", "newmtl band0\nnewmtl band1\nnewmtl band2\n");
+  // Large enough that every step splits its work among the threads.
+  const std::string path = folder.Write("bumpy.obj", BumpySphereObj(150, 240));
+  for (float angle : {3.0f, 30.0f}) {
+    const PolyMeshData one = ImportMergedMesh(path, angle, nullptr, 1);
+    ASSERT_GT(one.NumFaces(), 50000);
+    const int threads = 3;
+    const PolyMeshData many = ImportMergedMesh(path, angle, nullptr, threads);
+    EXPECT_TRUE(SameBits(one.vertices, many.vertices));
+    EXPECT_TRUE(SameBits(one.faceStart, many.faceStart));
+    EXPECT_TRUE(SameBits(one.corners, many.corners));
+    EXPECT_TRUE(SameBits(one.smoothingGroups, many.smoothingGroups)) << threads << " threads";
+    EXPECT_TRUE(SameBits(one.materials, many.materials));
+    EXPECT_TRUE(SameBits(one.uvs, many.uvs));
+    EXPECT_TRUE(SameBits(one.uvCorners, many.uvCorners));
+    EXPECT_TRUE(SameBits(CornerNormals(one, 1), CornerNormals(many, threads)));
+    std::set<DWORD> groups(one.smoothingGroups.begin(), one.smoothingGroups.end());
+    if (angle < 10.0f) {
+      EXPECT_GT(groups.size(), 2u) << "the bumps should need several groups";
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+// Padding sources against a brute-force search over every covered texel.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+
+#include "render/texel_padding.h"
+
+namespace {
+
+// Islands of random discs on a picture that is not square, so rows and columns cannot be
+// swapped unnoticed.
+std::vector<uint8_t> Islands(int width, int height, int discs, unsigned seed) {
+  std::mt19937 random(seed);
+  std::vector<uint8_t> covered(size_t(width) * size_t(height), 0);
+  for (int d = 0; d < discs; ++d) {
+    const int cx = int(random() % unsigned(width)), cy = int(random() % unsigned(height));
+    const int r = int(random() % 4);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
+          covered[size_t(y) * size_t(width) + size_t(x)] = 1;
+  }
+  return covered;
+}
+
+TEST(PaddingSources, EveryTexelWithinThePaddingTakesANearestCoveredTexelAndNoOtherDoes) {
+  const int width = 37, height = 23;
+  for (unsigned seed : {1u, 2u, 3u})
+    for (int padding : {1, 2, 5, 40}) {
+      const auto covered = Islands(width, height, 4, seed);
+      const auto sources = PaddingSources(covered, width, height, padding);
+      ASSERT_EQ(sources.size(), covered.size());
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+          const size_t i = size_t(y) * size_t(width) + size_t(x);
+          if (covered[i]) {
+            EXPECT_EQ(sources[i], int(i));
+            continue;
+          }
+          long long best = std::numeric_limits<long long>::max();
+          for (size_t j = 0; j < covered.size(); ++j)
+            if (covered[j]) {
+              const long long dx = x - int(j % size_t(width)), dy = y - int(j / size_t(width));
+              best = std::min(best, dx * dx + dy * dy);
+            }
+          const std::string where = "texel " + std::to_string(x) + "," + std::to_string(y) +
+                                    " padding " + std::to_string(padding);
+          if (best > (long long)padding * padding) {
+            EXPECT_EQ(sources[i], -1) << where;
+            continue;
+          }
+          ASSERT_GE(sources[i], 0) << where;
+          ASSERT_TRUE(covered[size_t(sources[i])]) << where;
+          const long long dx = x - sources[i] % width, dy = y - sources[i] / width;
+          EXPECT_EQ(dx * dx + dy * dy, best) << where << ": not the nearest";
+        }
+    }
+}
+
+TEST(PaddingSources, NothingCoveredOrNoPaddingLeavesTheRestEmpty) {
+  const std::vector<uint8_t> none(12, 0);
+  for (int s : PaddingSources(none, 4, 3, 5)) EXPECT_EQ(s, -1);
+  std::vector<uint8_t> corner(12, 0);
+  corner[11] = 1;
+  const auto unpadded = PaddingSources(corner, 4, 3, 0);
+  for (size_t i = 0; i < 11; ++i) EXPECT_EQ(unpadded[i], -1);
+  EXPECT_EQ(unpadded[11], 11);
+  // One texel in a corner reaches the far corner only with enough padding.
+  EXPECT_EQ(PaddingSources(corner, 4, 3, 3)[0], -1) << "3^2 + 2^2 > 3^2";
+  EXPECT_EQ(PaddingSources(corner, 4, 3, 4)[0], 11);
+}
+
+}  // namespace
