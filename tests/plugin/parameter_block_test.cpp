@@ -45,10 +45,20 @@ TEST(ParameterBlock, DescriptionMatchesTheRollout) {
   ParamBlockDesc2* pbd = cd->GetParamBlockDesc(0);
   EXPECT_STREQ(pbd->int_name, L"Parameters");
   EXPECT_EQ(std::tuple(pbd->ID, pbd->local_name, pbd->flags, pbd->ref_no),
-            std::tuple(0, 0, P_AUTO_CONSTRUCT + P_AUTO_UI, 1));
+            std::tuple(0, 0, P_AUTO_CONSTRUCT + P_AUTO_UI + P_MULTIMAP, 1));
   EXPECT_EQ(std::tuple(pbd->dlg_template, pbd->title, pbd->test_flags, pbd->rollup_flags),
             std::tuple(1002, 2025, 0, 0));
-  ASSERT_EQ(pbd->Count(), 17);
+  // "Parameters" first, then "Edge shape and units" below it.
+  ASSERT_EQ(pbd->NumMaps(), 2);
+  for (auto [index, id, dialog, title] : {std::tuple{0, 0, 1002, 2025}, {1, 1, 1003, 2034}}) {
+    MapID mid = -1;
+    int dlg = 0, test = -1, rollup = -1;
+    StringResID ttl = 0;
+    ASSERT_TRUE(pbd->GetMap(index, mid, dlg, ttl, test, rollup));
+    EXPECT_EQ(std::tuple(int(mid), dlg, int(ttl), test, rollup),
+              std::tuple(id, dialog, title, 0, 0));
+  }
+  ASSERT_EQ(pbd->Count(), 19);
 
   const Expected expected[] = {
       {0, L"Distance", TYPE_FLOAT, P_ANIMATABLE, 2010, 518},
@@ -68,8 +78,10 @@ TEST(ParameterBlock, DescriptionMatchesTheRollout) {
       {14, L"matId_range", TYPE_BOOL, P_ANIMATABLE, 2022, 554},
       {15, L"MatId1", TYPE_INT, P_ANIMATABLE, 2019, 521},
       {16, L"MatId2", TYPE_INT, P_ANIMATABLE, 2020, 522},
+      {17, L"edge_shape", TYPE_INT, 0, 2035, 601},
+      {18, L"world_units", TYPE_BOOL, P_ANIMATABLE, 2036, 604},
   };
-  for (int i = 0; i < 17; ++i) {
+  for (int i = 0; i < 19; ++i) {
     const Expected& e = expected[i];
     SCOPED_TRACE(e.id);
     EXPECT_EQ(pbd->IndextoID(i), e.id) << "declaration order";
@@ -79,7 +91,14 @@ TEST(ParameterBlock, DescriptionMatchesTheRollout) {
     EXPECT_EQ(def.flags & (P_ANIMATABLE | P_OWNERS_REF | P_VARIABLE_SIZE), e.flags);
     EXPECT_EQ(def.local_name, e.label);
     EXPECT_EQ(def.ctrl_count > 0 ? def.ctrl_IDs[0] : -1, e.control);
+    if (def.ctrl_count > 0) {
+      EXPECT_EQ(int(def.map_id), e.id >= 17 ? 1 : 0) << "its rollout";
+    }
   }
+  const ParamDef& shape = pbd->GetParamDef(pb_edge_shape);
+  ASSERT_EQ(std::tuple(shape.ctrl_type, shape.ctrl_count), std::tuple(int(TYPE_RADIO), 3));
+  EXPECT_EQ(std::tuple(shape.ctrl_IDs[0], shape.ctrl_IDs[1], shape.ctrl_IDs[2]),
+            std::tuple(601, 602, 603));
   // The radio groups: the first button is value 0.
   for (auto [id, first, second] : {std::tuple{4, 566, 564}, {12, 553, 552}, {6, 509, 510}}) {
     ParamDef& def = pbd->GetParamDef(ParamID(id));
@@ -108,9 +127,9 @@ TEST(ParameterBlock, NewBlockDefaultsAndRanges) {
   EXPECT_EQ(std::tuple(pb->GetInt(pb_c_mult), pb->GetInt(pb_matid1), pb->GetInt(pb_matid2)),
             std::tuple(2, 1, 1));
   for (ParamID radio : {pb_smooth_eq, pb_matid_eq, pb_conditions}) EXPECT_EQ(pb->GetInt(radio), 1);
-  for (ParamID box :
-       {pb_selection_only, pb_smooth, pb_matid, pb_complanar, pb_open_edges, pb_matid_range})
-    EXPECT_EQ(pb->GetInt(box), 0);
+  for (ParamID off : {pb_selection_only, pb_smooth, pb_matid, pb_complanar, pb_open_edges,
+                      pb_matid_range, pb_edge_shape, pb_world_units})
+    EXPECT_EQ(pb->GetInt(off), 0);
 
   // Values outside a range are clamped to it, as the spinners do.
   EXPECT_TRUE(pb->SetValue(pb_distance, 0, -5.0f));
@@ -121,5 +140,7 @@ TEST(ParameterBlock, NewBlockDefaultsAndRanges) {
   EXPECT_EQ(pb->GetInt(pb_matid2), 1000);
   EXPECT_TRUE(pb->SetValue(pb_angle, 0, 400.0f));
   EXPECT_FLOAT_EQ(pb->GetFloat(pb_angle), 360.0f);
+  EXPECT_TRUE(pb->SetValue(pb_edge_shape, 0, 3));
+  EXPECT_EQ(pb->GetInt(pb_edge_shape), 2);
   owner->DeleteThis();
 }
