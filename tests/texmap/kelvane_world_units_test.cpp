@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "edge_oracle.h"
+#include "nearest_edge.h"
 #include "test_meshes.h"
 #include "texmap_test_support.h"
 
@@ -93,6 +94,16 @@ TEST_F(WorldUnitsTest, DistanceAgreesWithTheTransformedEdges) {
     differ += std::fabs(exact - inObject) > 0.05;
   }
   EXPECT_GT(differ, 100) << "the transform must matter for this test to mean anything";
+
+  // The next frame's transform is the next Update's: the records are built again.
+  const Matrix3 next = Transform(Point3(0.0f, 0.0f, 1.0f), 0.0f, {0.5f, 2.0f, 1.0f}, {});
+  Use(next, distance, true);
+  for (const Point3& p : Points(50)) {
+    double exact = kNoEdgeDistance;
+    for (const EdgeSegment& s : object)
+      exact = std::min(exact, ExactSegmentDistance(p * next, {s.start * next, s.end * next}));
+    EXPECT_NEAR(T(p), std::min(exact / distance, 1.0), 2e-4);
+  }
 
   // Off, the same node measures in object space again.
   Use(tm, distance, false);
