@@ -7,6 +7,8 @@
 #include "edge_conditions.h"
 #include "edge_grid.h"
 #include "edge_search_index.h"
+#include "edge_shape.h"
+#include "inode.h"
 #include "maxapi.h"
 #include "meshadj.h"
 #include "mnmesh.h"
@@ -24,7 +26,13 @@ class SegmentStore {
  public:
   explicit SegmentStore(NodeEdgeCache& record) : record(record) {}
 
-  void Add(const Point3& start, const Point3& end) {
+  void Add(Point3 start, Point3 end) {
+    // An affine map keeps a segment a segment, so distances to the mapped segments are
+    // exact in world space; lengths, bounds and the grid follow from the mapped ends.
+    if (record.worldUnits) {
+      start = start * record.objectToWorld;
+      end = end * record.objectToWorld;
+    }
     // An edge with a non-finite endpoint cannot be measured and would poison the bounds.
     if (!IsFinite(start) || !IsFinite(end)) return;
     record.segments.push_back({start, end});
@@ -64,6 +72,17 @@ Point3 TriangleNormal(const Mesh& mesh, const Face& face) {
   const Point3& p1 = mesh.verts[face.v[1]];
   const Point3& p2 = mesh.verts[face.v[2]];
   return ((p1 - p0) ^ (p2 - p0)).Normalize();
+}
+
+// The crease of a closed edge between two faces given by their vertex loops. Only edges that
+// the two faces alone share have one: an entry of a vertex pair listed more than once is
+// where three or more faces meet.
+EdgeCrease CreaseOf(const int* loop0, int deg0, const int* loop1, int deg1, int a, int b,
+                    const Point3& pa, const Point3& pb, const Point3& n0, const Point3& n1) {
+  const int dir0 = LoopDirection(loop0, deg0, a, b);
+  const int dir1 = LoopDirection(loop1, deg1, a, b);
+  if (dir0 == 0) return EdgeCrease::Neither;
+  return ClassifyCrease(n0, n1, dir0 > 0 ? pb - pa : pa - pb, dir1 == -dir0);
 }
 
 // Releases an object that a conversion made, whatever happens during extraction.
@@ -110,6 +129,9 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
   record.object = node->EvalWorldState(t, TRUE).obj;
   if (!record.object) return;
   SnapshotParameters(record, params);
+  // At the shading time, like the evaluation: Update drops every record, so an animated
+  // transform is taken again each frame.
+  if (record.worldUnits) record.objectToWorld = node->GetObjectTM(t);
 
   Object* obj = record.object;
   if (obj->IsSubClassOf(polyObjectClassID)) {
@@ -134,13 +156,20 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
   AdjEdgeList* adjacency = temp.AdjEList();
   if (!adjacency) return;
   const bool testEdges = AnyConditionEnabled(record);
-  // Face normals are needed only by the coplanar test; each face's is computed once.
+  const bool testShape = record.edgeShape != kEdgeShapeAny;
+  // Face normals are needed only by the coplanar test and the edge shape; each face's is
+  // computed once.
   std::vector<Point3> normals;
-  if (testEdges && record.complanar) {
+  if ((testEdges && record.complanar) || testShape) {
     normals.resize(size_t(mesh.numFaces));
     for (int f = 0; f < mesh.numFaces; ++f)
       normals[size_t(f)] = TriangleNormal(mesh, mesh.faces[f]);
   }
+  std::vector<bool> nonManifold;
+  if (testShape)
+    nonManifold = NonManifoldEntries(adjacency->edges.Count(), [&](int i) {
+      return std::pair<DWORD, DWORD>(adjacency->edges[i].v[0], adjacency->edges[i].v[1]);
+    });
 
   SegmentStore store(record);
   // Non-const: the SDK's MEdge::Selected and Visible are not const members.
@@ -171,6 +200,18 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
     // Tested after the conditions, which most edges fail: both must hold, so the order
     // changes no answer.
     if (!edge.Visible(mesh.faces)) continue;
+    if (testShape) {
+      EdgeCrease crease = EdgeCrease::Neither;
+      if (edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[size_t(i)]) {
+        const Face& f0 = mesh.faces[edge.f[0]];
+        const Face& f1 = mesh.faces[edge.f[1]];
+        const int loop0[3] = {int(f0.v[0]), int(f0.v[1]), int(f0.v[2])};
+        const int loop1[3] = {int(f1.v[0]), int(f1.v[1]), int(f1.v[2])};
+        crease = CreaseOf(loop0, 3, loop1, 3, int(edge.v[0]), int(edge.v[1]), mesh.verts[edge.v[0]],
+                          mesh.verts[edge.v[1]], normals[edge.f[0]], normals[edge.f[1]]);
+      }
+      if (!PassesEdgeShape(record.edgeShape, crease)) continue;
+    }
     store.Add(mesh.verts[edge.v[0]], mesh.verts[edge.v[1]]);
   }
   store.Finish();
@@ -178,11 +219,16 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
 
 void ExtractPolyMeshEdges(NodeEdgeCache& record, MNMesh& mesh) {
   const bool testEdges = AnyConditionEnabled(record);
+  const bool testShape = record.edgeShape != kEdgeShapeAny;
   std::vector<Point3> normals;
-  if (testEdges && record.complanar) {
+  if ((testEdges && record.complanar) || testShape) {
     normals.resize(size_t(mesh.numf));
     for (int f = 0; f < mesh.numf; ++f) normals[size_t(f)] = mesh.GetFaceNormal(f, true);
   }
+  std::vector<bool> nonManifold;
+  if (testShape)
+    nonManifold = NonManifoldEntries(
+        mesh.nume, [&](int i) { return std::pair<int, int>(mesh.e[i].v1, mesh.e[i].v2); });
   auto validFace = [&](int f) { return f >= 0 && f < mesh.numf; };
 
   SegmentStore store(record);
@@ -206,6 +252,16 @@ void ExtractPolyMeshEdges(NodeEdgeCache& record, MNMesh& mesh) {
         }
       }
       if (!EdgeQualifies(record, edge.GetFlag(MN_SEL), open, faces)) continue;
+    }
+    if (testShape) {
+      EdgeCrease crease = EdgeCrease::Neither;
+      if (validFace(edge.f1) && validFace(edge.f2) && !nonManifold[size_t(i)]) {
+        const MNFace& f0 = mesh.f[edge.f1];
+        const MNFace& f1 = mesh.f[edge.f2];
+        crease = CreaseOf(f0.vtx, f0.deg, f1.vtx, f1.deg, edge.v1, edge.v2, mesh.v[edge.v1].p,
+                          mesh.v[edge.v2].p, normals[size_t(edge.f1)], normals[size_t(edge.f2)]);
+      }
+      if (!PassesEdgeShape(record.edgeShape, crease)) continue;
     }
     store.Add(mesh.v[edge.v1].p, mesh.v[edge.v2].p);
   }

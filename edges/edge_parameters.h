@@ -17,6 +17,8 @@ struct EdgeParameters {
   int conditions = 1;
   int cMult = 2;
   bool matIdRange = false;
-  int matId1 = 0;  // zero-based
-  int matId2 = 0;  // zero-based
+  int matId1 = 0;           // zero-based
+  int matId2 = 0;           // zero-based
+  int edgeShape = 0;        // EdgeShapeFilter: a filter after the conditions above
+  bool worldUnits = false;  // segments and distances in world space, not the object's
 };

@@ -6,6 +6,7 @@
 #include "edge_parameters.h"
 #include "edge_search_index.h"
 #include "edge_segment.h"
+#include "matrix3.h"
 #include "point3.h"
 
 class Object;
@@ -23,6 +24,9 @@ struct NodeEdgeCache : EdgeParameters {
   int columns = 0;
   int rows = 0;
   Point3 gridOrigin;
+  // With worldUnits, the node's object-to-world transform at the build time: the segments,
+  // bounds and grid are in world space, and the shading point is taken there with it.
+  Matrix3 objectToWorld;
 
   // Every cell's index list, one after another; the cells view into it. Shared, so that a
   // copy of the record keeps valid views.

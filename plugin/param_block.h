@@ -22,7 +22,12 @@ enum KelvaneParamID : ParamID {
   pb_matid_range = 14,
   pb_matid1 = 15,
   pb_matid2 = 16,
+  pb_edge_shape = 17,
+  pb_world_units = 18,
 };
+
+// The block's rollouts: the "Parameters" rollout, and below it "Edge shape and units".
+enum : MapID { kelvane_map_params = 0, kelvane_map_edge_shape = 1 };
 
 // The map's references.
 enum KelvaneRefs { COORD_REF = 0, PBLOCK_REF = 1, OUTPUT_REF = 2, MARKER_MAP_REF = 3 };

@@ -35,6 +35,9 @@
 #define IDS_SMOOTH_EQUALS 2029
 #define IDS_SOLID 2030
 #define IDS_OUTPUT 2032
+#define IDS_EDGE_SHAPE_UNITS 2034
+#define IDS_EDGE_SHAPE 2035
+#define IDS_WORLD_UNITS 2036
 // Names of undo steps, as the host's Edit menu shows them.
 #define IDS_UNDO_ADD_MARKER 2040
 #define IDS_UNDO_COPY_MARKER 2041
@@ -83,6 +86,14 @@
 #define IDC_POSITION_SPIN 572
 #define IDC_MATID1_SPIN 575
 #define IDC_MATID2_SPIN 576
+
+// The "Edge shape and units" rollout.
+#define IDD_EDGE_SHAPE_UNITS 1003
+
+#define IDC_EDGE_SHAPE_ANY 601
+#define IDC_EDGE_SHAPE_CONVEX 602
+#define IDC_EDGE_SHAPE_CONCAVE 603
+#define IDC_WORLD_UNITS 604
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

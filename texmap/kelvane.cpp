@@ -87,6 +87,10 @@ void Kelvane::Update(TimeValue t, Interval& valid) {
     matId1 = InDeclaredRange(pblock, pb_matid1, matId1) - 1;
     pblock->GetValue(pb_matid2, t, matId2, ivalid);
     matId2 = InDeclaredRange(pblock, pb_matid2, matId2) - 1;
+    pblock->GetValue(pb_edge_shape, t, edgeShape, ivalid);
+    edgeShape = InDeclaredRange(pblock, pb_edge_shape, edgeShape);
+    pblock->GetValue(pb_world_units, t, on, ivalid);
+    worldUnits = on != 0;
     ClearEdgeCache();
   }
   if (uvGen) uvGen->Update(t, ivalid);

@@ -5,6 +5,7 @@
 #include "inode.h"
 #include "kelvane.h"
 #include "nearest_edge.h"
+#include "record_space.h"
 
 namespace {
 const AColor kNoColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -29,7 +30,7 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
   float t = 1.0f;
   if (const NodeEdgeCache* record = NodeRecord(node->GetHandle(), sc)) {
     if (!record->object) return kNoColor;
-    Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
+    Point3 p = PointInRecordSpace(*record, sc.PointTo(sc.P(), REF_OBJECT));
     Point3 nearest;
     // The colour is the ramp's end from Distance on, so nothing farther needs finding.
     float d = NearestEdgeDistanceWithin(*record, p, distance, nearest);
@@ -56,7 +57,15 @@ Point3 Kelvane::EvalNormalPerturb(ShadeContext& sc) {
   Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
   // Without a record, as without edges: no nearest point, the far end of the ramp.
   Point3 q(0.0f, 0.0f, 0.0f);
-  float d = record ? NearestEdgeDistance(*record, p, q) : kNoEdgeDistance;
+  float d = kNoEdgeDistance;
+  if (record) {
+    p = PointInRecordSpace(*record, p);
+    d = NearestEdgeDistance(*record, p, q);
+  }
+  Point3 direction = Normalize(p - q);
+  // Found in world space, the direction away from the edge is the distance's gradient: back
+  // in object space it maps as a normal, and is made a unit one again.
+  if (record && record->worldUnits) direction = Normalize(NormalInObjectSpace(*record, direction));
   float t = d / distance;
-  return ramp.EvaluatePerturb(sc, t, Normalize(p - q));
+  return ramp.EvaluatePerturb(sc, t, direction);
 }

@@ -276,7 +276,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
     HWND page = editor.panel->GetRollupPage(0);
     wchar_t cls[64] = {};
     if (page) GetClassNameW(GetDlgItem(page, kRampControlId), cls, 64);
-    bool ok = editor.panel->NumRollupPages() == 2 && lstrcmpiW(cls, L"CustGradientRamp") == 0 &&
+    bool ok = editor.panel->NumRollupPages() == 3 && lstrcmpiW(cls, L"CustGradientRamp") == 0 &&
               editor.panel->MtlChangedCount() == 1;
     std::printf("kelvane-editor: %d rollups, ramp control %ls, %s\n",
                 editor.panel->NumRollupPages(), cls, ok ? "open" : "NOT open");

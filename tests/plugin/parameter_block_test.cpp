@@ -42,8 +42,10 @@ TEST(ParameterBlock, StoredContract) {
   ParamBlockDesc2* pbd = cd->GetParamBlockDesc(0);
   EXPECT_STREQ(pbd->int_name, L"Parameters");
   EXPECT_EQ(std::tuple(pbd->ID, pbd->flags, pbd->ref_no),
-            std::tuple(0, P_AUTO_CONSTRUCT + P_AUTO_UI, 1));
-  ASSERT_EQ(pbd->Count(), 17);
+            std::tuple(0, P_AUTO_CONSTRUCT + P_AUTO_UI + P_MULTIMAP, 1));
+  // "Parameters" (dialog 1002) first, then "Edge shape and units" (1003) below it.
+  ASSERT_EQ(pbd->NumMaps(), 2);
+  ASSERT_EQ(pbd->Count(), 19);
   const Stored stored[] = {
       {0, L"Distance", TYPE_FLOAT},      {1, L"Angle", TYPE_FLOAT},
       {2, L"Selection only", TYPE_BOOL}, {3, L"smooth", TYPE_BOOL},
@@ -53,7 +55,8 @@ TEST(ParameterBlock, StoredContract) {
       {10, L"output", TYPE_REFTARG},     {11, L"matid", TYPE_BOOL},
       {12, L"matid_eq", TYPE_INT},       {13, L"c_mult", TYPE_INT},
       {14, L"matId_range", TYPE_BOOL},   {15, L"MatId1", TYPE_INT},
-      {16, L"MatId2", TYPE_INT},
+      {16, L"MatId2", TYPE_INT},         {17, L"edge_shape", TYPE_INT},
+      {18, L"world_units", TYPE_BOOL},
   };
   for (const Stored& e : stored) {
     SCOPED_TRACE(e.id);
@@ -74,6 +77,8 @@ TEST(ParameterBlock, NewBlockClampsToTheDeclaredRanges) {
   LibClassDesc(0)->MakeAutoParamBlocks(owner);
   IParamBlock2* pb = owner->pblock;
   ASSERT_NE(pb, nullptr);
+  // Files saved before the edge shape and world units load with today's behaviour.
+  EXPECT_EQ(std::tuple(pb->GetInt(pb_edge_shape), pb->GetInt(pb_world_units)), std::tuple(0, 0));
   EXPECT_TRUE(pb->SetValue(pb_distance, 0, -5.0f));
   EXPECT_FLOAT_EQ(pb->GetFloat(pb_distance), 0.0f);
   EXPECT_TRUE(pb->SetValue(pb_c_mult, 0, 0));
@@ -82,5 +87,7 @@ TEST(ParameterBlock, NewBlockClampsToTheDeclaredRanges) {
   EXPECT_EQ(pb->GetInt(pb_matid2), 1000);
   EXPECT_TRUE(pb->SetValue(pb_angle, 0, 400.0f));
   EXPECT_FLOAT_EQ(pb->GetFloat(pb_angle), 360.0f);
+  EXPECT_TRUE(pb->SetValue(pb_edge_shape, 0, 3));
+  EXPECT_EQ(pb->GetInt(pb_edge_shape), 2);
   owner->DeleteThis();
 }

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "map_holder.h"
@@ -90,6 +91,8 @@ TEST_F(PersistenceTest, RoundTripRestoresEveryField) {
   map->ramp.SetActiveMarker(1);
   map->pblock->SetValue(pb_distance, 0, 4.5f);
   map->pblock->SetValue(pb_conditions, 0, 0);
+  map->pblock->SetValue(pb_edge_shape, 0, 2);
+  map->pblock->SetValue(pb_world_units, 0, 1);
   std::vector<RampMarker> saved = map->ramp.markers;
 
   Kelvane* loaded = Load(Save());
@@ -111,6 +114,8 @@ TEST_F(PersistenceTest, RoundTripRestoresEveryField) {
   EXPECT_EQ(loaded->ramp.markers[1].flags & MarkerActive, DWORD(MarkerActive));
   EXPECT_FLOAT_EQ(loaded->pblock->GetFloat(pb_distance), 4.5f);
   EXPECT_EQ(loaded->pblock->GetInt(pb_conditions), 0);
+  EXPECT_EQ(loaded->pblock->GetInt(pb_edge_shape), 2);
+  EXPECT_EQ(loaded->pblock->GetInt(pb_world_units), 1);
   EXPECT_EQ(loaded->pblock->Count(pb_marker_map), 6);
 }
 
@@ -260,4 +265,9 @@ TEST_F(PersistenceTest, CommittedSceneLoadsInEveryBuild) {
   EXPECT_FLOAT_EQ(colour->color.g, 0.75f);
   EXPECT_FLOAT_EQ(loaded->pblock->GetFloat(pb_distance), 0.5f);
   EXPECT_EQ(loaded->pblock->GetInt(pb_open_edges), 1);
+  // Saved before "Edge shape" and "World units" existed: both at their defaults, today's
+  // behaviour.
+  Interval valid = FOREVER;
+  loaded->Update(0, valid);
+  EXPECT_EQ(std::tuple(loaded->edgeShape, loaded->worldUnits), std::tuple(0, false));
 }

@@ -1,6 +1,6 @@
-// A picture of the whole "Parameters" rollout for the README: the rollout as the host's panel
-// shows it, caption bar included, read back from the screen and written as a PNG beside the
-// test program (docs/images/rollout.png is a copy).
+// A picture of the whole "Parameters" rollout, and "Edge shape and units" below it, for the
+// README: the rollouts as the host's panel shows them, caption bars included, read back from the
+// screen and written as a PNG beside the test program (docs/images/rollout.png is a copy).
 #include <gtest/gtest.h>
 
 #include <set>
@@ -29,20 +29,28 @@ TEST_F(RolloutScreenshot, WritesThePictureOfTheRollout) {
   map->pblock->SetValue(pb_open_edges, 0, 1);
   map->pblock->SetValue(pb_smooth, 0, 1);
   map->pblock->SetValue(pb_distance, 0, 0.2f);
+  map->pblock->SetValue(pb_edge_shape, 0, 1);
   Open();
   PostMessageW(Item(IDC_RAMP), WM_RAMP_REDRAW, 0, 0);
   PumpAll();
 
   HWND window = panel->GetHWnd();
+  // Under Xvfb the second page's background is not always erased by the time the queue is
+  // empty; a full repaint, as any exposure of the window gives, draws what a user sees.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   int width = 0, height = 0;
   std::vector<unsigned char> rgb = CaptureClient(window, width, height);
   ASSERT_GT(width, 0);
-  // The caption bar and the page below it.
-  RECT pageRect;
+  // The caption bar and the page below it, down to the end of the second rollout.
+  RECT pageRect, shapeRect;
   GetWindowRect(page, &pageRect);
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&pageRect), 2);
+  ASSERT_EQ(panel->NumRollupPages(), 3);
+  GetWindowRect(panel->GetRollupPage(1), &shapeRect);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&shapeRect), 2);
   int right = std::min(width, int(pageRect.right) + 3);
-  int bottom = std::min(height, int(pageRect.bottom) + 3);
+  int bottom = std::min(height, int(shapeRect.bottom) + 3);
   ASSERT_GT(right, 200);
   ASSERT_GT(bottom, 300);
   std::vector<unsigned char> crop(size_t(right) * bottom * 3);

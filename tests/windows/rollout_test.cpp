@@ -66,10 +66,11 @@ TEST_F(Rollout, OpensFromTheModulesTemplateWithTheBlockAndTheActiveMarkerShown) 
   Open();
   EXPECT_EQ(map->hwMtlEdit, panel->GetHWnd());
   EXPECT_EQ(proc->theTex, map);
-  ASSERT_EQ(panel->NumRollupPages(), 2) << "Parameters, then the output's own rollout";
+  ASSERT_EQ(panel->NumRollupPages(), 3)
+      << "Parameters, Edge shape and units, then the output's own rollout";
   EXPECT_EQ(panel->GetRollupPage(0), page);
   constexpr int kOutputAmountEdit = 3011;  // host/src/editor/host_editor_resource.h
-  TypeInto(GetDlgItem(panel->GetRollupPage(1), kOutputAmountEdit), L"0.5");
+  TypeInto(GetDlgItem(panel->GetRollupPage(2), kOutputAmountEdit), L"0.5");
   EXPECT_FLOAT_EQ(map->texout->GetOutputLevel(0), 0.5f);
   EXPECT_EQ(Text(IDC_DISTANCE_EDIT), L"0.1");
   EXPECT_EQ(Text(IDC_C_MULT_EDIT), L"5");

@@ -39,11 +39,20 @@ ValueKind KindOf(const ParamDef& def) {
 // The words of the map's radio choices, as the rollout labels its buttons, in value order.
 struct Choice {
   const char* parameter;
-  const char* words[2];
+  const char* words[3];  // unused places null
+  int count() const { return words[2] ? 3 : 2; }
+  std::string List() const {
+    std::string list;
+    for (int i = 0; i < count(); ++i) list += std::to_string(i) + ", ";
+    for (int i = 0; i < count(); ++i)
+      list += std::string(i == 0 ? "" : i + 1 == count() ? " or " : ", ") + words[i];
+    return list;
+  }
 };
-const Choice kChoices[] = {{"conditions", {"And", "Or"}},
-                           {"smooth_eq", {"Equals", "Difference"}},
-                           {"matid_eq", {"Equals", "Difference"}}};
+const Choice kChoices[] = {{"conditions", {"And", "Or", nullptr}},
+                           {"smooth_eq", {"Equals", "Difference", nullptr}},
+                           {"matid_eq", {"Equals", "Difference", nullptr}},
+                           {"edge_shape", {"Any", "Convex", "Concave"}}};
 
 const Choice* ChoiceOf(const std::string& parameter) {
   for (const Choice& c : kChoices)
@@ -110,15 +119,14 @@ void SetBlockParameter(IParamBlock2* block, const ParameterSetting& setting) {
   const Choice* choice = ChoiceOf(setting.name);
   std::variant<bool, double, std::string> value = setting.value;
   if (const auto* word = std::get_if<std::string>(&setting.value)) {
-    for (int i = 0; choice && i < 2; ++i)
+    for (int i = 0; choice && i < choice->count(); ++i)
       if (SameWord(*word, choice->words[i])) value = double(i);
     if (std::holds_alternative<std::string>(value)) {
-      const std::string takes =
-          kind == ValueKind::Bool ? "true or false"
-          : choice ? std::string("0, 1, ") + choice->words[0] + " or " + choice->words[1]
-          : kind == ValueKind::Int   ? "a whole number"
-          : kind == ValueKind::Float ? "a number"
-                                     : "";
+      const std::string takes = kind == ValueKind::Bool    ? "true or false"
+                                : choice                   ? choice->List()
+                                : kind == ValueKind::Int   ? "a whole number"
+                                : kind == ValueKind::Float ? "a number"
+                                                           : "";
       if (kind == ValueKind::None) fail("parameter " + name + " cannot be set to a plain value");
       fail("parameter " + name + " takes " + takes + ", not " + Quoted(*word));
     }

@@ -1,0 +1,42 @@
+// The bracket example's edges by shape, counted by hand: an L-shaped extrusion (two hexagonal
+// caps of steel, six painted sides) has 18 edges, every one a crease under the example's own
+// conditions (smoothing borders or material borders); the one up the L's inner corner is
+// concave, the other 17 convex. The mesh comes through the program's import, caps
+// triangulated, so this runs the triangle path on a real file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "edge_extraction.h"
+#include "edge_shape.h"
+#include "scene/host_scene.h"
+#include "scene/json_scene.h"
+
+TEST(BracketEdgeShape, SeventeenOuterEdgesAndOneInner) {
+  SceneReset reset;
+  HostScene scene(LoadJsonScene(KELVANE_SOURCE_DIR "/examples/bracket.json", 30.0f));
+  const SceneNode* bracket = scene.Find("bracket");
+  ASSERT_NE(bracket, nullptr);
+  EdgeParameters params;  // as examples/bracket.json sets them
+  params.distance = 0.15f;
+  params.smooth = true;
+  params.matId = true;
+  params.conditions = 1;
+  auto segments = [&](int shape) {
+    params.edgeShape = shape;
+    NodeEdgeCache record;
+    BuildNodeEdgeCache(record, bracket->node->GetHandle(), params, 0);
+    return record.segments;
+  };
+  EXPECT_EQ(segments(kEdgeShapeAny).size(), 18u);
+  EXPECT_EQ(segments(kEdgeShapeConvex).size(), 17u);
+  std::vector<EdgeSegment> inner = segments(kEdgeShapeConcave);
+  ASSERT_EQ(inner.size(), 1u);
+  // Object space, as the file gives it: up the inner corner (0.3, 0.3) from z 0 to 1.
+  for (const Point3& end : {inner[0].start, inner[0].end}) {
+    EXPECT_FLOAT_EQ(end.x, 0.3f);
+    EXPECT_FLOAT_EQ(end.y, 0.3f);
+  }
+  EXPECT_FLOAT_EQ(std::fabs(inner[0].end.z - inner[0].start.z), 1.0f);
+}

@@ -1,0 +1,157 @@
+// "World units": distances measured in world space through the node's transform, against the
+// exact distance to the transformed edges, and perturbations handed back in object space.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "edge_oracle.h"
+#include "nearest_edge.h"
+#include "test_meshes.h"
+#include "texmap_test_support.h"
+
+namespace {
+
+// Rows of a rotation by `angle` about a unit axis, scaled per object axis, then moved.
+Matrix3 Transform(Point3 axis, float angle, Point3 scale, Point3 move) {
+  const float c = std::cos(angle), s = std::sin(angle), k = 1.0f - c;
+  const float x = axis.x, y = axis.y, z = axis.z;
+  Point3 r0(c + x * x * k, x * y * k + z * s, x * z * k - y * s);
+  Point3 r1(x * y * k - z * s, c + y * y * k, y * z * k + x * s);
+  Point3 r2(x * z * k + y * s, y * z * k - x * s, c + z * z * k);
+  return Matrix3(r0 * scale.x, r1 * scale.y, r2 * scale.z, move);
+}
+
+// A jittered height field on a transformed node; every edge qualifies. The shade context's
+// point is in object space, as the host hands it through PointTo.
+class WorldUnitsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    node = std::make_unique<ScopedNode>(MakeRandomPoly(7, 5, 5));
+    map = NewKelvane();
+    map->ramp = RampAt({0.0f, 1.0f});  // black to white: the colour's red is t
+    map->SyncMarkerReferences();
+    sc.node = node->node;
+  }
+  void TearDown() override { map->DeleteThis(); }
+
+  void Use(const Matrix3& tm, float distance, bool worldUnits) {
+    node->node->SetNodeTM(0, tm);
+    map->pblock->SetValue(pb_distance, 0, distance);
+    map->pblock->SetValue(pb_world_units, 0, worldUnits ? 1 : 0);
+    Interval valid = FOREVER;
+    map->Update(0, valid);
+  }
+  // The node's edges in object space.
+  std::vector<EdgeSegment> ObjectEdges() { return BuildRecord(node->Handle(), {}).segments; }
+  // The normalised distance at an object-space point.
+  float T(const Point3& p) {
+    sc.point = p;
+    sc.cachedMap = nullptr;
+    return map->EvalColor(sc).r;
+  }
+  // The unit direction the perturbation pushes along, in object space: with a white start
+  // the perturbation is that direction plus z.
+  Point3 Direction(const Point3& p) {
+    map->ramp.markers.front().color = AColor(1.0f, 1.0f, 1.0f, 1.0f);
+    sc.point = p;
+    Point3 v = map->EvalNormalPerturb(sc);
+    map->ramp.markers.front().color = AColor(0.0f, 0.0f, 0.0f, 1.0f);
+    v.z -= 1.0f;
+    return v.Normalize();
+  }
+  std::vector<Point3> Points(int n) {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> x(-0.5f, 5.5f), z(-1.0f, 1.0f);
+    std::vector<Point3> points;
+    for (int i = 0; i < n; ++i) points.emplace_back(x(rng), x(rng), z(rng));
+    return points;
+  }
+
+  std::unique_ptr<ScopedNode> node;
+  Kelvane* map = nullptr;
+  TestShadeContext sc;
+};
+
+}  // namespace
+
+TEST_F(WorldUnitsTest, DistanceAgreesWithTheTransformedEdges) {
+  const Matrix3 tm =
+      Transform(Point3(1, 2, 3).Normalize(), 0.7f, {3.0f, 0.5f, 1.5f}, {4.0f, -2.0f, 7.0f});
+  const float distance = 0.8f;
+  std::vector<EdgeSegment> world = ObjectEdges();
+  const std::vector<EdgeSegment> object = world;
+  for (EdgeSegment& s : world) s = {s.start * tm, s.end * tm};
+
+  Use(tm, distance, true);
+  int differ = 0;
+  for (const Point3& p : Points(400)) {
+    const double exact = std::min(ExactNearestDistance(world, p * tm) / distance, 1.0);
+    ASSERT_NEAR(T(p), exact, 2e-4) << "at " << p.x << ", " << p.y << ", " << p.z;
+    const double inObject = std::min(ExactNearestDistance(object, p) / distance, 1.0);
+    differ += std::fabs(exact - inObject) > 0.05;
+  }
+  EXPECT_GT(differ, 100) << "the transform must matter for this test to mean anything";
+
+  // The next frame's transform is the next Update's: the records are built again.
+  const Matrix3 next = Transform(Point3(0.0f, 0.0f, 1.0f), 0.0f, {0.5f, 2.0f, 1.0f}, {});
+  Use(next, distance, true);
+  for (const Point3& p : Points(50)) {
+    double exact = kNoEdgeDistance;
+    for (const EdgeSegment& s : object)
+      exact = std::min(exact, ExactSegmentDistance(p * next, {s.start * next, s.end * next}));
+    EXPECT_NEAR(T(p), std::min(exact / distance, 1.0), 2e-4);
+  }
+
+  // Off, the same node measures in object space again.
+  Use(tm, distance, false);
+  for (const Point3& p : Points(50))
+    EXPECT_NEAR(T(p), std::min(ExactNearestDistance(object, p) / distance, 1.0), 2e-4);
+}
+
+TEST_F(WorldUnitsTest, RotationAndUniformScaleKeepTheObjectSpaceAnswers) {
+  // Rotated and moved: world distances are object distances, and the direction back in
+  // object space is the object-space direction. Scaled by 2 as well: twice the Distance.
+  const Matrix3 turn = Transform(Point3(0.0f, 0.6f, 0.8f), 2.1f, {1, 1, 1}, {10, 0, -3});
+  const Matrix3 turnAndScale = Transform(Point3(0.0f, 0.6f, 0.8f), 2.1f, {2, 2, 2}, {10, 0, -3});
+  for (const Point3& p : Points(100)) {
+    Use(Matrix3(), 0.5f, false);
+    const float t = T(p);
+    const Point3 d = Direction(p);
+    Use(turn, 0.5f, true);
+    EXPECT_NEAR(T(p), t, 1e-4f);
+    EXPECT_LT(Length(Direction(p) - d), 1e-3f);
+    Use(turnAndScale, 1.0f, true);
+    EXPECT_NEAR(T(p), t, 1e-4f);
+    EXPECT_LT(Length(Direction(p) - d), 1e-3f);
+  }
+}
+
+TEST_F(WorldUnitsTest, DirectionIsTheObjectSpaceGradientOfTheWorldDistance) {
+  // Under a non-uniform scale the direction away from the edge in world space, brought back
+  // as a normal, is the gradient of the world distance as a function of the object point.
+  const Matrix3 tm = Transform(Point3(1, 0, 0), 0.4f, {4.0f, 0.5f, 1.0f}, {0, 0, 0});
+  std::vector<EdgeSegment> world = ObjectEdges();
+  for (EdgeSegment& s : world) s = {s.start * tm, s.end * tm};
+  auto f = [&](Point3 p) { return ExactNearestDistance(world, p * tm); };
+  Use(tm, 100.0f, true);
+  int checked = 0;
+  for (const Point3& p : Points(200)) {
+    Point3 g[2];
+    for (int k = 0; k < 2; ++k) {
+      const float h = k ? 1e-3f : 5e-4f;
+      for (int i = 0; i < 3; ++i) {
+        Point3 e;
+        e[i] = h;
+        g[k][i] = float((f(p + e) - f(p - e)) / (2.0 * h));
+      }
+    }
+    // Where the nearest edge changes within the step the difference means nothing.
+    if (Length(g[0] - g[1]) > 1e-2f * Length(g[0]) || f(p) < 1e-2) continue;
+    EXPECT_LT(Length(Direction(p) - g[0].Normalize()), 1e-2f);
+    ++checked;
+  }
+  EXPECT_GT(checked, 150);
+}
