@@ -15,6 +15,7 @@ constexpr double kColumnsPerSegment = 1.5;
 constexpr double kLayersPerSegment = 4.0;
 constexpr double kSlotsPerSegment = 4.0;
 constexpr double kMinBudget = 4096.0;
+constexpr double kMinColumnBudget = 1024.0;
 // Keeps bin edges finite whatever the coordinates.
 constexpr double kLargestBin = 1.0e37;
 
@@ -194,7 +195,7 @@ std::vector<Placement> Place(EdgeSearchIndex& x, const std::vector<EdgeSegment>&
     largest =
         std::max({largest, std::fabs(double(boundsMin[axis])), std::fabs(double(boundsMax[axis]))});
   }
-  const double columnBudget = std::max(kColumnsPerSegment * n, kMinBudget);
+  const double columnBudget = std::max(kColumnsPerSegment * n, kMinColumnBudget);
   const double layerBudget = std::max(kLayersPerSegment * n, kMinBudget);
   const double slotBudget = std::max(kSlotsPerSegment * n, kMinBudget);
 
@@ -321,6 +322,7 @@ void FillColumnBoxes(EdgeSearchIndex& x) {
 // so that no column lies nearer to a point than its block.
 void FillBlockBoxes(EdgeSearchIndex& x) {
   const int k = EdgeSearchIndex::kBlock;
+  static_assert(k * k <= 64, "a block's columns are bits of one word");
   x.blockColumns = (x.columns + k - 1) / k;
   x.blockRows = (x.rows + k - 1) / k;
   x.blockBoxes.resize(4 * size_t(x.blockColumns) * size_t(x.blockRows));
@@ -328,6 +330,7 @@ void FillBlockBoxes(EdgeSearchIndex& x) {
     x.blockBoxes[b] = x.blockBoxes[b + 2] = FLT_MAX;
     x.blockBoxes[b + 1] = x.blockBoxes[b + 3] = -FLT_MAX;
   }
+  x.blockColumnsHeld.assign(size_t(x.blockColumns) * size_t(x.blockRows), 0);
   const float stepX = x.BoxStep(0), stepY = x.BoxStep(1);
   for (int r = 0; r < x.rows; ++r) {
     for (int c = 0; c < x.columns; ++c) {
@@ -335,8 +338,9 @@ void FillBlockBoxes(EdgeSearchIndex& x) {
       if (x.columnBins[column] == x.columnBins[column + 1]) continue;
       const uint8_t* box = x.columnBoxes.data() + 4 * column;
       const float baseX = x.Edge(0, c) - x.reach.x, baseY = x.Edge(1, r) - x.reach.y;
-      float* block =
-          x.blockBoxes.data() + 4 * (size_t(r / k) * size_t(x.blockColumns) + size_t(c / k));
+      const size_t b = size_t(r / k) * size_t(x.blockColumns) + size_t(c / k);
+      x.blockColumnsHeld[b] |= uint64_t(1) << ((r % k) * k + c % k);
+      float* block = x.blockBoxes.data() + 4 * b;
       block[0] = std::min(block[0], baseX + float(box[0]) * stepX);
       block[1] = std::max(block[1], baseX + float(box[1]) * stepX);
       block[2] = std::min(block[2], baseY + float(box[2]) * stepY);
@@ -423,7 +427,8 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 size_t EdgeSearchIndex::Bytes() const {
   return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
          columnBoxes.capacity() + blockBoxes.capacity() * sizeof(float) +
-         binLayer.capacity() * sizeof(int32_t) + chunkBoxes.capacity() * sizeof(float) +
+         blockColumnsHeld.capacity() * sizeof(uint64_t) + binLayer.capacity() * sizeof(int32_t) +
+         chunkBoxes.capacity() * sizeof(float) +
          (ax.capacity() + ay.capacity() + az.capacity() + bx.capacity() + by.capacity() +
           bz.capacity()) *
              sizeof(float) +

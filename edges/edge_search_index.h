@@ -43,6 +43,9 @@ struct EdgeSearchIndex {
   // Per block: lower x, upper x, lower y, upper y, the union of its columns' boxes as the
   // query reads them; lower above upper for a block with nothing in it.
   std::vector<float> blockBoxes;
+  // Per block: which of its columns hold anything, bit (row - first row) * kBlock + (column -
+  // first column).
+  std::vector<uint64_t> blockColumnsHeld;
   std::vector<int32_t> binLayer;    // each bin's Z layer
   std::vector<uint32_t> binSlots;   // bins + 1: each bin's first slot
   std::vector<uint32_t> binChunks;  // bins + 1: each bin's first run box; none if equal

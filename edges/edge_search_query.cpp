@@ -3,6 +3,7 @@
 // by asking the CPU once. PE modules have no ifunc, so the choice is a plain CPUID test
 // rather than target_clones.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -15,8 +16,11 @@ namespace {
 
 static_assert(SearchColumns::kChunk == EdgeSearchIndex::kChunk);
 
-// Slots a record may hold in its one column to be scanned whole, without looking at bins.
+// Slots a record may hold to be scanned whole, without looking at bins: a few always; more
+// when the search would visit every column anyway (a point over a few far segments, which
+// finds nothing near to stop the walk early).
 constexpr uint32_t kScannedWhole = 32;
+constexpr uint32_t kScannedWholeForAll = 256;
 
 // What the column scans read of the index.
 SearchColumns ColumnsOf(const EdgeSearchIndex& x) {
@@ -62,6 +66,15 @@ struct Avx2Kernel {
   }
 };
 
+// Whether every column lies less than the radius from p in XY, reach included: the far
+// corners of all the columns together bound each column's gap.
+inline bool EveryColumnWithin(const EdgeSearchIndex& x, const Point3& p, float radius2) {
+  const float fx =
+      std::max(p.x - (x.Edge(0, 0) - x.reach.x), x.Edge(0, x.columns) + x.reach.x - p.x);
+  const float fy = std::max(p.y - (x.Edge(1, 0) - x.reach.y), x.Edge(1, x.rows) + x.reach.y - p.y);
+  return fx * fx + fy * fy < radius2;
+}
+
 // Visits a column unless it, or the box of what it holds, lies beyond the best distance or
 // the XY limit.
 template <class Kernel>
@@ -88,21 +101,17 @@ KELVANE_FORCE_INLINE void VisitBlock(const EdgeSearchIndex& x, const SearchColum
                                      const Point3& p, int cx, int cy, int cz, int bc, int br,
                                      float flatLimit, SearchBest& best) {
   const float* box = x.blockBoxes.data() + 4 * (size_t(br) * size_t(x.blockColumns) + size_t(bc));
-  if (box[0] > box[1]) return;
+  if (box[0] > box[1]) return;  // nothing in it
   const float gx = Gap(p.x, box[0], box[1]), gy = Gap(p.y, box[2], box[3]);
   const float flat = gx * gx + gy * gy;
   if (!(flat <= best.d2 && flat < flatLimit)) return;
   const int k = EdgeSearchIndex::kBlock;
-  const int c0 = bc * k, c1 = std::min(c0 + k, x.columns);
-  const int r0 = br * k, r1 = std::min(r0 + k, x.rows);
-  for (int r = r0; r < r1; ++r) {
-    const size_t row = size_t(r) * size_t(x.columns);
-    const bool nearRow = r >= cy - 1 && r <= cy + 1;
-    for (int c = c0; c < c1; ++c) {
-      if (x.columnBins[row + size_t(c)] == x.columnBins[row + size_t(c) + 1]) continue;
-      if (nearRow && c >= cx - 1 && c <= cx + 1) continue;  // seen already
-      Visit<Kernel>(x, v, p, c, r, cz, FlatGap(x, p, c, r), flatLimit, best);
-    }
+  const size_t block = size_t(br) * size_t(x.blockColumns) + size_t(bc);
+  for (uint64_t held = x.blockColumnsHeld[block]; held; held &= held - 1) {
+    const int bit = std::countr_zero(held);
+    const int c = bc * k + bit % k, r = br * k + bit / k;
+    if (c >= cx - 1 && c <= cx + 1 && r >= cy - 1 && r <= cy + 1) continue;  // seen already
+    Visit<Kernel>(x, v, p, c, r, cz, FlatGap(x, p, c, r), flatLimit, best);
   }
 }
 
@@ -205,10 +214,10 @@ SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, f
   SearchBest best{reach == SearchReach::kRadius ? radius2 : std::numeric_limits<float>::infinity(),
                   -1, 0};
   const uint32_t slots = uint32_t(x.segment.size()) - EdgeSearchIndex::kPadding;
-  const bool oneColumn = x.columns == 1 && x.rows == 1;
-  if (slots <= kScannedWhole && (reach == SearchReach::kRadius || oneColumn)) {
-    // With one column, its XY gap decides what the columns' reach takes in.
-    if (reach == SearchReach::kColumns && !(FlatGap(x, p, 0, 0) < radius2)) return {};
+  const bool whole = reach == SearchReach::kRadius
+                         ? slots <= kScannedWhole
+                         : slots <= kScannedWholeForAll && EveryColumnWithin(x, p, radius2);
+  if (whole) {
     Kernel::Slots(ColumnsOf(x), slots, p, best);
   } else {
     if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) return {};
