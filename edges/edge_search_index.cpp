@@ -404,6 +404,7 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
       }
       x.nearMask.Mark(lo, hi);
     }
+    x.nearMask.Widen();
     return;
   }
   for (int r = 0; r < x.rows; ++r) {
@@ -420,6 +421,7 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
       }
     }
   }
+  x.nearMask.Widen();
 }
 
 }  // namespace
