@@ -65,57 +65,6 @@ TEST(ViewportTextures, MakerBitmapToDIBGivesAPackedThirtyTwoBitDIB) {
   MAX_free(dib);
 }
 
-TEST(ViewportTextures, MakerScalesToItsSizeOrTheForcedOne) {
-  ViewportTexHandleMaker maker(2);
-  Bitmap* bm = NewPattern(4, 4, BMM_TRUE_32);
-  ASSERT_NE(bm, nullptr);
-  BITMAPINFO* small = maker.BitmapToDIB(bm, 0, 0);
-  ASSERT_NE(small, nullptr);
-  EXPECT_EQ(std::tuple(small->bmiHeader.biWidth, small->bmiHeader.biHeight), std::tuple(2, 2));
-  EXPECT_EQ(Pixel(small, 1, 1).r, 2) << "nearest pixel: column 2 of 4";
-  MAX_free(small);
-  BITMAPINFO* forced = maker.BitmapToDIB(bm, 0, 0, 8, 3);
-  ASSERT_NE(forced, nullptr);
-  EXPECT_EQ(std::tuple(forced->bmiHeader.biWidth, forced->bmiHeader.biHeight), std::tuple(8, 3));
-  EXPECT_EQ(Pixel(forced, 7, 0).r, 3);
-  EXPECT_EQ(Pixel(forced, 0, 2).g, 2);
-  MAX_free(forced);
-  EXPECT_EQ(maker.BitmapToDIB(nullptr, 0, 0), nullptr);
-  EXPECT_EQ(ViewportTexHandleMaker(0).BitmapToDIB(bm, 0, 0), nullptr);
-  bm->DeleteThis();
-}
-
-TEST(ViewportTextures, MadeCountedFoundByHandleAndGivenBack) {
-  ViewportTexHandleMaker maker(2);
-  Bitmap* bm = NewPattern(2, 2);
-  const TexHandleCounts before = HostTexHandleCounts();
-  BITMAPINFO* dib = maker.BitmapToDIB(bm, 0, 0);
-  TexHandle* a = maker.MakeHandle(dib);
-  ASSERT_NE(a, nullptr);
-  const DWORD_PTR ha = a->GetHandle();
-  EXPECT_NE(ha, 0u);
-  EXPECT_EQ(ViewportTexture(ha), dib) << "the texture owns the DIB it was given";
-  TexHandle* b = maker.CreateHandle(bm);
-  ASSERT_NE(b, nullptr);
-  const DWORD_PTR hb = b->GetHandle();
-  EXPECT_NE(hb, ha);
-  EXPECT_EQ(Pixel(ViewportTexture(hb), 1, 0).r, 1);
-  EXPECT_EQ(HostTexHandleCounts().made, before.made + 2);
-
-  a->DeleteThis();
-  EXPECT_EQ(ViewportTexture(ha), nullptr);
-  EXPECT_NE(ViewportTexture(hb), nullptr);
-  b->DeleteThis();
-  EXPECT_EQ(HostTexHandleCounts().deleted, before.deleted + 2);
-  TexHandle* c = maker.CreateHandle(bm);
-  EXPECT_TRUE(c->GetHandle() != ha && c->GetHandle() != hb) << "never an old handle";
-  c->DeleteThis();
-  bm->DeleteThis();
-  EXPECT_EQ(maker.MakeHandle(nullptr), nullptr);
-  EXPECT_EQ(HostTexHandleCounts().made, before.made + 3) << "no texture of nothing";
-  EXPECT_EQ(ViewportTexture(0), nullptr);
-}
-
 TEST(ViewportTextures, CreateHandleFromATopDownTwentyFourBitDIB) {
   // A 3 x 2 DIB, rows from the top (negative height), padded to 12 bytes.
   struct {
