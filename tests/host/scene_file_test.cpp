@@ -158,18 +158,6 @@ TEST(SceneFile, UnknownChunksAreSkippedAtEveryLevel) {
   EXPECT_EQ(std::tuple(q->seen.front(), q->seen.back()), std::tuple(0x7778, 0x7777));
 }
 
-TEST(SceneFile, PostLoadCallbacksRunByPriorityOnceReferencesAreInstalled) {
-  CleanScene clean;
-  auto* p = new Probe;
-  p->callbackPriority = 7;  // also registers priority 2, later
-  p->Take(0, CreateNewTriObject());
-  GetCOREInterface()->CreateObjectNode(p)->SetName(L"Probe node");
-  Probe::events.clear();
-  ASSERT_EQ(LoadBytes(SaveToBytes()), IO_OK);
-  EXPECT_EQ(Probe::events, (std::vector<std::wstring>{L"priority 2, references, in the scene",
-                                                      L"priority 7, references, in the scene"}));
-}
-
 TEST(SceneFile, SaveRefusesWhatCouldNotBeLoadedAgain) {
   struct Unregistered : GeomObject {
     Class_ID ClassID() override { return Class_ID(0x0bad, 0x0bad); }
