@@ -41,30 +41,6 @@ TEST(MeshTopology, PolygonEdgeTableListsSharedEdgesOnce) {
   EXPECT_TRUE(mm.GetFaceNormal(0, true).Equals(Point3(0.0f, 0.0f, 1.0f)));
 }
 
-TEST(MeshTopology, TriangulationHidesTheDiagonalsAndKeepsFaceData) {
-  MNMesh mm = QuadAndTriangle();
-  mm.E(0)->SetFlag(MN_SEL);  // edge 0-1
-  Mesh mesh;
-  mm.OutToTri(mesh);
-  ASSERT_EQ(mesh.numFaces, 3);
-  EXPECT_EQ(mesh.getFaceMtlIndex(0), 3);
-  EXPECT_EQ(mesh.faces[2].smGroup, 4u);
-
-  MeshTempData temp(&mesh);
-  AdjEdgeList* adj = temp.AdjEList();
-  ASSERT_EQ(adj->edges.Count(), 7);  // 6 polygon edges and one diagonal
-  int visible = 0, selected = 0;
-  for (MEdge& e : adj->edges) {
-    visible += e.Visible(mesh.faces);
-    selected += e.Selected(mesh.faces, mesh.edgeSel);
-  }
-  EXPECT_EQ(std::tuple(visible, selected), std::tuple(6, 1));
-  int diagonal = adj->FindEdge(0, 2);
-  ASSERT_GE(diagonal, 0);
-  EXPECT_FALSE(adj->edges[diagonal].Visible(mesh.faces));
-  EXPECT_NE(adj->edges[diagonal].f[1], UNDEFINED);
-}
-
 TEST(MeshTopology, BadVertexIndicesContributeNoEdges) {
   Mesh mesh;
   mesh.setNumVerts(3);

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "imtl.h"
-#include "iparamb2.h"
 #include "plugin_loader.h"
 
 namespace {
@@ -30,26 +29,9 @@ TEST(PluginLoader, LoadsAModuleAndRegistersItsClassesUntilUnloaded) {
   EXPECT_TRUE(status == PLUGIN_LOADED && message.isNull());
   EXPECT_EQ(std::tuple(NumPluginLibraries(), GetPluginLibrary(loadedBefore)),
             std::tuple(loadedBefore + 1, lib));
-  EXPECT_STREQ(lib->Description(), L"Loader test module");
-  EXPECT_EQ(lib->Version(), ULONG(VERSION_3DSMAX));
-  EXPECT_NE(lib->Handle(), nullptr);
-  ASSERT_EQ(lib->NumClasses(), 2);
-
+  // What registering gives the module is Kelvane's own module test's; here, that it is undone.
   ClassDirectory& dir = GetClassDirectory();
-  ClassDesc* cd = dir.FindClass(TEXMAP_CLASS_ID, kMapClass);
-  ASSERT_EQ(cd, lib->GetClassDesc(0));
-  EXPECT_EQ(dir.FindClass(0x00001020, Class_ID(0x10ad0002, 0x7e57)), lib->GetClassDesc(1));
-  EXPECT_EQ(dir.FindClass(MATERIAL_CLASS_ID, kMapClass), nullptr) << "keyed by super class too";
-
-  // The module's static description registered with its descriptor while the module loaded;
-  // an instance gets its block from it.
-  ASSERT_EQ(cd->NumParamBlockDescs(), 1);
-  auto* map = static_cast<Texmap*>(cd->Create(FALSE));
-  ASSERT_NE(map, nullptr);
-  IParamBlock2* block = map->GetParamBlock(0);
-  ASSERT_NE(block, nullptr);
-  EXPECT_FLOAT_EQ(block->GetFloat(0), 2.5f);
-  map->DeleteThis();  // before its code goes
+  ASSERT_EQ(dir.FindClass(TEXMAP_CLASS_ID, kMapClass), lib->GetClassDesc(0));
 
   PluginLoadStatus again = PLUGIN_LOADED;
   EXPECT_EQ(LoadPluginLibrary(path.c_str(), &again), nullptr);

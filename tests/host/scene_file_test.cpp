@@ -104,45 +104,6 @@ TEST(SceneFile, SampleSceneComesBackFieldByField) {
   EXPECT_EQ(static_cast<TriObject*>(mesh)->GetMesh().numFaces, 3);
 }
 
-TEST(SceneFile, ReferencesBetweenObjectsKeepTheirShape) {
-  CleanScene clean;
-  int probesBefore = Probe::alive;
-  // a -> {b, -, c}, b -> {c, node m, -}, c -> {tri}: c is reached twice, b is also a node's
-  // object, and b refers to another node.
-  auto* a = new Probe;
-  auto* b = new Probe;
-  auto* c = new Probe;
-  TriObject* tri = CreateNewTriObject();
-  tri->GetMesh().setNumVerts(7);
-  Interface* core = GetCOREInterface();
-  INode* na = core->CreateObjectNode(a);
-  INode* nb = core->CreateObjectNode(b);
-  INode* nm = core->CreateObjectNode(CreateNewTriObject());
-  ASSERT_EQ(a->Take(0, b), REF_SUCCEED);
-  ASSERT_EQ(a->Take(2, c), REF_SUCCEED);
-  ASSERT_EQ(b->Take(0, c), REF_SUCCEED);
-  ASSERT_EQ(b->Take(1, nm), REF_SUCCEED);
-  ASSERT_EQ(c->Take(0, tri), REF_SUCCEED);
-  ULONG ha = na->GetHandle(), hb = nb->GetHandle(), hm = nm->GetHandle();
-
-  ASSERT_EQ(LoadBytes(SaveToBytes()), IO_OK);
-  EXPECT_EQ(Probe::alive, probesBefore + 3) << "the originals went with the old scene";
-  std::tie(na, nb, nm) = std::tuple(core->GetINodeByHandle(ha), core->GetINodeByHandle(hb),
-                                    core->GetINodeByHandle(hm));
-  ASSERT_TRUE(na && nb && nm);
-  auto* a2 = dynamic_cast<Probe*>(na->GetObjectRef());
-  auto* b2 = dynamic_cast<Probe*>(nb->GetObjectRef());
-  ASSERT_TRUE(a2 && b2);
-  EXPECT_TRUE(a2->GetReference(0) == b2 && a2->GetReference(1) == nullptr);
-  auto* c2 = dynamic_cast<Probe*>(a2->GetReference(2));
-  ASSERT_NE(c2, nullptr);
-  EXPECT_EQ(b2->GetReference(0), c2) << "one object, reached twice";
-  EXPECT_EQ(b2->GetReference(1), nm);
-  auto* tri2 = dynamic_cast<TriObject*>(c2->GetReference(0));
-  ASSERT_NE(tri2, nullptr);
-  EXPECT_EQ(tri2->GetMesh().numVerts, 7);
-}
-
 TEST(SceneFile, ObjectsReadTheirOwnChunksThroughTheLoader) {
   CleanScene clean;
   auto* p = new Probe;
@@ -195,18 +156,6 @@ TEST(SceneFile, UnknownChunksAreSkippedAtEveryLevel) {
   ASSERT_NE(q, nullptr);
   EXPECT_EQ(std::tuple(q->label, q->blob), std::tuple(L"kept", std::vector<uint8_t>{7}));
   EXPECT_EQ(std::tuple(q->seen.front(), q->seen.back()), std::tuple(0x7778, 0x7777));
-}
-
-TEST(SceneFile, PostLoadCallbacksRunByPriorityOnceReferencesAreInstalled) {
-  CleanScene clean;
-  auto* p = new Probe;
-  p->callbackPriority = 7;  // also registers priority 2, later
-  p->Take(0, CreateNewTriObject());
-  GetCOREInterface()->CreateObjectNode(p)->SetName(L"Probe node");
-  Probe::events.clear();
-  ASSERT_EQ(LoadBytes(SaveToBytes()), IO_OK);
-  EXPECT_EQ(Probe::events, (std::vector<std::wstring>{L"priority 2, references, in the scene",
-                                                      L"priority 7, references, in the scene"}));
 }
 
 TEST(SceneFile, SaveRefusesWhatCouldNotBeLoadedAgain) {

@@ -4,20 +4,6 @@
 
 #include "max.h"
 
-TEST(Scene, NodesByHandleAndEmptyNodes) {
-  Interface* core = GetCOREInterface();
-  INode* a = core->CreateObjectNode(CreateNewTriObject());
-  INode* empty = core->CreateObjectNode(nullptr);
-  ULONG handle = a->GetHandle();
-  ASSERT_NE(handle, empty->GetHandle());
-  EXPECT_NE(handle, ULONG(kNullHandle));
-  EXPECT_EQ(core->GetINodeByHandle(handle), a);
-  core->DeleteNode(a);
-  EXPECT_EQ(core->GetINodeByHandle(handle), nullptr);
-  EXPECT_EQ(empty->EvalWorldState(0).obj, nullptr);
-  core->DeleteNode(empty);
-}
-
 TEST(Scene, ObjectKindsAndConversions) {
   BoxObject* box = new BoxObject;
   box->widthSegs = 2;

@@ -1,13 +1,11 @@
-// The viewport's textures: bitmaps converted to DIBs that read back, textures made from them
-// and counted, and the table that finds a live texture's picture by its handle.
+// The DIB the viewport is given, byte for byte as the real viewport reads it; making, counting
+// and scaling textures are the map's viewport tests'.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 #include <vector>
 
 #include "bitmap.h"
-#include "host_bitmaps.h"
 #include "host_viewport.h"
 #include "imtl.h"
 
@@ -63,86 +61,4 @@ TEST(ViewportTextures, MakerBitmapToDIBGivesAPackedThirtyTwoBitDIB) {
       EXPECT_TRUE(c.r == x && c.g == y && c.b == 0x80 && c.a == 0xFF) << x << ", " << y;
     }
   MAX_free(dib);
-}
-
-TEST(ViewportTextures, MakerScalesToItsSizeOrTheForcedOne) {
-  ViewportTexHandleMaker maker(2);
-  Bitmap* bm = NewPattern(4, 4, BMM_TRUE_32);
-  ASSERT_NE(bm, nullptr);
-  BITMAPINFO* small = maker.BitmapToDIB(bm, 0, 0);
-  ASSERT_NE(small, nullptr);
-  EXPECT_EQ(std::tuple(small->bmiHeader.biWidth, small->bmiHeader.biHeight), std::tuple(2, 2));
-  EXPECT_EQ(Pixel(small, 1, 1).r, 2) << "nearest pixel: column 2 of 4";
-  MAX_free(small);
-  BITMAPINFO* forced = maker.BitmapToDIB(bm, 0, 0, 8, 3);
-  ASSERT_NE(forced, nullptr);
-  EXPECT_EQ(std::tuple(forced->bmiHeader.biWidth, forced->bmiHeader.biHeight), std::tuple(8, 3));
-  EXPECT_EQ(Pixel(forced, 7, 0).r, 3);
-  EXPECT_EQ(Pixel(forced, 0, 2).g, 2);
-  MAX_free(forced);
-  EXPECT_EQ(maker.BitmapToDIB(nullptr, 0, 0), nullptr);
-  EXPECT_EQ(ViewportTexHandleMaker(0).BitmapToDIB(bm, 0, 0), nullptr);
-  bm->DeleteThis();
-}
-
-TEST(ViewportTextures, MadeCountedFoundByHandleAndGivenBack) {
-  ViewportTexHandleMaker maker(2);
-  Bitmap* bm = NewPattern(2, 2);
-  const TexHandleCounts before = HostTexHandleCounts();
-  BITMAPINFO* dib = maker.BitmapToDIB(bm, 0, 0);
-  TexHandle* a = maker.MakeHandle(dib);
-  ASSERT_NE(a, nullptr);
-  const DWORD_PTR ha = a->GetHandle();
-  EXPECT_NE(ha, 0u);
-  EXPECT_EQ(ViewportTexture(ha), dib) << "the texture owns the DIB it was given";
-  TexHandle* b = maker.CreateHandle(bm);
-  ASSERT_NE(b, nullptr);
-  const DWORD_PTR hb = b->GetHandle();
-  EXPECT_NE(hb, ha);
-  EXPECT_EQ(Pixel(ViewportTexture(hb), 1, 0).r, 1);
-  EXPECT_EQ(HostTexHandleCounts().made, before.made + 2);
-
-  a->DeleteThis();
-  EXPECT_EQ(ViewportTexture(ha), nullptr);
-  EXPECT_NE(ViewportTexture(hb), nullptr);
-  b->DeleteThis();
-  EXPECT_EQ(HostTexHandleCounts().deleted, before.deleted + 2);
-  TexHandle* c = maker.CreateHandle(bm);
-  EXPECT_TRUE(c->GetHandle() != ha && c->GetHandle() != hb) << "never an old handle";
-  c->DeleteThis();
-  bm->DeleteThis();
-  EXPECT_EQ(maker.MakeHandle(nullptr), nullptr);
-  EXPECT_EQ(HostTexHandleCounts().made, before.made + 3) << "no texture of nothing";
-  EXPECT_EQ(ViewportTexture(0), nullptr);
-}
-
-TEST(ViewportTextures, CreateHandleFromATopDownTwentyFourBitDIB) {
-  // A 3 x 2 DIB, rows from the top (negative height), padded to 12 bytes.
-  struct {
-    BITMAPINFOHEADER head;
-    BYTE bits[2 * 12];
-  } dib{};
-  dib.head = {sizeof(BITMAPINFOHEADER), 3, -2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  const BYTE rows[2][12] = {{0, 0, 10, 0, 0, 20, 0, 0, 30}, {40, 0, 0, 50, 0, 0, 60, 0, 0}};
-  std::memcpy(dib.bits, rows, sizeof rows);
-  auto* info = reinterpret_cast<BITMAPINFO*>(&dib);
-  EXPECT_EQ(Pixel(info, 0, 1).a, 255) << "24 bits are opaque";
-  BYTE c[4];
-  EXPECT_FALSE(ReadDIBPixel(info, 3, 0, c));
-  EXPECT_FALSE(ReadDIBPixel(info, 0, 2, c));
-
-  ViewportTexHandleMaker maker(3);
-  const BitmapCounts bitmaps = HostBitmapCounts();
-  TexHandle* t = maker.CreateHandle(info);
-  ASSERT_NE(t, nullptr);
-  const BITMAPINFO* picture = ViewportTexture(t->GetHandle());
-  ASSERT_NE(picture, nullptr);
-  EXPECT_EQ(Pixel(picture, 1, 0).r, 20);
-  EXPECT_EQ(Pixel(picture, 2, 2).b, 60) << "scaled from 2 rows to 3";
-  t->DeleteThis();
-  EXPECT_EQ(HostBitmapCounts().created - bitmaps.created,
-            HostBitmapCounts().deleted - bitmaps.deleted)
-      << "the bitmap made on the way is given back";
-  dib.head.biBitCount = 16;  // a depth it does not read
-  EXPECT_EQ(maker.CreateHandle(info), nullptr);
 }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 
-#include "gradient_ramp.h"
 #include "ramp_control_geometry.h"
 
 namespace {
@@ -101,14 +100,4 @@ TEST(RampControlGeometry, ColourBytes) {
   EXPECT_EQ(RampColorByte(std::numeric_limits<float>::quiet_NaN()), 0);
   EXPECT_EQ(RampColorByte(std::numeric_limits<float>::infinity()), 255);
   EXPECT_EQ(RampColorBytes(AColor(0.0f, 1.0f, 1.0f, 0.0f)), (RampRgb{0, 255, 255}));
-}
-
-TEST(RampControlGeometry, ANewMarkerAtOneHundredTakesTheRampsColourThere) {
-  GradientRamp ramp;
-  ramp.InitDefault();
-  AColor c = ramp.ColorAt(kWide.ClickPosition(100));
-  EXPECT_NEAR(c.r, 0.328f, 0.0005f);
-  EXPECT_EQ(c.g, c.r);
-  EXPECT_EQ(c.b, c.r);
-  EXPECT_EQ(c.a, 1.0f);
 }

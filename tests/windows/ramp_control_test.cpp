@@ -375,17 +375,6 @@ TEST_F(RampControl, RightClickDeletesOnThreeMarkersAndOnlyRepaintsAndPostsOnTwo)
   ExpectOnly(WM_RAMP_MARKER_CHANGED, 0);
 }
 
-TEST_F(RampControl, APositionOutsideZeroToOneIsDrawnAtTheEndAndStoredThere) {
-  SetMarkers(ramp, {-0.25f, 0.3f, 1.5f});
-  ramp.markers[0].flags = MarkerActive;
-  Redraw();
-  EXPECT_EQ(ramp.markers[0].position, 0.0f);
-  EXPECT_EQ(ramp.markers[2].position, 1.0f);
-  ExpectGlyph(297, kCyan);  // px = 293: apex 297
-  ExpectGlyph(RampGeometry(8, 0, kWidth).GlyphAt(0.3f).apex, kCyan);
-  ExpectGlyph(4, kRed);
-}
-
 TEST_F(RampControl, ObjectBindsTheWindowAndGoesWithIt) {
   ASSERT_NE(KelvaneModule(), nullptr);
   HWND parent = CreateTestParent(200, 60);

@@ -136,11 +136,6 @@ TEST_F(Rollout, DistanceChangesTheShownPositionWithoutMovingTheMarker) {
   EXPECT_FLOAT_EQ(map->pblock->GetFloat(pb_distance), 0.4f);
   EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.2");
   EXPECT_FLOAT_EQ(Marker(1).position, 0.5f);
-  // In relative mode the shown value is the position whatever the Distance.
-  Click(IDC_ABSOLUTE_POSITION);
-  TypeInto(Item(IDC_DISTANCE_EDIT), L"2");
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.5");
-  EXPECT_FLOAT_EQ(Marker(1).position, 0.5f);
 }
 
 TEST_F(Rollout, MapButtonsPostTheSubMapNumberToTheEditor) {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <limits>
 
 #include "support/app_test_support.h"
 
@@ -40,44 +40,24 @@ const uint8_t* Pixel(const RgbaImage& image, int x, int y) {
   return &image.pixels[(size_t(y) * size_t(image.width) + size_t(x)) * 4];
 }
 
-TEST_F(Bake, PaddingFillsAroundTheIslandsWithTheNearestIslandColourAndKeepsTheIslands) {
-  const int size = 24, padding = 3;
+// Which island texel each padded one copies is the padding unit's (checked against brute
+// force there); here, that --padding reaches it and the islands stay as baked.
+TEST_F(Bake, PaddingFillsAroundTheIslandsAndKeepsTheIslands) {
+  const int size = 24;
   const RgbaImage plain = Run({"--node", "lower", "--size", "24"}, "plain.png");
   const RgbaImage padded = Run({"--node", "lower", "--size", "24", "--padding", "3"}, "padded.png");
   ASSERT_EQ(padded.width, size);
-  int filled = 0, beyond = 0;
+  int filled = 0;
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
-      const uint8_t* p = Pixel(padded, x, y);
-      if (Pixel(plain, x, y)[3] != 0) {
-        EXPECT_EQ(std::vector<uint8_t>(p, p + 4),
-                  std::vector<uint8_t>(Pixel(plain, x, y), Pixel(plain, x, y) + 4))
-            << "island texel " << x << "," << y << " changed";
-        continue;
-      }
-      // The island texels nearest to this one; the padded colour must be one of theirs.
-      long long best = std::numeric_limits<long long>::max();
-      for (int v = 0; v < size; ++v)
-        for (int u = 0; u < size; ++u)
-          if (Pixel(plain, u, v)[3] != 0)
-            best = std::min(best, (long long)(u - x) * (u - x) + (long long)(v - y) * (v - y));
-      if (best > padding * padding) {
-        EXPECT_EQ(p[3], 0) << "texel " << x << "," << y << " lies beyond the padding";
-        ++beyond;
-        continue;
-      }
-      ++filled;
-      EXPECT_EQ(p[3], 255) << "texel " << x << "," << y << " lies within the padding";
-      bool matches = false;
-      for (int v = 0; v < size; ++v)
-        for (int u = 0; u < size; ++u)
-          if (Pixel(plain, u, v)[3] != 0 &&
-              (long long)(u - x) * (u - x) + (long long)(v - y) * (v - y) == best)
-            matches |= std::equal(p, p + 3, Pixel(plain, u, v));
-      EXPECT_TRUE(matches) << "texel " << x << "," << y << " is not its nearest island colour";
+      const uint8_t *p = Pixel(padded, x, y), *q = Pixel(plain, x, y);
+      if (q[3] != 0)
+        EXPECT_TRUE(std::equal(p, p + 4, q)) << "island texel " << x << "," << y << " changed";
+      else
+        filled += p[3] == 255;
     }
   EXPECT_GT(filled, size);
-  EXPECT_GT(beyond, 0);
+  EXPECT_EQ(Pixel(padded, size - 1, 0)[3], 0) << "the far corner lies beyond the padding";
 }
 
 // The whole file, decoded without conversions: 16-bit samples as written.
@@ -158,9 +138,7 @@ TEST_F(Bake, BadPaddingDepthOrNodesSayWhatIsWrong) {
       {{"--node", "lower", "--depth", "12"}, "--depth: \"12\" is not 8 or 16"},
       {{"--node", "lower", "--padding", "-1"}, "--padding: -1 is out of range (0 to 16384)"},
       {{"--node", "lower", "--padding", "wide"}, "--padding: \"wide\" is not a whole number"},
-      {{"--node", "lower", "--padding", "1", "--padding", "2"}, "--padding is given twice"},
       {{"--node", "lower", "--node", "lower"}, "--node: \"lower\" is given twice"},
-      {{"--node", "lower", "--node", "ghost"}, "--node: no node called \"ghost\""},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"bake", scene, "-o", out};

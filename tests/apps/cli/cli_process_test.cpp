@@ -115,8 +115,8 @@ TEST(KelvaneProgram, LyingMeshHeadersAreRefusedAtOnceInLittleMemory) {
 TEST(KelvaneProgram, BadFlagsExitWithTwoAndOneLine) {
   TempFolder folder;
   RunResult p = RunProgram({"render", "--size", "100000x100000"}, folder);
-  EXPECT_EQ(p.status, 2);
-  EXPECT_EQ(p.err, "kelvane: --size: 100000x100000 is out of range (each side 1 to 16384)\n");
+  EXPECT_EQ(p.status, 2) << "the real exit path; the messages are the in-process tests'";
+  EXPECT_EQ(p.err.rfind("kelvane: --size: ", 0), 0u) << p.err;
   RunResult version = RunProgram({"--version"}, folder);
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("kelvane 1.", 0), 0u) << version.out;
