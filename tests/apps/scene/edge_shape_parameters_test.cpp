@@ -1,5 +1,6 @@
-// "edge_shape", "world_units" and "bump_mode" in the program's scenes: scene files saved before them load
-// with all at their defaults, and set by name, as --set sets them, they survive a save.
+// "edge_shape", "world_units" and "bump_mode" in the program's scenes: scene files saved
+// before them load with all at their defaults, and set by name, as --set sets them, they
+// survive a save.
 #include <gtest/gtest.h>
 
 #include <filesystem>
