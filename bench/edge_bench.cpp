@@ -69,6 +69,7 @@ struct Options {
   bool summary = false;
   double budgetSeconds = 2.0;  // per method, shape and order, in --summary
   std::string models = KELVANE_MODELS_DIR;
+  std::string only;  // with --summary, only the lines of this shape
 };
 
 Options options;
@@ -177,6 +178,7 @@ void MeasureQps(const Workload& w, Order order, const Method (&methods)[N], doub
 
 void Summary() {
   for (Shape shape : kShapes) {
+    if (!options.only.empty() && options.only != ShapeName(shape)) continue;
     Workload& w = CurrentWorkload(shape);
     for (Order order : kOrders) {
       double qps[std::size(kMethods)] = {};
@@ -231,6 +233,7 @@ void Sweep() {
   constexpr Method kSweepMethods[] = {Method::kKelvane, Method::kEmbree, Method::kPlain};
   current.reset();
   for (const SweepShape& shape : SweepShapes()) {
+    if (!options.only.empty() && options.only != shape.name) continue;
     for (double factor : shape.factors) {
       std::unique_ptr<Workload> w =
           MakeWorkload(shape.name, shape.make(), shape.conditions, factor, options.workload.points);
@@ -306,7 +309,8 @@ void RegisterBenchmarks() {
 [[noreturn]] void Usage(const char* problem) {
   std::fprintf(stderr,
                "edge-bench: %s\nusage: edge-bench [--summary] [--edges N] [--points N] "
-               "[--budget SECONDS] [--models DIR] [benchmark flags] (--help describes them)\n",
+               "[--budget SECONDS] [--models DIR] [--shape NAME] [benchmark flags] (--help "
+               "describes them)\n",
                problem);
   std::exit(2);
 }
@@ -315,6 +319,7 @@ void Help() {
   std::printf(
       "usage: edge-bench [--edges N] [--points N] [benchmark flags]\n"
       "       edge-bench --summary [--edges N] [--points N] [--budget SECONDS] [--models DIR]\n"
+      "                  [--shape NAME]\n"
       "\n"
       "Nearest-edge queries per second on three generated meshes (plane, sphere, tall\n"
       "cylinder): the record's search against Embree point queries, a CGAL AABB tree and the\n"
@@ -330,6 +335,7 @@ void Help() {
       "  --budget SECONDS  time per method, shape and order with --summary (default %g)\n"
       "  --models DIR      where stanford-bunny.obj is (default: the models folder beside\n"
       "                    the source tree); without it the bunny's sweep lines are skipped\n"
+      "  --shape NAME      with --summary, only the lines of that shape (plane, sphere-seams...)\n"
       "  --help            this text\n"
       "  benchmark flags   Google Benchmark's own, such as --benchmark_filter=REGEX,\n"
       "                    --benchmark_repetitions=N, --benchmark_format=json\n",
@@ -365,6 +371,8 @@ void ParseOwnFlags(int& argc, char** argv) {
       options.workload.edges = count(v);
     } else if (const char* v2 = value("--points")) {
       options.workload.points = count(v2);
+    } else if (const char* name = value("--shape")) {
+      options.only = name;
     } else if (const char* dir = value("--models")) {
       options.models = dir;
     } else if (const char* v3 = value("--budget")) {

@@ -40,3 +40,10 @@ void ScanColumnSse2(const SearchColumns& x, float px, float py, float pz, int c,
                     float flat, SearchBest& best);
 void ScanColumnAvx2(const SearchColumns& x, float px, float py, float pz, int c, int r, int layer,
                     float flat, SearchBest& best);
+
+// Measures every slot from `begin` to `end`, with no bounds to test first: a record of a few
+// segments (a box) is quicker scanned whole than searched.
+void ScanSlotsSse2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
+                   float pz, SearchBest& best);
+void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
+                   float pz, SearchBest& best);

@@ -80,3 +80,8 @@ void ScanColumnAvx2(const SearchColumns& x, float px, float py, float pz, int c,
                     float flat, SearchBest& best) {
   ScanColumn<Lanes8>(x, px, py, pz, c, r, layer, flat, best);
 }
+
+void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
+                   float pz, SearchBest& best) {
+  ScanSlots<Lanes8>(x, begin, end, px, py, pz, best);
+}

@@ -74,3 +74,8 @@ void ScanColumnSse2(const SearchColumns& x, float px, float py, float pz, int c,
                     float flat, SearchBest& best) {
   ScanColumn<Lanes4>(x, px, py, pz, c, r, layer, flat, best);
 }
+
+void ScanSlotsSse2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
+                   float pz, SearchBest& best) {
+  ScanSlots<Lanes4>(x, begin, end, px, py, pz, best);
+}

@@ -7,21 +7,22 @@
 namespace {
 
 // A bin is three mean segment lengths across: on a surface mesh that holds a dozen or two
-// segments, so a query reads one or two bins before nothing left can be nearer. Never below
-// half the radius: where the segments are few and short (a seam, a rim) a query near them
-// would otherwise walk rings of mostly empty columns out to the radius.
+// segments, so a query reads one or two bins before nothing left can be nearer. Where the
+// segments are few and short (a seam, a rim) most bins are empty; the blocks skip those.
 constexpr double kBinLengths = 3.0;
-constexpr double kBinsPerRadius = 2.0;
 // Bounds on what a record may cost, as for the grid; past them the bins grow.
-constexpr double kColumnsPerSegment = 2.0;
+constexpr double kColumnsPerSegment = 1.5;
 constexpr double kLayersPerSegment = 4.0;
 constexpr double kSlotsPerSegment = 4.0;
 constexpr double kMinBudget = 4096.0;
+constexpr double kMinColumnBudget = 1024.0;
 // Keeps bin edges finite whatever the coordinates.
 constexpr double kLargestBin = 1.0e37;
 
 // Bins holding more segments than this keep a box per run.
 constexpr uint32_t kBoxedBin = 32;
+// Up to this many segments, each marks the near-edge mask itself.
+constexpr size_t kMarkedOneByOne = 4096;
 
 struct Placement {
   uint32_t column;
@@ -185,14 +186,16 @@ std::vector<Placement> Place(EdgeSearchIndex& x, const std::vector<EdgeSegment>&
   const double n = double(segments.size());
   double lengthSum = 0.0;
   for (const EdgeSegment& s : segments) lengthSum += double(Length(s.end - s.start));
-  double bin = std::max(kBinLengths * lengthSum / n, double(x.radius) / kBinsPerRadius);
+  double bin = kBinLengths * lengthSum / n;
+  // Segments of no length at all: any size will do.
+  if (!(bin > 0.0)) bin = std::max(double(x.radius), 1.0e-30);
   double extent[3], largest = 0.0;
   for (int axis = 0; axis < 3; ++axis) {
     extent[axis] = double(boundsMax[axis]) - double(boundsMin[axis]);
     largest =
         std::max({largest, std::fabs(double(boundsMin[axis])), std::fabs(double(boundsMax[axis]))});
   }
-  const double columnBudget = std::max(kColumnsPerSegment * n, kMinBudget);
+  const double columnBudget = std::max(kColumnsPerSegment * n, kMinColumnBudget);
   const double layerBudget = std::max(kLayersPerSegment * n, kMinBudget);
   const double slotBudget = std::max(kSlotsPerSegment * n, kMinBudget);
 
@@ -315,6 +318,37 @@ void FillColumnBoxes(EdgeSearchIndex& x) {
   }
 }
 
+// Each block's box: the union of its columns' boxes, computed as the query computes those,
+// so that no column lies nearer to a point than its block.
+void FillBlockBoxes(EdgeSearchIndex& x) {
+  const int k = EdgeSearchIndex::kBlock;
+  static_assert(k * k <= 64, "a block's columns are bits of one word");
+  x.blockColumns = (x.columns + k - 1) / k;
+  x.blockRows = (x.rows + k - 1) / k;
+  x.blockBoxes.resize(4 * size_t(x.blockColumns) * size_t(x.blockRows));
+  for (size_t b = 0; b < x.blockBoxes.size(); b += 4) {
+    x.blockBoxes[b] = x.blockBoxes[b + 2] = FLT_MAX;
+    x.blockBoxes[b + 1] = x.blockBoxes[b + 3] = -FLT_MAX;
+  }
+  x.blockColumnsHeld.assign(size_t(x.blockColumns) * size_t(x.blockRows), 0);
+  const float stepX = x.BoxStep(0), stepY = x.BoxStep(1);
+  for (int r = 0; r < x.rows; ++r) {
+    for (int c = 0; c < x.columns; ++c) {
+      const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
+      if (x.columnBins[column] == x.columnBins[column + 1]) continue;
+      const uint8_t* box = x.columnBoxes.data() + 4 * column;
+      const float baseX = x.Edge(0, c) - x.reach.x, baseY = x.Edge(1, r) - x.reach.y;
+      const size_t b = size_t(r / k) * size_t(x.blockColumns) + size_t(c / k);
+      x.blockColumnsHeld[b] |= uint64_t(1) << ((r % k) * k + c % k);
+      float* block = x.blockBoxes.data() + 4 * b;
+      block[0] = std::min(block[0], baseX + float(box[0]) * stepX);
+      block[1] = std::max(block[1], baseX + float(box[1]) * stepX);
+      block[2] = std::min(block[2], baseY + float(box[2]) * stepY);
+      block[3] = std::max(block[3], baseY + float(box[3]) * stepY);
+    }
+  }
+}
+
 // Merges the segments' extents along each axis into stretches: first per slab of bins (by
 // where an extent starts, which keeps the slabs in order of their lowest start), then slab by
 // slab across the gaps narrower than a bin. Past a bound on their number (a sparse scatter of
@@ -354,12 +388,25 @@ void FillOccupiedStretches(EdgeSearchIndex& x, const std::vector<EdgeSegment>& s
   }
 }
 
-// Marks the mask bin by bin: a bin's segments lie within the bin widened by the reach, and
-// there are far fewer bins than segments.
-void FillNearMask(EdgeSearchIndex& x, const Point3& boundsMin, const Point3& boundsMax,
-                  float distance) {
+// Marks the mask segment by segment where they are few (a box's dozen edges share one bin,
+// whose box is the whole object), else bin by bin: a bin's segments lie within the bin
+// widened by the reach, and there are far fewer bins than segments.
+void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
+                  const Point3& boundsMin, const Point3& boundsMax, float distance) {
   x.nearMask.Frame(boundsMin, boundsMax, distance);
   if (x.nearMask.distance == 0.0f) return;
+  if (segments.size() <= kMarkedOneByOne) {
+    for (const EdgeSegment& s : segments) {
+      Point3 lo, hi;
+      for (int axis = 0; axis < 3; ++axis) {
+        lo[axis] = std::min(s.start[axis], s.end[axis]);
+        hi[axis] = std::max(s.start[axis], s.end[axis]);
+      }
+      x.nearMask.Mark(lo, hi);
+    }
+    x.nearMask.Widen();
+    return;
+  }
   for (int r = 0; r < x.rows; ++r) {
     for (int c = 0; c < x.columns; ++c) {
       const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
@@ -374,13 +421,15 @@ void FillNearMask(EdgeSearchIndex& x, const Point3& boundsMin, const Point3& bou
       }
     }
   }
+  x.nearMask.Widen();
 }
 
 }  // namespace
 
 size_t EdgeSearchIndex::Bytes() const {
   return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
-         columnBoxes.capacity() + binLayer.capacity() * sizeof(int32_t) +
+         columnBoxes.capacity() + blockBoxes.capacity() * sizeof(float) +
+         blockColumnsHeld.capacity() * sizeof(uint64_t) + binLayer.capacity() * sizeof(int32_t) +
          chunkBoxes.capacity() * sizeof(float) +
          (ax.capacity() + ay.capacity() + az.capacity() + bx.capacity() + by.capacity() +
           bz.capacity()) *
@@ -403,6 +452,7 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   FillBins(x, segments, std::move(placements));
   FillRunBoxes(x, slack);
   FillColumnBoxes(x);
+  FillBlockBoxes(x);
   FillOccupiedStretches(x, segments);
-  FillNearMask(x, boundsMin, boundsMax, std::min(distance, radius));
+  FillNearMask(x, segments, boundsMin, boundsMax, std::min(distance, radius));
 }

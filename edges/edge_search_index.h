@@ -17,8 +17,14 @@
 // many (where the mesh is dense) keeps the box of each run of kChunk, so that a query skips
 // the runs too far away. Each column keeps the XY box of what it holds, coarsely, so that a
 // query skips the columns that only border on it.
+//
+// Bins are sized by how dense the segments are, never by the search radius: a large radius
+// is the walk's business. Past the columns next to the query's own, the walk goes by blocks
+// of kBlock x kBlock columns, each keeping the XY box of everything its columns hold, so that
+// the empty space around a seam or a rim costs one test per block rather than per column.
 struct EdgeSearchIndex {
   static constexpr uint32_t kChunk = 8;
+  static constexpr int kBlock = 8;  // columns per block side
   // Room after the last slot: a vector load may start at any slot.
   static constexpr uint32_t kPadding = 8;
 
@@ -33,6 +39,13 @@ struct EdgeSearchIndex {
   // Per column: lower x, upper x, lower y, upper y of what it holds, in 255ths of the
   // column widened by the reach, rounded outwards.
   std::vector<uint8_t> columnBoxes;
+  int blockColumns = 0, blockRows = 0;
+  // Per block: lower x, upper x, lower y, upper y, the union of its columns' boxes as the
+  // query reads them; lower above upper for a block with nothing in it.
+  std::vector<float> blockBoxes;
+  // Per block: which of its columns hold anything, bit (row - first row) * kBlock + (column -
+  // first column).
+  std::vector<uint64_t> blockColumnsHeld;
   std::vector<int32_t> binLayer;    // each bin's Z layer
   std::vector<uint32_t> binSlots;   // bins + 1: each bin's first slot
   std::vector<uint32_t> binChunks;  // bins + 1: each bin's first run box; none if equal

@@ -34,8 +34,8 @@ void NearEdgeMask::Frame(const Point3& boundsMin, const Point3& boundsMax, float
 void NearEdgeMask::Mark(const Point3& lo, const Point3& hi) {
   int from[3], to[3];
   for (int axis = 0; axis < 3; ++axis) {
-    from[axis] = std::clamp(Cell(axis, lo[axis] - margin), 0, kCells - 1);
-    to[axis] = std::clamp(Cell(axis, hi[axis] + margin), 0, kCells - 1);
+    from[axis] = std::clamp(Cell(axis, lo[axis]), 0, kCells - 1);
+    to[axis] = std::clamp(Cell(axis, hi[axis]), 0, kCells - 1);
   }
   for (int cz = from[2]; cz <= to[2]; ++cz)
     for (int cy = from[1]; cy <= to[1]; ++cy)
@@ -43,6 +43,38 @@ void NearEdgeMask::Mark(const Point3& lo, const Point3& hi) {
         const size_t bit = BitOf(cx, cy, cz);
         bits[bit / 64] |= uint64_t(1) << (bit % 64);
       }
+}
+
+void NearEdgeMask::Widen() {
+  static_assert(kCells == 16, "a row of cells along X is 16 bits, four to a word");
+  // A box widened by the margin reaches at most this many cells past the cells it touches,
+  // one more for rounding. Axis by axis, which widens every marked box alike.
+  int reach[3];
+  for (int axis = 0; axis < 3; ++axis) {
+    const float cells = std::ceil(margin * inverseCell[axis]);
+    reach[axis] = !(cells < float(kCells)) ? kCells : int(cells) + 1;
+  }
+  std::array<uint32_t, kCells * kCells> rows;  // by (z, y): the row's X cells as bits
+  for (size_t i = 0; i < rows.size(); ++i)
+    rows[i] = uint32_t(bits[i / 4] >> (16 * (i % 4))) & 0xffffu;
+  for (uint32_t& row : rows) {
+    uint32_t wide = row;
+    for (int s = 1; s <= reach[0]; ++s) wide |= row << s | row >> s;
+    row = wide & 0xffffu;
+  }
+  for (int axis = 1; axis < 3; ++axis) {
+    const auto narrow = rows;
+    for (int z = 0; z < kCells; ++z)
+      for (int y = 0; y < kCells; ++y) {
+        const int c = axis == 1 ? y : z;
+        uint32_t wide = 0;
+        for (int k = std::max(c - reach[axis], 0); k <= std::min(c + reach[axis], kCells - 1); ++k)
+          wide |= narrow[size_t(axis == 1 ? z * kCells + k : k * kCells + y)];
+        rows[size_t(z * kCells + y)] = wide;
+      }
+  }
+  bits.fill(0);
+  for (size_t i = 0; i < rows.size(); ++i) bits[i / 4] |= uint64_t(rows[i]) << (16 * (i % 4));
 }
 
 int NearEdgeMask::Cell(int axis, float v) const {

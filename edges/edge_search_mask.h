@@ -20,8 +20,11 @@ struct NearEdgeMask {
   // Lays the grid over the box of all the edges, for queries bounded by `distance`; marks
   // nothing yet. A distance that is not positive and finite leaves no mask.
   void Frame(const Point3& boundsMin, const Point3& boundsMax, float distance);
-  // Marks the cells within the distance of the box from lo to hi.
+  // Marks the cells the box from lo to hi touches; Widen then adds the cells within the
+  // distance of those. Two steps, so that the many boxes of a large record with a large
+  // distance each mark a few cells rather than most of the grid.
   void Mark(const Point3& lo, const Point3& hi);
+  void Widen();
   // True when no edge lies within limit of p. Only a limit up to `distance` can be answered;
   // a larger one, or no mask, gives false.
   bool Clear(const Point3& p, float limit) const;

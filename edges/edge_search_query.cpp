@@ -3,6 +3,7 @@
 // by asking the CPU once. PE modules have no ifunc, so the choice is a plain CPUID test
 // rather than target_clones.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -14,6 +15,12 @@
 namespace {
 
 static_assert(SearchColumns::kChunk == EdgeSearchIndex::kChunk);
+
+// Slots a record may hold to be scanned whole, without looking at bins: a few always; more
+// when the search would visit every column anyway (a point over a few far segments, which
+// finds nothing near to stop the walk early).
+constexpr uint32_t kScannedWhole = 32;
+constexpr uint32_t kScannedWholeForAll = 256;
 
 // What the column scans read of the index.
 SearchColumns ColumnsOf(const EdgeSearchIndex& x) {
@@ -44,6 +51,9 @@ struct Sse2Kernel {
                      SearchBest& best) {
     ScanColumnSse2(v, p.x, p.y, p.z, c, r, layer, flat, best);
   }
+  static void Slots(const SearchColumns& v, uint32_t end, const Point3& p, SearchBest& best) {
+    ScanSlotsSse2(v, 0, end, p.x, p.y, p.z, best);
+  }
 };
 
 struct Avx2Kernel {
@@ -51,7 +61,19 @@ struct Avx2Kernel {
                      SearchBest& best) {
     ScanColumnAvx2(v, p.x, p.y, p.z, c, r, layer, flat, best);
   }
+  static void Slots(const SearchColumns& v, uint32_t end, const Point3& p, SearchBest& best) {
+    ScanSlotsAvx2(v, 0, end, p.x, p.y, p.z, best);
+  }
 };
+
+// Whether every column lies less than the radius from p in XY, reach included: the far
+// corners of all the columns together bound each column's gap.
+inline bool EveryColumnWithin(const EdgeSearchIndex& x, const Point3& p, float radius2) {
+  const float fx =
+      std::max(p.x - (x.Edge(0, 0) - x.reach.x), x.Edge(0, x.columns) + x.reach.x - p.x);
+  const float fy = std::max(p.y - (x.Edge(1, 0) - x.reach.y), x.Edge(1, x.rows) + x.reach.y - p.y);
+  return fx * fx + fy * fy < radius2;
+}
 
 // Visits a column unless it, or the box of what it holds, lies beyond the best distance or
 // the XY limit.
@@ -70,6 +92,58 @@ KELVANE_FORCE_INLINE void Visit(const EdgeSearchIndex& x, const SearchColumns& v
   const float gy = Gap(p.y, baseY + float(box[2]) * stepY, baseY + float(box[3]) * stepY);
   flat = gx * gx + gy * gy;
   if (flat <= best.d2 && flat < flatLimit) Kernel::Column(v, p, c, r, layer, flat, best);
+}
+
+// The columns of block (bc, br) not in the first ring around (cx, cy), unless the block's box
+// lies beyond the best distance or the XY limit.
+template <class Kernel>
+KELVANE_FORCE_INLINE void VisitBlock(const EdgeSearchIndex& x, const SearchColumns& v,
+                                     const Point3& p, int cx, int cy, int cz, int bc, int br,
+                                     float flatLimit, SearchBest& best) {
+  const float* box = x.blockBoxes.data() + 4 * (size_t(br) * size_t(x.blockColumns) + size_t(bc));
+  if (box[0] > box[1]) return;  // nothing in it
+  const float gx = Gap(p.x, box[0], box[1]), gy = Gap(p.y, box[2], box[3]);
+  const float flat = gx * gx + gy * gy;
+  if (!(flat <= best.d2 && flat < flatLimit)) return;
+  const int k = EdgeSearchIndex::kBlock;
+  const size_t block = size_t(br) * size_t(x.blockColumns) + size_t(bc);
+  for (uint64_t held = x.blockColumnsHeld[block]; held; held &= held - 1) {
+    const int bit = std::countr_zero(held);
+    const int c = bc * k + bit % k, r = br * k + bit / k;
+    if (c >= cx - 1 && c <= cx + 1 && r >= cy - 1 && r <= cy + 1) continue;  // seen already
+    Visit<Kernel>(x, v, p, c, r, cz, FlatGap(x, p, c, r), flatLimit, best);
+  }
+}
+
+// Blocks in square rings around p's block, until every block of a ring lies beyond the best
+// distance or the XY limit: the ring's inner border, less the reach, bounds them all.
+template <class Kernel>
+inline void SearchBlocks(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p, int cx,
+                         int cy, int cz, float flatLimit, SearchBest& best) {
+  const int k = EdgeSearchIndex::kBlock;
+  const int bx = cx / k, by = cy / k;
+  const float reach = std::max(x.reach.x, x.reach.y);
+  const int rings = std::max({bx, x.blockColumns - 1 - bx, by, x.blockRows - 1 - by});
+  VisitBlock<Kernel>(x, v, p, cx, cy, cz, bx, by, flatLimit, best);
+  for (int ring = 1; ring <= rings; ++ring) {
+    const float inner =
+        std::min(std::min(p.x - x.Edge(0, (bx - ring + 1) * k), x.Edge(0, (bx + ring) * k) - p.x),
+                 std::min(p.y - x.Edge(1, (by - ring + 1) * k), x.Edge(1, (by + ring) * k) - p.y));
+    const float gap = inner - reach;
+    if (gap > 0.0f && (gap * gap > best.d2 || gap * gap >= flatLimit)) break;
+    const int c0 = std::max(bx - ring, 0), c1 = std::min(bx + ring, x.blockColumns - 1);
+    const int r0 = std::max(by - ring, 0), r1 = std::min(by + ring, x.blockRows - 1);
+    for (int r = r0; r <= r1; ++r) {
+      if (r == by - ring || r == by + ring) {
+        for (int c = c0; c <= c1; ++c)
+          VisitBlock<Kernel>(x, v, p, cx, cy, cz, c, r, flatLimit, best);
+      } else {
+        if (bx - ring >= 0) VisitBlock<Kernel>(x, v, p, cx, cy, cz, bx - ring, r, flatLimit, best);
+        if (bx + ring < x.blockColumns)
+          VisitBlock<Kernel>(x, v, p, cx, cy, cz, bx + ring, r, flatLimit, best);
+      }
+    }
+  }
 }
 
 // Columns in square rings around p's column, nearest ring first, until a whole ring lies
@@ -111,26 +185,11 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
       Visit<Kernel>(x, v, p, c, r, cz, flat, flatLimit, best);
   }
 
+  // Every column past the first ring is at least a whole bin away from p's column.
   const float reach = std::max(x.reach.x, x.reach.y);
-  const int rings = std::max({cx, x.columns - 1 - cx, cy, x.rows - 1 - cy});
-  for (int ring = 2; ring <= rings; ++ring) {
-    // Every column of this ring is at least ring - 1 whole bins away from p's column.
-    const float gap = float(ring - 1) * x.binSize - reach;
-    if (gap > 0.0f && (gap * gap > best.d2 || gap * gap >= flatLimit)) break;
-    const int c0 = std::max(cx - ring, 0), c1 = std::min(cx + ring, x.columns - 1);
-    const int r0 = std::max(cy - ring, 0), r1 = std::min(cy + ring, x.rows - 1);
-    for (int r = r0; r <= r1; ++r) {
-      if (r == cy - ring || r == cy + ring) {
-        for (int c = c0; c <= c1; ++c)
-          Visit<Kernel>(x, v, p, c, r, cz, FlatGap(x, p, c, r), flatLimit, best);
-      } else {
-        if (cx - ring >= 0)
-          Visit<Kernel>(x, v, p, cx - ring, r, cz, FlatGap(x, p, cx - ring, r), flatLimit, best);
-        if (cx + ring < x.columns)
-          Visit<Kernel>(x, v, p, cx + ring, r, cz, FlatGap(x, p, cx + ring, r), flatLimit, best);
-      }
-    }
-  }
+  const float beyond = x.binSize - reach;
+  if (beyond > 0.0f && (beyond * beyond > best.d2 || beyond * beyond >= flatLimit)) return;
+  SearchBlocks<Kernel>(x, v, p, cx, cy, cz, flatLimit, best);
 }
 
 // Whether along some axis no occupied stretch comes within radius of p. The radius is
@@ -151,13 +210,21 @@ template <class Kernel>
 SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
-  if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) return {};
   const float radius2 = radius * radius;
   SearchBest best{reach == SearchReach::kRadius ? radius2 : std::numeric_limits<float>::infinity(),
                   -1, 0};
-  SearchRings<Kernel>(
-      x, ColumnsOf(x), p,
-      reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity() : radius2, best);
+  const uint32_t slots = uint32_t(x.segment.size()) - EdgeSearchIndex::kPadding;
+  const bool whole = reach == SearchReach::kRadius
+                         ? slots <= kScannedWhole
+                         : slots <= kScannedWholeForAll && EveryColumnWithin(x, p, radius2);
+  if (whole) {
+    Kernel::Slots(ColumnsOf(x), slots, p, best);
+  } else {
+    if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) return {};
+    SearchRings<Kernel>(
+        x, ColumnsOf(x), p,
+        reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity() : radius2, best);
+  }
   if (best.segment < 0) return {};
   const uint32_t k = best.slot;
   return {best.segment, {{x.ax[k], x.ay[k], x.az[k]}, {x.bx[k], x.by[k], x.bz[k]}}};

@@ -47,14 +47,13 @@ float Answer(const Point3& p, const SearchHit& hit, Point3& nearest, int* segmen
 }
 
 float FindEdge(const NodeEdgeCache& record, const Point3& p, Point3& nearest, int* segment) {
-  SearchHit hit = FindNearestSegment(record.search, p, SearchReach::kRadius);
-  // Nothing within the cell size: like the grid, a point over its cells still gets the
-  // nearest segment around its column of space, however far above or below; any other
-  // point gets none.
-  if (hit.segment < 0 && FindGridCell(record, p))
-    hit = FindNearestSegment(record.search, p, SearchReach::kColumns);
+  // Like the grid, a point over its cells gets the nearest segment around its column of
+  // space, however far above or below: one walk over the columns within the cell size in XY
+  // finds that, and it is the nearest of all when it lies within the cell size. Any other
+  // point gets only what lies within the cell size.
+  const SearchReach reach = FindGridCell(record, p) ? SearchReach::kColumns : SearchReach::kRadius;
   // The index's copy holds the same coordinates as the record's segment, and is in cache.
-  return Answer(p, hit, nearest, segment);
+  return Answer(p, FindNearestSegment(record.search, p, reach), nearest, segment);
 }
 
 float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit, Point3& nearest,

@@ -45,12 +45,11 @@ std::vector<Point3> QueryPoints(const MNMesh& mm, const NodeEdgeCache& r, int co
   return points;
 }
 
-// A node's record with Distance `factor` times its mean edge length.
-NodeEdgeCache RecordAtFactor(ULONG handle, double factor) {
-  const NodeEdgeCache first = BuildRecord(handle, {});
+// A node's record with Distance `factor` times the mean length of the edges that qualify.
+NodeEdgeCache RecordAtFactor(ULONG handle, double factor, EdgeParameters params = {}) {
+  const NodeEdgeCache first = BuildRecord(handle, params);
   double sum = 0.0;
   for (const EdgeSegment& s : first.segments) sum += Length(s.end - s.start);
-  EdgeParameters params;
   params.distance = float(factor * sum / double(first.segments.size()));
   return BuildRecord(handle, params);
 }
@@ -146,6 +145,85 @@ TEST(SearchIndex, AgreesWithThePlainScanAtADistanceAsLargeAsTheObject) {
     ScopedNode node(shape.poly);
     const NodeEdgeCache r = RecordAtFactor(node.Handle(), shape.factor);
     ExpectAgreement(r, QueryPoints(shape.poly->GetMesh(), r, 2000, 13));
+  }
+}
+
+// Few qualifying edges in much empty space, where the walk skips whole blocks of columns and
+// few segments over a point are scanned whole: near the edges and far from them, at a
+// Distance of a few edges and of most of the object.
+TEST(SearchIndex, AgreesWithThePlainScanOnSparseEdges) {
+  PolyObject* seamed = MakeUvSphere(64);
+  MNMesh& mm = seamed->GetMesh();
+  for (int f = 0; f < mm.FNum(); ++f) {
+    MNFace& face = *mm.F(f);
+    Point3 centre(0.0f, 0.0f, 0.0f);
+    for (int j = 0; j < face.deg; ++j) centre += mm.P(face.vtx[j]);
+    const float turn = std::atan2(centre.y, centre.x) / 6.2831853f + 0.5f;
+    face.material = MtlID(std::min(int(3.0f * turn), 2));
+  }
+  EdgeParameters seams, rims;
+  seams.matId = true;
+  rims.openEdges = true;
+  struct Shape {
+    const char* name;
+    PolyObject* poly;
+    EdgeParameters params;
+    bool blocks;  // spread over more than one block of columns
+  } shapes[] = {{"sphere with three seams", seamed, seams, true},
+                {"open tall cylinder's rims", MakeCylinder(60, 40.0f, false), rims, false}};
+  for (const Shape& shape : shapes) {
+    ScopedNode node(shape.poly);
+    for (double factor : {3.0, 40.0}) {
+      SCOPED_TRACE(std::string(shape.name) + " at " + std::to_string(factor));
+      const NodeEdgeCache r = RecordAtFactor(node.Handle(), factor, shape.params);
+      ASSERT_EQ(r.search.blockColumns * r.search.blockRows > 1, shape.blocks);
+      for (const Point3& p : QueryPoints(shape.poly->GetMesh(), r, 3000, 17))
+        ASSERT_TRUE(Agrees(r, p));
+    }
+  }
+
+  // Short segments scattered over a wide field, far more columns than segments.
+  std::mt19937 rng(23);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  std::vector<EdgeSegment> scattered;
+  for (int i = 0; i < 60; ++i) {
+    const Point3 a(500.0f * unit(rng), 500.0f * unit(rng), 20.0f * unit(rng));
+    scattered.push_back({a, a + Point3(unit(rng), unit(rng), unit(rng))});
+  }
+  for (float distance : {2.0f, 60.0f}) {
+    SCOPED_TRACE(distance);
+    const NodeEdgeCache r = RecordFromSegments(scattered, distance);
+    for (int i = 0; i < 4000; ++i) {
+      const EdgeSegment& s = scattered[size_t(i) % scattered.size()];
+      const Point3 around = s.start + Point3(3.0f * distance * (unit(rng) - 0.5f),
+                                             3.0f * distance * (unit(rng) - 0.5f), unit(rng));
+      ASSERT_TRUE(Agrees(r, around));
+      ASSERT_TRUE(Agrees(r, Point3(520.0f * unit(rng) - 10.0f, 520.0f * unit(rng) - 10.0f,
+                                   40.0f * unit(rng) - 10.0f)));
+    }
+  }
+}
+
+// A box's dozen edges fill one bin that spans the whole box: its search and its near-edge
+// mask go segment by segment, as they do for each of a scene's many small objects.
+TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
+  PolyObject* box = MakeBoxPoly();
+  ScopedNode node(box);
+  for (float distance : {0.05f, 0.4f, 3.0f}) {
+    SCOPED_TRACE(distance);
+    EdgeParameters params;
+    params.distance = distance;
+    const NodeEdgeCache r = BuildRecord(node.Handle(), params);
+    ASSERT_EQ(r.segments.size(), 12u);
+    int clear = 0;
+    for (const Point3& p : QueryPoints(box->GetMesh(), r, 3000, 19)) {
+      ASSERT_TRUE(Agrees(r, p));
+      clear += r.search.nearMask.Clear(p, distance) ? 1 : 0;
+    }
+    // The mask must still answer some points itself, or the small path costs a search each.
+    if (distance < 0.1f) {
+      EXPECT_GT(clear, 300);
+    }
   }
 }
 

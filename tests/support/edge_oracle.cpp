@@ -86,8 +86,8 @@ std::string DisagreementWithPlain(const NodeEdgeCache& r, const Point3& p) {
   } else if (!(f >= r.cellSize - tol)) {
     return describe();
   }
-  // The bounded query, as shading asks it with a Distance below the cell size.
-  for (float limit : {0.3f * r.cellSize, r.cellSize}) {
+  // The bounded query, as shading asks it: at the record's Distance, and below the cell size.
+  for (float limit : {r.distance, 0.3f * r.cellSize, r.cellSize}) {
     Point3 point;
     const float b = NearestEdgeDistanceWithin(r, p, limit, point);
     if (g < limit - tol ? std::fabs(b - g) > tol : !(b >= limit - tol)) {
