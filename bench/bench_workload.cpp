@@ -50,8 +50,9 @@ void DescribeGrid(const Workload& w) {
 }  // namespace
 
 size_t RecordBytes(const NodeEdgeCache& record) {
-  size_t bytes =
-      record.segments.capacity() * sizeof(EdgeSegment) + record.cells.capacity() * sizeof(GridCell);
+  size_t bytes = record.segments.capacity() * sizeof(EdgeSegment) +
+                 record.cells.capacity() * sizeof(GridCell) +
+                 record.segmentFaces.capacity() * sizeof(SegmentFaces);
   if (record.cellIndexStore) bytes += record.cellIndexStore->capacity() * sizeof(int);
   return bytes + record.search.Bytes();
 }

@@ -13,6 +13,7 @@
 #include "meshadj.h"
 #include "mnmesh.h"
 #include "polyobj.h"
+#include "round_edge.h"
 #include "triobj.h"
 
 namespace {
@@ -24,9 +25,13 @@ bool IsFinite(const Point3& p) {
 // Appends qualifying segments and keeps the running length sum and bounds.
 class SegmentStore {
  public:
-  explicit SegmentStore(NodeEdgeCache& record) : record(record) {}
+  explicit SegmentStore(NodeEdgeCache& record)
+      : record(record), keepFaces(record.bumpMode == kBumpRoundEdge) {
+    if (keepFaces && record.worldUnits) normalToWorld = Inverse(record.objectToWorld);
+  }
 
-  void Add(Point3 start, Point3 end) {
+  // faces, in object space, are kept only with round edges.
+  void Add(Point3 start, Point3 end, const SegmentFaces& faces = {}) {
     // An affine map keeps a segment a segment, so distances to the mapped segments are
     // exact in world space; lengths, bounds and the grid follow from the mapped ends.
     if (record.worldUnits) {
@@ -36,6 +41,7 @@ class SegmentStore {
     // An edge with a non-finite endpoint cannot be measured and would poison the bounds.
     if (!IsFinite(start) || !IsFinite(end)) return;
     record.segments.push_back({start, end});
+    if (keepFaces) record.segmentFaces.push_back(InRecordSpace(faces, end - start));
     lengthSum += double(Length(start - end));
     if (record.segments.size() == 1) {
       record.boundsMin = record.boundsMax = start;
@@ -54,6 +60,23 @@ class SegmentStore {
   }
 
  private:
+  // Normals map to world space with the inverse transpose, in-plane directions with the
+  // transform itself; those are made perpendicular to the mapped edge again, as a shear
+  // leaves them slanted.
+  SegmentFaces InRecordSpace(const SegmentFaces& faces, const Point3& edge) const {
+    if (!record.worldUnits || !HasFillet(faces)) return faces;
+    SegmentFaces mapped;
+    const Point3 along = edge.Length() > 0.0f ? edge / edge.Length() : Point3();
+    for (int f = 0; f < 2; ++f) {
+      const Point3& n = faces.normal[f];
+      mapped.normal[f] = Normalize(Point3(normalToWorld.GetRow(0) % n, normalToWorld.GetRow(1) % n,
+                                          normalToWorld.GetRow(2) % n));
+      const Point3 in = VectorTransform(record.objectToWorld, faces.inward[f]);
+      mapped.inward[f] = Normalize(in - along * (in % along));
+    }
+    return HasFillet(mapped) ? mapped : SegmentFaces{};
+  }
+
   void Widen(const Point3& p) {
     for (int i = 0; i < 3; ++i) {
       if (p[i] < record.boundsMin[i]) record.boundsMin[i] = p[i];
@@ -62,6 +85,8 @@ class SegmentStore {
   }
 
   NodeEdgeCache& record;
+  const bool keepFaces;
+  Matrix3 normalToWorld;
   double lengthSum = 0.0;
 };
 
@@ -85,6 +110,14 @@ EdgeCrease CreaseOf(const int* loop0, int deg0, const int* loop1, int deg1, int 
   return ClassifyCrease(n0, n1, dir0 > 0 ? pb - pa : pa - pb, dir1 == -dir0);
 }
 
+// The faces of a segment from a to b for round edges; none but on an edge that the two faces
+// alone share.
+SegmentFaces FilletFaces(const int* loop0, int deg0, const int* loop1, int deg1, int a, int b,
+                         const Point3& pa, const Point3& pb, const Point3& n0, const Point3& n1) {
+  return FacesAtEdge(pa, pb, n0, LoopDirection(loop0, deg0, a, b), n1,
+                     LoopDirection(loop1, deg1, a, b));
+}
+
 // Releases an object that a conversion made, whatever happens during extraction.
 struct ConvertedObject {
   Object* converted;
@@ -104,6 +137,7 @@ void BuildRecordSearch(NodeEdgeCache& record) {
   BuildEdgeGrid(record);
   // Extraction grew the segment array by doubling; a record keeps it for its lifetime.
   record.segments.shrink_to_fit();
+  record.segmentFaces.shrink_to_fit();
   // The fast search answers where the grid does, exact up to the cell size the grid settled.
   record.search = EdgeSearchIndex{};
   if (record.cells.empty()) return;
@@ -157,16 +191,17 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
   if (!adjacency) return;
   const bool testEdges = AnyConditionEnabled(record);
   const bool testShape = record.edgeShape != kEdgeShapeAny;
-  // Face normals are needed only by the coplanar test and the edge shape; each face's is
-  // computed once.
+  const bool roundEdges = record.bumpMode == kBumpRoundEdge;
+  // Face normals are needed only by the coplanar test, the edge shape and round edges; each
+  // face's is computed once.
   std::vector<Point3> normals;
-  if ((testEdges && record.complanar) || testShape) {
+  if ((testEdges && record.complanar) || testShape || roundEdges) {
     normals.resize(size_t(mesh.numFaces));
     for (int f = 0; f < mesh.numFaces; ++f)
       normals[size_t(f)] = TriangleNormal(mesh, mesh.faces[f]);
   }
   std::vector<bool> nonManifold;
-  if (testShape)
+  if (testShape || roundEdges)
     nonManifold = NonManifoldEntries(adjacency->edges.Count(), [&](int i) {
       return std::pair<DWORD, DWORD>(adjacency->edges[i].v[0], adjacency->edges[i].v[1]);
     });
@@ -212,7 +247,16 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
       }
       if (!PassesEdgeShape(record.edgeShape, crease)) continue;
     }
-    store.Add(mesh.verts[edge.v[0]], mesh.verts[edge.v[1]]);
+    SegmentFaces faces;
+    if (roundEdges && edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[size_t(i)]) {
+      const Face& f0 = mesh.faces[edge.f[0]];
+      const Face& f1 = mesh.faces[edge.f[1]];
+      const int loop0[3] = {int(f0.v[0]), int(f0.v[1]), int(f0.v[2])};
+      const int loop1[3] = {int(f1.v[0]), int(f1.v[1]), int(f1.v[2])};
+      faces = FilletFaces(loop0, 3, loop1, 3, int(edge.v[0]), int(edge.v[1]), mesh.verts[edge.v[0]],
+                          mesh.verts[edge.v[1]], normals[edge.f[0]], normals[edge.f[1]]);
+    }
+    store.Add(mesh.verts[edge.v[0]], mesh.verts[edge.v[1]], faces);
   }
   store.Finish();
 }
@@ -220,13 +264,14 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
 void ExtractPolyMeshEdges(NodeEdgeCache& record, MNMesh& mesh) {
   const bool testEdges = AnyConditionEnabled(record);
   const bool testShape = record.edgeShape != kEdgeShapeAny;
+  const bool roundEdges = record.bumpMode == kBumpRoundEdge;
   std::vector<Point3> normals;
-  if ((testEdges && record.complanar) || testShape) {
+  if ((testEdges && record.complanar) || testShape || roundEdges) {
     normals.resize(size_t(mesh.numf));
     for (int f = 0; f < mesh.numf; ++f) normals[size_t(f)] = mesh.GetFaceNormal(f, true);
   }
   std::vector<bool> nonManifold;
-  if (testShape)
+  if (testShape || roundEdges)
     nonManifold = NonManifoldEntries(
         mesh.nume, [&](int i) { return std::pair<int, int>(mesh.e[i].v1, mesh.e[i].v2); });
   auto validFace = [&](int f) { return f >= 0 && f < mesh.numf; };
@@ -263,7 +308,14 @@ void ExtractPolyMeshEdges(NodeEdgeCache& record, MNMesh& mesh) {
       }
       if (!PassesEdgeShape(record.edgeShape, crease)) continue;
     }
-    store.Add(mesh.v[edge.v1].p, mesh.v[edge.v2].p);
+    SegmentFaces faces;
+    if (roundEdges && validFace(edge.f1) && validFace(edge.f2) && !nonManifold[size_t(i)]) {
+      const MNFace& f0 = mesh.f[edge.f1];
+      const MNFace& f1 = mesh.f[edge.f2];
+      faces = FilletFaces(f0.vtx, f0.deg, f1.vtx, f1.deg, edge.v1, edge.v2, mesh.v[edge.v1].p,
+                          mesh.v[edge.v2].p, normals[size_t(edge.f1)], normals[size_t(edge.f2)]);
+    }
+    store.Add(mesh.v[edge.v1].p, mesh.v[edge.v2].p, faces);
   }
   store.Finish();
 }

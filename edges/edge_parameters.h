@@ -21,4 +21,5 @@ struct EdgeParameters {
   int matId2 = 0;           // zero-based
   int edgeShape = 0;        // EdgeShapeFilter: a filter after the conditions above
   bool worldUnits = false;  // segments and distances in world space, not the object's
+  int bumpMode = 0;         // BumpMode: round edges keep each segment's faces
 };

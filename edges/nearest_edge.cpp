@@ -35,34 +35,58 @@ namespace {
 
 // The found segment's distance, written to nearest only when below kNoEdgeDistance: farther
 // counts as nothing near, as the plain scan has it, whose best starts there.
-float Answer(const Point3& p, const SearchHit& hit, Point3& nearest) {
+float Answer(const Point3& p, const SearchHit& hit, Point3& nearest, int* segment) {
+  if (segment) *segment = -1;
   if (hit.segment < 0) return kNoEdgeDistance;
   Point3 point;
   const float d = MeasureSegment(p, hit.copy, point);
   if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
   nearest = point;
+  if (segment) *segment = hit.segment;
   return d;
 }
 
-}  // namespace
-
-float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& nearest) {
+float FindEdge(const NodeEdgeCache& record, const Point3& p, Point3& nearest, int* segment) {
   // Like the grid, a point over its cells gets the nearest segment around its column of
   // space, however far above or below: one walk over the columns within the cell size in XY
   // finds that, and it is the nearest of all when it lies within the cell size. Any other
   // point gets only what lies within the cell size.
   const SearchReach reach = FindGridCell(record, p) ? SearchReach::kColumns : SearchReach::kRadius;
   // The index's copy holds the same coordinates as the record's segment, and is in cache.
-  return Answer(p, FindNearestSegment(record.search, p, reach), nearest);
+  return Answer(p, FindNearestSegment(record.search, p, reach), nearest, segment);
+}
+
+float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit, Point3& nearest,
+                     int* segment) {
+  // Past the exact radius the answers around the point's column count as well: only the
+  // full query gives those.
+  if (!(limit <= record.search.radius)) return FindEdge(record, p, nearest, segment);
+  // Most of an object lies farther than limit from every qualifying edge (all of a tube
+  // between its rims, all of a sphere away from its seams): those points need no search.
+  if (record.search.nearMask.Clear(p, limit)) {
+    if (segment) *segment = -1;
+    return kNoEdgeDistance;
+  }
+  return Answer(p, FindNearestSegmentWithin(record.search, p, limit), nearest, segment);
+}
+
+}  // namespace
+
+float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& nearest) {
+  return FindEdge(record, p, nearest, nullptr);
 }
 
 float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                 Point3& nearest) {
-  // Past the exact radius the answers around the point's column count as well: only the
-  // full query gives those.
-  if (!(limit <= record.search.radius)) return NearestEdgeDistance(record, p, nearest);
-  // Most of an object lies farther than limit from every qualifying edge (all of a tube
-  // between its rims, all of a sphere away from its seams): those points need no search.
-  if (record.search.nearMask.Clear(p, limit)) return kNoEdgeDistance;
-  return Answer(p, FindNearestSegmentWithin(record.search, p, limit), nearest);
+  return FindEdgeWithin(record, p, limit, nearest, nullptr);
+}
+
+float NearestEdgeSegment(const NodeEdgeCache& record, const Point3& p, Point3& nearest,
+                         int& segment) {
+  return FindEdge(record, p, nearest, &segment);
+}
+
+float NearestEdgeSegmentWithin(const NodeEdgeCache& record, const Point3& p, float limit,
+                               Point3& nearest, int& segment) {
+  return FindEdgeWithin(record, p, limit, nearest, &segment);
 }

@@ -26,3 +26,10 @@ float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& 
 // colour is the ramp's end beyond it), this skips the far search.
 float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                 Point3& nearest);
+
+// The two queries above, also giving the found segment's index in the record, or -1 where
+// they find none.
+float NearestEdgeSegment(const NodeEdgeCache& record, const Point3& p, Point3& nearest,
+                         int& segment);
+float NearestEdgeSegmentWithin(const NodeEdgeCache& record, const Point3& p, float limit,
+                               Point3& nearest, int& segment);

@@ -8,6 +8,7 @@
 #include "edge_segment.h"
 #include "matrix3.h"
 #include "point3.h"
+#include "round_edge.h"
 
 class Object;
 
@@ -17,6 +18,9 @@ struct NodeEdgeCache : EdgeParameters {
   ULONG nodeHandle = 0;
   Object* object = nullptr;  // not owned
   std::vector<EdgeSegment> segments;
+  // With round edges, each segment's two faces, index for index; otherwise empty, so that
+  // the default record costs nothing more.
+  std::vector<SegmentFaces> segmentFaces;
   std::vector<GridCell> cells;
   float cellSize = 0.0f;
   Point3 boundsMin;

@@ -73,6 +73,10 @@ ParamBlockDesc2 kelvane_param_blk(
         p_end,
     pb_world_units, _T("world_units"), TYPE_BOOL, P_ANIMATABLE, IDS_WORLD_UNITS,
         p_default, FALSE, p_ui, kelvane_map_edge_shape, TYPE_SINGLECHEKBOX, IDC_WORLD_UNITS, p_end,
+    pb_bump_mode, _T("bump_mode"), TYPE_INT, 0, IDS_BUMP,
+        p_default, 0, p_range, 0, 1,
+        p_ui, kelvane_map_edge_shape, TYPE_RADIO, 2, IDC_BUMP_RAMP, IDC_BUMP_ROUND_EDGE,
+        p_end,
     p_end);
 // clang-format on
 

@@ -24,6 +24,7 @@ enum KelvaneParamID : ParamID {
   pb_matid2 = 16,
   pb_edge_shape = 17,
   pb_world_units = 18,
+  pb_bump_mode = 19,
 };
 
 // The block's rollouts: the "Parameters" rollout, and below it "Edge shape and units".

@@ -38,6 +38,7 @@
 #define IDS_EDGE_SHAPE_UNITS 2034
 #define IDS_EDGE_SHAPE 2035
 #define IDS_WORLD_UNITS 2036
+#define IDS_BUMP 2037
 // Names of undo steps, as the host's Edit menu shows them.
 #define IDS_UNDO_ADD_MARKER 2040
 #define IDS_UNDO_COPY_MARKER 2041
@@ -94,6 +95,8 @@
 #define IDC_EDGE_SHAPE_CONVEX 602
 #define IDC_EDGE_SHAPE_CONCAVE 603
 #define IDC_WORLD_UNITS 604
+#define IDC_BUMP_RAMP 605
+#define IDC_BUMP_ROUND_EDGE 606
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

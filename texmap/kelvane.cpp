@@ -91,6 +91,8 @@ void Kelvane::Update(TimeValue t, Interval& valid) {
     edgeShape = InDeclaredRange(pblock, pb_edge_shape, edgeShape);
     pblock->GetValue(pb_world_units, t, on, ivalid);
     worldUnits = on != 0;
+    pblock->GetValue(pb_bump_mode, t, bumpMode, ivalid);
+    bumpMode = InDeclaredRange(pblock, pb_bump_mode, bumpMode);
     ClearEdgeCache();
   }
   if (uvGen) uvGen->Update(t, ivalid);

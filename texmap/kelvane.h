@@ -130,6 +130,8 @@ class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
   // The shaded node's record: the one this thread already holds, or GetEdgeData's at the
   // context's time with the current parameters; null when asked from inside its own build.
   const NodeEdgeCache* NodeRecord(ULONG nodeHandle, ShadeContext& sc);
+  // The round-edge perturbation at an object-space point of a record kept with its faces.
+  Point3 RoundEdgePerturbation(const NodeEdgeCache& record, const Point3& objectPoint) const;
 
  protected:
   void SetReference(int i, RefTargetHandle rtarg) override;

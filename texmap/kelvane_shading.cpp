@@ -6,12 +6,33 @@
 #include "kelvane.h"
 #include "nearest_edge.h"
 #include "record_space.h"
+#include "round_edge.h"
 
 namespace {
 const AColor kNoColor(0.0f, 0.0f, 0.0f, 0.0f);
 const Point3 kNoPerturbation(0.0f, 0.0f, 0.0f);
 constexpr float kSnap = 0.0001f;
 }  // namespace
+
+Point3 Kelvane::RoundEdgePerturbation(const NodeEdgeCache& record,
+                                      const Point3& objectPoint) const {
+  const Point3 p = PointInRecordSpace(record, objectPoint);
+  Point3 q;
+  int segment = -1;
+  // Nothing turns beyond Distance, so nothing farther needs finding.
+  const float d = NearestEdgeSegmentWithin(record, p, distance, q, segment);
+  if (segment < 0 || size_t(segment) >= record.segmentFaces.size()) return kNoPerturbation;
+  Point3 n, turned;
+  if (!RoundEdgeNormals(p, q, d, distance, record.segmentFaces[size_t(segment)], n, turned))
+    return kNoPerturbation;
+  // Normals found in world space come back as normals, each a unit one again: the difference
+  // is then between the two object-space normals.
+  if (record.worldUnits) {
+    n = Normalize(NormalInObjectSpace(record, n));
+    turned = Normalize(NormalInObjectSpace(record, turned));
+  }
+  return turned - n;
+}
 
 const NodeEdgeCache* Kelvane::NodeRecord(ULONG nodeHandle, ShadeContext& sc) {
   if (const NodeEdgeCache* held = edgeCaches.Remembered(nodeHandle)) return held;
@@ -55,6 +76,9 @@ Point3 Kelvane::EvalNormalPerturb(ShadeContext& sc) {
   if (record && !record->object) return kNoPerturbation;
 
   Point3 p = sc.PointTo(sc.P(), REF_OBJECT);
+  // A round edge needs a record built with its faces; without one nothing turns.
+  if (bumpMode == kBumpRoundEdge)
+    return record ? RoundEdgePerturbation(*record, p) : kNoPerturbation;
   // Without a record, as without edges: no nearest point, the far end of the ramp.
   Point3 q(0.0f, 0.0f, 0.0f);
   float d = kNoEdgeDistance;

@@ -45,7 +45,7 @@ TEST(ParameterBlock, StoredContract) {
             std::tuple(0, P_AUTO_CONSTRUCT + P_AUTO_UI + P_MULTIMAP, 1));
   // "Parameters" (dialog 1002) first, then "Edge shape and units" (1003) below it.
   ASSERT_EQ(pbd->NumMaps(), 2);
-  ASSERT_EQ(pbd->Count(), 19);
+  ASSERT_EQ(pbd->Count(), 20);
   const Stored stored[] = {
       {0, L"Distance", TYPE_FLOAT},      {1, L"Angle", TYPE_FLOAT},
       {2, L"Selection only", TYPE_BOOL}, {3, L"smooth", TYPE_BOOL},
@@ -56,7 +56,7 @@ TEST(ParameterBlock, StoredContract) {
       {12, L"matid_eq", TYPE_INT},       {13, L"c_mult", TYPE_INT},
       {14, L"matId_range", TYPE_BOOL},   {15, L"MatId1", TYPE_INT},
       {16, L"MatId2", TYPE_INT},         {17, L"edge_shape", TYPE_INT},
-      {18, L"world_units", TYPE_BOOL},
+      {18, L"world_units", TYPE_BOOL},   {19, L"bump_mode", TYPE_INT},
   };
   for (const Stored& e : stored) {
     SCOPED_TRACE(e.id);
@@ -77,8 +77,10 @@ TEST(ParameterBlock, NewBlockClampsToTheDeclaredRanges) {
   LibClassDesc(0)->MakeAutoParamBlocks(owner);
   IParamBlock2* pb = owner->pblock;
   ASSERT_NE(pb, nullptr);
-  // Files saved before the edge shape and world units load with today's behaviour.
-  EXPECT_EQ(std::tuple(pb->GetInt(pb_edge_shape), pb->GetInt(pb_world_units)), std::tuple(0, 0));
+  // Files saved before the edge shape, world units and bump mode load with today's behaviour.
+  EXPECT_EQ(
+      std::tuple(pb->GetInt(pb_edge_shape), pb->GetInt(pb_world_units), pb->GetInt(pb_bump_mode)),
+      std::tuple(0, 0, 0));
   EXPECT_TRUE(pb->SetValue(pb_distance, 0, -5.0f));
   EXPECT_FLOAT_EQ(pb->GetFloat(pb_distance), 0.0f);
   EXPECT_TRUE(pb->SetValue(pb_c_mult, 0, 0));
@@ -89,5 +91,7 @@ TEST(ParameterBlock, NewBlockClampsToTheDeclaredRanges) {
   EXPECT_FLOAT_EQ(pb->GetFloat(pb_angle), 360.0f);
   EXPECT_TRUE(pb->SetValue(pb_edge_shape, 0, 3));
   EXPECT_EQ(pb->GetInt(pb_edge_shape), 2);
+  EXPECT_TRUE(pb->SetValue(pb_bump_mode, 0, 7));
+  EXPECT_EQ(pb->GetInt(pb_bump_mode), 1);
   owner->DeleteThis();
 }

@@ -60,6 +60,7 @@ done <<'STRINGS'
 2034|Edge shape and units
 2035|Edge shape
 2036|World units
+2037|Bump
 STRINGS
 
 # The control IDs of a dialog, in template order (-1 for static text and group boxes).
@@ -75,11 +76,11 @@ check "dialog 1002 font" grep -qF 'FONT 8, "MS Sans Serif"' <<<"$dialog"
 ids=$(control_ids "$dialog")
 expected="518 570 -1 516 568 533 561 563 -1 508 566 564 -1 509 510 559 537 538 551 553 552 517 569 -1 554 521 575 522 576 -1 501 536 543 -1 -1 519 572 -1 545 546 548 547 -1 -1 "
 check "dialog 1002 has its 44 controls in order (got: $ids)" test "$ids" = "$expected"
-# The "Edge shape and units" rollout: the three shape buttons, then the box.
-shape=$(sed -n '/^1003 DIALOGEX 0, 0, 219, 58$/,/^END$/p' <<<"$rc")
-check "dialog 1003 of 219 x 58" test -n "$shape"
+# The "Edge shape and units" rollout: the three shape buttons, the box, then the two bump buttons.
+shape=$(sed -n '/^1003 DIALOGEX 0, 0, 219, 84$/,/^END$/p' <<<"$rc")
+check "dialog 1003 of 219 x 84" test -n "$shape"
 ids=$(control_ids "$shape")
-check "dialog 1003 has its controls in order (got: $ids)" test "$ids" = "-1 601 602 603 604 "
+check "dialog 1003 has its controls in order (got: $ids)" test "$ids" = "-1 601 602 603 604 -1 605 606 "
 check "ramp control class" grep -qiE '501, "CustGradientRamp"' <<<"$dialog"
 check "version record" grep -qF 'VALUE "OriginalFilename", "Kelvane.dlt"' <<<"$rc"
 check "common controls manifest" grep -qi 'Microsoft.Windows.Common-Controls' <<<"$rc"

@@ -57,4 +57,9 @@ TEST_F(EdgeShapeRollout, SitsBelowParametersAndFollowsTheBlock) {
   Interval valid = FOREVER;
   map->Update(0, valid);
   EXPECT_EQ(map->edgeShape, 2);
+  // The bump buttons, below, the same way.
+  EXPECT_TRUE(On(IDC_BUMP_RAMP));
+  Press(IDC_BUMP_ROUND_EDGE);
+  EXPECT_EQ(map->pblock->GetInt(pb_bump_mode), 1);
+  EXPECT_FALSE(On(IDC_BUMP_RAMP));
 }

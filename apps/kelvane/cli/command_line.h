@@ -20,6 +20,7 @@ struct CommandLine {
   std::optional<int> previewSize;  // preview --size N
   std::optional<int> threads;
   bool bump = false;
+  float bumpAmount = 0.3f;   // render --bump [AMOUNT]: the material's bump amount, 1 = 100
   bool stats = false;        // render: report the time and samples per second
   bool constantMap = false;  // render: the host's constant-colour map in place of the map
   std::optional<std::string> points;

@@ -79,6 +79,7 @@ std::string RunRender(const CommandLine& cl, const SceneSession& session, AppEnv
   }
   settings.threads = cl.threads.value_or(env.hardwareThreads);
   settings.bump = cl.bump;
+  settings.bumpAmount = cl.bumpAmount;
   CameraDescription camera;
   if (cl.camera) {
     camera = *cl.camera;

@@ -15,8 +15,6 @@ constexpr int kTile = 16;
 constexpr int kGrid = 2;  // kGrid x kGrid rays per pixel
 static_assert(kGrid * kGrid == kRenderSamplesPerPixel);
 constexpr float kAmbient = 0.22f;
-// A material's bump slot at its default amount of 30.
-constexpr float kBumpAmount = 0.3f;
 const AColor kBackgroundTop(0.30f, 0.32f, 0.35f, 1.0f);
 const AColor kBackgroundBottom(0.13f, 0.14f, 0.15f, 1.0f);
 
@@ -52,7 +50,8 @@ class PixelShader {
     Point3 normal = hit->normal;
     if (settings.bump) {
       // The map perturbs in the node's object space.
-      Point3 bent = normal + kBumpAmount * sc.VectorFrom(map->EvalNormalPerturb(sc), REF_OBJECT);
+      Point3 bent =
+          normal + settings.bumpAmount * sc.VectorFrom(map->EvalNormalPerturb(sc), REF_OBJECT);
       if (bent.LengthSquared() > 0.0f) normal = bent.Normalize();
     }
     float lit = kAmbient + (1.0f - kAmbient) * std::max(0.0f, DotProd(normal, light));

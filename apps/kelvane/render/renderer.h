@@ -13,7 +13,8 @@ struct RenderSettings {
   int width = 960;
   int height = 540;
   int threads = 1;
-  bool bump = false;  // perturb normals with the map's EvalNormalPerturb, at a bump amount of 30
+  bool bump = false;        // perturb normals with the map's EvalNormalPerturb, at bumpAmount
+  float bumpAmount = 0.3f;  // a material's bump slot's amount as a fraction: 0.3 is its default 30
 };
 
 // Shoots four primary rays per pixel (a fixed 2 x 2 grid) and shades each hit with the map's

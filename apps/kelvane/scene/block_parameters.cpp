@@ -52,7 +52,8 @@ struct Choice {
 const Choice kChoices[] = {{"conditions", {"And", "Or", nullptr}},
                            {"smooth_eq", {"Equals", "Difference", nullptr}},
                            {"matid_eq", {"Equals", "Difference", nullptr}},
-                           {"edge_shape", {"Any", "Convex", "Concave"}}};
+                           {"edge_shape", {"Any", "Convex", "Concave"}},
+                           {"bump_mode", {"Ramp", "Round edge", nullptr}}};
 
 const Choice* ChoiceOf(const std::string& parameter) {
   for (const Choice& c : kChoices)

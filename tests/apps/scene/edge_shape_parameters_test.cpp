@@ -1,5 +1,6 @@
-// "edge_shape" and "world_units" in the program's scenes: scene files saved before them load
-// with both at their defaults, and set by name, as --set sets them, they survive a save.
+// "edge_shape", "world_units" and "bump_mode" in the program's scenes: scene files saved
+// before them load with all at their defaults, and set by name, as --set sets them, they
+// survive a save.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -70,9 +71,11 @@ TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndNewValuesRoundTrip) {
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(IntByName(block, L"edge_shape"), 0);
     EXPECT_EQ(IntByName(block, L"world_units"), 0);
+    EXPECT_EQ(IntByName(block, L"bump_mode"), 0);
 
     SetBlockParameter(block, {"edge_shape", std::string("concave"), "test"});
     SetBlockParameter(block, {"world_units", true, "test"});
+    SetBlockParameter(block, {"bump_mode", std::string("Round edge"), "test"});
     EXPECT_THROW(SetBlockParameter(block, {"edge_shape", 3.0, "test"}), InputError);
     EXPECT_THROW(SetBlockParameter(block, {"edge_shape", std::string("flat"), "test"}), InputError);
     std::vector<char> saved = SaveToMemory();
@@ -81,6 +84,7 @@ TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndNewValuesRoundTrip) {
     ASSERT_NE(block = SceneBlock(), nullptr);
     EXPECT_EQ(IntByName(block, L"edge_shape"), 2);
     EXPECT_EQ(IntByName(block, L"world_units"), 1);
+    EXPECT_EQ(IntByName(block, L"bump_mode"), 1);
     EXPECT_EQ(SaveToMemory(), saved);
   }
   // The seed that carries them to the fuzzer: Concave and world units on.
@@ -92,5 +96,13 @@ TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndNewValuesRoundTrip) {
   ASSERT_NE(SceneBlock(), nullptr);
   EXPECT_EQ(IntByName(SceneBlock(), L"edge_shape"), 2);
   EXPECT_EQ(IntByName(SceneBlock(), L"world_units"), 1);
+  // The one that carries round edges.
+  std::ifstream bumpIn(corpus / "round_edge_bump.kvs", std::ios::binary);
+  std::vector<char> bumpSeed{std::istreambuf_iterator<char>(bumpIn),
+                             std::istreambuf_iterator<char>()};
+  ResetScene();
+  ASSERT_EQ(LoadSceneFromMemory(bumpSeed.data(), bumpSeed.size(), &error), IO_OK) << error.data();
+  ASSERT_NE(SceneBlock(), nullptr);
+  EXPECT_EQ(IntByName(SceneBlock(), L"bump_mode"), 1);
   ResetScene();
 }

@@ -1,0 +1,186 @@
+// Round edges: the fillet normal at a shaded point, from records both mesh paths build,
+// against a rotation of the face's normal about the edge computed here independently.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <vector>
+
+#include "edge_extraction.h"
+#include "nearest_edge.h"
+#include "round_edge.h"
+#include "test_meshes.h"
+
+namespace {
+
+constexpr float kBand = 0.2f;
+
+PolyObject* PolyFrom(const std::vector<Point3>& points,
+                     std::initializer_list<std::vector<int>> faces) {
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
+  for (const Point3& p : points) mm.NewVert(p);
+  for (const std::vector<int>& loop : faces) mm.NewFace(-1, int(loop.size()), loop.data());
+  mm.FillInMesh();
+  return poly;
+}
+
+// Rodrigues' rotation of v about a unit axis.
+Point3 Rotate(const Point3& v, const Point3& axis, float angle) {
+  return v * std::cos(angle) + (axis ^ v) * std::sin(angle) +
+         axis * ((axis % v) * (1.0f - std::cos(angle)));
+}
+
+// The expected perturbation: the face's normal turned about the edge toward the other face's
+// normal by (1 - d / band) of half the angle between the two.
+Point3 Expected(const Point3& n, const Point3& other, float d) {
+  const float half = 0.5f * std::acos(std::clamp(n % other, -1.0f, 1.0f));
+  const Point3 axis = Normalize(n ^ other);
+  return Rotate(n, axis, (1.0f - d / kBand) * half) - n;
+}
+
+// A unit-square top face over y in [-1, 0] with normal +z, and a second face hinged on their
+// shared edge along x, leaning away in direction w (perpendicular to x); consistently wound.
+// w = -z is a box's outer corner, w = +z an inner one.
+PolyObject* Hinge(const Point3& w) {
+  return PolyFrom({{0, 0, 0}, {1, 0, 0}, {1, -1, 0}, {0, -1, 0}, w, Point3(1, 0, 0) + w},
+                  {{0, 3, 2, 1}, {0, 1, 5, 4}});
+}
+
+// The round-edge answer at p from a record of the given object, on either path.
+struct Fillet {
+  explicit Fillet(PolyObject* poly, bool triangles = false, const Matrix3* tm = nullptr) {
+    EdgeParameters params;
+    params.distance = kBand;
+    params.bumpMode = kBumpRoundEdge;
+    params.worldUnits = tm != nullptr;
+    SnapshotParameters(record, params);
+    if (tm) record.objectToWorld = *tm;
+    if (triangles) {
+      TriObject* tri = Triangulate(*poly);
+      ExtractTriMeshEdges(record, tri->GetMesh());
+      tri->DeleteThis();
+    } else {
+      ExtractPolyMeshEdges(record, poly->GetMesh());
+    }
+    poly->DeleteThis();
+  }
+  // n' - n, zero where there is no fillet.
+  Point3 At(const Point3& p) const {
+    Point3 q, n, turned;
+    int segment = -1;
+    const float d = NearestEdgeSegment(record, p, q, segment);
+    if (segment < 0) return Point3();
+    const SegmentFaces& faces = record.segmentFaces.at(size_t(segment));
+    return RoundEdgeNormals(p, q, d, kBand, faces, n, turned) ? turned - n : Point3();
+  }
+  NodeEdgeCache record;
+};
+
+void ExpectNear(const Point3& a, const Point3& b, const char* what) {
+  EXPECT_NEAR(a.x, b.x, 2e-5f) << what;
+  EXPECT_NEAR(a.y, b.y, 2e-5f) << what;
+  EXPECT_NEAR(a.z, b.z, 2e-5f) << what;
+}
+
+}  // namespace
+
+TEST(RoundEdge, TurnsLinearlyInAngleAcrossTheBandOnBothFaces) {
+  const float s = std::sqrt(0.5f);
+  struct Case {
+    const char* name;
+    Point3 w;  // where the second face leans
+  } cases[] = {{"convex 90", {0.0f, 0.0f, -1.0f}},
+               {"concave 90", {0.0f, 0.0f, 1.0f}},
+               {"obtuse 135", {0.0f, s, -s}}};
+  for (const Case& c : cases) {
+    for (bool triangles : {false, true}) {
+      Fillet fillet(Hinge(c.w), triangles);
+      const Point3 top(0, 0, 1);
+      const Point3 side = Normalize((Point3(1, 0, 0) ^ c.w));
+      for (float d : {0.0f, kBand / 4, kBand / 2, kBand * 0.999f}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.name << (triangles ? " triangles" : " polygons") << " at d = " << d);
+        ExpectNear(fillet.At({0.5f, -d, 0.0f}), Expected(top, side, d), "on the top face");
+        // On the edge itself the first face counts; off it the face the point is over.
+        if (d > 0.0f)
+          ExpectNear(fillet.At(Point3(0.5f, 0.0f, 0.0f) + c.w * d), Expected(side, top, d),
+                     "on the second face");
+      }
+      // Just beyond the band nothing turns; at the edge the full half-angle.
+      ExpectNear(fillet.At({0.5f, -kBand * 1.001f, 0.0f}), Point3(), "beyond the band");
+    }
+  }
+  // The convex 90-degree edge by hand: at the edge the normal is the bisector.
+  Fillet box(Hinge({0, 0, -1}));
+  ExpectNear(box.At({0.5f, 0.0f, 0.0f}), Point3(0.0f, s, s - 1.0f), "bisector at the edge");
+}
+
+TEST(RoundEdge, PolygonAndTriangleFacesGiveTheSameVector) {
+  // A flat pentagon, tilted about the shared edge (z = -0.3 y), against the fan of triangles
+  // cut from it: its Newell normal and their cross products must give the same fillet. The
+  // second face hinges on the pentagon's first side.
+  std::vector<Point3> points = {{0.0f, 0.0f, 0.0f},   {1.0f, 0.0f, 0.0f},    {1.3f, -0.6f, 0.18f},
+                                {0.5f, -1.1f, 0.33f}, {-0.2f, -0.6f, 0.18f}, {0.0f, 0.3f, -0.8f},
+                                {1.0f, 0.3f, -0.8f}};
+  auto make = [&] { return PolyFrom(points, {{0, 4, 3, 2, 1}, {0, 1, 6, 5}}); };
+  Fillet polygon(make()), triangles(make(), true);
+  for (const Point3& p :
+       {Point3(0.5f, -0.05f, 0.0f), Point3(0.4f, -0.12f, 0.03f), Point3(0.6f, 0.05f, -0.1f)}) {
+    const Point3 a = polygon.At(p), b = triangles.At(p);
+    EXPECT_GT(a.Length(), 0.01f);
+    ExpectNear(a, b, "polygon against triangles");
+  }
+}
+
+TEST(RoundEdge, EdgesWithoutTwoProperFacesGiveNothing) {
+  // The hinge's outer border is open; a third face on the hinge makes it non-manifold.
+  Fillet open(Hinge({0, 0, -1}));
+  ExpectNear(open.At({0.05f, -0.5f, 0.0f}), Point3(), "open border");
+  Fillet fin(PolyFrom(
+      {{0, 0, 0}, {1, 0, 0}, {1, -1, 0}, {0, -1, 0}, {0, 0, -1}, {1, 0, -1}, {0, 1, 0}, {1, 1, 0}},
+      {{0, 3, 2, 1}, {0, 1, 5, 4}, {1, 0, 6, 7}}));
+  ASSERT_FALSE(fin.record.segments.empty());
+  ExpectNear(fin.At({0.5f, -0.05f, 0.0f}), Point3(), "three faces on the edge");
+  // Folded flat onto each other: no bisector.
+  Fillet folded(Hinge({0, -1, 0}));
+  ExpectNear(folded.At({0.5f, -0.05f, 0.0f}), Point3(), "opposite normals");
+  // Direct: a degenerate face or a loop that lacks the edge gives no fillet.
+  EXPECT_FALSE(HasFillet(FacesAtEdge({0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 1, {}, -1)));
+  EXPECT_FALSE(HasFillet(FacesAtEdge({0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 0, {0, 1, 0}, 1)));
+}
+
+TEST(RoundEdge, WorldUnitsTurnInWorldSpaceAndKeepOnlyWhenAsked) {
+  // Squashed along y and rotated about z: in world space the hinge's faces still meet at 90
+  // degrees only along x, so the object-space normals the record hands back must come from
+  // the world-space fillet mapped as normals.
+  const float c = std::cos(0.3f), s = std::sin(0.3f);
+  const Matrix3 tm(Point3(c, s, 0.0f), Point3(-s * 2, c * 2, 0.0f), Point3(0, 0, 1),
+                   Point3(5, 0, 0));
+  Fillet world(Hinge({0, 0, -1}), false, &tm);
+  // The one edge with two faces is the hinge; the rest are open.
+  const auto& kept = world.record.segmentFaces;
+  ASSERT_EQ(kept.size(), world.record.segments.size());
+  const size_t hinge = size_t(std::find_if(kept.begin(), kept.end(), HasFillet) - kept.begin());
+  ASSERT_EQ(std::count_if(kept.begin(), kept.end(), HasFillet), 1);
+  const SegmentFaces& faces = kept[hinge];
+  for (int f = 0; f < 2; ++f) {
+    const Point3 seg = world.record.segments[hinge].end - world.record.segments[hinge].start;
+    EXPECT_NEAR(faces.normal[f] % seg, 0.0f, 1e-5f);
+    EXPECT_NEAR(faces.inward[f] % seg, 0.0f, 1e-5f);
+    EXPECT_NEAR(faces.normal[f] % faces.inward[f], 0.0f, 1e-5f);
+  }
+  // The top's world normal is still +z, and its inward direction the mapped -y.
+  ExpectNear(faces.normal[0], Point3(0, 0, 1), "top normal in world space");
+  ExpectNear(faces.inward[0], Normalize(Point3(s, -c, 0.0f)), "top inward in world space");
+  // The default mode keeps no faces.
+  EdgeParameters params;
+  NodeEdgeCache plain;
+  SnapshotParameters(plain, params);
+  PolyObject* poly = Hinge({0, 0, -1});
+  ExtractPolyMeshEdges(plain, poly->GetMesh());
+  poly->DeleteThis();
+  EXPECT_FALSE(plain.segments.empty());
+  EXPECT_TRUE(plain.segmentFaces.empty());
+}
