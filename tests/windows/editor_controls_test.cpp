@@ -100,6 +100,9 @@ TEST_F(Controls, DraggingFromAButtonDropsItsMapOnTheButtonUnderThePointer) {
   slots.full = button;
   slots.held = checker;
   for (HWND b : {button, target}) GetICustButton(b)->SetDADMgr(&slots);
+  // The drop goes to the window under the pointer: keep ours above the windows of tests that
+  // run beside this one on the same display.
+  SetWindowPos(parent, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // Presses on one button, moves onto the middle of the other and lets go.
   auto drag = [](HWND from, HWND to) {
     RECT r;
