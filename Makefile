@@ -3,6 +3,9 @@
 # formatting, treats compiler warnings as errors, runs the native tests under
 # AddressSanitizer and ThreadSanitizer, and runs the fuzz targets over their corpora.
 SHELL := /bin/bash
+# An empty environment (env -i, as on a fresh machine) has no PATH; cmake needs one to find
+# its own files.
+export PATH := $(if $(PATH),$(PATH),/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
 JOBS ?= $(shell nproc)
 CI_RUN := $(filter true,$(CI))
 SANITIZERS := $(if $(CI_RUN),native-asan native-tsan,)
