@@ -45,8 +45,6 @@ CoreExport PluginLibrary* LoadPluginLibrary(const MCHAR* path, PluginLoadStatus*
 // Removes the module's classes from the directory, calls its LibShutdown and unloads it.
 // Every object of its classes must be deleted first: their code goes with the module.
 CoreExport bool UnloadPluginLibrary(PluginLibrary* library);
-CoreExport int NumPluginLibraries();
-CoreExport PluginLibrary* GetPluginLibrary(int i);
 
 // The host's one directory of classes.
 CoreExport ClassDirectory& GetClassDirectory();

@@ -266,14 +266,6 @@ bool UnloadPluginLibrary(PluginLibrary* library) {
   return PluginLoader::Unload(library);
 }
 
-int NumPluginLibraries() {
-  return int(Loaded().size());
-}
-
-PluginLibrary* GetPluginLibrary(int i) {
-  return i >= 0 && i < NumPluginLibraries() ? Loaded()[size_t(i)] : nullptr;
-}
-
 MSTR GetExecutableDirectory() {
   std::wstring exe;
 #if defined(_WIN32)

@@ -1,71 +1,9 @@
-// Edge tables of the host's meshes and the conversions between them.
+// The triangle mesh's edge table, which the edge extraction reads, against the plain construction.
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
 #include "max.h"
-
-namespace {
-
-// A quad (0 1 2 3) and a triangle (1 4 2) sharing the edge 1-2.
-MNMesh QuadAndTriangle() {
-  MNMesh mm;
-  Point3 ps[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2.0f, 0.5f, 0.0f}};
-  for (const Point3& p : ps) mm.NewVert(p);
-  int quad[4] = {0, 1, 2, 3}, tri[3] = {1, 4, 2};
-  mm.NewFace(-1, 4, quad);
-  mm.NewFace(-1, 3, tri);
-  mm.F(0)->material = 3;
-  mm.F(1)->smGroup = 4;
-  mm.FillInMesh();
-  return mm;
-}
-
-}  // namespace
-
-TEST(MeshTopology, PolygonEdgeTableListsSharedEdgesOnce) {
-  MNMesh mm = QuadAndTriangle();
-  ASSERT_EQ(mm.ENum(), 6);
-  int shared = 0, open = 0;
-  for (int e = 0; e < mm.ENum(); ++e) {
-    const MNEdge* edge = mm.E(e);
-    if (edge->f2 < 0) {
-      ++open;
-      continue;
-    }
-    ++shared;  // ends in the order the first face lists them
-    EXPECT_EQ(std::tuple(edge->v1, edge->v2, edge->f1, edge->f2), std::tuple(1, 2, 0, 1));
-  }
-  EXPECT_EQ(std::tuple(shared, open), std::tuple(1, 5));
-  EXPECT_TRUE(mm.GetFaceNormal(0, true).Equals(Point3(0.0f, 0.0f, 1.0f)));
-}
-
-TEST(MeshTopology, BadVertexIndicesContributeNoEdges) {
-  Mesh mesh;
-  mesh.setNumVerts(3);
-  mesh.setNumFaces(2);
-  mesh.faces[0].setVerts(0, 1, 2);
-  mesh.faces[1].setVerts(0, 2, 7);  // names a vertex the mesh does not have
-  AdjEdgeList adj(mesh);
-  EXPECT_EQ(adj.edges.Count(), 3);
-}
-
-TEST(MeshTopology, TriangleToPolygonKeepsHiddenEdgesHidden) {
-  MNMesh quad = QuadAndTriangle();
-  Mesh mesh;
-  quad.OutToTri(mesh);
-  MNMesh back;
-  back.SetFromTri(mesh);
-  ASSERT_EQ(back.FNum(), 3);
-  ASSERT_EQ(back.ENum(), 7);
-  int hidden = 0, selected = 0;
-  for (int e = 0; e < back.ENum(); ++e) {
-    hidden += back.E(e)->GetFlag(MN_EDGE_INVIS);
-    selected += back.E(e)->GetFlag(MN_SEL);
-  }
-  EXPECT_EQ(std::tuple(hidden, selected), std::tuple(1, 0));
-}
 
 namespace {
 

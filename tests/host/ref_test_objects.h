@@ -25,7 +25,6 @@ class TestRefs : public ReferenceTarget {
     return i >= 0 && i < NumRefs() ? refs[size_t(i)] : nullptr;
   }
   SClass_ID SuperClassID() override { return sc; }
-  BOOL IsRealDependency(ReferenceTarget*) override { return !weak; }
   // Lets tests make references without a subclass per case.
   RefResult Take(int i, ReferenceTarget* t, BOOL delOld = TRUE) {
     return ReplaceReference(i, t, delOld);
@@ -34,7 +33,6 @@ class TestRefs : public ReferenceTarget {
   std::vector<ReferenceTarget*> refs;
   std::vector<Heard> heard;
   RefResult answer = REF_SUCCEED;
-  bool weak = false;
   // Called on every message, after it is recorded.
   void (*onMessage)(TestRefs* self, RefMessage msg) = nullptr;
 

@@ -139,11 +139,6 @@ IOResult Probe::Save(ISave* isave) {
     isave->EndChunk();
   };
   chunk(0x10, [&] { isave->WriteWString(label.c_str()); });
-  chunk(0x11, [&] { isave->WriteCString(text.c_str()); });
-  chunk(0x12, [&] { isave->WriteWString(labelUtf8.c_str()); });
-  chunk(0x13, [&] { isave->WriteCString(wideText.c_str()); });
-  chunk(0x14, [&] { isave->WriteWString(label.c_str()); });
-  chunk(0x15, [&] { isave->WriteCString(text.c_str()); });
   ULONG written = 0;
   chunk(0x30, [&] {
     chunk(0x31, [&] { isave->Write(blob.data(), ULONG(blob.size()), &written); });
@@ -164,14 +159,8 @@ IOResult Probe::Load(ILoad* iload) {
     USHORT id = iload->CurChunkID();
     seen.push_back(id);
     wchar_t* wide = nullptr;
-    char* narrow = nullptr;
     if (id == 0x10 && iload->ReadWStringChunk(&wide) == IO_OK) label = wide;
     if (label == L"throw") throw MaxSDK::Util::OutOfRangeException(L"no such marker");
-    if (id == 0x11 && iload->ReadCStringChunk(&narrow) == IO_OK) text = narrow;
-    if (id == 0x12 && iload->ReadWStringChunk(&wide) == IO_OK) labelFromUtf8 = wide;
-    if (id == 0x13 && iload->ReadCStringChunk(&narrow) == IO_OK) textFromWide = narrow;
-    if (id == 0x14 && iload->ReadWStringChunk(&narrow) == IO_OK) labelAsUtf8 = narrow;
-    if (id == 0x15 && iload->ReadCStringChunk(&wide) == IO_OK) textAsWide = wide;
     if (id == 0x30) {
       ULONG got = 0;
       uint8_t byte = 0;

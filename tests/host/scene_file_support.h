@@ -58,19 +58,13 @@ class Probe : public GeomObject {
   static inline std::vector<std::wstring> events;
 
   Probe() { ++alive; }
-  // Saved: the same texts in both encodings, a blob, and whether to register callbacks.
+  // Saved: a label, a blob, and whether to register callbacks (with 0..9, Load registers two).
   std::wstring label;
-  std::string labelUtf8;
-  std::string text;  // UTF-8
-  std::wstring wideText;
   std::vector<uint8_t> blob;
-  int callbackPriority = -1;  // with 0..9, Load registers two callbacks
+  int callbackPriority = -1;
 
-  // What Load saw: each text also written through one overload and read through another.
+  // What Load saw.
   std::vector<USHORT> seen;
-  std::wstring labelFromUtf8;
-  std::string labelAsUtf8, textFromWide;
-  std::wstring textAsWide;
   bool shortReadReported = false, containerReadRefused = false, hostChunkKept = false;
 
   int NumRefs() override { return 3; }

@@ -1,6 +1,5 @@
-// A small plug-in module for the loader's tests: one class, registered and taken back. Built
-// three times: as it should be, with an older SDK's LibVersion (TEST_PLUGIN_OLD_VERSION) and
-// without LibClassDesc (TEST_PLUGIN_NO_CLASSDESC).
+// A small plug-in module the loader must refuse: built with an older SDK's LibVersion
+// (TEST_PLUGIN_OLD_VERSION) or without LibClassDesc (TEST_PLUGIN_NO_CLASSDESC).
 #include "imtl.h"
 
 #if defined(_WIN32)
@@ -42,7 +41,7 @@ TEST_PLUGIN_EXPORT ULONG LibVersion() {
 #if defined(TEST_PLUGIN_OLD_VERSION)
   return (20000 << 16) + (50 << 8);  // the 2018 SDK's
 #else
-  return VERSION_3DSMAX;
+  return VERSION_3DSMAX;  // refused for the missing export alone
 #endif
 }
 TEST_PLUGIN_EXPORT int LibInitialize() {
