@@ -1,5 +1,6 @@
-// The kernel mutex calls CMutex stands on. They run against Windows' kernel in the windows
-// build and against the host's stand-in natively, which must answer the same.
+// The kernel mutex CMutex stands on, run against Windows' kernel in the windows build and the
+// host's stand-in natively, which must answer the same: the abandonment that reaches a waiter
+// already blocked (CMutex's own test sees the one a later caller meets).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,26 +8,6 @@
 #include <thread>
 
 #include "WindowsDefines.h"
-
-TEST(Win32Mutex, WaitResults) {
-  HANDLE mutex = CreateMutexW(nullptr, TRUE, nullptr);
-  ASSERT_NE(mutex, nullptr);
-  DWORD other = 0;
-  std::thread([&] { other = WaitForSingleObject(mutex, 50); }).join();
-  EXPECT_EQ(other, WAIT_TIMEOUT) << "created owned by this thread";
-  std::thread([&] { other = DWORD(ReleaseMutex(mutex)); }).join();
-  EXPECT_EQ(other, DWORD(FALSE)) << "only the owner releases";
-  EXPECT_TRUE(ReleaseMutex(mutex));
-  EXPECT_FALSE(ReleaseMutex(mutex)) << "released more often than acquired";
-
-  std::thread([&] { WaitForSingleObject(mutex, INFINITE); }).join();
-  EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_ABANDONED);
-  EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0) << "abandonment is reported once";
-  EXPECT_TRUE(ReleaseMutex(mutex));
-  EXPECT_TRUE(ReleaseMutex(mutex));
-  EXPECT_TRUE(CloseHandle(mutex));
-  EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
-}
 
 TEST(Win32Mutex, OwnerEndingWakesABlockedWaiter) {
   HANDLE mutex = CreateMutexW(nullptr, FALSE, nullptr);

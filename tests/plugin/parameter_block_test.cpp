@@ -81,17 +81,16 @@ TEST(ParameterBlock, NewBlockClampsToTheDeclaredRanges) {
   EXPECT_EQ(
       std::tuple(pb->GetInt(pb_edge_shape), pb->GetInt(pb_world_units), pb->GetInt(pb_bump_mode)),
       std::tuple(0, 0, 0));
+  // The shading reads these without checking them again.
+  const std::tuple<ParamID, int, int> ints[] = {
+      {pb_c_mult, 0, 1}, {pb_matid2, 5000, 1000}, {pb_edge_shape, 3, 2}, {pb_bump_mode, 7, 1}};
+  for (auto [id, given, kept] : ints) {
+    EXPECT_TRUE(pb->SetValue(id, 0, given));
+    EXPECT_EQ(pb->GetInt(id), kept) << id;
+  }
   EXPECT_TRUE(pb->SetValue(pb_distance, 0, -5.0f));
   EXPECT_FLOAT_EQ(pb->GetFloat(pb_distance), 0.0f);
-  EXPECT_TRUE(pb->SetValue(pb_c_mult, 0, 0));
-  EXPECT_EQ(pb->GetInt(pb_c_mult), 1);
-  EXPECT_TRUE(pb->SetValue(pb_matid2, 0, 5000));
-  EXPECT_EQ(pb->GetInt(pb_matid2), 1000);
   EXPECT_TRUE(pb->SetValue(pb_angle, 0, 400.0f));
   EXPECT_FLOAT_EQ(pb->GetFloat(pb_angle), 360.0f);
-  EXPECT_TRUE(pb->SetValue(pb_edge_shape, 0, 3));
-  EXPECT_EQ(pb->GetInt(pb_edge_shape), 2);
-  EXPECT_TRUE(pb->SetValue(pb_bump_mode, 0, 7));
-  EXPECT_EQ(pb->GetInt(pb_bump_mode), 1);
   owner->DeleteThis();
 }
