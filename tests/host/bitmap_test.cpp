@@ -1,11 +1,10 @@
-// The host's bitmaps: their description, the manager that makes them, storage by type, and
-// the hooks that let tests count them and make their creation fail.
+// The host's bitmaps as the map's viewport picture writes them; counting them and failing their
+// creation are the map's viewport tests' own.
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "bitmap.h"
-#include "host_bitmaps.h"
 
 namespace {
 
@@ -17,16 +16,13 @@ Bitmap* NewBitmap(int w, int h, int type) {
   return TheManager->Create(&bi);
 }
 
-// Ends a test's pending failures whatever the test did.
-struct NoPendingFailures {
-  ~NoPendingFailures() { FailBitmapCreation(0); }
-};
-
 }  // namespace
 
 // 64 bits keep every 16-bit channel; a new bitmap is transparent black; runs that leave the
 // bitmap are refused or cut at its edge.
 TEST(HostBitmap, PixelRunsKeepEveryChannelAndStayInside) {
+  EXPECT_EQ(NewBitmap(0, 4, BMM_TRUE_32), nullptr);
+  EXPECT_EQ(NewBitmap(4, 4, BMM_PALETTED), nullptr) << "only what it can store";
   Bitmap* bm = NewBitmap(4, 2, BMM_TRUE_64);
   ASSERT_NE(bm, nullptr);
   BMM_Color_64 row[8] = {{1, 2, 3, 4}, {32767, 65535, 0, 65535}, {0x1234, 0xABCD, 0x00FF, 0xFF00}};
@@ -47,23 +43,4 @@ TEST(HostBitmap, PixelRunsKeepEveryChannelAndStayInside) {
   ASSERT_EQ(bm->GetPixels(0, 0, 8, back), 1) << "cut at the row's end as well";
   EXPECT_EQ(std::tuple(back[1].r, back[2].r, back[3].r), std::tuple(0, 4, 5));
   bm->DeleteThis();
-}
-
-TEST(HostBitmap, TheManagerMakesOnlyWhatItCanStoreAndFailsWhenAsked) {
-  NoPendingFailures reset;
-  const BitmapCounts before = HostBitmapCounts();
-  EXPECT_EQ(NewBitmap(0, 4, BMM_TRUE_32), nullptr);
-  EXPECT_EQ(NewBitmap(4, 4, BMM_PALETTED), nullptr);
-  EXPECT_EQ(TheManager->Create(static_cast<BitmapInfo*>(nullptr)), nullptr);
-  FailBitmapCreation(2);
-  EXPECT_EQ(NewBitmap(2, 2, BMM_TRUE_32), nullptr);
-  BitmapInfo last = LastBitmapRequest();
-  EXPECT_STREQ(last.Name(), L"test") << "the last request is kept, made or not";
-  EXPECT_EQ(std::tuple(last.Width(), last.Type()), std::tuple(2, BMM_TRUE_32));
-  EXPECT_EQ(NewBitmap(2, 2, BMM_TRUE_32), nullptr);
-  Bitmap* bm = NewBitmap(2, 2, BMM_TRUE_32);
-  ASSERT_NE(bm, nullptr);
-  bm->DeleteThis();
-  EXPECT_EQ(HostBitmapCounts().created, before.created + 1);
-  EXPECT_EQ(HostBitmapCounts().deleted, before.deleted + 1);
 }

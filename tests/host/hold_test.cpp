@@ -1,11 +1,10 @@
-// theHold and the undo stack: steps, nesting, cancel, and reference changes that come back
-// with the targets they need. Order and suspension are the map's undo tests'.
+// theHold and the undo stack: nesting, cancel and restores. Order, suspension and references
+// that come back with their targets are the map's undo tests'.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "host_undo.h"
-#include "ref_test_objects.h"
 
 namespace {
 
@@ -78,32 +77,6 @@ TEST_F(HoldTest, StepsNestCancelAndRestoreWithoutRecording) {
   ASSERT_TRUE(HostUndo());
   ASSERT_TRUE(HostRedo());
   EXPECT_EQ(LogRestore::alive, 1);
-}
-
-// A reference replaced while holding: the step keeps the old target alive, undo and redo move
-// the reference back and forth, and dropping the step deletes what nothing else holds.
-TEST_F(HoldTest, ReferenceChangesComeBackWithTheirTargets) {
-  int before = TestRefs::alive;
-  auto* maker = new TestRefs(1);
-  auto* owner = new TestRefs(1);
-  owner->Take(0, maker);  // keeps the maker alive
-  auto* a = new TestRefs(0);
-  auto* b = new TestRefs(0);
-  maker->Take(0, a);
-  theHold.Begin();
-  maker->Take(0, b);
-  theHold.Accept(L"Swap");
-  EXPECT_EQ(TestRefs::alive, before + 4) << "the step holds the old target";
-  ASSERT_TRUE(HostUndo());
-  EXPECT_EQ(maker->refs[0], a);
-  ASSERT_TRUE(HostRedo());
-  EXPECT_EQ(maker->refs[0], b);
-  ASSERT_TRUE(HostUndo());
-  EXPECT_EQ(maker->refs[0], a);
-  HostClearUndo();
-  EXPECT_EQ(TestRefs::alive, before + 3) << "b, held by nothing else, goes with the step";
-  owner->DeleteMe();
-  EXPECT_EQ(TestRefs::alive, before);
 }
 
 }  // namespace
