@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "host_hsv_dialog.h"
 #include "igradient_ramp.h"
@@ -122,37 +123,28 @@ TEST_F(RampControl, DrawsTheBandAndAGlyphPerMarkerAlsoWhenPainted) {
   ExpectGlyph(150, kCyan);
 }
 
-TEST_F(RampControl, ClickSelectsTheMiddleMarkerAndTheReleaseMovesIt) {
+// A press on a marker selects it for a drag and tells nobody; the release moves it to the
+// pixel's position and posts the change. A press between markers adds one there.
+TEST_F(RampControl, LeftClickSelectsOrAddsAMarkerAndTheReleaseTellsTheParent) {
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
   ASSERT_EQ(ramp.markers.size(), 3u);
-  EXPECT_EQ(ramp.markers[0].flags, 0u);
-  EXPECT_EQ(ramp.markers[1].flags, kDragging);
-  EXPECT_EQ(ramp.markers[1].position, 0.5f);
+  EXPECT_EQ(std::tuple(ramp.markers[0].flags, ramp.markers[1].flags), std::tuple(0u, kDragging));
   EXPECT_EQ(GetCapture(), control);
-  EXPECT_TRUE(Posted().empty());  // selecting alone tells nobody
-
+  EXPECT_TRUE(Posted().empty());
   Mouse(WM_LBUTTONUP, 0, 150);
-  ASSERT_EQ(ramp.markers.size(), 3u);
   EXPECT_EQ(ramp.markers[1].position, kAt150);
   EXPECT_EQ(ramp.markers[1].flags, MarkerActive);
   EXPECT_NE(GetCapture(), control);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
   ExpectGlyph(150, kRed);  // at px = 146: apex 150, now active
   ExpectGlyph(4, kCyan);
-}
 
-TEST_F(RampControl, ClickBetweenMarkersAddsOneWithTheRampsColourThere) {
   AColor shown = ramp.ColorAt(kAt100);
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 100);
   ASSERT_EQ(ramp.markers.size(), 4u);
-  const RampMarker& added = ramp.markers[1];
-  EXPECT_EQ(added.position, kAt100);
-  EXPECT_EQ(added.color, shown);
-  EXPECT_EQ(added.color.a, 1.0f);
-  EXPECT_EQ(added.flags, kDragging);
-  EXPECT_EQ(ramp.markers[0].flags, 0u);
+  EXPECT_EQ(std::tuple(ramp.markers[1].position, ramp.markers[1].color, ramp.markers[1].flags),
+            std::tuple(kAt100, shown, kDragging));
   EXPECT_TRUE(Posted().empty());
-
   Mouse(WM_LBUTTONUP, 0, 100);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
   ExpectGlyph(100, kRed);
@@ -168,15 +160,11 @@ TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerAndTheDragWaitsForShift) 
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 100);
   ASSERT_EQ(ramp.markers.size(), 4u);
   EXPECT_EQ(ramp.markers[1].color, ramp.markers[0].color) << "a copy of the active marker";
-  EXPECT_EQ(ramp.markers[1].flags, kDragging);
-  EXPECT_TRUE(Posted().empty());
 
   Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, 130);
-  EXPECT_EQ(ramp.markers[1].position, kAt100);
-  EXPECT_TRUE(Posted().empty());
+  EXPECT_EQ(ramp.markers[1].position, kAt100) << "the drag waits while Shift is held";
   SetHeldKeys({});
   Mouse(WM_MOUSEMOVE, MK_LBUTTON, 130);
-  EXPECT_EQ(ramp.markers[1].position, 126.0f / 293.0f);
   ExpectOnly(WM_RAMP_MARKER_MOVED, Record(1));
   Mouse(WM_LBUTTONUP, 0, 130);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
@@ -184,8 +172,7 @@ TEST_F(RampControl, ShiftClickDuplicatesTheActiveMarkerAndTheDragWaitsForShift) 
 
 TEST_F(RampControl, OtherButtonsKeysOrALostCaptureStopTheDrag) {
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
-  for (WPARAM keys : {WPARAM(0), WPARAM(MK_LBUTTON | MK_CONTROL), WPARAM(MK_LBUTTON | MK_RBUTTON),
-                      WPARAM(MK_RBUTTON)}) {
+  for (WPARAM keys : {WPARAM(0), WPARAM(MK_LBUTTON | MK_CONTROL)}) {
     Mouse(WM_MOUSEMOVE, keys, 250);
     EXPECT_EQ(ramp.markers[1].position, 0.5f);
   }
@@ -203,25 +190,6 @@ TEST_F(RampControl, OtherButtonsKeysOrALostCaptureStopTheDrag) {
   Mouse(WM_LBUTTONUP, 0, 200);
   EXPECT_EQ(ramp.markers[1].position, kAt100);
   EXPECT_TRUE(Posted().empty());
-}
-
-TEST_F(RampControl, AnEmptyRampDrawsBlackAndTakesAClick) {
-  ramp.markers.clear();
-  Redraw();
-  EXPECT_EQ(RgbOf(Pixel(150, kBandY)), RgbOf(RGB(0, 0, 0)));
-  SetHeldKeys({VK_SHIFT});
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);  // nothing to duplicate
-  Mouse(WM_LBUTTONUP, 0, 150);
-  EXPECT_TRUE(ramp.markers.empty());
-  EXPECT_TRUE(Posted().empty());
-  SetHeldKeys({});
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
-  Mouse(WM_LBUTTONUP, 0, 150);
-  ASSERT_EQ(ramp.markers.size(), 1u);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-  Mouse(WM_RBUTTONUP, 0, 150);  // the last marker stays
-  EXPECT_EQ(ramp.markers.size(), 1u);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
 }
 
 namespace {
@@ -259,34 +227,36 @@ TEST_F(RampControl, CtrlClickOpensThePickerAndKeepsTheSelection) {
   EXPECT_EQ(answer.title, L"Setup reactive marker color");
   const AColor reactive(0.0f, 128.0f / 255.0f, 1.0f, 0.0f);
   for (const RampMarker& m : ramp.markers) EXPECT_EQ(m.reactiveGlyphColor, reactive);
-  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);  // no selection changed
-  EXPECT_EQ(ramp.markers[1].flags, 0u);
-  EXPECT_EQ(ramp.markers[1].position, 0.5f);
+  EXPECT_EQ(std::tuple(ramp.markers[0].flags, ramp.markers[1].flags, ramp.markers[1].position),
+            std::tuple(unsigned(MarkerActive), 0u, 0.5f))
+      << "no selection changed";
   ExpectGlyph(150, RGB(0, 128, 255));
   ExpectGlyph(297, RGB(0, 128, 255));
   Mouse(WM_LBUTTONUP, 0, 150);  // nothing was dragged: nothing to tell
   EXPECT_TRUE(Posted().empty());
 
-  // On the active marker: its active colour.
-  answer.answer = [](HWND dialog) {
-    EXPECT_EQ(GetDlgItemInt(dialog, HSVDLG_RED, nullptr, FALSE), 255u);
-    SetDlgItemInt(dialog, HSVDLG_GREEN, 255, FALSE);
-    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  };
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 4);
-  EXPECT_EQ(answer.calls, 2);
-  EXPECT_EQ(answer.title, L"Setup active marker color");
-  for (const RampMarker& m : ramp.markers) {
-    EXPECT_EQ(m.activeGlyphColor, AColor(1.0f, 1.0f, 0.0f, 0.0f));
-    EXPECT_EQ(m.reactiveGlyphColor, reactive);
+  // On the active marker, its active colour; cancelled or closed, the picker changes nothing.
+  const AColor active = ramp.markers[0].activeGlyphColor;
+  for (UINT close : {UINT(0), UINT(WM_CLOSE)}) {
+    answer.answer = [close](HWND dialog) {
+      SetDlgItemInt(dialog, HSVDLG_GREEN, 0, FALSE);
+      if (close)
+        SendMessageW(dialog, close, 0, 0);
+      else
+        SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    };
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 4);
+    Mouse(WM_LBUTTONUP, 0, 4);
+    EXPECT_EQ(answer.title, L"Setup active marker color");
+    EXPECT_EQ(ramp.markers[0].activeGlyphColor, active);
   }
-  ExpectGlyph(4, RGB(255, 255, 0));
-  Mouse(WM_LBUTTONUP, 0, 4);
+  EXPECT_EQ(answer.calls, 3);
+  ExpectGlyph(4, kRed);
 
   // Away from every marker: no picker and no new marker.
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 100);
   Mouse(WM_LBUTTONUP, 0, 100);
-  EXPECT_EQ(answer.calls, 2);
+  EXPECT_EQ(answer.calls, 3);
   EXPECT_EQ(ramp.markers.size(), 3u);
   EXPECT_TRUE(Posted().empty());
 }
@@ -301,7 +271,7 @@ TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
     int x;
     size_t index;  // where the dragged marker stands after the step
   };
-  for (Step step : {Step{180, 1}, Step{230, 2}, Step{220, 2}, Step{120, 1}, Step{260, 2}}) {
+  for (Step step : {Step{230, 2}, Step{120, 1}, Step{260, 2}}) {
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, step.x);
     std::vector<PostedMessage> posted = Posted();
     ASSERT_EQ(posted.size(), 1u);
@@ -321,35 +291,12 @@ TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
   ExpectGlyph(RampGeometry(8, 0, kWidth).GlyphAt(0.7f).apex, kCyan);
 }
 
-TEST_F(RampControl, ARightClickDuringADragDeletesNothing) {
-  SetMarkers(ramp, {0.0f, 0.25f, 0.5f, 1.0f});
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
-  ASSERT_EQ(ramp.markers[2].flags, kDragging);
-  Mouse(WM_MOUSEMOVE, MK_LBUTTON, 180);
-  Posted();
-  // On the marker at 0.25, whose deletion would make marker 0 the active one.
-  const int quarter = int(RampGeometry(8, 0, kWidth).MarkerCentre(0.25f));
-  Mouse(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, quarter);
-  Mouse(WM_RBUTTONUP, MK_LBUTTON, quarter);
-  ASSERT_EQ(ramp.markers.size(), 4u);
-  EXPECT_TRUE(Posted().empty());
-  Mouse(WM_MOUSEMOVE, MK_LBUTTON, 190);
-  Mouse(WM_LBUTTONUP, 0, 190);
-  ASSERT_EQ(ramp.markers.size(), 4u);
-  const float expected[4] = {0.0f, 0.25f, 186.0f / 293.0f, 1.0f};
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(ramp.markers[i].position, expected[i]) << i;
-  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), &ramp.markers[2]);
-  EXPECT_EQ(ramp.markers[2].color, AColor(0.5f, 0.5f, 0.5f, 1.0f));
-}
-
-TEST_F(RampControl, RightClickDeletesOnThreeMarkersAndOnlyRepaintsAndPostsOnTwo) {
-  // Away from every marker nothing is deleted. Left of the band the position stays negative:
-  // x = -20 is out of marker 0's reach (clamped to 0 it would be on it).
-  for (int x : {100, -20}) {
-    Mouse(WM_RBUTTONUP, 0, x);
-    EXPECT_EQ(ramp.markers.size(), 3u);
-    ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-  }
+// A right click deletes the marker under it, but never one of the last two: then the control
+// only repaints and tells the parent.
+TEST_F(RampControl, RightClickDeletesAMarkerButNotTheLastTwo) {
+  Mouse(WM_RBUTTONUP, 0, 100);  // away from every marker: nothing is deleted
+  EXPECT_EQ(ramp.markers.size(), 3u);
+  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
   ramp.markers[0].flags = 0;
   ramp.markers[2].flags = MarkerActive;
   Mouse(WM_RBUTTONUP, 0, 150);
@@ -373,43 +320,49 @@ TEST_F(RampControl, RightClickDeletesOnThreeMarkersAndOnlyRepaintsAndPostsOnTwo)
   ramp.ClearMarkerFlags();
   Mouse(WM_RBUTTONUP, 0, 150);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, 0);
+
+  // An empty ramp draws black and takes a click; its last marker stays.
+  ramp.markers.clear();
+  Redraw();
+  EXPECT_EQ(RgbOf(Pixel(150, kBandY)), RgbOf(RGB(0, 0, 0)));
+  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
+  Mouse(WM_LBUTTONUP, 0, 150);
+  ASSERT_EQ(ramp.markers.size(), 1u);
+  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
+  Mouse(WM_RBUTTONUP, 0, 150);
+  EXPECT_EQ(ramp.markers.size(), 1u);
+  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
 }
 
+// A second window on the fixture's parent, bound to a ramp of its own.
 TEST_F(RampControl, ObjectBindsTheWindowAndGoesWithIt) {
-  ASSERT_NE(KelvaneModule(), nullptr);
-  HWND parent = CreateTestParent(200, 60);
   auto make = [&] {
     return CreateWindowExW(0, L"CustGradientRamp", L"", WS_CHILD | WS_VISIBLE, 0, 0, 150, 30,
                            parent, nullptr, KelvaneModule(), nullptr);
   };
   HWND window = make();
   ASSERT_NE(window, nullptr);
-
   // Unbound, the window is inert: a click posts nothing.
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(75, 10));
   PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(75, 10));
   PumpMessages();
-  EXPECT_TRUE(TakeRampMessages(parent).empty());
+  EXPECT_TRUE(Posted().empty());
 
-  GradientRamp ramp;
-  ramp.InitDefault();
-  ICustomControl* control = new IGradientRamp(window, &ramp);
-  EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(control));
-  EXPECT_EQ(control->GetHwnd(), window);
-  control->Disable();  // the control cannot be disabled
-  EXPECT_TRUE(control->IsEnabled());
-  EXPECT_TRUE(IsWindowEnabled(window));
-  delete control;  // deleting the object takes the window with it
+  GradientRamp own;
+  own.InitDefault();
+  ICustomControl* other = new IGradientRamp(window, &own);
+  EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(other));
+  EXPECT_EQ(other->GetHwnd(), window);
+  other->Disable();  // the control cannot be disabled
+  EXPECT_TRUE(other->IsEnabled() && IsWindowEnabled(window));
+  delete other;  // deleting the object takes the window with it
   EXPECT_FALSE(IsWindow(window));
 
   // A window destroyed before its object: the object lets go of it.
   window = make();
-  auto* orphan = new IGradientRamp(window, &ramp);
+  auto* orphan = new IGradientRamp(window, &own);
   DestroyWindow(window);
   EXPECT_EQ(orphan->GetHwnd(), nullptr);
-  HWND other = make();
   delete orphan;
-  EXPECT_TRUE(IsWindow(other));
-  DestroyWindow(parent);
-  PumpMessages();
+  EXPECT_TRUE(IsWindow(control));
 }

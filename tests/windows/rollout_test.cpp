@@ -55,6 +55,16 @@ class Rollout : public RolloutTest {
   void ExpectEnabled(std::initializer_list<int> ids, bool enabled) {
     for (int id : ids) EXPECT_EQ(Enabled(id), enabled) << id;
   }
+  // Presses on one window, moves onto the middle of the other and lets go.
+  void Drag(HWND from, HWND to) {
+    RECT r;
+    GetWindowRect(to, &r);
+    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(from, &at);
+    SendMessageW(from, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+    SendMessageW(from, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageW(from, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  }
   void RampMouse(UINT msg, WPARAM keys, float t) {
     SendMessageW(Item(IDC_RAMP), msg, keys, MAKELPARAM(RampX(t), 10));
   }
@@ -81,29 +91,7 @@ TEST_F(Rollout, OpensFromTheModulesTemplateWithTheBlockAndTheActiveMarkerShown) 
   // The ramp control edits the map's ramp.
   ASSERT_NE(proc->rampControl, nullptr);
   EXPECT_EQ(proc->rampControl->Ramp(), &map->ramp);
-  // The active marker (marker 0 of the default ramp: black at 0).
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.0");
-  EXPECT_EQ(Swatch(IDC_COLOR_SWATCH), RGB(0, 0, 0));
-  EXPECT_TRUE(Checked(IDC_COLOR_MAP_ON));
-  EXPECT_FALSE(Checked(IDC_ABSOLUTE_POSITION));
-  EXPECT_EQ(Text(IDC_COLOR_MAP), L"None");
-}
-
-TEST_F(Rollout, OpenedWithoutActiveMarkerLeavesTheMarkerControlsAsTheTemplateMakesThem) {
-  Marker(0).color = AColor(1.0f, 0.0f, 0.0f, 1.0f);
-  Marker(1).transparentColor = AColor(0.0f, 1.0f, 0.0f, 1.0f);
-  map->ramp.ClearMarkerFlags();
-  Open();
-  EXPECT_EQ(map->ramp.FindMarkerByFlag(MarkerActive), nullptr);
-  EXPECT_EQ(Swatch(IDC_COLOR_SWATCH), RGB(0, 0, 0));
-  EXPECT_EQ(Swatch(IDC_TRANSPARENT_SWATCH), RGB(0, 0, 0));
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"") << "no edit link";
-  EXPECT_FALSE(Checked(IDC_COLOR_MAP_ON));
-  EXPECT_EQ(Selection(Item(IDC_IN_MODE)), CB_ERR);
-  // Later, with a marker active, the absolute box links the spinner and shows the position.
-  map->ramp.SetActiveMarker(1);
-  Click(IDC_ABSOLUTE_POSITION);
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.05");
+  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.0") << "marker 0, the default ramp's active one";
 }
 
 TEST_F(Rollout, AbsolutePositionShowsDistanceTimesPositionAndStoresTheQuotient) {
@@ -112,15 +100,18 @@ TEST_F(Rollout, AbsolutePositionShowsDistanceTimesPositionAndStoresTheQuotient) 
   EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.5");
   Click(IDC_ABSOLUTE_POSITION);
   EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.05");
+  TypeInto(Item(IDC_DISTANCE_EDIT), L"0.4");  // changes what is shown, not the marker
+  EXPECT_FLOAT_EQ(map->pblock->GetFloat(pb_distance), 0.4f);
+  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.2");
   EXPECT_FLOAT_EQ(Marker(1).position, 0.5f);
   TakeRedraws();
-  TypeInto(Item(IDC_POSITION_EDIT), L"0.2");
+  TypeInto(Item(IDC_POSITION_EDIT), L"0.8");
   EXPECT_NEAR(Marker(1).position, 2.0f, 1e-6f) << "stored unclamped";
   EXPECT_TRUE(TakeRedraws());
   PostMessageW(Item(IDC_RAMP), WM_RAMP_REDRAW, 0, 0);
   PumpAll();
   EXPECT_FLOAT_EQ(Marker(1).position, 1.0f) << "the repaint clamps it";
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.2") << "the spinner still shows 0.2";
+  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.8") << "the spinner still shows 0.8";
   // Back to relative mode: the position itself, limited to 0..1.
   Click(IDC_ABSOLUTE_POSITION);
   EXPECT_EQ(Text(IDC_POSITION_EDIT), L"1.0");
@@ -128,109 +119,74 @@ TEST_F(Rollout, AbsolutePositionShowsDistanceTimesPositionAndStoresTheQuotient) 
   EXPECT_FLOAT_EQ(Marker(1).position, 1.0f);
 }
 
-TEST_F(Rollout, DistanceChangesTheShownPositionWithoutMovingTheMarker) {
+TEST_F(Rollout, AbsolutePositionWithoutDistanceShowsZeroAndWritesNothing) {
+  map->pblock->SetValue(pb_distance, 0, 0.0f);
   map->ramp.SetActiveMarker(1);
   Open();
+  ASSERT_EQ(map->distance, 0.0f);
   Click(IDC_ABSOLUTE_POSITION);
-  TypeInto(Item(IDC_DISTANCE_EDIT), L"0.4");
-  EXPECT_FLOAT_EQ(map->pblock->GetFloat(pb_distance), 0.4f);
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.2");
-  EXPECT_FLOAT_EQ(Marker(1).position, 0.5f);
-}
-
-TEST_F(Rollout, MapButtonsPostTheSubMapNumberToTheEditor) {
-  map->ramp.AddMarker(0.75f, AColor(0.2f, 0.2f, 0.2f, 1.0f));
-  map->SyncMarkerReferences();
-  map->ramp.SetActiveMarker(3);
-  Open();
-  Marker(3).color = AColor(1.0f, 0.0f, 0.0f, 1.0f);
-  GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(Marker(3).color, FALSE);
-  panel->ClearTexmapButtons();
-  ClickAt(Item(IDC_TRANSPARENT_MAP), 10, 5);
-  ClickAt(Item(IDC_COLOR_MAP), 10, 5);
+  PumpAll();  // the repaint that would clamp a position that is not a number to 1
+  EXPECT_EQ(Marker(1).position, 0.5f);
+  EXPECT_EQ(GetISpinner(Item(IDC_POSITION_SPIN))->GetFVal(), 0.0f);
+  TypeInto(Item(IDC_POSITION_EDIT), L"0.3");
   PumpAll();
-  ASSERT_EQ(panel->NumTexmapButtons(), 2);
-  EXPECT_EQ(panel->GetTexmapButton(0).subMap, 7);
-  EXPECT_EQ(panel->GetTexmapButton(0).owner, map);
-  EXPECT_EQ(panel->GetTexmapButton(1).subMap, 6);
-  // No marker active: marker 0 becomes active, and nothing is reloaded for it.
-  map->ramp.ClearMarkerFlags();
-  ClickAt(Item(IDC_TRANSPARENT_MAP), 10, 5);
-  PumpAll();
-  ASSERT_EQ(panel->NumTexmapButtons(), 3);
-  EXPECT_EQ(panel->GetTexmapButton(2).subMap, 1);
-  EXPECT_TRUE(Marker(0).flags & MarkerActive);
-  EXPECT_EQ(Swatch(IDC_COLOR_SWATCH), RGB(255, 0, 0));
+  EXPECT_EQ(Marker(1).position, 0.5f);
 }
 
-TEST_F(Rollout, FindSubTexFromHWNDNamesTheActiveMarkersSubMaps) {
-  map->ramp.SetActiveMarker(2);
-  Open();
-  ParamDlg* facet = proc;
-  EXPECT_EQ(facet->FindSubTexFromHWND(Item(IDC_COLOR_MAP)), 4);
-  EXPECT_EQ(facet->FindSubTexFromHWND(Item(IDC_TRANSPARENT_MAP)), 5);
-  EXPECT_EQ(facet->FindSubTexFromHWND(Item(IDC_COLOR_MAP_ON)), -1);
-  EXPECT_EQ(facet->FindSubTexFromHWND(nullptr), -1);
-  EXPECT_EQ(proc->colorMapButton->GetDADMgr(), &proc->dadMgr);
-  EXPECT_EQ(proc->transparentMapButton->GetDADMgr(), &proc->dadMgr);
-}
-
-TEST_F(Rollout, MapButtonsTakeDroppedMapsForTheActiveMarker) {
+// Dragging from one map button to the other, dropping a map on one, the editor setting a
+// map: each lands in the active marker's slot and shows on its button; a click goes to the
+// editor.
+TEST_F(Rollout, MapButtonsTakeDraggedAndDroppedMapsForTheActiveMarker) {
   map->ramp.SetActiveMarker(1);
   Open();
   auto* checker = new CheckerMap;
   map->SetSubTexmap(2, checker);  // marker 1's colour map
-  TexDADMgr& dad = proc->dadMgr;
   HWND color = Item(IDC_COLOR_MAP), transparent = Item(IDC_TRANSPARENT_MAP);
-  POINT p = {2, 2};
-  EXPECT_EQ(dad.GetDragType(color, p), SClass_ID(TEXMAP_CLASS_ID));
-  EXPECT_EQ(dad.GetInstance(color, p, TEXMAP_CLASS_ID), checker);
-  EXPECT_EQ(dad.GetInstance(transparent, p, TEXMAP_CLASS_ID), nullptr);
-  EXPECT_TRUE(dad.OkToDrop(checker, color, transparent, p, TEXMAP_CLASS_ID));
-  EXPECT_FALSE(dad.OkToDrop(checker, color, color, p, TEXMAP_CLASS_ID));
-  EXPECT_FALSE(dad.OkToDrop(checker, color, Item(IDC_COLOR_MAP_ON), p, TEXMAP_CLASS_ID));
-  EXPECT_FALSE(dad.OkToDrop(checker, color, transparent, p, MATERIAL_CLASS_ID));
-  EXPECT_FALSE(dad.OkToDrop(map, nullptr, transparent, p, TEXMAP_CLASS_ID)) << "into itself";
-
-  dad.Drop(checker, transparent, p, TEXMAP_CLASS_ID);
+  EXPECT_EQ(Text(IDC_COLOR_MAP), NameOf(checker));
+  ParamDlg* facet = proc;
+  EXPECT_EQ(std::tuple(facet->FindSubTexFromHWND(color), facet->FindSubTexFromHWND(transparent),
+                       facet->FindSubTexFromHWND(Item(IDC_COLOR_MAP_ON))),
+            std::tuple(2, 3, -1));
+  // The drop goes to the window under the pointer: keep ours above the windows of tests that
+  // run beside this one on the same display.
+  SetWindowPos(panel->GetHWnd(), HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  panel->ClearTexmapButtons();
+  Drag(transparent, color);  // an empty slot drags nothing
+  EXPECT_EQ(map->GetSubTexmap(2), checker);
+  Drag(color, transparent);
+  PumpAll();
   EXPECT_EQ(map->GetSubTexmap(3), checker);
   EXPECT_EQ(Text(IDC_TRANSPARENT_MAP), NameOf(checker));
+  EXPECT_EQ(panel->NumTexmapButtons(), 0) << "a drag is no click";
+
+  TexDADMgr& dad = proc->dadMgr;
+  POINT p = {2, 2};
+  EXPECT_EQ(proc->colorMapButton->GetDADMgr(), &dad);
   dad.Drop(checker, transparent, p, TEXMAP_CLASS_ID, nullptr, TRUE);  // a copy
   ASSERT_NE(map->GetSubTexmap(3), nullptr);
   EXPECT_NE(map->GetSubTexmap(3), checker);
   EXPECT_EQ(map->GetSubTexmap(3)->ClassID(), checker->ClassID());
+  EXPECT_FALSE(dad.OkToDrop(map, nullptr, transparent, p, TEXMAP_CLASS_ID)) << "into itself";
   // A map that already holds the edited one would close a loop.
   other = NewKelvane();
   other->SetSubTexmap(0, map);
   EXPECT_FALSE(dad.OkToDrop(other, nullptr, transparent, p, TEXMAP_CLASS_ID));
-}
+  // Another marker's sub-map leaves the active marker's captions.
+  map->SetSubTexmap(0, new ConstantColorMap);
+  EXPECT_EQ(Text(IDC_COLOR_MAP), NameOf(checker));
 
-TEST_F(Rollout, PerMarkerControlsWriteOnlyTheirFieldOfTheActiveMarker) {
-  map->ramp.SetActiveMarker(1);
-  Open();
-  MakeTexture(map);
-  TakeRedraws();
-  RampMarker before = Marker(1);
-  Click(IDC_COLOR_MAP_ON);  // 538: the ramp control draws colours only, no redraw
-  EXPECT_FALSE(TakeRedraws());
-  before.colorMapOn = false;
-  EXPECT_TRUE(SameMarker(Marker(1), before)) << "only colorMapOn changed";
-  GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.25f, 0.5f, 0.75f, 0.5f), TRUE);
-  EXPECT_EQ(Marker(1).color, AColor(0.25f, 0.5f, 0.75f, 0.5f));
-  EXPECT_TRUE(TakeRedraws());
-  GetIColorSwatch(Item(IDC_TRANSPARENT_SWATCH))->SetAColor(AColor(1.0f, 1.0f, 1.0f, 1.0f), TRUE);
-  EXPECT_EQ(Marker(1).transparentColor, AColor(1.0f, 1.0f, 1.0f, 1.0f));
-  Choose(IDC_IN_MODE, 2);  // Gamma
-  EXPECT_EQ(Marker(1).inMode, 2);
-  EXPECT_TRUE(TakeRedraws());
-  Choose(IDC_OUT_MODE, 4);
-  EXPECT_EQ(std::tuple(Marker(1).inMode, Marker(1).outMode), std::tuple(2, 4));
-  // Without an active marker a colour edit only redraws.
+  // A click posts the sub-map's number to the editor; with no marker active, marker 0 becomes
+  // the active one.
+  ClickAt(color, 10, 5);
   map->ramp.ClearMarkerFlags();
-  before = Marker(1);
-  GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.0f, 0.0f, 0.0f, 1.0f), TRUE);
-  EXPECT_TRUE(SameMarker(Marker(1), before));
-  EXPECT_TRUE(TakeRedraws());
+  ClickAt(transparent, 10, 5);
+  PumpAll();
+  ASSERT_EQ(panel->NumTexmapButtons(), 2);
+  EXPECT_EQ(std::tuple(panel->GetTexmapButton(0).subMap, panel->GetTexmapButton(0).owner),
+            std::tuple(2, static_cast<ReferenceTarget*>(map)));
+  EXPECT_EQ(panel->GetTexmapButton(1).subMap, 1);
+  EXPECT_TRUE(Marker(0).flags & MarkerActive);
 }
 
 TEST_F(Rollout, EnableStatesFollowTheirBoxes) {
@@ -254,24 +210,27 @@ TEST_F(Rollout, EnableStatesFollowTheirBoxes) {
   ExpectEnabled(matid, false);
   Click(IDC_MATID);
   ExpectEnabled(matid, true);
-
-  // A change without a click (scripting, an undo) ticks the box but leaves the enable state;
-  // the next opening applies the boxes again.
-  map->pblock->SetValue(pb_complanar, 0, 0);
-  EXPECT_FALSE(Checked(IDC_COMPLANAR));
-  EXPECT_TRUE(Enabled(IDC_ANGLE_SPIN));
-  panel->Close();
-  Open();
-  EXPECT_FALSE(Enabled(IDC_ANGLE_SPIN));
-  ExpectEnabled(matid, true);
 }
 
-TEST_F(Rollout, MarkerNotificationsLoadTheNamedMarkersControls) {
+// The ramp control names a marker by its record: the named marker's controls are loaded, and
+// a record that is none of the edited ramp's is never read.
+TEST_F(Rollout, MarkerNotificationsLoadTheNamedMarkersControlsOnly) {
   map->ramp.SetActiveMarker(2);
   RampMarker& m = Marker(2);
   m.color = AColor(0.0f, 0.0f, 1.0f, 1.0f);
   m.transparentColor = AColor(0.5f, 0.5f, 0.5f, 0.0f);
   Open();
+  const Shown before = Capture();
+  RampMarker stranger;
+  stranger.color = AColor(1.0f, 0.0f, 0.0f, 1.0f);
+  stranger.position = 0.9f;
+  for (LPARAM record : {LPARAM(0), LPARAM(&stranger), LPARAM(reinterpret_cast<char*>(&m) + 4)}) {
+    PostMessageW(page, WM_RAMP_MARKER_CHANGED, WPARAM(Item(IDC_RAMP)), record);
+    PostMessageW(page, WM_RAMP_MARKER_MOVED, WPARAM(Item(IDC_RAMP)), record);
+  }
+  PumpAll();
+  EXPECT_TRUE(Capture() == before);
+
   m.inMode = 3;
   m.outMode = 1;
   m.colorMapOn = false;
@@ -289,54 +248,35 @@ TEST_F(Rollout, MarkerNotificationsLoadTheNamedMarkersControls) {
   EXPECT_FLOAT_EQ(m.position, 0.6f);
 }
 
-TEST_F(Rollout, NullOrForeignMarkerNotificationChangesNothing) {
+// The dialog reloads at its first paint only; closing releases the rollout, and a new one
+// starts relative, with the marker controls as the template makes them when no marker is active.
+TEST_F(Rollout, ReloadsAtTheFirstPaintAndClosingReleasesTheRollout) {
   map->ramp.SetActiveMarker(1);
-  Marker(1).color = AColor(0.0f, 1.0f, 0.0f, 1.0f);
-  Open();
-  Shown before = Capture();
-  RampMarker markerBefore = Marker(1);
-  RampMarker stranger;  // not one of the edited ramp's records: never read
-  stranger.color = AColor(1.0f, 0.0f, 0.0f, 1.0f);
-  stranger.position = 0.9f;
-  for (LPARAM record :
-       {LPARAM(0), LPARAM(&stranger), LPARAM(reinterpret_cast<char*>(&Marker(1)) + 4)}) {
-    PostMessageW(page, WM_RAMP_MARKER_CHANGED, WPARAM(Item(IDC_RAMP)), record);
-    PostMessageW(page, WM_RAMP_MARKER_MOVED, WPARAM(Item(IDC_RAMP)), record);
-  }
-  PumpAll();
-  EXPECT_TRUE(Capture() == before);
-  EXPECT_TRUE(SameMarker(Marker(1), markerBefore));
-}
-
-TEST_F(Rollout, ReloadsTheDialogOnlyAtTheFirstPaint) {
   Open(false);
   EXPECT_EQ(panel->MtlChangedCount(), 0);
-  UpdateWindow(page);
-  EXPECT_EQ(proc->firstPaintDone, 1);
-  EXPECT_EQ(panel->MtlChangedCount(), 1);
   for (int i = 0; i < 3; ++i) {
     InvalidateRect(page, nullptr, TRUE);
     UpdateWindow(page);
     PumpAll();
   }
   EXPECT_EQ(panel->MtlChangedCount(), 1);
-  // ReloadDialog brings the map up to date at the editor's time.
-  map->pblock->SetValue(pb_c_mult, 0, 7);
-  EXPECT_EQ(map->cMult, 2);
-  static_cast<ParamDlg*>(proc)->ReloadDialog();
-  EXPECT_EQ(map->cMult, 7);
-}
+  HWND ramp = Item(IDC_RAMP);
+  Click(IDC_ABSOLUTE_POSITION);
+  panel->Close();
+  EXPECT_EQ(map->dlgProc, nullptr);
+  EXPECT_FALSE(IsWindow(ramp));
+  EXPECT_EQ(panel->NumRollupPages(), 0);
 
-TEST_F(Rollout, SetSubTexmapRefreshesTheButtonCaptions) {
+  Marker(0).color = AColor(1.0f, 0.0f, 0.0f, 1.0f);
+  map->ramp.ClearMarkerFlags();
   Open();
-  auto* checker = new CheckerMap;
-  map->SetSubTexmap(0, checker);
-  EXPECT_EQ(Text(IDC_COLOR_MAP), NameOf(checker));
-  // Another marker's sub-map leaves the active marker's captions.
-  map->SetSubTexmap(3, new ConstantColorMap);
-  EXPECT_EQ(Text(IDC_TRANSPARENT_MAP), L"None");
-  map->SetSubTexmap(0, nullptr);
-  EXPECT_EQ(Text(IDC_COLOR_MAP), L"None");
+  EXPECT_EQ(Swatch(IDC_COLOR_SWATCH), RGB(0, 0, 0));
+  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"") << "no edit link";
+  EXPECT_EQ(Selection(Item(IDC_IN_MODE)), CB_ERR);
+  EXPECT_FALSE(Checked(IDC_ABSOLUTE_POSITION));
+  map->ramp.SetActiveMarker(1);
+  Click(IDC_ABSOLUTE_POSITION);  // links the spinner and shows the position
+  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.05");
 }
 
 TEST_F(Rollout, SetThingMovesTheWholeRolloutToTheOtherMap) {
@@ -345,53 +285,52 @@ TEST_F(Rollout, SetThingMovesTheWholeRolloutToTheOtherMap) {
   other->pblock->SetValue(pb_distance, 0, 2.0f);
   other->ramp.markers[1].color = AColor(1.0f, 1.0f, 0.0f, 1.0f);
   other->ramp.SetActiveMarker(1);
-  auto* checker = new CheckerMap;
-  other->SetSubTexmap(2, checker);
   EXPECT_EQ(panel->Edit(other), dlg) << "the same dialog shows the other map";
-  EXPECT_EQ(proc->theTex, other);
-  EXPECT_EQ(map->dlgProc, nullptr);
-  EXPECT_EQ(other->dlgProc, proc);
+  EXPECT_EQ(std::tuple(proc->theTex, map->dlgProc, other->dlgProc),
+            std::tuple(other, nullptr, proc));
   EXPECT_EQ(Text(IDC_DISTANCE_EDIT), L"2.0");
   EXPECT_EQ(Swatch(IDC_COLOR_SWATCH), RGB(255, 255, 0));
-  EXPECT_EQ(Text(IDC_COLOR_MAP), NameOf(checker));
-  // Edits land in the map shown.
-  TypeInto(Item(IDC_POSITION_EDIT), L"0.4");
+  TypeInto(Item(IDC_POSITION_EDIT), L"0.4");  // edits land in the map shown
   EXPECT_FLOAT_EQ(other->ramp.markers[1].position, 0.4f);
   EXPECT_FLOAT_EQ(map->ramp.markers[1].position, 0.5f);
-  // The output rollout follows to the other map's output.
   auto* master = static_cast<IAutoMParamDlg*>(dlg);
   ASSERT_EQ(master->NumDlgs(), 1);
-  EXPECT_EQ(master->GetDlg(0)->GetThing(), other->texout);
+  EXPECT_EQ(master->GetDlg(0)->GetThing(), other->texout) << "the output rollout follows";
 }
 
-TEST_F(Rollout, RampNotificationsKeepTheReferencesInStepWithTheMarkers) {
-  auto* checker = new CheckerMap;
-  map->SetSubTexmap(0, checker);  // marker 0's colour map
+// The host's parameter map can give the rollout no map, or an object of another class, before
+// a Kelvane map again.
+TEST_F(Rollout, GivenAMapAgainTheRampControlEditsItsRamp) {
   Open();
-  // Drag marker 0 past marker 1 in the ramp control: its map goes with it.
-  RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.0f);
-  RampMouse(WM_MOUSEMOVE, MK_LBUTTON, 0.75f);
-  RampMouse(WM_LBUTTONUP, 0, 0.75f);
-  PumpAll();
-  ASSERT_EQ(map->ramp.markers.size(), 3u);
-  EXPECT_EQ(map->ramp.markers[1].colorMap, checker);
-  EXPECT_EQ(map->GetReference(MARKER_MAP_REF + 2), checker);
-  EXPECT_EQ(map->GetReference(MARKER_MAP_REF), nullptr);
-  EXPECT_EQ(Text(IDC_COLOR_MAP), NameOf(checker)) << "the dragged marker is the active one";
-  // A right click deletes it; the map leaves the references.
-  RampMouse(WM_RBUTTONUP, 0, map->ramp.markers[1].position);
-  PumpAll();
-  ASSERT_EQ(map->ramp.markers.size(), 2u);
-  EXPECT_EQ(map->NumRefs(), MARKER_MAP_REF + 4);
-  for (int i = MARKER_MAP_REF; i < map->NumRefs(); ++i)
-    EXPECT_NE(map->GetReference(i), static_cast<ReferenceTarget*>(checker));
+  auto* checker = new CheckerMap;
+  other = NewKelvane();
+  const float clicks[] = {0.15f, 0.35f, 0.65f, 0.85f};  // away from every marker
+  int round = 0;
+  for (ReferenceTarget* between :
+       {static_cast<ReferenceTarget*>(nullptr), static_cast<ReferenceTarget*>(checker)}) {
+    for (Kelvane* shown : {map, other}) {
+      proc->SetThing(between);
+      EXPECT_EQ(proc->rampControl, nullptr);
+      proc->SetThing(shown);
+      ASSERT_NE(proc->rampControl, nullptr);
+      EXPECT_EQ(proc->rampControl->Ramp(), &shown->ramp);
+      size_t markers = shown->ramp.markers.size();
+      RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, clicks[round]);
+      RampMouse(WM_LBUTTONUP, 0, clicks[round++]);
+      PumpAll();
+      EXPECT_EQ(shown->ramp.markers.size(), markers + 1);
+      EXPECT_EQ(shown->hwMtlEdit, panel->GetHWnd()) << "its map buttons reach the editor";
+    }
+  }
+  checker->DeleteThis();
 }
 
-// Every edit of a marker changes what the map renders: the viewport texture goes, the map's
-// validity empties and whatever shows the map hears of it.
+// Every control writes its field of the active marker, and every edit changes what the map
+// renders: the viewport texture goes, the validity empties and whatever shows the map hears.
 TEST_F(Rollout, EveryMarkerEditShowsTheMapAnew) {
   map->ramp.SetActiveMarker(1);
   Open();
+  const RampMarker before = Marker(1);
   auto* watcher = new Watcher(map);
   auto expectShown = [&](const char* edit, const std::function<void()>& change) {
     MakeTexture(map);
@@ -404,7 +343,7 @@ TEST_F(Rollout, EveryMarkerEditShowsTheMapAnew) {
     EXPECT_TRUE(map->ivalid.Empty()) << edit;
   };
   expectShown("colour swatch", [&] {
-    GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.2f, 0.4f, 0.6f, 1.0f), TRUE);
+    GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.2f, 0.4f, 0.6f, 0.5f), TRUE);
   });
   expectShown("transparent swatch", [&] {
     GetIColorSwatch(Item(IDC_TRANSPARENT_SWATCH))->SetAColor(AColor(0.5f, 0.5f, 0.5f, 1.0f), TRUE);
@@ -413,6 +352,7 @@ TEST_F(Rollout, EveryMarkerEditShowsTheMapAnew) {
   expectShown("colour map box", [&] { Click(IDC_COLOR_MAP_ON); });
   expectShown("transparent map box", [&] { Click(IDC_TRANSPARENT_MAP_ON); });
   expectShown("In ramp", [&] { Choose(IDC_IN_MODE, 1); });
+  expectShown("Out ramp", [&] { Choose(IDC_OUT_MODE, 4); });
   expectShown("a map dropped on a map button", [&] {
     POINT p = {2, 2};
     proc->dadMgr.Drop(new CheckerMap, Item(IDC_COLOR_MAP), p, TEXMAP_CLASS_ID);
@@ -424,7 +364,11 @@ TEST_F(Rollout, EveryMarkerEditShowsTheMapAnew) {
   });
   ASSERT_EQ(map->ramp.markers.size(), 3u);
   EXPECT_NEAR(Marker(1).position, 0.45f, 1.0f / 200.0f);
-  EXPECT_EQ(Marker(1).color, AColor(0.2f, 0.4f, 0.6f, 1.0f));
+  const RampMarker& m = Marker(1);
+  EXPECT_EQ(m.color, AColor(0.2f, 0.4f, 0.6f, 0.5f)) << "all four components";
+  EXPECT_EQ(m.transparentColor, AColor(0.5f, 0.5f, 0.5f, 1.0f));
+  EXPECT_EQ(std::tuple(m.colorMapOn, m.transparentMapOn, m.inMode, m.outMode),
+            std::tuple(!before.colorMapOn, !before.transparentMapOn, 1, 4));
   // Showing a marker's controls is no edit.
   int heard = watcher->changes;
   PostMessageW(page, WM_RAMP_MARKER_CHANGED, WPARAM(Item(IDC_RAMP)), LPARAM(&Marker(1)));
@@ -457,61 +401,6 @@ TEST_F(Rollout, ARightClickDuringADragLeavesEveryOtherMarkerAlone) {
   EXPECT_EQ(Marker(2).color, AColor(0.5f, 0.5f, 0.5f, 1.0f));
   EXPECT_EQ(Marker(3).position, 1.0f);
   EXPECT_EQ(map->ramp.FindMarkerByFlag(MarkerActive), &Marker(2));
-}
-
-TEST_F(Rollout, AbsolutePositionWithoutDistanceShowsZeroAndWritesNothing) {
-  map->pblock->SetValue(pb_distance, 0, 0.0f);
-  map->ramp.SetActiveMarker(1);
-  Open();
-  ASSERT_EQ(map->distance, 0.0f);
-  Click(IDC_ABSOLUTE_POSITION);
-  PumpAll();  // the repaint that would clamp a position that is not a number to 1
-  EXPECT_EQ(Marker(1).position, 0.5f);
-  EXPECT_EQ(GetISpinner(Item(IDC_POSITION_SPIN))->GetFVal(), 0.0f);
-  TypeInto(Item(IDC_POSITION_EDIT), L"0.3");
-  PumpAll();
-  EXPECT_EQ(Marker(1).position, 0.5f);
-}
-
-// The host's parameter map can give the rollout no map, or an object of another class, before
-// a Kelvane map again.
-TEST_F(Rollout, GivenAMapAgainTheRampControlEditsItsRamp) {
-  Open();
-  auto* checker = new CheckerMap;
-  other = NewKelvane();
-  const float clicks[] = {0.15f, 0.35f, 0.65f, 0.85f};  // away from every marker
-  int round = 0;
-  for (ReferenceTarget* between :
-       {static_cast<ReferenceTarget*>(nullptr), static_cast<ReferenceTarget*>(checker)}) {
-    for (Kelvane* shown : {map, other}) {
-      proc->SetThing(between);
-      EXPECT_EQ(proc->rampControl, nullptr);
-      proc->SetThing(shown);
-      ASSERT_NE(proc->rampControl, nullptr);
-      EXPECT_EQ(proc->rampControl->Ramp(), &shown->ramp);
-      size_t markers = shown->ramp.markers.size();
-      RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, clicks[round]);
-      RampMouse(WM_LBUTTONUP, 0, clicks[round++]);
-      PumpAll();
-      EXPECT_EQ(shown->ramp.markers.size(), markers + 1);
-      EXPECT_EQ(shown->hwMtlEdit, panel->GetHWnd()) << "its map buttons reach the editor";
-    }
-  }
-  checker->DeleteThis();
-}
-
-TEST_F(Rollout, ClosingReleasesTheRolloutAndANewOneStartsRelative) {
-  map->ramp.SetActiveMarker(1);
-  Open();
-  HWND ramp = Item(IDC_RAMP);
-  Click(IDC_ABSOLUTE_POSITION);
-  panel->Close();
-  EXPECT_EQ(map->dlgProc, nullptr);
-  EXPECT_FALSE(IsWindow(ramp));
-  EXPECT_EQ(panel->NumRollupPages(), 0);
-  Open();
-  EXPECT_FALSE(Checked(IDC_ABSOLUTE_POSITION));
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.5");
 }
 
 }  // namespace

@@ -16,12 +16,9 @@ LRESULT CALLBACK TestParentProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(hWnd, msg, wParam, lParam);
 }
 
-}  // namespace
-
-HINSTANCE KelvaneModule() {
-  return GetModuleHandleW(L"Kelvane.dlt");
-}
-
+// A visible top-level window of a test window class (registered on first use) at a fixed
+// place on the virtual screen. The pointer is moved off the test windows first, so no real
+// mouse input reaches them.
 HWND CreateTopWindow(const wchar_t* cls, WNDPROC proc, HBRUSH background, int x, int y, int width,
                      int height) {
   WNDCLASSEXW wc = {};
@@ -35,6 +32,12 @@ HWND CreateTopWindow(const wchar_t* cls, WNDPROC proc, HBRUSH background, int x,
   SetCursorPos(1270, 1010);
   return CreateWindowExW(0, cls, L"Kelvane UI test", WS_POPUP | WS_VISIBLE, x, y, width, height,
                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+}  // namespace
+
+HINSTANCE KelvaneModule() {
+  return GetModuleHandleW(L"Kelvane.dlt");
 }
 
 HWND CreateTestParent(int width, int height) {

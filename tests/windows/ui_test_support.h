@@ -8,17 +8,11 @@
 #include <vector>
 
 #include "WindowsDefines.h"
-#include "ramp_marker.h"
 
 // Kelvane.dlt, loaded with the test program (it links the module's import library), whose
 // entry point has registered "CustGradientRamp".
 HINSTANCE KelvaneModule();
 
-// A visible top-level window of a test window class (registered on first use) at a fixed
-// place on the virtual screen. The pointer is moved off the test windows first, so no real
-// mouse input reaches them.
-HWND CreateTopWindow(const wchar_t* cls, WNDPROC proc, HBRUSH background, int x, int y, int width,
-                     int height);
 // A top-level window to hold controls; the ramp control's notifications stay in its queue.
 HWND CreateTestParent(int width, int height);
 
@@ -56,14 +50,4 @@ struct Rgb {
 void PrintTo(const Rgb& c, std::ostream* os);
 inline Rgb RgbOf(COLORREF c) {
   return Rgb{c};
-}
-
-// Field by field: records have padding.
-inline bool SameMarker(const RampMarker& a, const RampMarker& b) {
-  return a.flags == b.flags && a.position == b.position &&
-         a.activeGlyphColor == b.activeGlyphColor && a.reactiveGlyphColor == b.reactiveGlyphColor &&
-         a.color == b.color && a.transparentColor == b.transparentColor &&
-         a.colorMap == b.colorMap && a.transparentMap == b.transparentMap &&
-         a.colorMapOn == b.colorMapOn && a.transparentMapOn == b.transparentMapOn &&
-         a.inMode == b.inMode && a.outMode == b.outMode;
 }
