@@ -2,6 +2,7 @@
 // it cannot use.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <limits>
 
 #include "edge_extraction.h"

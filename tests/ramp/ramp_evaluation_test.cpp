@@ -1,5 +1,8 @@
 // Curve values and segment weights, and the ramp's colour and perturbation at t from marker
-// colours and from marker maps.
+// colours and from marker maps, and the prepared form that shading reads.
+#include <cmath>
+#include <vector>
+
 #include "curve_modes.h"
 #include "prepared_ramp.h"
 #include "ramp_test_support.h"
