@@ -79,12 +79,10 @@ const NodeEdgeCache* EdgeCache::LookUpOrBuild(ULONG nodeHandle, TimeValue t,
     edgeCaches.emplace(nodeHandle, Entry{nullptr, build});
   }
 
-  // Declared first, so freed last: after the record is published.
-  ExtractionScratch scratch;
   std::unique_ptr<NodeEdgeCache> record;
   try {
     record = std::make_unique<NodeEdgeCache>();
-    BuildNodeEdgeCache(*record, nodeHandle, params, t, scratch);
+    BuildNodeEdgeCache(*record, nodeHandle, params, t);
   } catch (...) {
     Finish(nodeHandle, *build, nullptr);
     throw;

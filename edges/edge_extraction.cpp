@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "edge_conditions.h"
+#include "edge_extraction_adjacency.h"
 #include "edge_grid.h"
 #include "edge_search_index.h"
 #include "edge_shape.h"
@@ -145,17 +146,8 @@ void BuildRecordSearch(NodeEdgeCache& record) {
                        record.cellSize, record.distance);
 }
 
-ExtractionScratch::ExtractionScratch() = default;
-ExtractionScratch::~ExtractionScratch() = default;
-
 void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParameters& params,
                         TimeValue t) {
-  ExtractionScratch scratch;
-  BuildNodeEdgeCache(record, nodeHandle, params, t, scratch);
-}
-
-void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParameters& params,
-                        TimeValue t, ExtractionScratch& scratch) {
   static Interface* const core = GetCOREInterface();
   record.nodeHandle = nodeHandle;
   INode* node = core->GetINodeByHandle(nodeHandle);
@@ -171,9 +163,7 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
   if (obj->IsSubClassOf(polyObjectClassID)) {
     ExtractPolyMeshEdges(record, static_cast<PolyObject*>(obj)->GetMesh());
   } else if (obj->IsSubClassOf(triObjectClassID)) {
-    Mesh& mesh = static_cast<TriObject*>(obj)->GetMesh();
-    scratch.meshTemp = std::make_unique<MeshTempData>(&mesh);
-    ExtractTriMeshEdges(record, mesh, *scratch.meshTemp);
+    ExtractTriMeshEdges(record, static_cast<TriObject*>(obj)->GetMesh());
   } else if (obj->CanConvertToType(polyObjectClassID)) {
     ConvertedObject poly{obj->ConvertToType(t, polyObjectClassID), obj};
     if (poly.converted && poly.converted->IsSubClassOf(polyObjectClassID))
@@ -182,13 +172,7 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
 }
 
 void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
-  MeshTempData temp(&mesh);
-  ExtractTriMeshEdges(record, mesh, temp);
-}
-
-void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) {
-  AdjEdgeList* adjacency = temp.AdjEList();
-  if (!adjacency) return;
+  std::vector<MEdge> edges = TriangleMeshEdges(mesh);
   const bool testEdges = AnyConditionEnabled(record);
   const bool testShape = record.edgeShape != kEdgeShapeAny;
   const bool roundEdges = record.bumpMode == kBumpRoundEdge;
@@ -202,14 +186,13 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
   }
   std::vector<bool> nonManifold;
   if (testShape || roundEdges)
-    nonManifold = NonManifoldEntries(adjacency->edges.Count(), [&](int i) {
-      return std::pair<DWORD, DWORD>(adjacency->edges[i].v[0], adjacency->edges[i].v[1]);
+    nonManifold = NonManifoldEntries(int(edges.size()), [&](int i) {
+      return std::pair<DWORD, DWORD>(edges[size_t(i)].v[0], edges[size_t(i)].v[1]);
     });
 
   SegmentStore store(record);
   // Non-const: the SDK's MEdge::Selected and Visible are not const members.
-  Tab<MEdge>& edges = adjacency->edges;
-  for (int i = 0; i < edges.Count(); ++i) {
+  for (size_t i = 0; i < edges.size(); ++i) {
     MEdge& edge = edges[i];
     if (testEdges) {
       bool open = edge.f[0] == UNDEFINED || edge.f[1] == UNDEFINED;
@@ -237,7 +220,7 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
     if (!edge.Visible(mesh.faces)) continue;
     if (testShape) {
       EdgeCrease crease = EdgeCrease::Neither;
-      if (edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[size_t(i)]) {
+      if (edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[i]) {
         const Face& f0 = mesh.faces[edge.f[0]];
         const Face& f1 = mesh.faces[edge.f[1]];
         const int loop0[3] = {int(f0.v[0]), int(f0.v[1]), int(f0.v[2])};
@@ -248,7 +231,7 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh, MeshTempData& temp) 
       if (!PassesEdgeShape(record.edgeShape, crease)) continue;
     }
     SegmentFaces faces;
-    if (roundEdges && edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[size_t(i)]) {
+    if (roundEdges && edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[i]) {
       const Face& f0 = mesh.faces[edge.f[0]];
       const Face& f1 = mesh.faces[edge.f[1]];
       const int loop0[3] = {int(f0.v[0]), int(f0.v[1]), int(f0.v[2])};

@@ -7,20 +7,9 @@
 #include "gradient_ramp.h"
 #include "imtl.h"
 #include "marker_opacity.h"
+#include "ramp_segment.h"
 
 namespace {
-
-// Where the colour arriving at a marker from its left is sampled.
-float LeftOf(float position) {
-  return float(double(position) - 0.01);
-}
-
-// Local parameter of t in the segment from left to right. Sorted, finite positions give 0..1;
-// a marker whose position is not a number or infinite would give NaN, which becomes 0.
-float SegmentParameter(float t, float left, float right) {
-  float u = (t - left) / (right - left);
-  return u > 0.0f ? std::min(u, 1.0f) : 0.0f;
-}
 
 // ColorAt over the first count markers. The colour arriving at P comes from the markers before
 // N only: the scan from index 0 would otherwise land in the same segment again when P is far

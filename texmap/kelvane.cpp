@@ -101,6 +101,7 @@ void Kelvane::Update(TimeValue t, Interval& valid) {
     if (m.colorMap) m.colorMap->Update(t, ivalid);
     if (m.transparentMap) m.transparentMap->Update(t, ivalid);
   }
+  preparedRamp.Prepare(ramp);
   DiscardTexHandle();
   valid &= ivalid;
 }

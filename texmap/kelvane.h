@@ -8,6 +8,7 @@
 #include "ioapi.h"
 #include "iparamb2.h"
 #include "module_export.h"
+#include "prepared_ramp.h"
 #include "stdmat.h"
 
 class Bitmap;
@@ -22,8 +23,9 @@ class TexHandle;
 // the ramp 3 + 2i its colour map and 4 + 2i its transparency map. Sub-map k is reference
 // k + 3.
 //
-// The EdgeParameters members hold the parameter values as of the last Update; the shading
-// path reads only these.
+// The EdgeParameters members hold the parameter values as of the last Update, and
+// preparedRamp the ramp as of then; the shading path reads only these (and the ramp itself
+// when it has marker maps).
 class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
  public:
   HWND hwMtlEdit = nullptr;
@@ -37,6 +39,7 @@ class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
   TexHandle* texHandle = nullptr;
   Interval texHandleValid;
   GradientRamp ramp;
+  PreparedRamp preparedRamp;
 
   Kelvane();
   ~Kelvane() override;

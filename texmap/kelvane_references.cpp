@@ -92,6 +92,7 @@ void Kelvane::SetMarkerMap(int k, Texmap* map) {
   if (k < 0 || k >= 2 * int(ramp.markers.size())) return;
   RampMarker& m = ramp.markers[size_t(k / 2)];
   (k % 2 ? m.transparentMap : m.colorMap) = map;
+  preparedRamp.Forget();
 }
 
 std::vector<Texmap*> Kelvane::MarkerMaps() const {
@@ -111,6 +112,8 @@ void Kelvane::SyncMarkerReferences() {
   // maps that left the ramp, as the host's reference release would.
   // An undo step records the markers as a whole (HoldMarkers), not these moves one by one.
   HoldSuspension suspended;
+  // Samples read the ramp itself until the next Update prepares it again.
+  preparedRamp.Forget();
   std::vector<Texmap*> maps = MarkerMaps();
   std::vector<RefTargetHandle> wanted(maps.begin(), maps.end());
   committedMarkers = ramp.markers;

@@ -60,7 +60,7 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
     if (t < kSnap) t = 0.0f;
   }
 
-  c = ramp.Evaluate(sc, t);
+  c = preparedRamp.Ready() ? preparedRamp.Evaluate(t) : ramp.Evaluate(sc, t);
   if (texout) c = texout->Filter(c);
   sc.PutCache(this, c);
   return c;

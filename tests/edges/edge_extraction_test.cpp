@@ -2,9 +2,11 @@
 // it cannot use.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <limits>
 
 #include "edge_extraction.h"
+#include "edge_extraction_adjacency.h"
 #include "test_meshes.h"
 
 TEST(EdgeExtraction, OneQualifyingEdgeSetsBoundsAndCellSize) {
@@ -58,4 +60,23 @@ TEST(EdgeExtraction, NonFiniteVerticesAreSkipped) {
   EXPECT_EQ(r.boundsMin, Point3(0.0f, 0.0f, 0.0f));
   EXPECT_EQ(r.boundsMax, Point3(2.0f, 2.0f, 0.0f));
   EXPECT_FALSE(r.cells.empty());
+}
+
+TEST(EdgeExtraction, TriangleEdgesAsTheAdjacencyListFindsThem) {
+  // Two faces sharing an edge, a third and a fourth on that edge (non-manifold), a face twice
+  // over, a degenerate face and one naming a vertex the mesh lacks.
+  Mesh mesh;
+  mesh.setNumVerts(5);
+  const int faces[][3] = {{0, 1, 2}, {2, 1, 3}, {1, 2, 4}, {2, 1, 0},
+                          {3, 4, 0}, {4, 4, 3}, {0, 9, 1}};
+  mesh.setNumFaces(int(std::size(faces)));
+  for (int f = 0; f < mesh.numFaces; ++f)
+    mesh.faces[f].setVerts(faces[f][0], faces[f][1], faces[f][2]);
+  const std::vector<MEdge> ours = TriangleMeshEdges(mesh);
+  AdjEdgeList sdk(mesh);
+  ASSERT_EQ(int(ours.size()), sdk.edges.Count());
+  for (int i = 0; i < sdk.edges.Count(); ++i) {
+    const MEdge &a = ours[size_t(i)], &b = sdk.edges[i];
+    EXPECT_TRUE(a.v[0] == b.v[0] && a.v[1] == b.v[1] && a.f[0] == b.f[0] && a.f[1] == b.f[1]) << i;
+  }
 }

@@ -1,6 +1,10 @@
 // Curve values and segment weights, and the ramp's colour and perturbation at t from marker
-// colours and from marker maps.
+// colours and from marker maps, and the prepared form that shading reads.
+#include <cmath>
+#include <vector>
+
 #include "curve_modes.h"
+#include "prepared_ramp.h"
 #include "ramp_test_support.h"
 
 namespace {
@@ -105,5 +109,37 @@ TEST(RampEvaluation, MarkerMapsAndTheirSwitches) {
   ramp.markers[0].colorMapOn = false;
   EXPECT_TRUE(ramp.EvaluatePerturb(sc, 0.25f, d).Equals(Point3(0.15f, 0.2f, 0.25f), 1e-5f));
   point->DeleteThis();
+  white->DeleteThis();
+}
+
+TEST(RampEvaluation, PreparedRampAnswersAsEvaluateToTheBit) {
+  TestShadeContext sc;
+  std::vector<GradientRamp> ramps{RampAt({0.0f, 0.5f, 1.0f}), RampAt({-0.3f, 0.2f, 0.2f, 1.4f}),
+                                  RampAt({0.7f, 0.1f, 0.4f}), RampAt({0.3f}), RampAt({})};
+  for (int in = 0; in < kCurveModeCount; ++in) {
+    GradientRamp& r = ramps.emplace_back(RampAt({0.0f, 0.25f, 0.6f, 1.0f}));
+    for (size_t i = 0; i < r.markers.size(); ++i) {
+      r.markers[i].inMode = (in + int(i)) % kCurveModeCount;
+      r.markers[i].outMode = (in + 2 * int(i)) % kCurveModeCount;
+      r.markers[i].transparentColor = AColor(0.3f * float(i), 0.1f, 0.2f, 0.0f);
+    }
+  }
+  for (const GradientRamp& ramp : ramps) {
+    PreparedRamp prepared;
+    prepared.Prepare(ramp);
+    ASSERT_TRUE(prepared.Ready());
+    for (float t = -0.05f; t < 1.1f; t += 0.00731f)
+      EXPECT_EQ(prepared.Evaluate(t), ramp.Evaluate(sc, t)) << t;
+    EXPECT_EQ(prepared.Evaluate(NAN), ramp.Evaluate(sc, NAN));
+  }
+  // A marker map in use changes colours from sample to sample: not prepared.
+  TestMap* white = new TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f));
+  ramps[0].markers[1].transparentMap = white;
+  PreparedRamp prepared;
+  prepared.Prepare(ramps[0]);
+  EXPECT_FALSE(prepared.Ready());
+  ramps[0].markers[1].transparentMapOn = false;
+  prepared.Prepare(ramps[0]);
+  EXPECT_TRUE(prepared.Ready());
   white->DeleteThis();
 }
