@@ -41,7 +41,8 @@
 namespace {
 
 enum class Order { kRandom, kCoherent };
-enum class Method { kKelvane, kEmbree, kCgal, kPlain };
+// kKelvaneWithin is the query shading's colour asks: bounded by Distance, as Embree's is.
+enum class Method { kKelvane, kKelvaneWithin, kEmbree, kCgal, kPlain };
 
 constexpr Order kOrders[] = {Order::kRandom, Order::kCoherent};
 constexpr Method kMethods[] = {Method::kKelvane, Method::kEmbree, Method::kCgal, Method::kPlain};
@@ -54,6 +55,8 @@ const char* MethodName(Method m) {
   switch (m) {
     case Method::kKelvane:
       return "kelvane";
+    case Method::kKelvaneWithin:
+      return "kelvane-within";
     case Method::kEmbree:
       return "embree";
     case Method::kCgal:
@@ -99,6 +102,12 @@ void WithQuery(const Workload& w, Method method, F&& f) {
       f([&w](const Point3& p) {
         Point3 nearest;
         return double(NearestEdgeDistance(w.record, p, nearest));
+      });
+      break;
+    case Method::kKelvaneWithin:
+      f([&w](const Point3& p) {
+        Point3 nearest;
+        return double(NearestEdgeDistanceWithin(w.record, p, w.distance, nearest));
       });
       break;
     case Method::kEmbree:
@@ -230,7 +239,7 @@ std::vector<SweepShape> SweepShapes() {
 }
 
 void Sweep() {
-  constexpr Method kSweepMethods[] = {Method::kKelvane, Method::kEmbree, Method::kPlain};
+  constexpr Method kSweepMethods[] = {Method::kKelvaneWithin, Method::kEmbree, Method::kPlain};
   current.reset();
   for (const SweepShape& shape : SweepShapes()) {
     if (!options.only.empty() && options.only != shape.name) continue;
