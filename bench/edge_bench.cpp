@@ -10,8 +10,9 @@
 //       sweep SHAPE ORDER factor=F kelvane=QPS embree=QPS plain=QPS build_ms=MS
 //       bytes_per_segment=B
 //   where plain is the record's straightforward grid scan, the reference the query is checked
-//   against, and F is Distance in mean edge lengths of the mesh (Embree's point queries get
-//   the same radius). The sweep's dense shapes (every edge qualifies) are the plane, sphere
+//   against, and F is Distance in mean edge lengths of the mesh. The sweep times the query
+//   shading's colour asks, bounded by Distance, and Embree's point queries get the same
+//   radius. The sweep's dense shapes (every edge qualifies) are the plane, sphere
 //   and cylinder at F = 20 and 200 and the Stanford bunny from DIR (by default the models
 //   folder beside the source tree) at F = 2, 20 and 200; its sparse shapes are a sphere with
 //   three material-ID seams and a cylinder whose two open rims qualify, at F = 20 and 200.
