@@ -13,9 +13,10 @@ constexpr double kBinLengths = 3.0;
 // Where the segments lie along a few curves (seams, rims) rather than over a surface, bins of
 // that size hold two or three each, and a point away from the curves walks many of them
 // before it finds one. Past a bin holding fewer than kSparseBin on average, bins grow to
-// hold about kFilledBin: along a curve what a bin holds grows with its size.
+// hold about kFilledBin: along a curve what a bin holds grows with its size, and a bin that
+// full keeps boxes of its runs.
 constexpr double kSparseBin = 6.0;
-constexpr double kFilledBin = 16.0;
+constexpr double kFilledBin = 32.0;
 constexpr double kMostGrowth = 8.0;
 // Bounds on what a record may cost, as for the grid; past them the bins grow.
 constexpr double kColumnsPerSegment = 1.5;
