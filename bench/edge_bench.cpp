@@ -10,8 +10,9 @@
 //       sweep SHAPE ORDER factor=F kelvane=QPS embree=QPS plain=QPS build_ms=MS
 //       bytes_per_segment=B
 //   where plain is the record's straightforward grid scan, the reference the query is checked
-//   against, and F is Distance in mean edge lengths of the mesh (Embree's point queries get
-//   the same radius). The sweep's dense shapes (every edge qualifies) are the plane, sphere
+//   against, and F is Distance in mean edge lengths of the mesh. The sweep times the query
+//   shading's colour asks, bounded by Distance, and Embree's point queries get the same
+//   radius. The sweep's dense shapes (every edge qualifies) are the plane, sphere
 //   and cylinder at F = 20 and 200 and the Stanford bunny from DIR (by default the models
 //   folder beside the source tree) at F = 2, 20 and 200; its sparse shapes are a sphere with
 //   three material-ID seams and a cylinder whose two open rims qualify, at F = 20 and 200.
@@ -41,7 +42,8 @@
 namespace {
 
 enum class Order { kRandom, kCoherent };
-enum class Method { kKelvane, kEmbree, kCgal, kPlain };
+// kKelvaneWithin is the query shading's colour asks: bounded by Distance, as Embree's is.
+enum class Method { kKelvane, kKelvaneWithin, kEmbree, kCgal, kPlain };
 
 constexpr Order kOrders[] = {Order::kRandom, Order::kCoherent};
 constexpr Method kMethods[] = {Method::kKelvane, Method::kEmbree, Method::kCgal, Method::kPlain};
@@ -54,6 +56,8 @@ const char* MethodName(Method m) {
   switch (m) {
     case Method::kKelvane:
       return "kelvane";
+    case Method::kKelvaneWithin:
+      return "kelvane-within";
     case Method::kEmbree:
       return "embree";
     case Method::kCgal:
@@ -99,6 +103,12 @@ void WithQuery(const Workload& w, Method method, F&& f) {
       f([&w](const Point3& p) {
         Point3 nearest;
         return double(NearestEdgeDistance(w.record, p, nearest));
+      });
+      break;
+    case Method::kKelvaneWithin:
+      f([&w](const Point3& p) {
+        Point3 nearest;
+        return double(NearestEdgeDistanceWithin(w.record, p, w.distance, nearest));
       });
       break;
     case Method::kEmbree:
@@ -230,7 +240,7 @@ std::vector<SweepShape> SweepShapes() {
 }
 
 void Sweep() {
-  constexpr Method kSweepMethods[] = {Method::kKelvane, Method::kEmbree, Method::kPlain};
+  constexpr Method kSweepMethods[] = {Method::kKelvaneWithin, Method::kEmbree, Method::kPlain};
   current.reset();
   for (const SweepShape& shape : SweepShapes()) {
     if (!options.only.empty() && options.only != shape.name) continue;

@@ -10,6 +10,14 @@ namespace {
 // segments, so a query reads one or two bins before nothing left can be nearer. Where the
 // segments are few and short (a seam, a rim) most bins are empty; the blocks skip those.
 constexpr double kBinLengths = 3.0;
+// Where the segments lie along a few curves (seams, rims) rather than over a surface, bins of
+// that size hold two or three each, and a point away from the curves walks many of them
+// before it finds one. Past a bin holding fewer than kSparseBin on average, bins grow to
+// hold about kFilledBin: along a curve what a bin holds grows with its size, and a bin that
+// full keeps boxes of its runs.
+constexpr double kSparseBin = 6.0;
+constexpr double kFilledBin = 32.0;
+constexpr double kMostGrowth = 8.0;
 // Bounds on what a record may cost, as for the grid; past them the bins grow.
 constexpr double kColumnsPerSegment = 1.5;
 constexpr double kLayersPerSegment = 4.0;
@@ -181,14 +189,11 @@ void Extent(const EdgeSearchIndex& x, int axis, uint32_t first, uint32_t last, f
 }
 
 // Chooses the bin size, the grid and the reach, and places every segment.
+// Bins start at `bin` across and grow while the record's budgets ask for it.
 std::vector<Placement> Place(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
-                             const Point3& boundsMin, const Point3& boundsMax, float& slack) {
+                             const Point3& boundsMin, const Point3& boundsMax, double bin,
+                             float& slack) {
   const double n = double(segments.size());
-  double lengthSum = 0.0;
-  for (const EdgeSegment& s : segments) lengthSum += double(Length(s.end - s.start));
-  double bin = kBinLengths * lengthSum / n;
-  // Segments of no length at all: any size will do.
-  if (!(bin > 0.0)) bin = std::max(double(x.radius), 1.0e-30);
   double extent[3], largest = 0.0;
   for (int axis = 0; axis < 3; ++axis) {
     extent[axis] = double(boundsMax[axis]) - double(boundsMin[axis]);
@@ -447,9 +452,18 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   x = EdgeSearchIndex{};
   if (segments.empty() || !(radius > 0.0f) || !std::isfinite(radius)) return;
   x.radius = radius;
+  double lengthSum = 0.0;
+  for (const EdgeSegment& s : segments) lengthSum += double(Length(s.end - s.start));
+  double bin = kBinLengths * lengthSum / double(segments.size());
+  // Segments of no length at all: any size will do.
+  if (!(bin > 0.0)) bin = std::max(double(radius), 1.0e-30);
   float slack = 0.0f;
-  std::vector<Placement> placements = Place(x, segments, boundsMin, boundsMax, slack);
-  FillBins(x, segments, std::move(placements));
+  FillBins(x, segments, Place(x, segments, boundsMin, boundsMax, bin, slack));
+  const double perBin = double(x.binSlots.back()) / double(x.binLayer.size());
+  if (perBin < kSparseBin) {
+    bin = double(x.binSize) * std::min(kFilledBin / perBin, kMostGrowth);
+    FillBins(x, segments, Place(x, segments, boundsMin, boundsMax, bin, slack));
+  }
   FillRunBoxes(x, slack);
   FillColumnBoxes(x);
   FillBlockBoxes(x);

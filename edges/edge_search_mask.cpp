@@ -3,14 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-
-namespace {
-
-size_t BitOf(int cx, int cy, int cz) {
-  return size_t((cz * NearEdgeMask::kCells + cy) * NearEdgeMask::kCells + cx);
-}
-
-}  // namespace
+#include <vector>
 
 void NearEdgeMask::Frame(const Point3& boundsMin, const Point3& boundsMax, float forDistance) {
   *this = NearEdgeMask{};
@@ -21,11 +14,26 @@ void NearEdgeMask::Frame(const Point3& boundsMin, const Point3& boundsMax, float
   for (int axis = 0; axis < 3; ++axis)
     largest = std::max({largest, std::fabs(boundsMin[axis]), std::fabs(boundsMax[axis])});
   margin = forDistance * 1.001f + 8.0f * FLT_EPSILON * largest;
+  double extent[3];
   for (int axis = 0; axis < 3; ++axis) {
     origin[axis] = boundsMin[axis] - margin;
-    const float extent = (boundsMax[axis] + margin) - origin[axis];
+    extent[axis] = double((boundsMax[axis] + margin) - origin[axis]);
+    cells[axis] = 1;
+  }
+  // Doubles the cells along the axis whose cells are longest, while bits remain.
+  for (int total = 1; total < kBits; total *= 2) {
+    int longest = -1;
+    for (int axis = 0; axis < 3; ++axis) {
+      if (axis == 0 && cells[0] >= kMostAlongX) continue;
+      if (longest < 0 || extent[axis] / cells[axis] > extent[longest] / cells[longest])
+        longest = axis;
+    }
+    cells[longest] *= 2;
+  }
+  for (int axis = 0; axis < 3; ++axis) {
+    cellCount[axis] = float(cells[axis]);
     // A box too large for finite cells puts everything in cell 0 of that axis.
-    const float inverse = float(kCells) / extent;
+    const float inverse = cellCount[axis] / float(extent[axis]);
     inverseCell[axis] = std::isfinite(inverse) ? inverse : 0.0f;
   }
   distance = forDistance;
@@ -34,62 +42,60 @@ void NearEdgeMask::Frame(const Point3& boundsMin, const Point3& boundsMax, float
 void NearEdgeMask::Mark(const Point3& lo, const Point3& hi) {
   int from[3], to[3];
   for (int axis = 0; axis < 3; ++axis) {
-    from[axis] = std::clamp(Cell(axis, lo[axis]), 0, kCells - 1);
-    to[axis] = std::clamp(Cell(axis, hi[axis]), 0, kCells - 1);
+    from[axis] = std::clamp(Cell(axis, lo[axis]), 0, cells[axis] - 1);
+    to[axis] = std::clamp(Cell(axis, hi[axis]), 0, cells[axis] - 1);
   }
   for (int cz = from[2]; cz <= to[2]; ++cz)
     for (int cy = from[1]; cy <= to[1]; ++cy)
       for (int cx = from[0]; cx <= to[0]; ++cx) {
-        const size_t bit = BitOf(cx, cy, cz);
+        const unsigned bit = Bit(cx, cy, cz);
         bits[bit / 64] |= uint64_t(1) << (bit % 64);
       }
 }
 
 void NearEdgeMask::Widen() {
-  static_assert(kCells == 16, "a row of cells along X is 16 bits, four to a word");
-  // A box widened by the margin reaches at most this many cells past the cells it touches,
-  // one more for rounding. Axis by axis, which widens every marked box alike.
+  // A box widened by the margin reaches at most this many cells past the cells it touches.
+  // Cell() rounds a coordinate's place by a few millionths of a cell at most: a thousandth
+  // covers that without a whole cell more. Axis by axis, which widens every marked box alike.
   int reach[3];
   for (int axis = 0; axis < 3; ++axis) {
-    const float cells = std::ceil(margin * inverseCell[axis]);
-    reach[axis] = !(cells < float(kCells)) ? kCells : int(cells) + 1;
+    const float more = std::ceil(margin * inverseCell[axis] + 1.0e-3f);
+    reach[axis] = !(more < cellCount[axis]) ? cells[axis] : int(more);
   }
-  std::array<uint32_t, kCells * kCells> rows;  // by (z, y): the row's X cells as bits
-  for (size_t i = 0; i < rows.size(); ++i)
-    rows[i] = uint32_t(bits[i / 4] >> (16 * (i % 4))) & 0xffffu;
-  for (uint32_t& row : rows) {
-    uint32_t wide = row;
-    for (int s = 1; s <= reach[0]; ++s) wide |= row << s | row >> s;
-    row = wide & 0xffffu;
+  // By (z, y): the row's X cells as bits, a row within one word.
+  const int nx = cells[0], ny = cells[1], nz = cells[2];
+  const uint64_t full = nx == 64 ? ~uint64_t(0) : (uint64_t(1) << nx) - 1;
+  std::vector<uint64_t> rows(size_t(ny) * size_t(nz));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const size_t bit = i * size_t(nx);
+    rows[i] = bits[bit / 64] >> (bit % 64) & full;
+  }
+  for (uint64_t& row : rows) {
+    uint64_t wide = row;
+    for (int s = 1; s <= std::min(reach[0], nx - 1); ++s) wide |= row << s | row >> s;
+    row = wide & full;
   }
   for (int axis = 1; axis < 3; ++axis) {
-    const auto narrow = rows;
-    for (int z = 0; z < kCells; ++z)
-      for (int y = 0; y < kCells; ++y) {
+    const std::vector<uint64_t> narrow = rows;
+    const int n = cells[axis];
+    for (int z = 0; z < nz; ++z)
+      for (int y = 0; y < ny; ++y) {
         const int c = axis == 1 ? y : z;
-        uint32_t wide = 0;
-        for (int k = std::max(c - reach[axis], 0); k <= std::min(c + reach[axis], kCells - 1); ++k)
-          wide |= narrow[size_t(axis == 1 ? z * kCells + k : k * kCells + y)];
-        rows[size_t(z * kCells + y)] = wide;
+        uint64_t wide = 0;
+        for (int k = std::max(c - reach[axis], 0); k <= std::min(c + reach[axis], n - 1); ++k)
+          wide |= narrow[size_t(axis == 1 ? z * ny + k : k * ny + y)];
+        rows[size_t(z * ny + y)] = wide;
       }
   }
   bits.fill(0);
-  for (size_t i = 0; i < rows.size(); ++i) bits[i / 4] |= uint64_t(rows[i]) << (16 * (i % 4));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const size_t bit = i * size_t(nx);
+    bits[bit / 64] |= rows[i] << (bit % 64);
+  }
 }
 
 int NearEdgeMask::Cell(int axis, float v) const {
   const float f = (v - origin[axis]) * inverseCell[axis];
   if (!(f >= 0.0f)) return -1;
-  return f >= float(kCells) ? kCells : int(f);
-}
-
-bool NearEdgeMask::Clear(const Point3& p, float limit) const {
-  if (!(limit <= distance)) return false;
-  int c[3];
-  for (int axis = 0; axis < 3; ++axis) {
-    c[axis] = Cell(axis, p[axis]);
-    if (c[axis] < 0 || c[axis] >= kCells) return true;
-  }
-  const size_t bit = BitOf(c[0], c[1], c[2]);
-  return !(bits[bit / 64] >> (bit % 64) & 1u);
+  return f >= cellCount[axis] ? cells[axis] : int(f);
 }

@@ -148,9 +148,9 @@ TEST(SearchIndex, AgreesWithThePlainScanAtADistanceAsLargeAsTheObject) {
   }
 }
 
-// Few qualifying edges in much empty space, where the walk skips whole blocks of columns and
-// few segments over a point are scanned whole: near the edges and far from them, at a
-// Distance of a few edges and of most of the object.
+// Few qualifying edges in much empty space, where bins grow to hold more than a few, the walk
+// skips whole blocks of columns and few segments over a point are scanned whole: near the
+// edges and far from them, at a Distance of a few edges and of most of the object.
 TEST(SearchIndex, AgreesWithThePlainScanOnSparseEdges) {
   PolyObject* seamed = MakeUvSphere(64);
   MNMesh& mm = seamed->GetMesh();
@@ -168,31 +168,32 @@ TEST(SearchIndex, AgreesWithThePlainScanOnSparseEdges) {
     const char* name;
     PolyObject* poly;
     EdgeParameters params;
-    bool blocks;  // spread over more than one block of columns
-  } shapes[] = {{"sphere with three seams", seamed, seams, true},
-                {"open tall cylinder's rims", MakeCylinder(60, 40.0f, false), rims, false}};
+  } shapes[] = {{"sphere with three seams", seamed, seams},
+                {"open tall cylinder's rims", MakeCylinder(60, 40.0f, false), rims}};
   for (const Shape& shape : shapes) {
     ScopedNode node(shape.poly);
     for (double factor : {3.0, 40.0}) {
       SCOPED_TRACE(std::string(shape.name) + " at " + std::to_string(factor));
       const NodeEdgeCache r = RecordAtFactor(node.Handle(), factor, shape.params);
-      ASSERT_EQ(r.search.blockColumns * r.search.blockRows > 1, shape.blocks);
       for (const Point3& p : QueryPoints(shape.poly->GetMesh(), r, 3000, 17))
         ASSERT_TRUE(Agrees(r, p));
     }
   }
 
-  // Short segments scattered over a wide field, far more columns than segments.
+  // Clusters of short segments scattered over a wide field, more columns than segments.
   std::mt19937 rng(23);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
   std::vector<EdgeSegment> scattered;
-  for (int i = 0; i < 60; ++i) {
-    const Point3 a(500.0f * unit(rng), 500.0f * unit(rng), 20.0f * unit(rng));
+  Point3 cluster;
+  for (int i = 0; i < 480; ++i) {
+    if (i % 8 == 0) cluster = Point3(500.0f * unit(rng), 500.0f * unit(rng), 20.0f * unit(rng));
+    const Point3 a = cluster + Point3(4.0f * unit(rng), 4.0f * unit(rng), unit(rng));
     scattered.push_back({a, a + Point3(unit(rng), unit(rng), unit(rng))});
   }
   for (float distance : {2.0f, 60.0f}) {
     SCOPED_TRACE(distance);
     const NodeEdgeCache r = RecordFromSegments(scattered, distance);
+    ASSERT_GT(r.search.blockColumns * r.search.blockRows, 1);
     for (int i = 0; i < 4000; ++i) {
       const EdgeSegment& s = scattered[size_t(i) % scattered.size()];
       const Point3 around = s.start + Point3(3.0f * distance * (unit(rng) - 0.5f),
