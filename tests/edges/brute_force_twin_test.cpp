@@ -72,17 +72,6 @@ TEST(BruteForceTwin, RandomPolygonAndTriangleMeshes) {
   }
 }
 
-TEST(BruteForceTwin, TriangulationKeepsThePolygonEdges) {
-  // With no condition, the triangle path stores exactly the visible edges: the polygon edges.
-  for (uint32_t seed = 20; seed < 24; ++seed) {
-    PolyObject* poly = MakeRandomPoly(seed, 16, 16);
-    ScopedNode polyNode(poly);
-    ScopedNode triNode(Triangulate(*poly));
-    EXPECT_EQ(BuildRecord(polyNode.Handle(), {}).segments.size(),
-              BuildRecord(triNode.Handle(), {}).segments.size());
-  }
-}
-
 TEST(BruteForceTwin, SparseAndTallRecords) {
   // Few edges over a wide area (the enlarged-cell path) and a column of edges tall in Z.
   std::mt19937 rng(99);

@@ -39,6 +39,39 @@ TriObject* Triangulate(const PolyObject& poly) {
   return tri;
 }
 
+PolyObject* PolyFrom(const std::vector<Point3>& points,
+                     std::initializer_list<std::vector<int>> faces) {
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
+  for (const Point3& p : points) mm.NewVert(p);
+  for (const std::vector<int>& loop : faces) mm.NewFace(-1, int(loop.size()), loop.data());
+  mm.FillInMesh();
+  return poly;
+}
+
+PolyObject* MakeLPrism() {
+  const float xy[6][2] = {{0.3f, 0.3f}, {0.3f, 2.0f}, {0.0f, 2.0f},
+                          {0.0f, 0.0f}, {2.0f, 0.0f}, {2.0f, 0.3f}};
+  std::vector<Point3> points;
+  for (float z : {0.0f, 1.0f})
+    for (const auto& c : xy) points.emplace_back(c[0], c[1], z);
+  // Counter-clockwise seen from +z: the top cap as is, the bottom reversed, each side from
+  // its bottom edge up.
+  return PolyFrom(points, {{0, 5, 4, 3, 2, 1},
+                           {6, 7, 8, 9, 10, 11},
+                           {0, 1, 7, 6},
+                           {1, 2, 8, 7},
+                           {2, 3, 9, 8},
+                           {3, 4, 10, 9},
+                           {4, 5, 11, 10},
+                           {5, 0, 6, 11}});
+}
+
+PolyObject* MakeHinge(const Point3& w) {
+  return PolyFrom({{0, 0, 0}, {1, 0, 0}, {1, -1, 0}, {0, -1, 0}, w, Point3(1, 0, 0) + w},
+                  {{0, 3, 2, 1}, {0, 1, 5, 4}});
+}
+
 PolyObject* MakeUvSphere(int stacks, float radius) {
   const int slices = 2 * stacks;
   const double pi = std::numbers::pi;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "edge_parameters.h"
@@ -26,6 +27,17 @@ PolyObject* MakePlane(int nx, int ny, float size = 1.0f, Point3 corner = Point3(
 PolyObject* MakeBoxPoly(int segments = 1);
 // The same polygon mesh as a triangle object, diagonals hidden.
 TriObject* Triangulate(const PolyObject& poly);
+
+// A polygon object from corner positions and faces as vertex loops, its edge table filled in.
+PolyObject* PolyFrom(const std::vector<Point3>& points,
+                     std::initializer_list<std::vector<int>> faces);
+// An L-shaped prism of height 1, outward wound: two hexagonal caps and six sides; the one
+// reflex corner (0.3, 0.3) is each cap's first corner, so a fan from it stays inside the L.
+PolyObject* MakeLPrism();
+// A unit-square top face over y in [-1, 0] with normal +z, and a second face hinged on their
+// shared edge along x, leaning away in direction w (perpendicular to x); consistently wound.
+// w = -z is a box's outer corner, w = +z an inner one.
+PolyObject* MakeHinge(const Point3& w);
 
 // A UV sphere around the origin with `stacks` from pole to pole and twice as many around:
 // triangle fans at the poles, quads between.
