@@ -6,20 +6,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "support/app_test_support.h"
 
 namespace {
 
 const std::filesystem::path kSource = KELVANE_SOURCE_DIR;
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
 
 int Render(const std::string& scene, const std::string& out, const std::string& extra) {
   const std::string command = std::string("'") + KELVANE_BINARY + "' render '" + scene +
@@ -68,13 +60,13 @@ TEST(Examples, EachShowsTheMapsColoursVaryingOverItsObjects) {
 }
 
 TEST(Examples, TheReadmesSceneIsExamplesReadmeJson) {
-  const std::string readme = ReadText(kSource / "README.md");
+  const std::string readme = ReadText((kSource / "README.md").string());
   const std::string fence = "```json\n";
   const size_t start = readme.find(fence);
   ASSERT_NE(start, std::string::npos);
   const size_t end = readme.find("```", start + fence.size());
   EXPECT_EQ(readme.substr(start + fence.size(), end - start - fence.size()),
-            ReadText(kSource / "examples" / "readme.json"));
+            ReadText((kSource / "examples" / "readme.json").string()));
 }
 
 }  // namespace

@@ -8,21 +8,12 @@
 #include <iterator>
 #include <vector>
 
-#include "plugin_loader.h"
 #include "saved_scene.h"
-#include "scene/scene_settings.h"
 #include "scene_file.h"
+#include "support/app_test_support.h"
 
 TEST(SceneFindings, FailWithAMessageOrSaveAgainUnchanged) {
-  const std::filesystem::path module =
-      std::filesystem::path(KELVANE_BINARY).parent_path() / "Kelvane.dlt";
-  PluginLoadStatus status;
-  MSTR message;
-  if (!LoadPluginLibrary(module.wstring().c_str(), &status, &message)) {
-    ASSERT_EQ(status, PLUGIN_ALREADY_LOADED) << message.data();
-  }
-  RegisterSceneSettingsClass();
-
+  KelvaneClass();
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(KELVANE_FUZZ_FINDINGS)) {
     SCOPED_TRACE(entry.path().filename().string());
