@@ -20,17 +20,28 @@ int CountDependentsOn(ReferenceTarget* target, ReferenceMaker* maker) {
 
 // The reference numbers saved scenes rely on: coordinates 0, block 1, output 2, then two
 // maps per marker.
-TEST(KelvaneMap, NewMapReferenceNumbers) {
+TEST(KelvaneMap, NewAndResetMapReferenceNumbers) {
   Kelvane* map = NewKelvane();
   ASSERT_NE(map, nullptr);
-  EXPECT_EQ(map->NumRefs(), 9);
-  EXPECT_EQ(map->NumSubTexmaps(), 6);
-  EXPECT_EQ(map->GetReference(0), map->uvGen);
-  EXPECT_EQ(map->GetReference(1), map->pblock);
-  EXPECT_EQ(map->GetReference(2), map->texout);
-  EXPECT_NE(map->uvGen, nullptr);
-  EXPECT_NE(map->texout, nullptr);
-  EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
+  for (bool reset : {false, true}) {
+    SCOPED_TRACE(reset ? "reset" : "new");
+    if (reset) {
+      map->SetSubTexmap(0, NewColorMap(AColor(1.0f, 0.0f, 0.0f)));
+      map->ramp.AddMarker(0.7f, AColor(1.0f, 1.0f, 1.0f));
+      map->SyncMarkerReferences();
+      map->Reset();
+    }
+    EXPECT_EQ(map->ramp.markers.size(), 3u);
+    EXPECT_EQ(map->NumRefs(), 9);
+    EXPECT_EQ(map->NumSubTexmaps(), 6);
+    EXPECT_EQ(map->GetReference(0), map->uvGen);
+    EXPECT_EQ(map->GetReference(1), map->pblock);
+    EXPECT_EQ(map->GetReference(2), map->texout);
+    EXPECT_NE(map->uvGen, nullptr);
+    EXPECT_NE(map->texout, nullptr);
+    EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(map->GetSubTexmap(k), nullptr);
+  }
   map->DeleteThis();
 }
 
@@ -259,19 +270,6 @@ TEST(KelvaneMap, CreateAnswersNullWhenMemoryRunsOut) {
     return;
   }
   FAIL() << "no map was ever made";
-}
-
-TEST(KelvaneMap, ResetRestoresTheDefaultRamp) {
-  Kelvane* map = NewKelvane();
-  map->SetSubTexmap(0, NewColorMap(AColor(1.0f, 0.0f, 0.0f)));
-  map->ramp.AddMarker(0.7f, AColor(1.0f, 1.0f, 1.0f));
-  map->SyncMarkerReferences();
-  map->Reset();
-  EXPECT_EQ(map->ramp.markers.size(), 3u);
-  EXPECT_EQ(map->NumRefs(), 9);
-  EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
-  for (int k = 0; k < 6; ++k) EXPECT_EQ(map->GetSubTexmap(k), nullptr);
-  map->DeleteThis();
 }
 
 // A map used as another map's marker map and let go again stays whole while something else
