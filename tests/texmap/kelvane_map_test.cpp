@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <new>
+#include <tuple>
 
 #include "texmap_test_support.h"
 
@@ -86,15 +87,11 @@ TEST(KelvaneMap, UpdateCachesParametersAndClearsRecords) {
   pb->SetValue(pb_c_mult, 0, 5);
   Interval valid = FOREVER;
   map->Update(0, valid);
-  EXPECT_FLOAT_EQ(map->distance, 2.5f);
+  EXPECT_EQ(std::tuple(map->distance, map->matId1, map->matId2, map->openEdges, map->conditions,
+                       map->cMult),
+            std::tuple(2.5f, 0, 6, true, 0, 5));
   EXPECT_FLOAT_EQ(map->angleThreshold, 1.5707964f);
-  EXPECT_EQ(map->matId1, 0);
-  EXPECT_EQ(map->matId2, 6);
-  EXPECT_TRUE(map->openEdges);
-  EXPECT_EQ(map->conditions, 0);
-  EXPECT_EQ(map->cMult, 5);
-  EXPECT_TRUE(valid.IsInfinite());
-  EXPECT_TRUE(map->ivalid.IsInfinite());
+  EXPECT_TRUE(valid.IsInfinite() && map->ivalid.IsInfinite());
   pb->SetValue(pb_angle, 0, 180.0f);
   EXPECT_TRUE(map->Validity(0).IsInfinite());
   EXPECT_FLOAT_EQ(map->angleThreshold, 3.1415927f) << "Validity runs Update";

@@ -126,8 +126,7 @@ TEST_F(KelvaneUndo, EachKindOfMarkerEditRoundTrips) {
       map->MarkersEdited();
     });
     EXPECT_EQ(HostUndoDescription(), MSTR(e.name));
-    MapState after = StateOf(map);
-    ExpectRoundTrip(before, after);
+    ExpectRoundTrip(before, StateOf(map));
   }
   EXPECT_EQ(CountedMap::alive, 1) << "the deleted marker's map came back and stayed";
 
@@ -154,7 +153,7 @@ TEST_F(KelvaneUndo, DeletedMarkerWithOneMapInBothSlotsComesBackTwice) {
   map->SetSubTexmap(2, shared);
   map->SetSubTexmap(3, shared);
   HostClearUndo();
-  MapState before = StateOf(map);
+  const MapState before = StateOf(map);
   Gesture(L"Delete marker", [&] {
     map->ramp.DeleteMarkerAt(0.5f, 0.001f);
     map->MarkersEdited();
@@ -162,12 +161,7 @@ TEST_F(KelvaneUndo, DeletedMarkerWithOneMapInBothSlotsComesBackTwice) {
   MapState after = StateOf(map);
   EXPECT_EQ(CountedMap::alive, 1);
   ExpectRoundTrip(before, after);
-  ASSERT_TRUE(HostUndo());
-  ExpectState(map, before, "undone, second time");
-  EXPECT_EQ(map->GetReference(MARKER_MAP_REF + 2), shared);
-  EXPECT_EQ(map->GetReference(MARKER_MAP_REF + 3), shared);
-  ASSERT_TRUE(HostRedo());
-  ExpectState(map, after, "redone, second time");
+  ExpectRoundTrip(before, after);
   HostClearUndo();
   EXPECT_EQ(CountedMap::alive, 0) << "no leak once the stack lets go";
 }
@@ -189,9 +183,8 @@ TEST_F(KelvaneUndo, DragAcrossTwoNeighboursIsOneStep) {
     map->MarkersEdited();
   });
   EXPECT_EQ(HostUndoCount(), 1);
-  MapState after = StateOf(map);
   EXPECT_EQ(map->ramp.markers.size(), 3u);
-  ExpectRoundTrip(before, after);
+  ExpectRoundTrip(before, StateOf(map));
 }
 
 // Block edits and marker edits in one history come back in order.
