@@ -64,11 +64,7 @@ bool Eventually(Condition condition) {
   return true;
 }
 
-EdgeParameters OpenEdgesOnly() {
-  EdgeParameters params;
-  params.openEdges = true;
-  return params;
-}
+const EdgeParameters kOpenEdgesOnly{.openEdges = true};
 
 // Runs f on a thread of its own; a call still running after ten seconds waits for ever, and
 // nothing can end it but the program's end.
@@ -119,7 +115,7 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
   EXPECT_TRUE(re.segments.empty());
 
   // Neither a later time nor other parameter values rebuild a record, with or without object.
-  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 4800, OpenEdgesOnly()), &ra);
+  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 4800, kOpenEdgesOnly), &ra);
   EXPECT_EQ(cache.GetEdgeData(empty.Handle(), 4800, {}), &re);
   EXPECT_EQ(a.probe->evaluations, 2);  // its own node and the instance
   EXPECT_EQ(empty.probe->evaluations, 1);
@@ -127,7 +123,7 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
 
   // The clear that follows a parameter change lets the next request use the new values.
   cache.ClearEdgeCache();
-  const NodeEdgeCache& rebuilt = *cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
+  const NodeEdgeCache& rebuilt = *cache.GetEdgeData(a.Handle(), 0, kOpenEdgesOnly);
   EXPECT_EQ(rebuilt.segments.size(), 8u);
   cache.GetEdgeData(empty.Handle(), 0, {});
   EXPECT_EQ(a.probe->evaluations, 3);
@@ -143,13 +139,13 @@ TEST_F(EdgeCacheTest, RememberedRecordsBelongToTheirCache) {
   for (int round = 0; round < 2; ++round) {
     auto* other = new (storage) EdgeCache;
     EXPECT_EQ(other->Remembered(a.Handle()), nullptr);
-    const NodeEdgeCache& own = *other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly());
+    const NodeEdgeCache& own = *other->GetEdgeData(a.Handle(), 0, kOpenEdgesOnly);
     EXPECT_EQ(own.segments.size(), 8u);
-    EXPECT_EQ(other->GetEdgeData(a.Handle(), 0, OpenEdgesOnly()), &own);
+    EXPECT_EQ(other->GetEdgeData(a.Handle(), 0, kOpenEdgesOnly), &own);
     EXPECT_EQ(other->Remembered(a.Handle()), &own);
     other->~EdgeCache();
   }
-  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, OpenEdgesOnly())->segments.size(), 12u);
+  EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, kOpenEdgesOnly)->segments.size(), 12u);
   cache.ClearEdgeCache();
   EXPECT_EQ(cache.Remembered(a.Handle()), nullptr) << "a record outlived its clear";
   EXPECT_EQ(a.probe->evaluations, 3);
@@ -225,11 +221,8 @@ TEST_F(EdgeCacheTest, EightThreadsExtractEveryNodeOnce) {
       EXPECT_EQ(nodes[size_t(n)]->probe->evaluations, round) << "node " << n;
       const NodeEdgeCache& record = *cache.GetEdgeData(nodes[size_t(n)]->Handle(), 0, {});
       EXPECT_EQ(record.segments.size(), size_t(2 * quads(n) * (quads(n) + 1)));
-      for (auto& perThread : seen) {
-        if (perThread[size_t(n)]) {
-          EXPECT_EQ(perThread[size_t(n)], &record);
-        }
-      }
+      for (auto& perThread : seen)
+        EXPECT_TRUE(!perThread[size_t(n)] || perThread[size_t(n)] == &record) << "node " << n;
     }
     cache.ClearEdgeCache();
   }

@@ -57,10 +57,8 @@ TEST(EdgeShape, BoxIsAllConvexAndLPrismHasOneInnerEdge) {
   std::vector<EdgeSegment> inner;
   EXPECT_EQ(ShapeCounts(MakeLPrism(), {}, &inner), (Counts{17, 1, 18}));
   ASSERT_EQ(inner.size(), 1u);
-  EXPECT_EQ(inner[0].start.x, 0.3f);
-  EXPECT_EQ(inner[0].start.y, 0.3f);
-  EXPECT_EQ(inner[0].end.x, 0.3f);
-  EXPECT_NE(inner[0].start.z, inner[0].end.z);
+  const EdgeSegment& s = inner[0];
+  EXPECT_TRUE(s.start.x == 0.3f && s.start.y == 0.3f && s.end.x == 0.3f && s.start.z != s.end.z);
 }
 
 TEST(EdgeShape, FiltersAfterTheConditions) {
@@ -71,16 +69,11 @@ TEST(EdgeShape, FiltersAfterTheConditions) {
     for (int f = 0; f < poly->mm.numf; ++f) poly->mm.F(f)->smGroup = f < 2 ? 1u : 2u;
     return poly;
   };
-  EdgeParameters borders;
-  borders.smooth = true;  // "Difference", the default
-  EXPECT_EQ(ShapeCounts(grouped(), borders), (Counts{12, 0, 12}));
-  EdgeParameters open;
-  open.openEdges = true;
-  EXPECT_EQ(ShapeCounts(grouped(), open), (Counts{0, 0, 0}));
+  // Smoothing "Difference", the default.
+  EXPECT_EQ(ShapeCounts(grouped(), {.smooth = true}), (Counts{12, 0, 12}));
+  EXPECT_EQ(ShapeCounts(grouped(), {.openEdges = true}), (Counts{0, 0, 0}));
   // The coplanar test keeps the flat inner edges of a subdivided box: neither kind.
-  EdgeParameters flat;
-  flat.complanar = true;
-  EXPECT_EQ(ShapeCounts(MakeBoxPoly(2), flat), (Counts{0, 0, 24}));
+  EXPECT_EQ(ShapeCounts(MakeBoxPoly(2), {.complanar = true}), (Counts{0, 0, 24}));
 }
 
 TEST(EdgeShape, EdgesWithoutTwoProperFacesAreNeither) {

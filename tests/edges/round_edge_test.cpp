@@ -32,11 +32,8 @@ Point3 Expected(const Point3& n, const Point3& other, float d) {
 // The round-edge answer at p from a record of the given object, on either path.
 struct Fillet {
   explicit Fillet(PolyObject* poly, bool triangles = false, const Matrix3* tm = nullptr) {
-    EdgeParameters params;
-    params.distance = kBand;
-    params.bumpMode = kBumpRoundEdge;
-    params.worldUnits = tm != nullptr;
-    SnapshotParameters(record, params);
+    SnapshotParameters(
+        record, {.distance = kBand, .worldUnits = tm != nullptr, .bumpMode = kBumpRoundEdge});
     if (tm) record.objectToWorld = *tm;
     if (triangles) {
       TriObject* tri = Triangulate(*poly);
