@@ -129,16 +129,15 @@ TEST(KelvaneMap, CloneCopiesParametersMarkersAndMaps) {
   EXPECT_NE(copy->pblock, map->pblock);
   EXPECT_FLOAT_EQ(copy->pblock->GetFloat(pb_distance), 3.0f);
   ASSERT_EQ(copy->ramp.markers.size(), 3u);
-  EXPECT_EQ(copy->ramp.markers[0].flags, DWORD(MarkerActive)) << "only marker 0 is active";
-  EXPECT_EQ(copy->ramp.markers[1].flags, 0u);
+  EXPECT_TRUE(copy->ramp.markers[0].flags == MarkerActive && copy->ramp.markers[1].flags == 0)
+      << "only marker 0 is active";
   EXPECT_EQ(copy->ramp.markers[2].color, AColor(0.1f, 0.2f, 0.3f, 1.0f));
   Texmap* cloned = copy->ramp.markers[1].colorMap;
   ASSERT_NE(cloned, nullptr);
   EXPECT_NE(cloned, red);
   EXPECT_EQ(static_cast<ConstantColorMap*>(cloned)->color, red->color);
   EXPECT_EQ(copy->GetReference(5), cloned);
-  EXPECT_EQ(CountDependentsOn(cloned, copy), 1);
-  EXPECT_EQ(CountDependentsOn(red, copy), 0);
+  EXPECT_TRUE(CountDependentsOn(cloned, copy) == 1 && CountDependentsOn(red, copy) == 0);
   EXPECT_EQ(copy->pblock->GetOwner(), copy);
   copy->DeleteThis();
   map->DeleteThis();
