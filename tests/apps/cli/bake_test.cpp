@@ -92,10 +92,8 @@ bool Decode16(FILE* file, Png16* out, png_bytep rows) {
 
 TEST_F(Bake, DepthSixteenWritesSixteenBitChannelsThatAgreeWithTheEightBitBake) {
   const RgbaImage eight = Run({"--node", "lower", "--size", "8"}, "eight.png");
+  Run({"--node", "lower", "--size", "8", "--depth", "16"}, "sixteen.png");
   const std::string path = folder.Path("sixteen.png");
-  ASSERT_EQ(
-      RunApp({"bake", scene, "--node", "lower", "--size", "8", "--depth", "16", "-o", path}).status,
-      0);
   Png16 image;
   image.samples.resize(8 * 8 * 4);
   std::vector<png_byte> rows(8 * 8);

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <fstream>
 #include <set>
 
 #include "cli/command_line.h"
@@ -38,10 +36,6 @@ class Command : public ::testing::Test {
   std::string scene = folder.Write("quad.json", kQuadScene);
 };
 
-double Field(const std::vector<std::string>& row, int i) {
-  return std::strtod(row[size_t(i)].c_str(), nullptr);
-}
-
 TEST_F(Command, SamplesAreTheNormalisedDistanceToTheNearestOpenEdgeInObjectSpace) {
   // The quad's world point (10 + 2x, 2y, 0) is its object's (x, y, 0), min(x, 1 - x, y, 1 - y)
   // from its open border there (twice that in the world). The box has no open edges: a point
@@ -64,8 +58,8 @@ TEST_F(Command, SamplesAreTheNormalisedDistanceToTheNearestOpenEdgeInObjectSpace
   EXPECT_EQ(rows[1][0], "quad");
   for (size_t i = 0; i < rows.size(); ++i) {
     ASSERT_EQ(rows[i].size(), 12u);
-    EXPECT_NEAR(Field(rows[i], 4), expected[i], 1e-5) << "point " << i << "; --set comes last";
-    EXPECT_NEAR(Field(rows[i], 8), expected[i], 1e-5) << "mono: the mean of r, g and b";
+    EXPECT_NEAR(std::stod(rows[i][4]), expected[i], 1e-5) << "point " << i << "; --set comes last";
+    EXPECT_NEAR(std::stod(rows[i][8]), expected[i], 1e-5) << "mono: the mean of r, g and b";
   }
 }
 
@@ -112,8 +106,7 @@ TEST_F(Command, SaveSamplingASavedSceneGivesWhatSamplingItsSourceGives) {
   std::string rendered = folder.Path("saved.png");
   ASSERT_EQ(RunApp({"render", saved, "-o", rendered}).status, 0);
   RgbaImage image = ReadPng(rendered);
-  EXPECT_EQ(image.width, 20);
-  EXPECT_EQ(image.height, 12);
+  EXPECT_TRUE(image.width == 20 && image.height == 12);
   std::string sourceRendered = folder.Path("source.png");
   ASSERT_EQ(RunApp({"render", scene, "-o", sourceRendered, "--set", "c_mult=7"}).status, 0);
   EXPECT_EQ(image.pixels, ReadPng(sourceRendered).pixels);
@@ -138,21 +131,18 @@ TEST_F(Command, SaveSamplingASavedSceneGivesWhatSamplingItsSourceGives) {
 
 TEST_F(Command, RenderGivesTheSamePictureForAnyNumberOfThreads) {
   // Every edge of the box in view qualifies and bumps as a round edge.
-  const std::vector<std::string> round = {
-      "--size", "24x16", "--frame", "plain", "--set", "open edges=false", "--set", "bump_mode=1"};
-  std::vector<std::string> one = {"render", scene, "-o", folder.Path("1.png"), "--bump"};
+  auto round = [](std::vector<std::string> args, const char* threads) {
+    args.insert(args.end(), {"--size", "24x16", "--frame", "plain", "--set", "open edges=false",
+                             "--set", "bump_mode=1", "--threads", threads});
+    return args;
+  };
+  RunResult a = RunApp(round({"render", scene, "-o", folder.Path("1.png"), "--bump"}, "1"));
   // The amount may be left out before the scene, which then is not taken for one.
-  std::vector<std::string> three = {"render", "--bump", scene, "-o", folder.Path("3.png")};
-  one.insert(one.end(), round.begin(), round.end());
-  three.insert(three.end(), round.begin(), round.end());
-  one.insert(one.end(), {"--threads", "1"});
-  three.insert(three.end(), {"--threads", "3"});
-  RunResult a = RunApp(one), b = RunApp(three);
+  RunResult b = RunApp(round({"render", "--bump", scene, "-o", folder.Path("3.png")}, "3"));
   ASSERT_EQ(a.status, 0) << a.err;
   ASSERT_EQ(b.status, 0) << b.err;
   RgbaImage x = ReadPng(folder.Path("1.png")), y = ReadPng(folder.Path("3.png"));
-  EXPECT_EQ(x.width, 24);
-  EXPECT_EQ(x.height, 16);
+  EXPECT_TRUE(x.width == 24 && x.height == 16);
   EXPECT_EQ(x.pixels, y.pixels);
   std::set<std::vector<uint8_t>> colours;
   for (size_t i = 0; i < x.pixels.size(); i += 4)
@@ -191,8 +181,7 @@ TEST_F(Command, BakeFillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
   RunResult r = RunApp({"bake", scene, "--node", "quad", "--size", "8", "-o", out});
   ASSERT_EQ(r.status, 0) << r.err;
   RgbaImage image = ReadPng(out);
-  ASSERT_EQ(image.width, 8);
-  ASSERT_EQ(image.height, 8);
+  ASSERT_TRUE(image.width == 8 && image.height == 8);
   auto pixel = [&](int x, int y) { return &image.pixels[size_t(y * 8 + x) * 4]; };
   // Bottom-left texel: u = v = 1/16 in the triangle whose corners have the UVs (0, 0), (1, 0)
   // and (0, 1) at the points (0, 0, 0), (1, 0, 0) and (1, 1, 0): the point (1/8, 1/16, 0),
@@ -215,8 +204,7 @@ TEST_F(Command, PreviewWritesTheViewportTextureTheMapGives) {
   EXPECT_EQ(after.deleted, before.deleted + 1) << "and let go when the viewport is done";
 
   RgbaImage image = ReadPng(out);
-  ASSERT_EQ(image.width, 8);
-  ASSERT_EQ(image.height, 8);
+  ASSERT_TRUE(image.width == 8 && image.height == 8);
   // Black at 0 to white at 1: column x is the ramp at x / 8, channel x 65535 truncated, of which
   // the viewport's 8-bit texture keeps the high byte, so the right edge never shows position
   // 1. Every row is the same, grey and opaque.
@@ -249,8 +237,7 @@ TEST_F(Command, AFailedWriteKeepsTheOldOutputAndSaysWhyInOneLine) {
     FailOutputWritesAfter(-1, 0);
     EXPECT_EQ(r.status, 1) << c.args[0];
     EXPECT_EQ(r.err, "kelvane: " + path + ": cannot write the file: no space left on device\n");
-    std::ifstream in(path);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old) << c.args[0];
+    EXPECT_EQ(ReadText(path), old) << c.args[0];
     ASSERT_EQ(RunApp(c.args).status, 0) << c.args[0];
   }
 }

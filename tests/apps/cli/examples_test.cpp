@@ -1,10 +1,8 @@
 // The examples as a user first meets them: each renders a picture in which the map's colours
 // vary over the objects, and the README's example is examples/readme.json as it stands.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 #include "support/app_test_support.h"
@@ -12,13 +10,6 @@
 namespace {
 
 const std::filesystem::path kSource = KELVANE_SOURCE_DIR;
-
-int Render(const std::string& scene, const std::string& out, const std::string& extra) {
-  const std::string command = std::string("'") + KELVANE_BINARY + "' render '" + scene +
-                              "' --size 96x54 -o '" + out + "' " + extra + " 2>/dev/null";
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 // How far the map's colour spreads over the objects, from a render with the map and one with
 // the host's mid-grey map: both are colour times the same lighting, so their ratio is the
@@ -48,9 +39,12 @@ TEST(Examples, EachShowsTheMapsColoursVaryingOverItsObjects) {
     if (entry.path().extension() != ".json") continue;
     SCOPED_TRACE(entry.path().filename().string());
     ++examples;
-    const std::string map = folder.Path("map.png"), grey = folder.Path("grey.png");
-    ASSERT_EQ(Render(entry.path().string(), map, ""), 0);
-    ASSERT_EQ(Render(entry.path().string(), grey, "--constant-map"), 0);
+    const std::string scene = entry.path().string(), map = folder.Path("map.png"),
+                      grey = folder.Path("grey.png");
+    ASSERT_EQ(RunProgram({"render", scene, "--size", "96x54", "-o", map}, folder).status, 0);
+    ASSERT_EQ(RunProgram({"render", scene, "--size", "96x54", "-o", grey, "--constant-map"}, folder)
+                  .status,
+              0);
     size_t objectPixels = 0;
     const double spread = ColourSpread(ReadPng(map), ReadPng(grey), objectPixels);
     EXPECT_GT(objectPixels, 96u * 54u / 10) << "the objects fill a good part of the picture";

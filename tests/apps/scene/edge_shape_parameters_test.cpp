@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "common/input_error.h"
@@ -41,8 +39,7 @@ std::vector<int> NewParameters(IParamBlock2* block) {
 TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndNewValuesRoundTrip) {
   KelvaneClass();
   // A fuzz seed saved before the parameters existed.
-  std::ifstream in(KELVANE_SOURCE_DIR "/fuzz/corpus/kelvane/marker_maps.kvs", std::ios::binary);
-  std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string bytes = ReadText(KELVANE_SOURCE_DIR "/fuzz/corpus/kelvane/marker_maps.kvs");
   ResetScene();
   MSTR error;
   ASSERT_EQ(LoadSceneFromMemory(bytes.data(), bytes.size(), &error), IO_OK) << error.data();

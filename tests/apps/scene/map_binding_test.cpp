@@ -100,12 +100,10 @@ TEST_F(MapBindingTest, MarkersReachTheMapInTheSceneFileLayoutWithTheirMaps) {
   auto* color = dynamic_cast<ConstantColorMap*>(map->GetReference(3));
   ASSERT_NE(color, nullptr);
   EXPECT_EQ(color->color.g, 0.5f);
-  EXPECT_EQ(map->GetReference(4), nullptr);
-  EXPECT_EQ(map->GetReference(5), nullptr);
+  EXPECT_TRUE(!map->GetReference(4) && !map->GetReference(5));
   auto* checker = dynamic_cast<CheckerMap*>(map->GetReference(6));
   ASSERT_NE(checker, nullptr);
-  EXPECT_EQ(checker->color2.b, 1.0f);
-  EXPECT_EQ(checker->size, 0.5f);
+  EXPECT_TRUE(checker->color2.b == 1.0f && checker->size == 0.5f);
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "saved_scene.h"
@@ -18,8 +16,7 @@ TEST(SceneFindings, FailWithAMessageOrSaveAgainUnchanged) {
   for (const auto& entry : std::filesystem::directory_iterator(KELVANE_FUZZ_FINDINGS)) {
     SCOPED_TRACE(entry.path().filename().string());
     ++files;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = ReadText(entry.path().string());
     ResetScene();
     MSTR error;
     if (LoadSceneFromMemory(bytes.data(), bytes.size(), &error) != IO_OK) {
