@@ -8,13 +8,11 @@
 
 #include "ramp_control_geometry.h"
 
-namespace {
 // The rollout's control is about 300 pixels wide; s = 8 gives h = 4 and D = 293.
 const RampGeometry kWide(8, 0, 300);
 constexpr float kD = 293.0f;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
-}  // namespace
 
 TEST(RampControlGeometry, DefaultMarkerSizeOnThreeHundredPixels) {
   EXPECT_TRUE(kWide.half == 4 && kWide.span == 293);

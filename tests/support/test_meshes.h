@@ -18,8 +18,6 @@ class ScopedNode {
   INode* node;
 };
 
-// Meshes and records for the tests and the benchmarks.
-
 // A flat grid of nx by ny square quads of side `size` in the XY plane from `corner`, one
 // smoothing group and ID 0.
 PolyObject* MakePlane(int nx, int ny, float size = 1.0f, Point3 corner = Point3(0.0f, 0.0f, 0.0f));
@@ -50,7 +48,6 @@ PolyObject* MakeCylinder(int bands, float height, bool caps = true);
 // with random smoothing masks, material IDs and edge selection, fixed by the seed.
 PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny);
 
-// Builds the record of a node with the given parameters.
 NodeEdgeCache BuildRecord(ULONG handle, const EdgeParameters& params);
 
 // A record over the given segments, sized the way extraction sizes it, with its grid built.
