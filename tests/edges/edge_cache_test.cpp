@@ -111,8 +111,7 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
   EXPECT_EQ(ri.nodeHandle, instance.Handle());
   EXPECT_EQ(ra.segments.size(), 12u);
   const NodeEdgeCache& re = *cache.GetEdgeData(empty.Handle(), 0, {});
-  EXPECT_EQ(re.object, nullptr);
-  EXPECT_TRUE(re.segments.empty());
+  EXPECT_TRUE(!re.object && re.segments.empty());
 
   // Neither a later time nor other parameter values rebuild a record, with or without object.
   EXPECT_EQ(cache.GetEdgeData(a.Handle(), 4800, kOpenEdgesOnly), &ra);
@@ -126,8 +125,7 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
   const NodeEdgeCache& rebuilt = *cache.GetEdgeData(a.Handle(), 0, kOpenEdgesOnly);
   EXPECT_EQ(rebuilt.segments.size(), 8u);
   cache.GetEdgeData(empty.Handle(), 0, {});
-  EXPECT_EQ(a.probe->evaluations, 3);
-  EXPECT_EQ(empty.probe->evaluations, 2);
+  EXPECT_TRUE(a.probe->evaluations == 3 && empty.probe->evaluations == 2);
 }
 
 // A thread remembers the records it was handed; the memory must never cross caches, not
@@ -238,8 +236,7 @@ TEST_F(EdgeCacheTest, ABuildThatAsksForItsOwnNodeGetsNoRecord) {
     inner = cache.GetEdgeData(node.Handle(), 0, {});
   };
   const NodeEdgeCache* outer = Returns([&] { return cache.GetEdgeData(node.Handle(), 0, {}); });
-  EXPECT_TRUE(asked);
-  EXPECT_EQ(inner, nullptr);
+  EXPECT_TRUE(asked && !inner) << "the inner request got a record";
   ASSERT_NE(outer, nullptr);
   EXPECT_EQ(outer->segments.size(), 12u);
   EXPECT_EQ(cache.GetEdgeData(node.Handle(), 0, {}), outer);
@@ -262,6 +259,5 @@ TEST_F(EdgeCacheTest, AClearAskedForInsideABuildTakesEffectWhenItEnds) {
   ASSERT_NE(rebuilt, nullptr);
   EXPECT_EQ(rebuilt->segments.size(), 12u);
   cache.GetEdgeData(other.Handle(), 0, {});
-  EXPECT_EQ(node.probe->evaluations, 2);
-  EXPECT_EQ(other.probe->evaluations, 2);
+  EXPECT_TRUE(node.probe->evaluations == 2 && other.probe->evaluations == 2);
 }
