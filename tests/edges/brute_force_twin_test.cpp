@@ -1,5 +1,4 @@
-// The record's distance query (the fast search) and the plain grid scan it is checked against,
-// both against an exhaustive search over every qualifying edge, on random meshes.
+// The fast and the plain distance queries against exhaustive search, on random meshes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,9 +30,8 @@ EdgeParameters RandomParameters(std::mt19937& rng) {
   return p;
 }
 
-// Every point within Distance of a qualifying edge gets that edge's exact distance, and a
-// nearest point that lies on a qualifying edge at that distance, from both queries. The
-// points are random over the record's bounds unless given.
+// Every point within Distance of a qualifying edge gets its exact distance and a nearest point on
+// a qualifying edge, from both queries; points random over the record's bounds unless given.
 void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries,
                             std::function<Point3()> point = {}) {
   if (r.segments.empty()) return;

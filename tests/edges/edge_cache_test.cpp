@@ -1,5 +1,4 @@
-// The per-node record cache: one extraction per node until a clear, failed builds that
-// leave nothing behind, and extraction of different nodes in parallel.
+// The record cache: one extraction per node until a clear, clean failures, nodes in parallel.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,9 +21,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A polygon object whose evaluations count its node's extractions. It can also hold them
-// at a gate, fail the first few with bad_alloc, yield no object, or call back into the cache
-// from inside the evaluation (as a modifier in the node's stack that evaluates the map would).
+// Counts its node's extractions; can hold them at a gate, fail the first few with bad_alloc, yield
+// no object, or call back into the cache from inside (as a modifier evaluating the map would).
 class ProbeObject : public PolyObject {
  public:
   explicit ProbeObject(PolyObject* shape) {

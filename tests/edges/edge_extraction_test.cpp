@@ -1,5 +1,4 @@
-// The record extraction builds: its bounds and cell size, the objects it reads, and vertices
-// it cannot use.
+// The record extraction builds: bounds and cell size, the objects it reads, unusable vertices.
 #include <gtest/gtest.h>
 
 #include <limits>

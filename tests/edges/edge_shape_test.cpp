@@ -1,5 +1,4 @@
-// "Edge shape": which edges are outer (convex) or inner (concave) corners, on both mesh paths,
-// and what counts as neither.
+// "Edge shape": outer (convex) or inner (concave) corners on both mesh paths, and neither.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,5 +1,4 @@
-// Round edges: the fillet normal at a shaded point, from records both mesh paths build,
-// against a rotation of the face's normal about the edge computed here independently.
+// Round edges: the fillet normal from both mesh paths' records, against a rotation done here.
 #include <gtest/gtest.h>
 
 #include <algorithm>

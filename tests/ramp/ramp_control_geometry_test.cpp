@@ -1,5 +1,4 @@
-// The ramp control's pixel arithmetic, without windows: the mapping between pixel columns and
-// ramp positions, the hit reach, the columns and glyphs of the drawing, the GDI bytes.
+// The ramp control's pixel arithmetic, without windows: columns, positions, reach, glyphs, bytes.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,5 @@
-// Selecting, adding, duplicating, deleting and sorting markers, and the ramp control's drag on
-// the ramp alone: the dragged marker keeps its identity through the ordering, passes other
-// markers without swallowing them, and merges only where it is dropped, surviving the merge.
+// Marker editing, and the control's drag on the ramp alone: the dragged marker keeps its identity,
+// passes others without swallowing them, and merges only where dropped, surviving the merge.
 #include "curve_modes.h"
 #include "ramp_drag.h"
 #include "ramp_test_support.h"

@@ -1,5 +1,4 @@
-// Curve values and segment weights, and the ramp's colour and perturbation at t from marker
-// colours and from marker maps.
+// Curve values, segment weights, and the ramp's colour and perturbation from colours and maps.
 #include "curve_modes.h"
 #include "ramp_test_support.h"
 

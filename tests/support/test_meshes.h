@@ -32,9 +32,8 @@ PolyObject* PolyFrom(const std::vector<Point3>& points,
 // An L-shaped prism of height 1, outward wound: two hexagonal caps and six sides; the one
 // reflex corner (0.3, 0.3) is each cap's first corner, so a fan from it stays inside the L.
 PolyObject* MakeLPrism();
-// A unit-square top face over y in [-1, 0] with normal +z, and a second face hinged on their
-// shared edge along x, leaning away in direction w (perpendicular to x); consistently wound.
-// w = -z is a box's outer corner, w = +z an inner one.
+// A unit-square top face over y in [-1, 0] (normal +z) and a face hinged on their shared x edge,
+// leaning along w (perpendicular to x), wound alike: w = -z a box's outer corner, +z an inner one.
 PolyObject* MakeHinge(const Point3& w);
 
 // A UV sphere around the origin with `stacks` from pole to pole and twice as many around:

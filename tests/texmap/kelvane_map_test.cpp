@@ -1,5 +1,4 @@
-// The map object: its references and sub-maps, its lifecycle, and keeping references in
-// step with the ramp.
+// The map object: references and sub-maps, lifecycle, references kept in step with the ramp.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -268,8 +267,7 @@ TEST(KelvaneMap, CreateAnswersNullWhenMemoryRunsOut) {
   FAIL() << "no map was ever made";
 }
 
-// A map used as another map's marker map and let go again stays whole while something else
-// holds it.
+// Lent to another map as a marker map and taken back: whole while something else holds it.
 TEST(KelvaneMap, AMapLentToAnotherAndTakenBackStaysWhole) {
   Kelvane* map = NewKelvane();
   Kelvane* holder = NewKelvane();

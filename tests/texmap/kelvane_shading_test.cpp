@@ -44,8 +44,7 @@ class ShadingTest : public ::testing::Test {
 
 const AColor kNone(0.0f, 0.0f, 0.0f, 0.0f);
 
-// A plane whose evaluation shades a map for its own node once, as a modifier in the node's
-// stack that uses the map would.
+// Shades a map for its own node once from inside its evaluation, as a modifier using it would.
 class SelfShadingPlane : public PolyObject {
  public:
   explicit SelfShadingPlane(PolyObject* shape) {

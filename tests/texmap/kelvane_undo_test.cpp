@@ -1,6 +1,5 @@
-// Undo and redo of marker edits through the host's hold system: each kind of edit taken back
-// and made again, maps that come back with their markers, a whole drag as one step, and block
-// and marker edits in one history.
+// Marker edits undone and redone through the host's hold system: every kind of edit, maps that
+// come back with their markers, a whole drag as one step, block and marker edits in one history.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -214,8 +213,7 @@ TEST_F(KelvaneUndo, BlockAndMarkerEditsUndoInOrder) {
   EXPECT_EQ(distance(), 3.0f);
 }
 
-// Edits made with no hold, or with the hold suspended, record nothing; a step whose map was
-// deleted outright is harmless.
+// No hold, or a suspended one, records nothing; a step whose map was deleted outright is harmless.
 TEST_F(KelvaneUndo, NothingRecordedOutsideAHoldAndAStepOutlivesItsMap) {
   map->ramp.markers[0].color = AColor(1, 0, 0);
   map->MarkersEdited();

@@ -1,5 +1,4 @@
-// The map's viewport texture: its conversion for the viewport, and the texture the map keeps
-// until its lifecycle discards it.
+// The map's viewport texture: its conversion, and the texture kept until the lifecycle drops it.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,4 @@
-// The real program as a user runs it: its exit status and error line, and its limits on
-// input that claims more than it holds.
+// The real program as a user runs it: exit status, error line, and limits on inputs that lie.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>

@@ -11,10 +11,8 @@ namespace {
 
 const std::filesystem::path kSource = KELVANE_SOURCE_DIR;
 
-// How far the map's colour spreads over the objects, from a render with the map and one with
-// the host's mid-grey map: both are colour times the same lighting, so their ratio is the
-// map's colour wherever an object is (the grey render is grey only there, never on the
-// background). The largest spread, 5th to 95th percentile, of the three channels.
+// The largest 5th-to-95th percentile spread of the map's colour over the objects: the map render
+// over the host's mid-grey one, both colour times the same lighting (and grey only on objects).
 double ColourSpread(const RgbaImage& map, const RgbaImage& grey, size_t& objectPixels) {
   std::vector<double> channels[3];
   for (size_t i = 0; i < grey.pixels.size(); i += 4) {

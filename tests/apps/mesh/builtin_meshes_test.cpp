@@ -1,5 +1,4 @@
-// The built-in meshes: closed shapes closed and facing outwards, open ones with their borders,
-// parts with their own groups and IDs.
+// Built-in meshes: closed ones closed and facing out, open ones with borders, parts' own groups.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,8 +1,5 @@
-// The bracket example's edges by shape, counted by hand: an L-shaped extrusion (two hexagonal
-// caps of steel, six painted sides) has 18 edges, every one a crease under the example's own
-// conditions (smoothing borders or material borders); the one up the L's inner corner is
-// concave, the other 17 convex. The mesh comes through the program's import, caps
-// triangulated, so this runs the triangle path on a real file.
+// The bracket example's 18 edges by shape, through the program's import (caps triangulated: the
+// triangle path on a real file): the one up the L's inner corner concave, the other 17 convex.
 #include <gtest/gtest.h>
 
 #include <cmath>

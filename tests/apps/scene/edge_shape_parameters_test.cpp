@@ -1,6 +1,5 @@
-// "edge_shape", "world_units" and "bump_mode" in the program's scenes: scene files saved
-// before them load with all at their defaults, and set by name, as --set sets them, they
-// survive a save.
+// "edge_shape", "world_units" and "bump_mode": older scene files load with their defaults, and
+// values set by name, as --set sets them, survive a save.
 #include <gtest/gtest.h>
 
 #include <filesystem>

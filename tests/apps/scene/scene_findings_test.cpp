@@ -1,6 +1,5 @@
-// Scene files the fuzzer once broke the loader with, loaded as the program loads scenes: with
-// the module and the program's scene object registered. Each fails with a message, or loads,
-// saves, loads again and saves the same bytes.
+// Scene files that once broke the loader, loaded as the program loads them: each fails with a
+// message, or loads, saves, loads again and saves the same bytes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
