@@ -223,8 +223,7 @@ TEST_F(PersistenceTest, EveryPrefixOfASavedSceneLoadsOrFailsCleanly) {
 }
 
 TEST_F(PersistenceTest, CommittedSceneLoadsInEveryBuild) {
-  // Written by make_kelvane_scene in the native build; UTF-16 text and little-endian numbers
-  // make it portable.
+  // Written by make_kelvane_scene; UTF-16 text and little-endian numbers make it portable.
   std::ifstream in(KELVANE_FIXTURES "/kelvane_scene.kvs", std::ios::binary);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
