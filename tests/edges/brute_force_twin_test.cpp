@@ -1,8 +1,8 @@
-// The record's distance query (the fast search) and the plain grid scan it is checked against,
-// both against an exhaustive search over every qualifying edge, on random meshes.
+// The fast and the plain distance queries against exhaustive search, on random meshes.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 #include "edge_grid_query.h"
@@ -30,18 +30,20 @@ EdgeParameters RandomParameters(std::mt19937& rng) {
   return p;
 }
 
-// Every point within Distance of a qualifying edge gets that edge's exact distance, and a
-// nearest point that lies on a qualifying edge at that distance, from both queries.
-void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries) {
+// Every point within Distance of a qualifying edge gets its exact distance and a nearest point on
+// a qualifying edge, from both queries; points random over the record's bounds unless given.
+void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries,
+                            std::function<Point3()> point = {}) {
   if (r.segments.empty()) return;
   const float d = r.distance;
   const double tol = ExactTolerance(r, d);
   std::uniform_real_distribution<float> x(r.boundsMin.x - d, r.boundsMax.x + d);
   std::uniform_real_distribution<float> y(r.boundsMin.y - d, r.boundsMax.y + d);
   std::uniform_real_distribution<float> z(r.boundsMin.z - d, r.boundsMax.z + d);
+  if (!point) point = [&] { return Point3(x(rng), y(rng), z(rng)); };
   int within = 0;
   for (int q = 0; q < queries; ++q) {
-    Point3 p(x(rng), y(rng), z(rng));
+    const Point3 p = point();
     const double expected = ExactNearestDistance(r.segments, p);
     if (expected >= d - tol) continue;
     ++within;
@@ -72,17 +74,6 @@ TEST(BruteForceTwin, RandomPolygonAndTriangleMeshes) {
   }
 }
 
-TEST(BruteForceTwin, TriangulationKeepsThePolygonEdges) {
-  // With no condition, the triangle path stores exactly the visible edges: the polygon edges.
-  for (uint32_t seed = 20; seed < 24; ++seed) {
-    PolyObject* poly = MakeRandomPoly(seed, 16, 16);
-    ScopedNode polyNode(poly);
-    ScopedNode triNode(Triangulate(*poly));
-    EXPECT_EQ(BuildRecord(polyNode.Handle(), {}).segments.size(),
-              BuildRecord(triNode.Handle(), {}).segments.size());
-  }
-}
-
 TEST(BruteForceTwin, SparseAndTallRecords) {
   // Few edges over a wide area (the enlarged-cell path) and a column of edges tall in Z.
   std::mt19937 rng(99);
@@ -92,27 +83,16 @@ TEST(BruteForceTwin, SparseAndTallRecords) {
     Point3 a(wide(rng), wide(rng), unit(rng));
     sparse.push_back({a, a + Point3(unit(rng), unit(rng), unit(rng))});
   }
-  NodeEdgeCache r = RecordFromSegments(sparse, 0.08f);
   // Aim the queries at the edges themselves; random points over the area would never hit.
-  const double tol = ExactTolerance(r, r.distance);
-  int within = 0;
-  for (const EdgeSegment& s : sparse) {
-    for (int k = 0; k < 50; ++k) {
-      Point3 p = s.start + Point3(unit(rng), unit(rng), unit(rng));
-      const double expected = ExactNearestDistance(r.segments, p);
-      if (expected >= r.distance - tol) continue;
-      ++within;
-      Point3 nearest;
-      ASSERT_NEAR(NearestEdgeDistance(r, p, nearest), expected, tol);
-    }
-  }
-  EXPECT_GT(within, 500);
+  size_t k = 0;
+  CheckAgainstBruteForce(RecordFromSegments(sparse, 0.08f), rng, 2000, [&] {
+    return sparse[k++ % sparse.size()].start + Point3(unit(rng), unit(rng), unit(rng));
+  });
 
   std::vector<EdgeSegment> tall;
   for (int i = 0; i < 2000; ++i) {
     float a = float(i % 16) * 0.3926991f, z = float(i / 16);
     tall.push_back({{std::cos(a), std::sin(a), z}, {std::cos(a), std::sin(a), z + 1.0f}});
   }
-  NodeEdgeCache column = RecordFromSegments(tall, 0.5f);
-  CheckAgainstBruteForce(column, rng, 3000);
+  CheckAgainstBruteForce(RecordFromSegments(tall, 0.5f), rng, 3000);
 }

@@ -43,29 +43,10 @@ struct BothPaths {
   ScopedNode poly, tri;
 };
 
-// Two unit quads side by side sharing the edge x = 1, with the given face data.
-PolyObject* TwoQuads(DWORD sm0, DWORD sm1) {
-  PolyObject* poly = MakePlane(2, 1);
-  poly->mm.F(0)->smGroup = sm0;
-  poly->mm.F(1)->smGroup = sm1;
-  return poly;
-}
-
 }  // namespace
 
-TEST(EdgeConditions, NoConditionStoresEveryVisibleEdge) {
-  // 2x2 quads: 6 horizontal + 6 vertical edges; the four hidden diagonals are never stored,
-  // even under a condition every diagonal passes.
-  BothPaths plane(MakePlane(2, 2));
-  EXPECT_EQ(plane.Count({}), 12u);
-  EdgeParameters coplanar;
-  coplanar.complanar = true;
-  EXPECT_EQ(plane.Count(coplanar), 4u);
-}
-
 TEST(EdgeConditions, OpenEdgesAlone) {
-  EdgeParameters p;
-  p.openEdges = true;
+  const EdgeParameters p{.openEdges = true};
   EXPECT_EQ(BothPaths(MakeBoxPoly(2)).Count(p), 0u);
   std::vector<EdgeSegment> border = BothPaths(MakePlane(3, 3)).Segments(p);
   ASSERT_EQ(border.size(), 12u);
@@ -73,8 +54,7 @@ TEST(EdgeConditions, OpenEdgesAlone) {
 }
 
 TEST(EdgeConditions, SmoothingEqualsAndDifference) {
-  EdgeParameters p;
-  p.smooth = true;
+  EdgeParameters p{.smooth = true};
   struct Case {
     DWORD sm0, sm1;
     int eq;
@@ -83,16 +63,22 @@ TEST(EdgeConditions, SmoothingEqualsAndDifference) {
       {1 | 2, 2 | 4, 0, 1}, {1 | 2, 2 | 4, 1, 0}, {1, 4, 0, 0}, {1, 4, 1, 1}, {1, 1, 7, 0}};
   for (const Case& c : cases) {
     p.smoothEq = c.eq;
-    std::vector<float> xs = CrossingXs(BothPaths(TwoQuads(c.sm0, c.sm1)).Segments(p));
+    PolyObject* quads = MakePlane(2, 1);  // sharing the edge x = 1
+    quads->mm.F(0)->smGroup = c.sm0;
+    quads->mm.F(1)->smGroup = c.sm1;
+    std::vector<float> xs = CrossingXs(BothPaths(quads).Segments(p));
     EXPECT_EQ(std::count(xs.begin(), xs.end(), 1.0f), c.shared)
         << c.sm0 << "/" << c.sm1 << " eq " << c.eq;
   }
 }
 
-TEST(EdgeConditions, CoplanarAngle) {
-  EdgeParameters p;
-  p.complanar = true;
-  p.angleThreshold = 0.1f * kDegrees;
+TEST(EdgeConditions, NoConditionStoresEveryVisibleEdgeAndCoplanarAngle) {
+  // 2x2 quads: 6 horizontal + 6 vertical edges; the four hidden diagonals are never stored,
+  // even under a condition every diagonal passes.
+  BothPaths plane(MakePlane(2, 2));
+  EXPECT_EQ(plane.Count({}), 12u);
+  EdgeParameters p{.complanar = true};
+  EXPECT_EQ(plane.Count(p), 4u);
   EXPECT_EQ(BothPaths(MakePlane(3, 3)).Count(p), 12u);  // the 12 interior edges
   // Box: the only interior edges that pass lie inside the sides (4 per side), none along a
   // corner; above 180 degrees every closed edge passes: all 48.
@@ -108,11 +94,7 @@ TEST(EdgeConditions, DegenerateFaceIsNeverCoplanar) {
   TriObject* tri = CreateNewTriObject();
   Mesh& m = tri->GetMesh();
   // The last vertex lies on the line through the first two.
-  const Point3 verts[5] = {{0.0f, 0.0f, 0.0f},
-                           {1.0f, 0.0f, 0.0f},
-                           {0.0f, 1.0f, 0.0f},
-                           {1.0f, 1.0f, 0.0f},
-                           {2.0f, 0.0f, 0.0f}};
+  const Point3 verts[5] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 0, 0}};
   m.setNumVerts(5);
   for (int v = 0; v < 5; ++v) m.verts[v] = verts[v];
   m.setNumFaces(3);
@@ -121,10 +103,8 @@ TEST(EdgeConditions, DegenerateFaceIsNeverCoplanar) {
   m.faces[2].setVerts(1, 0, 4);  // zero area
   for (int f = 0; f < 3; ++f) m.faces[f].setEdgeVisFlags(1, 1, 1);
   ScopedNode node(tri);
-  EdgeParameters p;
-  p.complanar = true;
-  p.angleThreshold = 200.0f * kDegrees;
-  NodeEdgeCache r = BuildRecord(node.Handle(), p);
+  NodeEdgeCache r =
+      BuildRecord(node.Handle(), {.angleThreshold = 200.0f * kDegrees, .complanar = true});
   ASSERT_EQ(r.segments.size(), 1u);
   EXPECT_EQ(r.segments[0].start, Point3(1.0f, 0.0f, 0.0f));
   EXPECT_EQ(r.segments[0].end, Point3(0.0f, 1.0f, 0.0f));
@@ -136,8 +116,7 @@ TEST(EdgeConditions, MaterialIds) {
   const MtlID ids[4] = {0, 1, 0, 2};
   for (int f = 0; f < 4; ++f) strip->mm.F(f)->material = ids[f];
   BothPaths mesh(strip);
-  EdgeParameters p;
-  p.matId = true;
+  EdgeParameters p{.matId = true};
   struct Case {
     bool range;
     MtlID id1, id2;
@@ -168,8 +147,7 @@ TEST(EdgeConditions, SelectedEdgesAndTheAndOrCombination) {
     if (x1 == x2 && x1 < 2.0f) edge->SetFlag(MN_SEL);
   }
   BothPaths mesh(plane);
-  EdgeParameters p;
-  p.selectionOnly = true;
+  EdgeParameters p{.selectionOnly = true};
   EXPECT_EQ(CrossingXs(mesh.Segments(p)), (std::vector<float>{0, 1}));
   p.openEdges = true;
   p.conditions = 0;  // And: only the selected border edge
@@ -179,10 +157,8 @@ TEST(EdgeConditions, SelectedEdgesAndTheAndOrCombination) {
 
   // Open edges with a two-face test that every interior edge passes.
   BothPaths field(MakePlane(3, 3));
-  p = {};
-  p.openEdges = p.smooth = true;
-  p.smoothEq = 0;  // all faces share group 1
-  p.conditions = 0;
+  // All faces share group 1.
+  p = {.openEdges = true, .smooth = true, .smoothEq = 0, .conditions = 0};
   EXPECT_EQ(field.Count(p), 0u);
   p.conditions = -3;  // any value but 0 means Or
   EXPECT_EQ(field.Count(p), 24u);

@@ -1,5 +1,4 @@
-// The record extraction builds: its bounds and cell size, the objects it reads, and vertices
-// it cannot use.
+// The record extraction builds: bounds and cell size, the objects it reads, unusable vertices.
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -10,20 +9,11 @@
 #include "test_meshes.h"
 
 TEST(EdgeExtraction, OneQualifyingEdgeSetsBoundsAndCellSize) {
-  PolyObject* poly = CreateEditablePolyObject();
-  int a = poly->mm.NewVert(Point3(3.0f, -1.0f, 2.0f));
-  int b = poly->mm.NewVert(Point3(0.0f, 3.0f, 2.0f));
-  int c = poly->mm.NewVert(Point3(0.0f, 0.0f, 9.0f));
-  int tri[3] = {a, b, c};
-  poly->mm.NewFace(-1, 3, tri);
-  poly->mm.FillInMesh();
-  poly->mm.E(0)->SetFlag(MN_SEL);  // the edge a-b
+  PolyObject* poly = PolyFrom({{3, -1, 2}, {0, 3, 2}, {0, 0, 9}}, {{0, 1, 2}});
+  poly->mm.E(0)->SetFlag(MN_SEL);  // the edge from the first corner to the second
   ScopedNode node(poly);
-  EdgeParameters p;
-  p.selectionOnly = true;
-  p.distance = 0.0f;
-  p.cMult = 3;
-  NodeEdgeCache r = BuildRecord(node.Handle(), p);
+  NodeEdgeCache r =
+      BuildRecord(node.Handle(), {.distance = 0.0f, .selectionOnly = true, .cMult = 3});
   ASSERT_EQ(r.segments.size(), 1u);
   EXPECT_EQ(r.boundsMin, Point3(0.0f, -1.0f, 2.0f));
   EXPECT_EQ(r.boundsMax, Point3(3.0f, 3.0f, 2.0f));
@@ -44,9 +34,7 @@ TEST(EdgeExtraction, ObjectKindsAndConversion) {
   NodeEdgeCache none = BuildRecord(empty.Handle(), {});
   EXPECT_EQ(none.nodeHandle, empty.Handle());
   EXPECT_EQ(none.object, nullptr);
-  EXPECT_TRUE(none.segments.empty());
-  EXPECT_TRUE(none.cells.empty());
-  EXPECT_EQ(none.cellSize, 0.0f);
+  EXPECT_TRUE(none.segments.empty() && none.cells.empty() && none.cellSize == 0.0f);
 }
 
 TEST(EdgeExtraction, NonFiniteVerticesAreSkipped) {

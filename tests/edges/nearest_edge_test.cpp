@@ -7,11 +7,7 @@
 #include "nearest_edge.h"
 #include "test_meshes.h"
 
-namespace {
-
 const Point3 kUntouched(-7.0f, -7.0f, -7.0f);
-
-}  // namespace
 
 TEST(NearestEdge, PointsOnAndBesideASegment) {
   NodeEdgeCache r = RecordFromSegments({{{0.0f, 0.0f, 0.0f}, {4.0f, 0.0f, 0.0f}}}, 1.0f);

@@ -1,21 +1,20 @@
-// The ramp control's pixel arithmetic, without windows: the mapping between pixel columns and
-// ramp positions, the hit reach, the columns and glyphs of the drawing, the GDI bytes.
+// The ramp control's pixel arithmetic, without windows: columns, positions, reach, glyphs, bytes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "ramp_control_geometry.h"
 
-namespace {
 // The rollout's control is about 300 pixels wide; s = 8 gives h = 4 and D = 293.
 const RampGeometry kWide(8, 0, 300);
 constexpr float kD = 293.0f;
-}  // namespace
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
 
 TEST(RampControlGeometry, DefaultMarkerSizeOnThreeHundredPixels) {
-  EXPECT_EQ(kWide.half, 4);
-  EXPECT_EQ(kWide.span, 293);
+  EXPECT_TRUE(kWide.half == 4 && kWide.span == 293);
   EXPECT_EQ(kWide.HitTolerance(), 8.0f / kD);
   EXPECT_FLOAT_EQ(kWide.MarkerCentre(0.0f), 4.0f);
   EXPECT_FLOAT_EQ(kWide.MarkerCentre(0.5f), 150.5f);
@@ -58,15 +57,11 @@ TEST(RampControlGeometry, GlyphsSitOnTheMarkerColumnInsideTheRamp) {
       {0.5f, 146, 154, 150}, {0.0f, 0, 8, 4}, {1.0f, 293, 301, 297}, {146 / kD, 146, 154, 150}};
   for (const Case& c : cases) {
     RampGeometry::Glyph g = kWide.GlyphAt(c.position);
-    EXPECT_EQ(g.left, c.left) << c.position;
-    EXPECT_EQ(g.right, c.right) << c.position;
-    EXPECT_EQ(g.apex, c.apex) << c.position;
+    EXPECT_TRUE(g.left == c.left && g.right == c.right && g.apex == c.apex) << c.position;
   }
-  EXPECT_EQ(ClampGlyphPosition(1.5f), 1.0f);
-  EXPECT_EQ(ClampGlyphPosition(-0.2f), 0.0f);
-  EXPECT_EQ(ClampGlyphPosition(0.3f), 0.3f);
-  EXPECT_EQ(ClampGlyphPosition(std::numeric_limits<float>::quiet_NaN()), 1.0f);
-  EXPECT_EQ(ClampGlyphPosition(std::numeric_limits<float>::infinity()), 1.0f);
+  const std::pair<float, float> clamped[] = {
+      {1.5f, 1.0f}, {-0.2f, 0.0f}, {0.3f, 0.3f}, {kNaN, 1.0f}, {kInf, 1.0f}};
+  for (auto [in, out] : clamped) EXPECT_EQ(ClampGlyphPosition(in), out) << in;
 }
 
 TEST(RampControlGeometry, OtherSizesAndOrigins) {
@@ -74,30 +69,22 @@ TEST(RampControlGeometry, OtherSizesAndOrigins) {
   EXPECT_EQ(shifted.span, 293);
   EXPECT_EQ(shifted.PositionAt(150), 146.0f / kD);
   RampGeometry odd(7, 0, 100);  // h = 3, D = 95
-  EXPECT_EQ(odd.half, 3);
-  EXPECT_EQ(odd.span, 95);
-  EXPECT_EQ(odd.ColumnAt(1).x, 0);  // trunc(3 - 2.5) = 0
-  EXPECT_EQ(odd.ColumnAt(2).x, 1);
+  EXPECT_TRUE(odd.half == 3 && odd.span == 95);
+  EXPECT_TRUE(odd.ColumnAt(1).x == 0 && odd.ColumnAt(2).x == 1);  // trunc(3 - 2.5) = 0
   EXPECT_EQ(RampGeometry(8, 0, 3).span, 6);  // narrower than a glyph: |(3 - 4) - 4| + 1
   RampGeometry empty(8, 0, 0);
-  EXPECT_EQ(empty.span, 9);
-  EXPECT_EQ(empty.ColumnCount(), 1);
+  EXPECT_TRUE(empty.span == 9 && empty.ColumnCount() == 1);
   EXPECT_TRUE(std::isfinite(empty.ClickPosition(0)));
   RampGeometry none(0, 0, 300);  // no glyph size: no reach, and D never 0
-  EXPECT_EQ(none.span, 301);
-  EXPECT_EQ(none.HitTolerance(), 0.0f);
+  EXPECT_TRUE(none.span == 301 && none.HitTolerance() == 0.0f);
 }
 
 TEST(RampControlGeometry, ColourBytes) {
-  EXPECT_EQ(RampColorByte(0.0f), 0);
-  EXPECT_EQ(RampColorByte(1.0f), 255);
-  EXPECT_EQ(RampColorByte(0.5f), 128);  // 127.5 + 0.5
-  EXPECT_EQ(RampColorByte(0.498f), 127);
-  // Over-bright and negative channels show clamped, never wrapped to a dark byte.
-  EXPECT_EQ(RampColorByte(1.2f), 255);
-  EXPECT_EQ(RampColorByte(300.0f), 255);
-  EXPECT_EQ(RampColorByte(-0.2f), 0);
-  EXPECT_EQ(RampColorByte(std::numeric_limits<float>::quiet_NaN()), 0);
-  EXPECT_EQ(RampColorByte(std::numeric_limits<float>::infinity()), 255);
+  // 0.5 is 127.5 + 0.5; over-bright and negative channels show clamped, never wrapped to a
+  // dark byte.
+  const std::pair<float, int> bytes[] = {{0.0f, 0},     {1.0f, 255}, {0.5f, 128},
+                                         {0.498f, 127}, {1.2f, 255}, {300.0f, 255},
+                                         {-0.2f, 0},    {kNaN, 0},   {kInf, 255}};
+  for (auto [in, out] : bytes) EXPECT_EQ(RampColorByte(in), out) << in;
   EXPECT_EQ(RampColorBytes(AColor(0.0f, 1.0f, 1.0f, 0.0f)), (RampRgb{0, 255, 255}));
 }

@@ -1,5 +1,5 @@
-// Curve values and segment weights, and the ramp's colour and perturbation at t from marker
-// colours and from marker maps, and the prepared form that shading reads.
+// Curve values, segment weights, the ramp's colour and perturbation from colours and maps,
+// and the prepared form that shading reads.
 #include <cmath>
 #include <vector>
 

@@ -1,5 +1,4 @@
-// Small ramps and colour checks for the ramp tests; the shade context and the marker map
-// are the shared stubs.
+// Small ramps and colour checks; the shade context and the marker map are the shared stubs.
 #pragma once
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "test_meshes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -13,14 +14,9 @@ PolyObject* MakePlane(int nx, int ny, float size, Point3 corner) {
   for (int j = 0; j <= ny; ++j)
     for (int i = 0; i <= nx; ++i)
       mm.NewVert(corner + Point3(float(i) * size, float(j) * size, 0.0f));
-  for (int j = 0; j < ny; ++j) {
-    for (int i = 0; i < nx; ++i) {
-      int a = j * (nx + 1) + i;
-      int quad[4] = {a, a + 1, a + nx + 2, a + nx + 1};
-      int f = mm.NewFace(-1, 4, quad);
-      mm.F(f)->smGroup = 1;
-    }
-  }
+  for (int j = 0; j < ny; ++j)
+    for (int a = j * (nx + 1); a < j * (nx + 1) + nx; ++a)
+      mm.F(mm.NewFace(-1, 4, std::array{a, a + 1, a + nx + 2, a + nx + 1}.data()))->smGroup = 1;
   mm.FillInMesh();
   return poly;
 }
@@ -39,6 +35,39 @@ TriObject* Triangulate(const PolyObject& poly) {
   return tri;
 }
 
+PolyObject* PolyFrom(const std::vector<Point3>& points,
+                     std::initializer_list<std::vector<int>> faces) {
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
+  for (const Point3& p : points) mm.NewVert(p);
+  for (const std::vector<int>& loop : faces) mm.NewFace(-1, int(loop.size()), loop.data());
+  mm.FillInMesh();
+  return poly;
+}
+
+PolyObject* MakeLPrism() {
+  const float xy[6][2] = {{0.3f, 0.3f}, {0.3f, 2.0f}, {0.0f, 2.0f},
+                          {0.0f, 0.0f}, {2.0f, 0.0f}, {2.0f, 0.3f}};
+  std::vector<Point3> points;
+  for (float z : {0.0f, 1.0f})
+    for (const auto& c : xy) points.emplace_back(c[0], c[1], z);
+  // Counter-clockwise seen from +z: the top cap as is, the bottom reversed, each side from
+  // its bottom edge up.
+  return PolyFrom(points, {{0, 5, 4, 3, 2, 1},
+                           {6, 7, 8, 9, 10, 11},
+                           {0, 1, 7, 6},
+                           {1, 2, 8, 7},
+                           {2, 3, 9, 8},
+                           {3, 4, 10, 9},
+                           {4, 5, 11, 10},
+                           {5, 0, 6, 11}});
+}
+
+PolyObject* MakeHinge(const Point3& w) {
+  return PolyFrom({{0, 0, 0}, {1, 0, 0}, {1, -1, 0}, {0, -1, 0}, w, Point3(1, 0, 0) + w},
+                  {{0, 3, 2, 1}, {0, 1, 5, 4}});
+}
+
 PolyObject* MakeUvSphere(int stacks, float radius) {
   const int slices = 2 * stacks;
   const double pi = std::numbers::pi;
@@ -55,20 +84,14 @@ PolyObject* MakeUvSphere(int stacks, float radius) {
   }
   const int south = mm.NewVert(Point3(0.0f, 0.0f, -radius));
   auto ring = [&](int s, int k) { return 1 + (s - 1) * slices + k % slices; };
-  for (int k = 0; k < slices; ++k) {
-    int tri[3] = {north, ring(1, k), ring(1, k + 1)};
-    mm.NewFace(-1, 3, tri);
-  }
-  for (int s = 1; s + 1 < stacks; ++s) {
-    for (int k = 0; k < slices; ++k) {
-      int quad[4] = {ring(s, k), ring(s + 1, k), ring(s + 1, k + 1), ring(s, k + 1)};
-      mm.NewFace(-1, 4, quad);
-    }
-  }
-  for (int k = 0; k < slices; ++k) {
-    int tri[3] = {south, ring(stacks - 1, k + 1), ring(stacks - 1, k)};
-    mm.NewFace(-1, 3, tri);
-  }
+  for (int k = 0; k < slices; ++k)
+    mm.NewFace(-1, 3, std::array{north, ring(1, k), ring(1, k + 1)}.data());
+  for (int s = 1; s + 1 < stacks; ++s)
+    for (int k = 0; k < slices; ++k)
+      mm.NewFace(-1, 4,
+                 std::array{ring(s, k), ring(s + 1, k), ring(s + 1, k + 1), ring(s, k + 1)}.data());
+  for (int k = 0; k < slices; ++k)
+    mm.NewFace(-1, 3, std::array{south, ring(stacks - 1, k + 1), ring(stacks - 1, k)}.data());
   mm.FillInMesh();
   return poly;
 }
@@ -83,12 +106,9 @@ PolyObject* MakeCylinder(int bands, float height, bool caps) {
       mm.NewVert(Point3(std::cos(2.0 * pi * k / sides), std::sin(2.0 * pi * k / sides),
                         double(height) * b / bands));
   auto at = [&](int b, int k) { return b * sides + k % sides; };
-  for (int b = 0; b < bands; ++b) {
-    for (int k = 0; k < sides; ++k) {
-      int quad[4] = {at(b, k), at(b, k + 1), at(b + 1, k + 1), at(b + 1, k)};
-      mm.NewFace(-1, 4, quad);
-    }
-  }
+  for (int b = 0; b < bands; ++b)
+    for (int k = 0; k < sides; ++k)
+      mm.NewFace(-1, 4, std::array{at(b, k), at(b, k + 1), at(b + 1, k + 1), at(b + 1, k)}.data());
   if (caps) {
     std::vector<int> cap(sides);
     for (int k = 0; k < sides; ++k) cap[size_t(k)] = at(0, sides - k);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "edge_parameters.h"
@@ -17,8 +18,6 @@ class ScopedNode {
   INode* node;
 };
 
-// Meshes and records for the tests and the benchmarks.
-
 // A flat grid of nx by ny square quads of side `size` in the XY plane from `corner`, one
 // smoothing group and ID 0.
 PolyObject* MakePlane(int nx, int ny, float size = 1.0f, Point3 corner = Point3(0.0f, 0.0f, 0.0f));
@@ -26,6 +25,16 @@ PolyObject* MakePlane(int nx, int ny, float size = 1.0f, Point3 corner = Point3(
 PolyObject* MakeBoxPoly(int segments = 1);
 // The same polygon mesh as a triangle object, diagonals hidden.
 TriObject* Triangulate(const PolyObject& poly);
+
+// A polygon object from corner positions and faces as vertex loops, its edge table filled in.
+PolyObject* PolyFrom(const std::vector<Point3>& points,
+                     std::initializer_list<std::vector<int>> faces);
+// An L-shaped prism of height 1, outward wound: two hexagonal caps and six sides; the one
+// reflex corner (0.3, 0.3) is each cap's first corner, so a fan from it stays inside the L.
+PolyObject* MakeLPrism();
+// A unit-square top face over y in [-1, 0] (normal +z) and a face hinged on their shared x edge,
+// leaning along w (perpendicular to x), wound alike: w = -z a box's outer corner, +z an inner one.
+PolyObject* MakeHinge(const Point3& w);
 
 // A UV sphere around the origin with `stacks` from pole to pole and twice as many around:
 // triangle fans at the poles, quads between.
@@ -38,7 +47,6 @@ PolyObject* MakeCylinder(int bands, float height, bool caps = true);
 // with random smoothing masks, material IDs and edge selection, fixed by the seed.
 PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny);
 
-// Builds the record of a node with the given parameters.
 NodeEdgeCache BuildRecord(ULONG handle, const EdgeParameters& params);
 
 // A record over the given segments, sized the way extraction sizes it, with its grid built.

@@ -44,8 +44,7 @@ class ShadingTest : public ::testing::Test {
 
 const AColor kNone(0.0f, 0.0f, 0.0f, 0.0f);
 
-// A plane whose evaluation shades a map for its own node once, as a modifier in the node's
-// stack that uses the map would.
+// Shades a map for its own node once from inside its evaluation, as a modifier using it would.
 class SelfShadingPlane : public PolyObject {
  public:
   explicit SelfShadingPlane(PolyObject* shape) {
@@ -63,7 +62,7 @@ class SelfShadingPlane : public PolyObject {
 
 }  // namespace
 
-TEST_F(ShadingTest, DistanceAlongTheRamp) {
+TEST_F(ShadingTest, DistanceAlongTheRampAndUnclampedForTheBump) {
   EXPECT_EQ(ColorAt({2.0f, 0.0f, 0.0f}), RampAt(0.0f)) << "on the edge";
   EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), RampAt(0.25f));
   EXPECT_EQ(ColorAt({2.0f, 0.5f, 0.0f}), RampAt(0.5f));
@@ -71,10 +70,14 @@ TEST_F(ShadingTest, DistanceAlongTheRamp) {
   EXPECT_EQ(ColorAt({2.0f, 0.00005f, 0.0f}), RampAt(0.0f)) << "below 0.0001 snaps to 0";
   EXPECT_EQ(ColorAt({2.0f, 0.0005f, 0.0f}), RampAt(0.0005f));
   EXPECT_NE(RampAt(0.0f), RampAt(1.0f));
-  sc.point = {2.0f, 0.6f, 0.0f};
-  sc.cachedMap = nullptr;
-  AColor c = map->EvalColor(sc);
+  AColor c = ColorAt({2.0f, 0.6f, 0.0f});
   EXPECT_FLOAT_EQ(map->EvalMono(sc), (c.g + c.r + c.b) * 0.33333334f);
+
+  // The bump measures past Distance: 0.5 from the edge with Distance 0.25 is 2.
+  SetDistance(0.25f);
+  sc.point = {2.0f, 0.5f, 0.0f};
+  EXPECT_EQ(map->EvalNormalPerturb(sc),
+            map->ramp.EvaluatePerturb(sc, 2.0f, Point3(0.0f, 1.0f, 0.0f)));
 }
 
 TEST_F(ShadingTest, SmallMeshesKeepTheirGradient) {
@@ -87,7 +90,7 @@ TEST_F(ShadingTest, SmallMeshesKeepTheirGradient) {
   EXPECT_EQ(ColorAt({2.0e-4f, 2.0e-4f, 0.0f}), RampAt(1.0f));
 }
 
-TEST_F(ShadingTest, EarlyExitsGiveTheDefaults) {
+TEST_F(ShadingTest, EarlyExitsGiveTheDefaultsAndMapsOffStopOnlyTheBump) {
   SetDistance(0.0f);
   EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), kNone);
   EXPECT_EQ(map->EvalMono(sc), 0.0f);
@@ -107,19 +110,12 @@ TEST_F(ShadingTest, EarlyExitsGiveTheDefaults) {
   sc.node = empty.node;
   EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), kNone);
   EXPECT_EQ(map->EvalNormalPerturb(sc), Point3(0.0f, 0.0f, 0.0f));
-}
 
-TEST_F(ShadingTest, MapsOffOnlyStopTheBump) {
+  // Maps off stop only the bump.
+  sc.node = node->node;
   sc.doMaps = FALSE;
   EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), RampAt(0.25f));
   EXPECT_EQ(map->EvalNormalPerturb(sc), Point3(0.0f, 0.0f, 0.0f));
-}
-
-TEST_F(ShadingTest, BumpUsesTheUnclampedDistance) {
-  SetDistance(0.25f);
-  sc.point = {2.0f, 0.5f, 0.0f};
-  Point3 expected = map->ramp.EvaluatePerturb(sc, 2.0f, Point3(0.0f, 1.0f, 0.0f));
-  EXPECT_EQ(map->EvalNormalPerturb(sc), expected);
 }
 
 TEST_F(ShadingTest, CacheGBufferAndOutputFilter) {

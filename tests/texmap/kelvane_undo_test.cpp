@@ -1,6 +1,5 @@
-// Undo and redo of marker edits through the host's hold system: each kind of edit taken back
-// and made again field by field and reference by reference, maps that come back with their
-// markers, a whole drag as one step, and block and marker edits in one history.
+// Marker edits undone and redone through the host's hold system: every kind of edit, maps that
+// come back with their markers, a whole drag as one step, block and marker edits in one history.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,47 +11,31 @@
 
 namespace {
 
-// What undo must bring back: every marker field, references 3.. and the "marker_map" count.
+// What undo must bring back: every marker field, the markers' maps as the markers and
+// references 3.. hold them, and the "marker_map" count.
 struct MapState {
-  std::vector<RampMarker> markers;
-  std::vector<RefTargetHandle> refs;
+  std::vector<std::vector<double>> markers;
+  std::vector<RefTargetHandle> maps;
   int markerMapCount = 0;
 };
 
 MapState StateOf(Kelvane* map) {
   MapState s;
-  s.markers = map->ramp.markers;
-  for (RampMarker& m : s.markers) m.flags &= ~MarkerDragging;
-  for (int i = MARKER_MAP_REF; i < map->NumRefs(); ++i) s.refs.push_back(map->GetReference(i));
+  for (RampMarker m : map->ramp.markers) {
+    m.flags &= ~MarkerDragging;
+    s.markers.push_back(SavedFields(m));
+    s.maps.insert(s.maps.end(), {m.colorMap, m.transparentMap});
+  }
+  for (int i = MARKER_MAP_REF; i < map->NumRefs(); ++i) s.maps.push_back(map->GetReference(i));
   s.markerMapCount = map->pblock->Count(pb_marker_map);
   return s;
-}
-
-bool SameColor(const AColor& a, const AColor& b) {
-  return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
 void ExpectState(Kelvane* map, const MapState& want, const char* when) {
   SCOPED_TRACE(when);
   MapState got = StateOf(map);
-  ASSERT_EQ(got.markers.size(), want.markers.size());
-  for (size_t i = 0; i < want.markers.size(); ++i) {
-    const RampMarker &g = got.markers[i], &w = want.markers[i];
-    SCOPED_TRACE(testing::Message() << "marker " << i);
-    EXPECT_EQ(g.flags, w.flags);
-    EXPECT_EQ(g.position, w.position);
-    EXPECT_TRUE(SameColor(g.activeGlyphColor, w.activeGlyphColor));
-    EXPECT_TRUE(SameColor(g.reactiveGlyphColor, w.reactiveGlyphColor));
-    EXPECT_TRUE(SameColor(g.color, w.color));
-    EXPECT_TRUE(SameColor(g.transparentColor, w.transparentColor));
-    EXPECT_EQ(g.colorMap, w.colorMap);
-    EXPECT_EQ(g.transparentMap, w.transparentMap);
-    EXPECT_EQ(g.colorMapOn, w.colorMapOn);
-    EXPECT_EQ(g.transparentMapOn, w.transparentMapOn);
-    EXPECT_EQ(g.inMode, w.inMode);
-    EXPECT_EQ(g.outMode, w.outMode);
-  }
-  EXPECT_EQ(got.refs, want.refs);
+  EXPECT_EQ(got.markers, want.markers);
+  EXPECT_EQ(got.maps, want.maps);
   EXPECT_EQ(got.markerMapCount, want.markerMapCount);
   EXPECT_EQ(map->texHandle, nullptr) << "the viewport texture is made anew";
   EXPECT_TRUE(map->ivalid.Empty());
@@ -142,8 +125,7 @@ TEST_F(KelvaneUndo, EachKindOfMarkerEditRoundTrips) {
       map->MarkersEdited();
     });
     EXPECT_EQ(HostUndoDescription(), MSTR(e.name));
-    MapState after = StateOf(map);
-    ExpectRoundTrip(before, after);
+    ExpectRoundTrip(before, StateOf(map));
   }
   EXPECT_EQ(CountedMap::alive, 1) << "the deleted marker's map came back and stayed";
 
@@ -156,6 +138,11 @@ TEST_F(KelvaneUndo, EachKindOfMarkerEditRoundTrips) {
   Gesture(L"Clear map", [&] { map->SetSubTexmap(1, nullptr); });
   EXPECT_EQ(CountedMap::alive, 2) << "the cleared map lives on in the step";
   ExpectRoundTrip(before, StateOf(map));
+  // And through the block's "marker_map" entry, as the host's own editors give a map.
+  before = StateOf(map);
+  Gesture(L"Map", [&] { map->pblock->SetValue(pb_marker_map, 0, static_cast<Texmap*>(other), 4); });
+  ASSERT_EQ(map->GetSubTexmap(4), other);
+  ExpectRoundTrip(before, StateOf(map));
 }
 
 // A marker whose two slots hold one map, deleted, undone and redone twice: the map comes back
@@ -165,7 +152,7 @@ TEST_F(KelvaneUndo, DeletedMarkerWithOneMapInBothSlotsComesBackTwice) {
   map->SetSubTexmap(2, shared);
   map->SetSubTexmap(3, shared);
   HostClearUndo();
-  MapState before = StateOf(map);
+  const MapState before = StateOf(map);
   Gesture(L"Delete marker", [&] {
     map->ramp.DeleteMarkerAt(0.5f, 0.001f);
     map->MarkersEdited();
@@ -173,12 +160,7 @@ TEST_F(KelvaneUndo, DeletedMarkerWithOneMapInBothSlotsComesBackTwice) {
   MapState after = StateOf(map);
   EXPECT_EQ(CountedMap::alive, 1);
   ExpectRoundTrip(before, after);
-  ASSERT_TRUE(HostUndo());
-  ExpectState(map, before, "undone, second time");
-  EXPECT_EQ(map->GetReference(MARKER_MAP_REF + 2), shared);
-  EXPECT_EQ(map->GetReference(MARKER_MAP_REF + 3), shared);
-  ASSERT_TRUE(HostRedo());
-  ExpectState(map, after, "redone, second time");
+  ExpectRoundTrip(before, after);
   HostClearUndo();
   EXPECT_EQ(CountedMap::alive, 0) << "no leak once the stack lets go";
 }
@@ -200,9 +182,8 @@ TEST_F(KelvaneUndo, DragAcrossTwoNeighboursIsOneStep) {
     map->MarkersEdited();
   });
   EXPECT_EQ(HostUndoCount(), 1);
-  MapState after = StateOf(map);
-  EXPECT_EQ(after.markers.size(), 3u);
-  ExpectRoundTrip(before, after);
+  EXPECT_EQ(map->ramp.markers.size(), 3u);
+  ExpectRoundTrip(before, StateOf(map));
 }
 
 // Block edits and marker edits in one history come back in order.
@@ -232,17 +213,7 @@ TEST_F(KelvaneUndo, BlockAndMarkerEditsUndoInOrder) {
   EXPECT_EQ(distance(), 3.0f);
 }
 
-// A map given through the block's "marker_map" entry, as the host's own editors give it.
-TEST_F(KelvaneUndo, MapSetThroughTheBlockRoundTrips) {
-  MapState before = StateOf(map);
-  auto* m = new CountedMap;
-  Gesture(L"Map", [&] { map->pblock->SetValue(pb_marker_map, 0, static_cast<Texmap*>(m), 2); });
-  ASSERT_EQ(map->GetSubTexmap(2), m);
-  ExpectRoundTrip(before, StateOf(map));
-}
-
-// Edits made with no hold, or with the hold suspended, record nothing; a step whose map was
-// deleted outright is harmless.
+// No hold, or a suspended one, records nothing; a step whose map was deleted outright is harmless.
 TEST_F(KelvaneUndo, NothingRecordedOutsideAHoldAndAStepOutlivesItsMap) {
   map->ramp.markers[0].color = AColor(1, 0, 0);
   map->MarkersEdited();

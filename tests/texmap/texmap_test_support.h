@@ -3,6 +3,7 @@
 #include "host_maps.h"
 #include "iparamb2.h"
 #include "kelvane.h"
+#include "marker_record.h"
 #include "module_exports.h"
 #include "param_block.h"
 #include "plugin_loader.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 // The module loaded the way the host loads it, its class in the host's class directory.
 inline void LoadKelvaneModule() {
@@ -47,3 +49,27 @@ class CountedMap : public TestMap {
  protected:
   ~CountedMap() override { --alive; }
 };
+
+// Every field of a marker that a scene file keeps, in the file's order, so two markers compare
+// in one expectation and a field added to the record is compared without a change here.
+inline std::vector<double> SavedFields(const RampMarker& m) {
+  MarkerRecord r;
+  r.position = m.position;
+  for (int i = 0; i < 4; ++i) {
+    r.color[i] = m.color[i];
+    r.transparentColor[i] = m.transparentColor[i];
+    r.activeGlyphColor[i] = m.activeGlyphColor[i];
+    r.reactiveGlyphColor[i] = m.reactiveGlyphColor[i];
+  }
+  r.colorMapOn = m.colorMapOn;
+  r.transparentMapOn = m.transparentMapOn;
+  r.inMode = m.inMode;
+  r.outMode = m.outMode;
+  r.flags = m.flags;
+  std::vector<double> fields;
+  ForEachMarkerField(r, [&fields](auto field) {
+    fields.push_back(double(field));
+    return true;
+  });
+  return fields;
+}

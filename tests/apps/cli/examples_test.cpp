@@ -1,13 +1,9 @@
 // The examples as a user first meets them: each renders a picture in which the map's colours
 // vary over the objects, and the README's example is examples/readme.json as it stands.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "support/app_test_support.h"
 
@@ -15,23 +11,8 @@ namespace {
 
 const std::filesystem::path kSource = KELVANE_SOURCE_DIR;
 
-std::string ReadText(const std::filesystem::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
-
-int Render(const std::string& scene, const std::string& out, const std::string& extra) {
-  const std::string command = std::string("'") + KELVANE_BINARY + "' render '" + scene +
-                              "' --size 96x54 -o '" + out + "' " + extra + " 2>/dev/null";
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
-// How far the map's colour spreads over the objects, from a render with the map and one with
-// the host's mid-grey map: both are colour times the same lighting, so their ratio is the
-// map's colour wherever an object is (the grey render is grey only there, never on the
-// background). The largest spread, 5th to 95th percentile, of the three channels.
+// The largest 5th-to-95th percentile spread of the map's colour over the objects: the map render
+// over the host's mid-grey one, both colour times the same lighting (and grey only on objects).
 double ColourSpread(const RgbaImage& map, const RgbaImage& grey, size_t& objectPixels) {
   std::vector<double> channels[3];
   for (size_t i = 0; i < grey.pixels.size(); i += 4) {
@@ -56,9 +37,12 @@ TEST(Examples, EachShowsTheMapsColoursVaryingOverItsObjects) {
     if (entry.path().extension() != ".json") continue;
     SCOPED_TRACE(entry.path().filename().string());
     ++examples;
-    const std::string map = folder.Path("map.png"), grey = folder.Path("grey.png");
-    ASSERT_EQ(Render(entry.path().string(), map, ""), 0);
-    ASSERT_EQ(Render(entry.path().string(), grey, "--constant-map"), 0);
+    const std::string scene = entry.path().string(), map = folder.Path("map.png"),
+                      grey = folder.Path("grey.png");
+    ASSERT_EQ(RunProgram({"render", scene, "--size", "96x54", "-o", map}, folder).status, 0);
+    ASSERT_EQ(RunProgram({"render", scene, "--size", "96x54", "-o", grey, "--constant-map"}, folder)
+                  .status,
+              0);
     size_t objectPixels = 0;
     const double spread = ColourSpread(ReadPng(map), ReadPng(grey), objectPixels);
     EXPECT_GT(objectPixels, 96u * 54u / 10) << "the objects fill a good part of the picture";
@@ -68,13 +52,13 @@ TEST(Examples, EachShowsTheMapsColoursVaryingOverItsObjects) {
 }
 
 TEST(Examples, TheReadmesSceneIsExamplesReadmeJson) {
-  const std::string readme = ReadText(kSource / "README.md");
+  const std::string readme = ReadText((kSource / "README.md").string());
   const std::string fence = "```json\n";
   const size_t start = readme.find(fence);
   ASSERT_NE(start, std::string::npos);
   const size_t end = readme.find("```", start + fence.size());
   EXPECT_EQ(readme.substr(start + fence.size(), end - start - fence.size()),
-            ReadText(kSource / "examples" / "readme.json"));
+            ReadText((kSource / "examples" / "readme.json").string()));
 }
 
 }  // namespace

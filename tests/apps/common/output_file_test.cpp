@@ -4,8 +4,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -14,12 +12,6 @@
 #include "support/app_test_support.h"
 
 namespace {
-
-std::string Read(const std::string& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
 
 void Write(const std::string& path, const std::string& text) {
   WriteOutputFile(path, text.data(), text.size());
@@ -51,11 +43,11 @@ TEST(OutputFile, AFailedWriteLeavesTheOldFileAndNoTemporaryOne) {
     EXPECT_EQ(ErrorOf<std::runtime_error>(path, "a new picture, longer than the old"),
               path + ": cannot write the file: no space left on device");
     FailOutputWritesAfter(-1, 0);
-    EXPECT_EQ(Read(path), "the old picture") << "failing after " << after << " bytes";
+    EXPECT_EQ(ReadText(path), "the old picture") << "failing after " << after << " bytes";
     EXPECT_EQ(Entries(folder.Path("")), 1) << "the temporary file is gone";
   }
   Write(path, "a new picture");
-  EXPECT_EQ(Read(path), "a new picture");
+  EXPECT_EQ(ReadText(path), "a new picture");
   EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640))
       << "a replaced file keeps its permissions";
   EXPECT_EQ(Entries(folder.Path("")), 1);
@@ -69,7 +61,7 @@ TEST(OutputFile, TargetsThatAreNoRegularFileAreWrittenInPlaceAndKept) {
   const std::string pipe = folder.Path("pipe");
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   std::string received;
-  std::thread reader([&] { received = Read(pipe); });
+  std::thread reader([&] { received = ReadText(pipe); });
   Write(pipe, "through the pipe");
   reader.join();
   EXPECT_EQ(received, "through the pipe");
@@ -79,7 +71,7 @@ TEST(OutputFile, TargetsThatAreNoRegularFileAreWrittenInPlaceAndKept) {
   std::filesystem::create_symlink(file, link);
   Write(link, "new");
   EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link stays a link";
-  EXPECT_EQ(Read(file), "new");
+  EXPECT_EQ(ReadText(file), "new");
 }
 
 TEST(OutputFile, TargetsNamedWronglyAreInputErrors) {

@@ -7,9 +7,8 @@
 #include "mesh/builtin_meshes.h"
 
 TEST(AutoSmooth, RegionsFollowTheAngleAndNeighboursAcrossSharpEdgesShareNoGroup) {
-  BuiltinMeshOptions o;
-  o.widthSegments = o.lengthSegments = o.heightSegments = 2;
-  PolyMeshData box = MakeBuiltinMesh(o);
+  PolyMeshData box =
+      MakeBuiltinMesh({.widthSegments = 2, .lengthSegments = 2, .heightSegments = 2});
   auto check = [&](float angle, size_t regions) {
     AutoSmooth(box, angle);
     std::set<DWORD> groups(box.smoothingGroups.begin(), box.smoothingGroups.end());
@@ -34,11 +33,8 @@ TEST(AutoSmooth, RegionsFollowTheAngleAndNeighboursAcrossSharpEdgesShareNoGroup)
 
 TEST(AutoSmooth, MoreRegionsThanGroupsStillGetValidGroups) {
   // A 40-sided faceted tube: 40 regions in a ring, two groups enough for neighbours.
-  BuiltinMeshOptions o;
-  o.shape = BuiltinShape::Cylinder;
-  o.sides = 40;
-  o.caps = false;
-  PolyMeshData tube = MakeBuiltinMesh(o);
+  PolyMeshData tube =
+      MakeBuiltinMesh({.shape = BuiltinShape::Cylinder, .sides = 40, .caps = false});
   AutoSmooth(tube, 5.0f);
   for (int f = 0; f < tube.NumFaces(); ++f) {
     int next = (f + 1) % tube.NumFaces();

@@ -1,5 +1,4 @@
-// The built-in meshes: closed shapes closed and facing outwards, open ones with their borders,
-// parts with their own groups and IDs.
+// Built-in meshes: closed ones closed and facing out, open ones with borders, parts' own groups.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,10 +34,7 @@ Point3 Centroid(const PolyMeshData& mesh, int f) {
 TEST(BuiltinMeshes, ClosedShapesAreClosedAndFaceOutwards) {
   for (BuiltinShape shape :
        {BuiltinShape::Box, BuiltinShape::Cylinder, BuiltinShape::Sphere, BuiltinShape::Torus}) {
-    BuiltinMeshOptions o;
-    o.shape = shape;
-    o.widthSegments = 2;
-    o.heightSegments = 3;
+    const BuiltinMeshOptions o{.shape = shape, .widthSegments = 2, .heightSegments = 3};
     PolyMeshData mesh = MakeBuiltinMesh(o);
     EXPECT_EQ(OpenEdges(mesh), 0) << int(shape);
     for (int f = 0; f < mesh.NumFaces(); ++f) {
@@ -53,36 +49,26 @@ TEST(BuiltinMeshes, ClosedShapesAreClosedAndFaceOutwards) {
 }
 
 TEST(BuiltinMeshes, OpenShapesHaveTheirBordersAndPartsTheirOwnGroupsAndIDs) {
-  BuiltinMeshOptions plane;
-  plane.shape = BuiltinShape::Plane;
-  plane.widthSegments = 3;
-  plane.lengthSegments = 2;
-  EXPECT_EQ(OpenEdges(MakeBuiltinMesh(plane)), 2 * (3 + 2));
+  EXPECT_EQ(OpenEdges(MakeBuiltinMesh(
+                {.shape = BuiltinShape::Plane, .widthSegments = 3, .lengthSegments = 2})),
+            2 * (3 + 2));
+  EXPECT_EQ(
+      OpenEdges(MakeBuiltinMesh({.shape = BuiltinShape::Cylinder, .sides = 10, .caps = false})),
+      20);
 
-  BuiltinMeshOptions tube;
-  tube.shape = BuiltinShape::Cylinder;
-  tube.sides = 10;
-  tube.caps = false;
-  EXPECT_EQ(OpenEdges(MakeBuiltinMesh(tube)), 20);
-
-  BuiltinMeshOptions box;
-  PolyMeshData b = MakeBuiltinMesh(box);
+  PolyMeshData b = MakeBuiltinMesh({});
   EXPECT_EQ(std::set<DWORD>(b.smoothingGroups.begin(), b.smoothingGroups.end()).size(), 6u);
   EXPECT_EQ(std::set<MtlID>(b.materials.begin(), b.materials.end()),
             (std::set<MtlID>{0, 1, 2, 3, 4, 5}));
 
-  box.smoothing = BuiltinSmoothing::None;
-  box.materialId = 4;
-  b = MakeBuiltinMesh(box);
+  b = MakeBuiltinMesh({.smoothing = BuiltinSmoothing::None, .materialId = 4});
   EXPECT_EQ(std::set<DWORD>(b.smoothingGroups.begin(), b.smoothingGroups.end()),
             std::set<DWORD>{0});
   EXPECT_EQ(std::set<MtlID>(b.materials.begin(), b.materials.end()), std::set<MtlID>{3});
 
   for (BuiltinShape shape : {BuiltinShape::Plane, BuiltinShape::Box, BuiltinShape::Cylinder,
                              BuiltinShape::Sphere, BuiltinShape::Torus}) {
-    BuiltinMeshOptions o;
-    o.shape = shape;
-    PolyMeshData mesh = MakeBuiltinMesh(o);
+    PolyMeshData mesh = MakeBuiltinMesh({.shape = shape});
     ASSERT_TRUE(mesh.HasUVs());
     ASSERT_NO_THROW(ValidateMesh(mesh, "builtin"));
     for (const Point3& uv : mesh.uvs) ASSERT_TRUE(uv.x >= 0 && uv.x <= 1 && uv.y >= 0 && uv.y <= 1);

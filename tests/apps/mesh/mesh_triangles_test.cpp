@@ -7,10 +7,8 @@
 #include "mesh/mesh_triangles.h"
 
 TEST(MeshTriangles, CornerNormalsSmoothWithinAGroupAndSharpAcrossGroups) {
-  BuiltinMeshOptions o;
-  o.shape = BuiltinShape::Cylinder;
-  o.sides = 8;
-  PolyMeshData mesh = MakeBuiltinMesh(o);  // side group 1, caps group 2
+  // Side group 1, caps group 2.
+  PolyMeshData mesh = MakeBuiltinMesh({.shape = BuiltinShape::Cylinder, .sides = 8});
   auto normals = CornerNormals(mesh);
   for (int f = 0; f < mesh.NumFaces(); ++f)
     for (int k = 0; k < mesh.FaceSize(f); ++k) {

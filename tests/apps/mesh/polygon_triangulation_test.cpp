@@ -1,5 +1,4 @@
-// Polygons split into triangles: concave ones tiled exactly, degenerate and huge ones still
-// into n - 2.
+// Polygons into n - 2 triangles: concave ones tiled exactly, degenerate and huge ones too.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -13,10 +13,8 @@ namespace {
 // triangles and which node it reports depends only on how the builder ordered them.
 TEST(RayScene, CoincidentFacesHitTheSameNodeForAnyBuilderThreadCount) {
   SceneReset reset;
-  BuiltinMeshOptions options;
-  options.shape = BuiltinShape::Sphere;
-  options.segments = 400;  // 80k triangles a node: large enough for a parallel build
-  const PolyMeshData mesh = MakeBuiltinMesh(options);
+  // 80k triangles a node: large enough for a parallel build.
+  const PolyMeshData mesh = MakeBuiltinMesh({.shape = BuiltinShape::Sphere, .segments = 400});
   // The second copy lists its faces backwards, so the builder meets the two copies' faces in
   // different orders and neither node wins every tie.
   PolyMeshData reversed = mesh;
@@ -32,8 +30,8 @@ TEST(RayScene, CoincidentFacesHitTheSameNodeForAnyBuilderThreadCount) {
   reversed.uvs.clear();
   reversed.uvCorners.clear();
   SceneDescription description;
-  description.nodes.push_back({"first", mesh, ObjectKind::Poly, Matrix3()});
-  description.nodes.push_back({"second", reversed, ObjectKind::Poly, Matrix3()});
+  description.nodes = {{"first", mesh, ObjectKind::Poly, Matrix3()},
+                       {"second", reversed, ObjectKind::Poly, Matrix3()}};
   const HostScene scene(std::move(description));
 
   auto hits = [&](int threads) {

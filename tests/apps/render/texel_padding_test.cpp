@@ -8,8 +8,7 @@
 
 namespace {
 
-// Islands of random discs on a picture that is not square, so rows and columns cannot be
-// swapped unnoticed.
+// Random-disc islands on a picture that is not square, so swapped rows and columns show.
 std::vector<uint8_t> Islands(int width, int height, int discs, unsigned seed) {
   std::mt19937 random(seed);
   std::vector<uint8_t> covered(size_t(width) * size_t(height), 0);

@@ -56,17 +56,14 @@ TEST(JsonScene, ReadsNodesMapCameraAndImage) {
   const auto& markers = *scene.map.markers;
   ASSERT_EQ(markers.size(), 2u);
   EXPECT_EQ(markers[0].position, 0.0f) << "sorted by position";
-  EXPECT_EQ(markers[0].inMode, 2);
-  EXPECT_EQ(markers[0].color.a, 0.5f);
+  EXPECT_TRUE(markers[0].inMode == 2 && markers[0].color.a == 0.5f);
   ASSERT_TRUE(markers[0].colorMap);
-  EXPECT_EQ(markers[0].colorMap->kind, HostMapDescription::Kind::Checker);
-  EXPECT_EQ(markers[0].colorMap->size, 0.25f);
-  EXPECT_EQ(markers[1].outMode, 3);
+  EXPECT_TRUE(markers[0].colorMap->kind == HostMapDescription::Kind::Checker &&
+              markers[0].colorMap->size == 0.25f);
+  EXPECT_TRUE(markers[1].outMode == 3 && markers[1].active);
   EXPECT_EQ(markers[1].color.a, 1.0f) << "a colour without alpha is opaque";
   EXPECT_EQ(markers[1].transparentColor.a, 0.0f);
-  EXPECT_TRUE(markers[1].active);
-  EXPECT_EQ(scene.camera->fovDegrees, 30.0f);
-  EXPECT_EQ(scene.image->width, 320);
+  EXPECT_TRUE(scene.camera->fovDegrees == 30.0f && scene.image->width == 320);
 }
 
 TEST(JsonScene, InlineMeshesWithoutGroupsAreAutoSmoothed) {

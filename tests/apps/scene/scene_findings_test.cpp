@@ -1,34 +1,21 @@
-// Scene files the fuzzer once broke the loader with, loaded as the program loads scenes: with
-// the module and the program's scene object registered. Each fails with a message, or loads,
-// saves, loads again and saves the same bytes.
+// Scene files that once broke the loader, loaded as the program loads them: each fails with a
+// message, or loads, saves, loads again and saves the same bytes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
-#include "plugin_loader.h"
 #include "saved_scene.h"
-#include "scene/scene_settings.h"
 #include "scene_file.h"
+#include "support/app_test_support.h"
 
 TEST(SceneFindings, FailWithAMessageOrSaveAgainUnchanged) {
-  const std::filesystem::path module =
-      std::filesystem::path(KELVANE_BINARY).parent_path() / "Kelvane.dlt";
-  PluginLoadStatus status;
-  MSTR message;
-  if (!LoadPluginLibrary(module.wstring().c_str(), &status, &message)) {
-    ASSERT_EQ(status, PLUGIN_ALREADY_LOADED) << message.data();
-  }
-  RegisterSceneSettingsClass();
-
+  KelvaneClass();
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(KELVANE_FUZZ_FINDINGS)) {
     SCOPED_TRACE(entry.path().filename().string());
     ++files;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = ReadText(entry.path().string());
     ResetScene();
     MSTR error;
     if (LoadSceneFromMemory(bytes.data(), bytes.size(), &error) != IO_OK) {

@@ -1,9 +1,11 @@
 #include "support/app_test_support.h"
 
 #include <png.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -11,7 +13,8 @@
 
 #include "cli/kelvane_app.h"
 #include "gtest/gtest.h"
-#include "support/standin_map.h"
+#include "scene/map_binding.h"
+#include "scene/scene_settings.h"
 
 TempFolder::TempFolder() {
   static std::atomic<int> counter{0};
@@ -32,15 +35,37 @@ std::string TempFolder::Write(const std::string& name, const std::string& text) 
   return Path(name);
 }
 
+ClassDesc* KelvaneClass() {
+  static ClassDesc* mapClass = [] {
+    RegisterSceneSettingsClass();
+    return LoadKelvaneClass(std::filesystem::path(KELVANE_BINARY).parent_path().wstring() +
+                            L"/Kelvane.dlt");
+  }();
+  return mapClass;
+}
+
 RunResult RunApp(const std::vector<std::string>& args, bool terminal) {
   std::ostringstream out, err;
-  AppEnvironment env{out, err, terminal, 2,
-                     [] { return static_cast<ClassDesc*>(StandinMapClass()); }};
+  AppEnvironment env{out, err, terminal, 2, KelvaneClass};
   RunResult r;
   r.status = RunKelvane(args, env);
   r.out = out.str();
   r.err = err.str();
   return r;
+}
+
+RunResult RunProgram(const std::vector<std::string>& args, const TempFolder& folder) {
+  std::string command = "'" KELVANE_BINARY "'";
+  for (const std::string& a : args) command += " '" + a + "'";
+  const std::string out = folder.Path("stdout"), err = folder.Path("stderr");
+  const int raw = std::system((command + " >'" + out + "' 2>'" + err + "' </dev/null").c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
+}
+
+std::string ReadText(const std::string& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
 }
 
 RgbaImage ReadPng(const std::string& path) {

@@ -23,9 +23,21 @@ struct RunResult {
   std::string out, err;
 };
 
-// Runs the program in this process with the stand-in map and two threads; terminal: as if its
+class ClassDesc;
+
+// The Kelvane map's class, its module loaded once from beside the program; with the program's
+// scene object registered, so scene files load as the program loads them.
+ClassDesc* KelvaneClass();
+
+// Runs the program in this process with the Kelvane map and two threads; terminal: as if its
 // standard error were a terminal.
 RunResult RunApp(const std::vector<std::string>& args, bool terminal = false);
+
+// Runs the real program, built beside the tests, as a user does: no terminal, no input.
+RunResult RunProgram(const std::vector<std::string>& args, const TempFolder& folder);
+
+// A whole text file; empty when it cannot be read.
+std::string ReadText(const std::string& path);
 
 // Reads back a PNG written by the program.
 RgbaImage ReadPng(const std::string& path);
