@@ -2,8 +2,8 @@
 // The map's chunks in scene files and the record of one ramp marker. Every ID, field, type and
 // the order of the fields are part of the scene-file format: changing any of them breaks every
 // scene saved before. The map reads and writes them; programs that hand the map its markers
-// the way a scene load does (the command-line host, the tests' stand-in map) use this header
-// and nothing else of the map.
+// the way a scene load does (the command-line host, the tests) use this header and nothing
+// else of the map.
 #include <cstdint>
 
 // The map's own chunks, in the order its Save writes them.
