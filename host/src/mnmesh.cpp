@@ -34,6 +34,7 @@ MNFace& MNFace::operator=(MNFace&& from) noexcept {
   std::swap(deg, from.deg);
   std::swap(vtx, from.vtx);
   std::swap(edg, from.edg);
+  std::swap(pooled, from.pooled);
   smGroup = from.smGroup;
   material = from.material;
   track = from.track;
@@ -46,9 +47,10 @@ MNFace::~MNFace() {
 
 void MNFace::Free() {
   // edg lives in vtx's block.
-  delete[] vtx;
+  if (!pooled) delete[] vtx;
   vtx = edg = nullptr;
   deg = 0;
+  pooled = false;
 }
 
 void MNFace::SetDeg(int d) {
@@ -64,6 +66,18 @@ void MNFace::SetDeg(int d) {
 void MNFace::MakePoly(int fdeg, const int* vv) {
   SetDeg(fdeg);
   for (int i = 0; i < deg; ++i) vtx[i] = vv[i];
+}
+
+void MNFace::MakePooledPoly(int fdeg, const int* vv, int* storage) {
+  Free();
+  deg = fdeg;
+  vtx = storage;
+  edg = storage + fdeg;
+  pooled = true;
+  for (int i = 0; i < fdeg; ++i) {
+    vtx[i] = vv[i];
+    edg[i] = -1;
+  }
 }
 
 int MNFace::VertIndex(int vv) const {
@@ -106,6 +120,7 @@ void MNMesh::ClearAndFree() {
   vertStore.clear();
   edgeStore.clear();
   faceStore.clear();
+  cornerPool.clear();
   Sync();
 }
 
@@ -139,10 +154,30 @@ int MNMesh::NewVert(const Point3& p) {
   return numv - 1;
 }
 
+int* MNMesh::PoolCorners(int deg) {
+  constexpr size_t kBlockInts = size_t(1) << 18;
+  const size_t need = 2 * size_t(deg);
+  if (cornerPool.empty() || cornerPool.back().capacity() - cornerPool.back().size() < need)
+    cornerPool.emplace_back().reserve(std::max(kBlockInts, need));
+  std::vector<int>& block = cornerPool.back();
+  block.resize(block.size() + need);
+  return block.data() + block.size() - need;
+}
+
 int MNMesh::NewFace(int initFace, int degg, const int* vv) {
   MNFace face;
-  if (initFace >= 0 && initFace < numf) face = faceStore[size_t(initFace)];
-  face.MakePoly(degg, vv);
+  if (initFace >= 0 && initFace < numf) {
+    // The face's other properties, without copying lists about to be replaced.
+    const MNFace& from = faceStore[size_t(initFace)];
+    face.ImportFlags(from.ExportFlags());
+    face.smGroup = from.smGroup;
+    face.material = from.material;
+    face.track = from.track;
+  }
+  if (degg > 0)
+    face.MakePooledPoly(degg, vv, PoolCorners(degg));
+  else
+    face.MakePoly(degg, vv);
   faceStore.push_back(std::move(face));
   Sync();
   return numf - 1;

@@ -29,8 +29,10 @@ class RayScene {
   std::optional<RayHit> Trace(const Point3& origin, const Point3& direction) const;
 
  private:
-  // Per node, per triangle, the corner normals in world space.
-  std::vector<std::vector<std::array<Point3, 3>>> normals;
+  // Per node: its corners' normals in world space, and its triangles' corners (left empty
+  // when every face is a triangle: triangle t is then corners 3t to 3t + 2).
+  std::vector<std::vector<Point3>> normals;
+  std::vector<std::vector<std::array<int, 3>>> triangles;
   RTCDeviceTy* device = nullptr;
   RTCSceneTy* scene = nullptr;
 };
