@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 #include <vector>
+#include "host_huge_pages.h"
 #include "mesh.h"
 
 MNFace::MNFace(const MNFace& from) : FlagUser(from) {
@@ -131,13 +132,13 @@ void MNMesh::setNumVerts(int nvnum) {
 
 void MNMesh::VAlloc(int num, bool keep) {
   if (!keep) ClearAndFree();
-  vertStore.reserve(size_t(std::max(num, 0)));
+  ReserveHuge(vertStore, size_t(std::max(num, 0)));
   Sync();
 }
 
 void MNMesh::FAlloc(int num, bool keep) {
   if (!keep) ClearAndFree();
-  faceStore.reserve(size_t(std::max(num, 0)));
+  ReserveHuge(faceStore, size_t(std::max(num, 0)));
   Sync();
 }
 
@@ -155,10 +156,10 @@ int MNMesh::NewVert(const Point3& p) {
 }
 
 int* MNMesh::PoolCorners(int deg) {
-  constexpr size_t kBlockInts = size_t(1) << 18;
+  constexpr size_t kBlockInts = size_t(1) << 20;
   const size_t need = 2 * size_t(deg);
   if (cornerPool.empty() || cornerPool.back().capacity() - cornerPool.back().size() < need)
-    cornerPool.emplace_back().reserve(std::max(kBlockInts, need));
+    ReserveHuge(cornerPool.emplace_back(), std::max(kBlockInts, need));
   std::vector<int>& block = cornerPool.back();
   block.resize(block.size() + need);
   return block.data() + block.size() - need;
@@ -252,7 +253,7 @@ void MNMesh::FillInMesh() {
   // At most one edge per corner: one allocation instead of many copies on a large mesh.
   size_t corners = 0;
   for (const MNFace& face : faceStore) corners += size_t(std::max(face.deg, 0));
-  edgeStore.reserve(corners);
+  ReserveHuge(edgeStore, corners);
   // The open entry of each vertex pair: a second face joins it, a third starts a new one.
   OpenEdges open;
   for (int fi = 0; fi < int(faceStore.size()); ++fi) {
