@@ -20,7 +20,8 @@ struct RayHit {
 class RayScene {
  public:
   // Shows the build on progressTo when given. Builds on `threads` threads (0: every core);
-  // the rays hit the same faces for any count.
+  // the rays hit the same faces for any count. Nodes of triangles alone lend their corners to
+  // Embree: the scene's meshes must outlive this and stay unchanged.
   explicit RayScene(const HostScene& scene, std::ostream* progressTo = nullptr, int threads = 0);
   ~RayScene();
   RayScene(const RayScene&) = delete;
