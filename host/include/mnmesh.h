@@ -68,7 +68,13 @@ class DllExport MNFace : public FlagUser {
   int VertIndex(int vv) const;
 
  private:
+  friend class MNMesh;
   void Free();
+  // Takes vertex and edge lists in 2 * fdeg ints the mesh owns, rather than a block of its own.
+  void MakePooledPoly(int fdeg, const int* vv, int* storage);
+  // The lists live in the owning mesh's corner pool: not freed with the face. A copy owns its
+  // lists; a move keeps them in the pool, so a moved face must not outlive its mesh.
+  bool pooled = false;
 };
 
 // A polygon mesh. The public arrays mirror the host's layout; change them through methods.
@@ -112,7 +118,10 @@ class DllExport MNMesh : public FlagUser {
 
  private:
   void Sync();
+  // Room for a face's 2 * deg ints in the corner pool: millions of faces, few allocations.
+  int* PoolCorners(int deg);
   std::vector<MNVert> vertStore;
   std::vector<MNEdge> edgeStore;
   std::vector<MNFace> faceStore;
+  std::vector<std::vector<int>> cornerPool;  // blocks that never move once made
 };

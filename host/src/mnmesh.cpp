@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 #include <vector>
+#include "host_huge_pages.h"
 #include "mesh.h"
 
 MNFace::MNFace(const MNFace& from) : FlagUser(from) {
@@ -34,6 +35,7 @@ MNFace& MNFace::operator=(MNFace&& from) noexcept {
   std::swap(deg, from.deg);
   std::swap(vtx, from.vtx);
   std::swap(edg, from.edg);
+  std::swap(pooled, from.pooled);
   smGroup = from.smGroup;
   material = from.material;
   track = from.track;
@@ -46,9 +48,10 @@ MNFace::~MNFace() {
 
 void MNFace::Free() {
   // edg lives in vtx's block.
-  delete[] vtx;
+  if (!pooled) delete[] vtx;
   vtx = edg = nullptr;
   deg = 0;
+  pooled = false;
 }
 
 void MNFace::SetDeg(int d) {
@@ -64,6 +67,18 @@ void MNFace::SetDeg(int d) {
 void MNFace::MakePoly(int fdeg, const int* vv) {
   SetDeg(fdeg);
   for (int i = 0; i < deg; ++i) vtx[i] = vv[i];
+}
+
+void MNFace::MakePooledPoly(int fdeg, const int* vv, int* storage) {
+  Free();
+  deg = fdeg;
+  vtx = storage;
+  edg = storage + fdeg;
+  pooled = true;
+  for (int i = 0; i < fdeg; ++i) {
+    vtx[i] = vv[i];
+    edg[i] = -1;
+  }
 }
 
 int MNFace::VertIndex(int vv) const {
@@ -106,6 +121,7 @@ void MNMesh::ClearAndFree() {
   vertStore.clear();
   edgeStore.clear();
   faceStore.clear();
+  cornerPool.clear();
   Sync();
 }
 
@@ -116,13 +132,13 @@ void MNMesh::setNumVerts(int nvnum) {
 
 void MNMesh::VAlloc(int num, bool keep) {
   if (!keep) ClearAndFree();
-  vertStore.reserve(size_t(std::max(num, 0)));
+  ReserveHuge(vertStore, size_t(std::max(num, 0)));
   Sync();
 }
 
 void MNMesh::FAlloc(int num, bool keep) {
   if (!keep) ClearAndFree();
-  faceStore.reserve(size_t(std::max(num, 0)));
+  ReserveHuge(faceStore, size_t(std::max(num, 0)));
   Sync();
 }
 
@@ -139,10 +155,30 @@ int MNMesh::NewVert(const Point3& p) {
   return numv - 1;
 }
 
+int* MNMesh::PoolCorners(int deg) {
+  constexpr size_t kBlockInts = size_t(1) << 20;
+  const size_t need = 2 * size_t(deg);
+  if (cornerPool.empty() || cornerPool.back().capacity() - cornerPool.back().size() < need)
+    ReserveHuge(cornerPool.emplace_back(), std::max(kBlockInts, need));
+  std::vector<int>& block = cornerPool.back();
+  block.resize(block.size() + need);
+  return block.data() + block.size() - need;
+}
+
 int MNMesh::NewFace(int initFace, int degg, const int* vv) {
   MNFace face;
-  if (initFace >= 0 && initFace < numf) face = faceStore[size_t(initFace)];
-  face.MakePoly(degg, vv);
+  if (initFace >= 0 && initFace < numf) {
+    // The face's other properties, without copying lists about to be replaced.
+    const MNFace& from = faceStore[size_t(initFace)];
+    face.ImportFlags(from.ExportFlags());
+    face.smGroup = from.smGroup;
+    face.material = from.material;
+    face.track = from.track;
+  }
+  if (degg > 0)
+    face.MakePooledPoly(degg, vv, PoolCorners(degg));
+  else
+    face.MakePoly(degg, vv);
   faceStore.push_back(std::move(face));
   Sync();
   return numf - 1;
@@ -217,7 +253,7 @@ void MNMesh::FillInMesh() {
   // At most one edge per corner: one allocation instead of many copies on a large mesh.
   size_t corners = 0;
   for (const MNFace& face : faceStore) corners += size_t(std::max(face.deg, 0));
-  edgeStore.reserve(corners);
+  ReserveHuge(edgeStore, corners);
   // The open entry of each vertex pair: a second face joins it, a third starts a new one.
   OpenEdges open;
   for (int fi = 0; fi < int(faceStore.size()); ++fi) {

@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "common/progress_bar.h"
+#include "host_huge_pages.h"
 #include "mesh/parallel_chunks.h"
 
 namespace {
@@ -17,7 +18,10 @@ constexpr size_t kMaxPairedFaces = 8;
 
 struct DisjointSets {
   std::vector<int> parent;
-  explicit DisjointSets(int n) : parent(size_t(n)) { std::iota(parent.begin(), parent.end(), 0); }
+  explicit DisjointSets(int n) {
+    AssignHuge(parent, size_t(n), 0);
+    std::iota(parent.begin(), parent.end(), 0);
+  }
   int Find(int i) {
     while (parent[size_t(i)] != i) i = parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
     return i;
@@ -52,7 +56,8 @@ struct EdgeTable {
   std::vector<int> start;  // per vertex, its first end
   std::vector<EdgeEnd> ends;
 
-  EdgeTable(const PolyMeshData& mesh, int threads) : start(mesh.vertices.size() + 1, 0) {
+  EdgeTable(const PolyMeshData& mesh, int threads) {
+    AssignHuge(start, mesh.vertices.size() + 1, 0);
     const int numFaces = mesh.NumFaces();
     auto forEachEdge = [&](auto visit) {
       for (int f = 0; f < numFaces; ++f) {
@@ -65,7 +70,7 @@ struct EdgeTable {
     };
     forEachEdge([&](int a, int, int) { ++start[size_t(a) + 1]; });
     std::partial_sum(start.begin(), start.end(), start.begin());
-    ends.resize(size_t(start.back()));
+    AssignHuge(ends, size_t(start.back()), EdgeEnd{});
     forEachEdge([&](int a, int b, int f) { ends[size_t(start[size_t(a)]++)] = {b, f}; });
     // The fill moved every start to the next vertex's; move them back.
     std::move_backward(start.begin(), start.end() - 1, start.end());
@@ -98,8 +103,10 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   auto show = [&](double fraction) {
     if (progress) progress->Show(fraction);
   };
-  std::vector<Point3> normals(static_cast<size_t>(numFaces));
-  std::vector<char> usable(static_cast<size_t>(numFaces));
+  std::vector<Point3> normals;
+  AssignHuge(normals, size_t(numFaces), Point3(0.0f, 0.0f, 0.0f));
+  std::vector<char> usable;
+  AssignHuge(usable, size_t(numFaces), char(0));
   ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
     for (size_t f = begin; f < end; ++f) {
       Point3 n = FaceNormal(mesh, int(f));
@@ -119,7 +126,8 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   // Edges between two faces, nearly all of them, are judged in parallel: the verdict is kept
   // on the edge's first end. Others are judged below.
   enum : char { kNotJudged, kSmooth, kSharp };
-  std::vector<char> verdict(edges.ends.size(), kNotJudged);
+  std::vector<char> verdict;
+  AssignHuge(verdict, edges.ends.size(), char(kNotJudged));
   ParallelChunks(edges.start.size() - 1, threads, [&](size_t begin, size_t end) {
     edges.Edges(begin, end, [&](int i, int j) {
       if (j - i == 2)
@@ -174,7 +182,8 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   }
 
   show(0.8);
-  std::vector<int> bit(size_t(numFaces), -1);
+  std::vector<int> bit;
+  AssignHuge(bit, size_t(numFaces), -1);
   for (int f = 0; f < numFaces; ++f) {
     int leader = regions.Find(f);
     if (bit[size_t(leader)] < 0) {

@@ -19,6 +19,7 @@
 #include "common/input_file.h"
 #include "common/progress_bar.h"
 #include "common/quoted.h"
+#include "host_huge_pages.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
 #include "mesh/mesh_file_claims.h"
@@ -63,13 +64,26 @@ class ReadProgress : public Assimp::ProgressHandler {
   ProgressBar& bar;
 };
 
+// Room for `more` elements at once, rather than growing by doubling (and copying) many times
+// on a large file; a new block is advised for huge pages before the old contents move in.
+template <class T>
+void Grow(std::vector<T>& list, size_t more) {
+  if (list.capacity() >= list.size() + more) return;
+  std::vector<T> bigger;
+  ReserveHuge(bigger, list.size() + more);
+  bigger.assign(list.begin(), list.end());
+  list.swap(bigger);
+}
+
 // Collects the meshes of one node (or of the whole file) into one welded polygon mesh.
 class WeldedMesh {
  public:
   WeldedMesh(const std::string& path, Counter& progress) : path(path), progress(progress) {}
 
   void Add(const aiMesh& m, const aiMatrix4x4& toTarget) {
-    std::vector<int> welded(m.mNumVertices);
+    std::vector<int> welded;
+    AssignHuge(welded, size_t(m.mNumVertices), 0);
+    Grow(mesh.vertices, m.mNumVertices);
     index.Reserve(m.mNumVertices, mesh.vertices);
     for (unsigned i = 0; i < m.mNumVertices; ++i) {
       if ((i & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
@@ -127,9 +141,10 @@ class WeldedMesh {
                       int threads) {
     Close();
     // Vertices no face uses would only confuse bounds and framing.
-    std::vector<int> remap(mesh.vertices.size(), -1);
+    std::vector<int> remap;
+    AssignHuge(remap, mesh.vertices.size(), -1);
     std::vector<Point3> used;
-    used.reserve(mesh.vertices.size());
+    ReserveHuge(used, mesh.vertices.size());
     for (int& v : mesh.corners) {
       if (remap[size_t(v)] < 0) {
         remap[size_t(v)] = int(used.size());
@@ -145,20 +160,18 @@ class WeldedMesh {
   }
 
  private:
-  // Room for a mesh's faces at once, rather than growing by doubling (and copying) many
-  // times on a large file.
+  // Room for a mesh's faces at once.
   void Reserve(const aiMesh& m, bool uvs) {
     size_t corners = 0;
     for (unsigned f = 0; f < m.mNumFaces; ++f) corners += m.mFaces[f].mNumIndices;
-    auto grow = [](auto& list, size_t more) { list.reserve(list.size() + more); };
-    grow(mesh.corners, corners);
+    Grow(mesh.corners, corners);
     if (uvs) {
-      grow(mesh.uvCorners, corners);
-      grow(mesh.uvs, corners);
+      Grow(mesh.uvCorners, corners);
+      Grow(mesh.uvs, corners);
     }
-    grow(mesh.faceStart, m.mNumFaces);
-    grow(mesh.smoothingGroups, m.mNumFaces);
-    grow(mesh.materials, m.mNumFaces);
+    Grow(mesh.faceStart, m.mNumFaces);
+    Grow(mesh.smoothingGroups, m.mNumFaces);
+    Grow(mesh.materials, m.mNumFaces);
   }
 
   bool HasRepeats(const std::vector<int>& face) {

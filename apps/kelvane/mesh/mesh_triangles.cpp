@@ -4,6 +4,7 @@
 #include <numeric>
 #include <utility>
 
+#include "host_huge_pages.h"
 #include "mesh/parallel_chunks.h"
 #include "mesh/polygon_triangulation.h"
 
@@ -13,7 +14,7 @@ constexpr size_t kMaxMasksPerVertex = 64;
 
 std::vector<std::array<int, 3>> TriangulateCorners(const PolyMeshData& mesh) {
   std::vector<std::array<int, 3>> out;
-  out.reserve(mesh.corners.size());
+  ReserveHuge(out, mesh.corners.size() - 2 * size_t(mesh.NumFaces()));
   std::vector<Point3> points;
   for (int f = 0; f < mesh.NumFaces(); ++f) {
     const int start = mesh.faceStart[size_t(f)];
@@ -33,17 +34,20 @@ std::vector<std::array<int, 3>> TriangulateCorners(const PolyMeshData& mesh) {
 std::vector<Point3> CornerNormals(const PolyMeshData& mesh, int threads) {
   threads = LoadThreads(threads);
   const int numFaces = mesh.NumFaces();
-  std::vector<Point3> faceNormals(static_cast<size_t>(numFaces));
+  std::vector<Point3> faceNormals;
+  AssignHuge(faceNormals, size_t(numFaces), Point3(0.0f, 0.0f, 0.0f));
   ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
     for (size_t f = begin; f < end; ++f) faceNormals[f] = FaceNormal(mesh, int(f));
   });
 
   // The faces around each vertex, in face order.
   const size_t numVerts = mesh.vertices.size();
-  std::vector<int> start(numVerts + 1, 0);
+  std::vector<int> start;
+  AssignHuge(start, numVerts + 1, 0);
   for (int v : mesh.corners) ++start[size_t(v) + 1];
   std::partial_sum(start.begin(), start.end(), start.begin());
-  std::vector<int> faces(mesh.corners.size());
+  std::vector<int> faces;
+  AssignHuge(faces, mesh.corners.size(), 0);
   {
     std::vector<int> fill(start.begin(), start.end() - 1);
     for (int f = 0; f < numFaces; ++f)
@@ -54,7 +58,8 @@ std::vector<Point3> CornerNormals(const PolyMeshData& mesh, int threads) {
   // Per vertex, the summed normals of its faces by smoothing mask, in mask order; a corner
   // adds up the sums of the masks it shares a bit with. Each vertex writes only its own
   // corners, and sums in face order, so any thread count gives the same bits.
-  std::vector<Point3> normals(mesh.corners.size());
+  std::vector<Point3> normals;
+  AssignHuge(normals, mesh.corners.size(), Point3(0.0f, 0.0f, 0.0f));
   ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
     std::vector<std::pair<DWORD, Point3>> sums;
     for (size_t v = begin; v < end; ++v) {

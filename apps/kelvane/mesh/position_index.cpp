@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host_huge_pages.h"
+
 namespace {
 
 uint64_t Hash(const Point3& p) {
@@ -37,7 +39,7 @@ void PositionIndex::Grow(size_t minSlots, const std::vector<Point3>& vertices) {
   size_t size = 1024;
   while (size < minSlots) size *= 2;
   std::vector<int> old = std::move(slots);
-  slots.assign(size, -1);
+  AssignHuge(slots, size, -1);
   const size_t mask = size - 1;
   for (int v : old) {
     if (v < 0) continue;

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "mesh/mesh_triangles.h"
 #include "mesh/parallel_chunks.h"
 
 RTCGeometry NewTriangleGeometry(RTCDevice device, const PolyMeshData& mesh,
@@ -12,10 +13,18 @@ RTCGeometry NewTriangleGeometry(RTCDevice device, const PolyMeshData& mesh,
   auto* vertices = static_cast<float*>(rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0,
                                                                RTC_FORMAT_FLOAT3, 3 * sizeof(float),
                                                                mesh.vertices.size()));
-  auto* indices = static_cast<unsigned*>(
-      rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
-                              3 * sizeof(unsigned), triangles.size()));
-  if (!vertices || !indices) {
+  // Corners are ints of the same size, and ValidateMesh keeps them within the vertices.
+  static_assert(sizeof(int) == sizeof(unsigned));
+  const bool lent = triangles.empty() && AllTriangles(mesh) && !mesh.corners.empty();
+  unsigned* indices = nullptr;
+  if (lent)
+    rtcSetSharedGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+                               mesh.corners.data(), 0, 3 * sizeof(int), size_t(mesh.NumFaces()));
+  else
+    indices = static_cast<unsigned*>(rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0,
+                                                             RTC_FORMAT_UINT3, 3 * sizeof(unsigned),
+                                                             triangles.size()));
+  if (!vertices || (!lent && !indices)) {
     rtcReleaseGeometry(geometry);
     throw std::bad_alloc();
   }

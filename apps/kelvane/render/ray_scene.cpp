@@ -34,7 +34,8 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
   // Embree's builds below high quality are deterministic for any number of builder threads,
   // so rays that meet two coincident faces see the same one whatever the machine (the
   // ray-scene tests hold it to that). The scene keeps the default build quality.
-  std::string config = "threads=" + std::to_string(threads);
+  // Huge pages for the hierarchy: far fewer page faults while a large scene is built.
+  std::string config = "threads=" + std::to_string(threads) + ",hugepages=1";
 #if defined(__SANITIZE_THREAD__)
   // Embree and its task library are not built for ThreadSanitizer, which cannot see their
   // own synchronisation: under it the builder keeps to the calling thread.
@@ -48,19 +49,21 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
   // Rays that graze an edge shared by two triangles must hit one of them.
   rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST);
 
+  normals.reserve(hostScene.Nodes().size());
+  triangles.reserve(hostScene.Nodes().size());
   for (const SceneNode& node : hostScene.Nodes()) {
     const PolyMeshData& mesh = node.mesh;
-    const auto triangles = TriangulateCorners(mesh);
-    const auto cornerNormals = CornerNormals(mesh, threads);
-    auto& nodeNormals = normals.emplace_back(triangles.size());
-    ParallelChunks(triangles.size(), threads, [&](size_t begin, size_t end) {
-      for (size_t t = begin; t < end; ++t)
-        for (int k = 0; k < 3; ++k)
-          nodeNormals[t][size_t(k)] =
-              NormalToWorld(node.worldToObject, cornerNormals[size_t(triangles[t][size_t(k)])]);
+    // A mesh of triangles alone needs no table of them: its corners are the index buffer.
+    auto& nodeTriangles = triangles.emplace_back();
+    if (!AllTriangles(mesh)) nodeTriangles = TriangulateCorners(mesh);
+    // Taken to world space where they lie, rather than copied per triangle.
+    auto& nodeNormals = normals.emplace_back(CornerNormals(mesh, threads));
+    ParallelChunks(nodeNormals.size(), threads, [&](size_t begin, size_t end) {
+      for (size_t c = begin; c < end; ++c)
+        nodeNormals[c] = NormalToWorld(node.worldToObject, nodeNormals[c]);
     });
     RTCGeometry geometry =
-        NewTriangleGeometry(device, mesh, triangles, node.objectToWorld, threads);
+        NewTriangleGeometry(device, mesh, nodeTriangles, node.objectToWorld, threads);
     rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
     rtcReleaseGeometry(geometry);
     doneFaces += size_t(mesh.NumFaces());
@@ -112,9 +115,15 @@ std::optional<RayHit> RayScene::Trace(const Point3& origin, const Point3& direct
   RayHit hit;
   hit.nodeIndex = int(rh.hit.geomID);
   hit.point = origin + rh.ray.tfar * direction;
-  const auto& n = normals[rh.hit.geomID][rh.hit.primID];
+  const auto& nodeTriangles = triangles[rh.hit.geomID];
+  const int first = int(3 * rh.hit.primID);
+  const std::array<int, 3> t = nodeTriangles.empty()
+                                   ? std::array<int, 3>{first, first + 1, first + 2}
+                                   : nodeTriangles[rh.hit.primID];
+  const auto& n = normals[rh.hit.geomID];
   const float u = rh.hit.u, v = rh.hit.v;
-  hit.normal = ((1.0f - u - v) * n[0] + u * n[1] + v * n[2]).Normalize();
+  hit.normal =
+      ((1.0f - u - v) * n[size_t(t[0])] + u * n[size_t(t[1])] + v * n[size_t(t[2])]).Normalize();
   if (hit.normal.LengthSquared() == 0.0f)
     hit.normal = Point3(rh.hit.Ng_x, rh.hit.Ng_y, rh.hit.Ng_z).Normalize();
   // Two-sided: the side the ray sees faces it.

@@ -9,6 +9,7 @@
 
 #include "mesh/mesh_import.h"
 #include "mesh/mesh_triangles.h"
+#include "render/ray_scene.h"
 #include "support/app_test_support.h"
 
 namespace {
@@ -73,6 +74,36 @@ TEST(ParallelLoad, OneThreadAndManyMakeTheSameMeshGroupsAndNormals) {
     if (angle < 10.0f) {
       EXPECT_GT(groups.size(), 2u) << "the bumps should need several groups";
     }
+  }
+}
+
+// A node of triangles alone lends its corners to the ray scene; polygons go through a table of
+// triangles. Both must reach the same points and, near enough, the same shading normals.
+TEST(ParallelLoad, RaysSeeTheSameSurfaceOnPolygonsAndOnTheirTriangles) {
+  TempFolder folder;
+  folder.Write("bands.mtl", "newmtl band0\nnewmtl band1\nnewmtl band2\n");
+  const PolyMeshData mesh = ImportMergedMesh(folder.Write("bumpy.obj", BumpySphereObj(60, 90)), 30);
+  auto trace = [&](ObjectKind kind) {
+    SceneReset reset;
+    SceneDescription description;
+    description.nodes.push_back({"bumpy", mesh, kind, Matrix3()});
+    const HostScene scene(std::move(description));
+    const RayScene rays(scene, nullptr, 2);
+    std::vector<RayHit> hits;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x)
+        if (auto hit =
+                rays.Trace(Point3(-0.9f + 0.045f * float(x), -0.9f + 0.045f * float(y), 3.0f),
+                           Point3(0.0f, 0.0f, -1.0f)))
+          hits.push_back(*hit);
+    return hits;
+  };
+  const auto polygons = trace(ObjectKind::Poly), triangles = trace(ObjectKind::Tri);
+  ASSERT_EQ(polygons.size(), triangles.size());
+  ASSERT_GT(polygons.size(), 1000u);
+  for (size_t i = 0; i < polygons.size(); ++i) {
+    EXPECT_LT((polygons[i].point - triangles[i].point).Length(), 1e-4f) << "ray " << i;
+    EXPECT_GT(DotProd(polygons[i].normal, triangles[i].normal), 0.98f) << "ray " << i;
   }
 }
 
