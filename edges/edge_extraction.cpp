@@ -19,6 +19,21 @@
 
 namespace {
 
+// An edge's two triangles as corner loops, the form the polygon path's shape and fillet take.
+struct TriangleLoops {
+  int first[3] = {};
+  int second[3] = {};
+};
+
+TriangleLoops LoopsOf(const Face& f0, const Face& f1) {
+  TriangleLoops loops;
+  for (int k = 0; k < 3; ++k) {
+    loops.first[k] = int(f0.v[k]);
+    loops.second[k] = int(f1.v[k]);
+  }
+  return loops;
+}
+
 bool IsFinite(const Point3& p) {
   return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
@@ -218,27 +233,25 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
     // Tested after the conditions, which most edges fail: both must hold, so the order
     // changes no answer.
     if (!edge.Visible(mesh.faces)) continue;
+    // Shape and fillet read the edge's two faces only on a manifold two-face edge; the
+    // non-manifold table is made only for them.
+    const bool twoFaces = (testShape || roundEdges) && edge.f[0] != UNDEFINED &&
+                          edge.f[1] != UNDEFINED && !nonManifold[i];
+    const TriangleLoops loops =
+        twoFaces ? LoopsOf(mesh.faces[edge.f[0]], mesh.faces[edge.f[1]]) : TriangleLoops{};
     if (testShape) {
       EdgeCrease crease = EdgeCrease::Neither;
-      if (edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[i]) {
-        const Face& f0 = mesh.faces[edge.f[0]];
-        const Face& f1 = mesh.faces[edge.f[1]];
-        const int loop0[3] = {int(f0.v[0]), int(f0.v[1]), int(f0.v[2])};
-        const int loop1[3] = {int(f1.v[0]), int(f1.v[1]), int(f1.v[2])};
-        crease = CreaseOf(loop0, 3, loop1, 3, int(edge.v[0]), int(edge.v[1]), mesh.verts[edge.v[0]],
-                          mesh.verts[edge.v[1]], normals[edge.f[0]], normals[edge.f[1]]);
-      }
+      if (twoFaces)
+        crease = CreaseOf(loops.first, 3, loops.second, 3, int(edge.v[0]), int(edge.v[1]),
+                          mesh.verts[edge.v[0]], mesh.verts[edge.v[1]], normals[edge.f[0]],
+                          normals[edge.f[1]]);
       if (!PassesEdgeShape(record.edgeShape, crease)) continue;
     }
     SegmentFaces faces;
-    if (roundEdges && edge.f[0] != UNDEFINED && edge.f[1] != UNDEFINED && !nonManifold[i]) {
-      const Face& f0 = mesh.faces[edge.f[0]];
-      const Face& f1 = mesh.faces[edge.f[1]];
-      const int loop0[3] = {int(f0.v[0]), int(f0.v[1]), int(f0.v[2])};
-      const int loop1[3] = {int(f1.v[0]), int(f1.v[1]), int(f1.v[2])};
-      faces = FilletFaces(loop0, 3, loop1, 3, int(edge.v[0]), int(edge.v[1]), mesh.verts[edge.v[0]],
-                          mesh.verts[edge.v[1]], normals[edge.f[0]], normals[edge.f[1]]);
-    }
+    if (roundEdges && twoFaces)
+      faces = FilletFaces(loops.first, 3, loops.second, 3, int(edge.v[0]), int(edge.v[1]),
+                          mesh.verts[edge.v[0]], mesh.verts[edge.v[1]], normals[edge.f[0]],
+                          normals[edge.f[1]]);
     store.Add(mesh.verts[edge.v[0]], mesh.verts[edge.v[1]], faces);
   }
   store.Finish();
