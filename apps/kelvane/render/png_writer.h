@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "render/rgba16_image.h"
 #include "render/rgba_image.h"
 
 // The picture as an RGBA PNG file's bytes, 8 or 16 bits a channel as the picture holds them.

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "imtl.h"
-#include "render/rgba16_image.h"
 #include "render/rgba_image.h"
 #include "scene/host_scene.h"
 
