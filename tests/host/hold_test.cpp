@@ -48,19 +48,16 @@ TEST_F(HoldTest, StepsNestCancelAndRestoreWithoutRecording) {
   EXPECT_TRUE(theHold.Holding());
   EXPECT_FALSE(HostUndo()) << "no undo in the middle of a gesture";
   theHold.Accept(L"Outer");
-  EXPECT_EQ(HostUndoCount(), 1);
-  EXPECT_EQ(HostUndoDescription(), MSTR(L"Outer"));
+  EXPECT_TRUE(HostUndoCount() == 1 && HostUndoDescription() == MSTR(L"Outer"));
   theHold.Begin();
   theHold.Put(new LogRestore(&log, 'c'));
   theHold.Cancel();
-  EXPECT_EQ(log, "cc");
-  EXPECT_FALSE(theHold.Holding());
+  EXPECT_TRUE(log == "cc" && !theHold.Holding());
   log.clear();
   ASSERT_TRUE(HostUndo());
   EXPECT_EQ(log, "ubua") << "newest first";
   Step(L"Next", {'d'});
-  EXPECT_EQ(HostRedoCount(), 0);
-  EXPECT_EQ(LogRestore::alive, 1);
+  EXPECT_TRUE(HostRedoCount() == 0 && LogRestore::alive == 1);
 
   struct Nested : public RestoreObj {
     void Restore(int) override {

@@ -25,14 +25,12 @@ class TestRefs : public ReferenceTarget {
     return i >= 0 && i < NumRefs() ? refs[size_t(i)] : nullptr;
   }
   SClass_ID SuperClassID() override { return sc; }
-  // Lets tests make references without a subclass per case.
   RefResult Take(int i, ReferenceTarget* t, BOOL delOld = TRUE) {
     return ReplaceReference(i, t, delOld);
   }
 
   std::vector<ReferenceTarget*> refs;
   std::vector<Heard> heard;
-  RefResult answer = REF_SUCCEED;
   // Called on every message, after it is recorded.
   void (*onMessage)(TestRefs* self, RefMessage msg) = nullptr;
 
@@ -43,7 +41,7 @@ class TestRefs : public ReferenceTarget {
                              BOOL) override {
     heard.push_back({msg, hTarget});
     if (onMessage) onMessage(this, msg);
-    return answer;
+    return REF_SUCCEED;
   }
 
  private:
@@ -57,7 +55,6 @@ class TestMap : public Texmap {
   TestMap() { ++alive; }
   AColor EvalColor(ShadeContext&) override { return AColor(1.0f, 0.5f, 0.25f); }
   Point3 EvalNormalPerturb(ShadeContext&) override { return Point3(0.0f, 0.0f, 0.0f); }
-  void Changed() { NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE); }
   void Update(TimeValue, Interval&) override {}
   void Reset() override {}
   Interval Validity(TimeValue) override { return FOREVER; }

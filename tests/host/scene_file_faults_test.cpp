@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 #include "sample_scene.h"
@@ -197,9 +198,8 @@ TEST_F(SceneFileFaults, BoxSegmentsAreTakenIntoTheHostsRange) {
   ASSERT_EQ(LoadBytes(Serialize(file)), IO_OK);
   auto* box = dynamic_cast<BoxObject*>(GetCOREInterface()->GetINodeByName(L"Box")->GetObjectRef());
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->widthSegs, BoxObject::kMaxSegments);
-  EXPECT_EQ(box->lengthSegs, 1);
-  EXPECT_EQ(box->heightSegs, 1);
+  EXPECT_EQ(std::tuple(box->widthSegs, box->lengthSegs, box->heightSegs),
+            std::tuple(BoxObject::kMaxSegments, 1, 1));
 }
 
 // Deleting a chain of objects recurses once per link, so files cannot nest them without end.

@@ -18,6 +18,11 @@ std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+Probe* ProbeAt(ULONG handle) {
+  INode* node = GetCOREInterface()->GetINodeByHandle(handle);
+  return node ? dynamic_cast<Probe*>(node->GetObjectRef()) : nullptr;
+}
+
 // The reads an object's Load makes, as the map's own loading makes them.
 TEST(SceneFile, ObjectsReadTheirOwnChunksThroughTheLoader) {
   CleanScene clean;
@@ -27,14 +32,14 @@ TEST(SceneFile, ObjectsReadTheirOwnChunksThroughTheLoader) {
   ULONG handle = GetCOREInterface()->CreateObjectNode(p)->GetHandle();
 
   ASSERT_EQ(LoadBytes(SaveToBytes()), IO_OK);
-  auto* q = dynamic_cast<Probe*>(GetCOREInterface()->GetINodeByHandle(handle)->GetObjectRef());
+  auto* q = ProbeAt(handle);
   ASSERT_NE(q, nullptr);
-  EXPECT_EQ(q->seen, (std::vector<USHORT>{0x10, 0x30}));
-  EXPECT_EQ(q->label, L"Label \u00fc\u2713 \U0001D538");
-  EXPECT_EQ(q->blob, (std::vector<uint8_t>{1, 2, 3, 250, 0}));
-  EXPECT_TRUE(q->shortReadReported) << "a read past the chunk's end stops at it and says so";
-  EXPECT_TRUE(q->containerReadRefused);
-  EXPECT_TRUE(q->hostChunkKept);
+  EXPECT_EQ(
+      std::tuple(q->seen, q->label, q->blob),
+      std::tuple(std::vector<USHORT>{0x10, 0x30}, std::wstring(L"Label \u00fc\u2713 \U0001D538"),
+                 std::vector<uint8_t>{1, 2, 3, 250, 0}));
+  // A read past the chunk's end stops at it and says so.
+  EXPECT_TRUE(q->shortReadReported && q->containerReadRefused && q->hostChunkKept);
 }
 
 TEST(SceneFile, UnknownChunksAreSkippedAtEveryLevel) {
@@ -42,8 +47,7 @@ TEST(SceneFile, UnknownChunksAreSkippedAtEveryLevel) {
   auto* p = new Probe;
   p->label = L"kept";
   p->blob = {7};
-  INode* node = GetCOREInterface()->CreateObjectNode(p);
-  ULONG handle = node->GetHandle();
+  ULONG handle = GetCOREInterface()->CreateObjectNode(p)->GetHandle();
   SceneBytes file = ParseScene(SaveToBytes());
   ChunkNode unknown{0x7777, false, {1, 2, 3}, {}};
   ChunkNode nested{0x7778, true, {}, {unknown, unknown}};
@@ -59,7 +63,7 @@ TEST(SceneFile, UnknownChunksAreSkippedAtEveryLevel) {
 
   std::wstring message;
   ASSERT_EQ(LoadBytes(Serialize(file), &message), IO_OK) << message;
-  auto* q = dynamic_cast<Probe*>(GetCOREInterface()->GetINodeByHandle(handle)->GetObjectRef());
+  auto* q = ProbeAt(handle);
   ASSERT_NE(q, nullptr);
   EXPECT_EQ(std::tuple(q->label, q->blob), std::tuple(L"kept", std::vector<uint8_t>{7}));
   EXPECT_EQ(std::tuple(q->seen.front(), q->seen.back()), std::tuple(0x7778, 0x7777));
@@ -90,8 +94,7 @@ TEST(SceneFile, SaveRefusesWhatCouldNotBeLoadedAgain) {
     Probe::saveFault = SaveFault::kNone;
     EXPECT_TRUE(data == nullptr && size == 0u);
     std::wstring text = error.data();
-    EXPECT_NE(text.find(c.says), std::wstring::npos) << text;
-    EXPECT_NE(text.find(L"object "), std::wstring::npos) << text;
+    EXPECT_TRUE(text.find(c.says) != text.npos && text.find(L"object ") != text.npos) << text;
   }
 }
 
@@ -106,9 +109,9 @@ TEST(SceneFile, FilesOnDiskKeepNonAsciiNames) {
   ASSERT_EQ(SaveScene(path.c_str(), &error), IO_OK) << error.data();
   ResetScene();
   ASSERT_EQ(LoadScene(path.c_str(), &error), IO_OK) << error.data();
-  ASSERT_NE(GetCOREInterface()->GetINodeByHandle(handle), nullptr);
-  EXPECT_STREQ(GetCOREInterface()->GetINodeByHandle(handle)->GetName(),
-               L"Poly \u00fc\u2713 \U0001D538");
+  INode* poly = GetCOREInterface()->GetINodeByHandle(handle);
+  ASSERT_NE(poly, nullptr);
+  EXPECT_STREQ(poly->GetName(), L"Poly \u00fc\u2713 \U0001D538");
   EXPECT_TRUE(std::filesystem::remove(dir / std::filesystem::path(u8"sc\u00e8ne \u2713 h-io.kvs")));
 
   EXPECT_EQ(LoadScene(path.c_str(), &error), IO_ERROR);

@@ -49,9 +49,9 @@ TEST(ViewportTextures, MakerBitmapToDIBGivesAPackedThirtyTwoBitDIB) {
 
   const BITMAPINFOHEADER& h = dib->bmiHeader;
   // A positive height: rows from the bottom.
-  EXPECT_EQ(std::tuple(h.biSize, h.biWidth, h.biHeight, h.biBitCount, h.biCompression),
-            std::tuple(DWORD(sizeof(BITMAPINFOHEADER)), 4, 4, 32, DWORD(BI_RGB)));
-  EXPECT_EQ(h.biSizeImage, 4u * 4u * 4u);
+  EXPECT_EQ(
+      std::tuple(h.biSize, h.biWidth, h.biHeight, h.biBitCount, h.biCompression, h.biSizeImage),
+      std::tuple(DWORD(sizeof(BITMAPINFOHEADER)), 4, 4, 32, DWORD(BI_RGB), 4u * 4u * 4u));
   // The bits follow the header: blue, green, red, alpha, bottom row first.
   const BYTE* bits = reinterpret_cast<const BYTE*>(dib) + sizeof(BITMAPINFOHEADER);
   EXPECT_EQ(std::vector<BYTE>(bits, bits + 4), (std::vector<BYTE>{0x80, 3, 0, 0xFF}));
