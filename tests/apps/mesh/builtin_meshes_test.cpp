@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "mesh/builtin_meshes.h"
 
@@ -56,15 +57,14 @@ TEST(BuiltinMeshes, OpenShapesHaveTheirBordersAndPartsTheirOwnGroupsAndIDs) {
       OpenEdges(MakeBuiltinMesh({.shape = BuiltinShape::Cylinder, .sides = 10, .caps = false})),
       20);
 
-  PolyMeshData b = MakeBuiltinMesh({});
-  EXPECT_EQ(std::set<DWORD>(b.smoothingGroups.begin(), b.smoothingGroups.end()).size(), 6u);
-  EXPECT_EQ(std::set<MtlID>(b.materials.begin(), b.materials.end()),
-            (std::set<MtlID>{0, 1, 2, 3, 4, 5}));
-
-  b = MakeBuiltinMesh({.smoothing = BuiltinSmoothing::None, .materialId = 4});
-  EXPECT_EQ(std::set<DWORD>(b.smoothingGroups.begin(), b.smoothingGroups.end()),
-            std::set<DWORD>{0});
-  EXPECT_EQ(std::set<MtlID>(b.materials.begin(), b.materials.end()), std::set<MtlID>{3});
+  auto groupsAndIds = [](const PolyMeshData& b) {
+    return std::tuple(std::set<DWORD>(b.smoothingGroups.begin(), b.smoothingGroups.end()),
+                      std::set<MtlID>(b.materials.begin(), b.materials.end()));
+  };
+  EXPECT_EQ(std::get<0>(groupsAndIds(MakeBuiltinMesh({}))).size(), 6u);
+  EXPECT_EQ(std::get<1>(groupsAndIds(MakeBuiltinMesh({}))), (std::set<MtlID>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(groupsAndIds(MakeBuiltinMesh({.smoothing = BuiltinSmoothing::None, .materialId = 4})),
+            std::tuple(std::set<DWORD>{0}, std::set<MtlID>{3}));
 
   for (BuiltinShape shape : {BuiltinShape::Plane, BuiltinShape::Box, BuiltinShape::Cylinder,
                              BuiltinShape::Sphere, BuiltinShape::Torus}) {

@@ -27,8 +27,8 @@ TEST(MeshImport, KeepsPolygonsWeldsSeamsAndCarriesMaterialsAndUVs) {
   ASSERT_EQ(nodes.size(), 1u);
   const PolyMeshData& mesh = nodes[0].mesh;
   ASSERT_EQ(mesh.NumFaces(), 2);
-  EXPECT_EQ(mesh.FaceSize(0), 4) << "not triangulated";
-  EXPECT_EQ(mesh.vertices.size(), 6u) << "the seam's two vertex pairs are welded";
+  // Not triangulated, and the seam's two vertex pairs welded.
+  EXPECT_TRUE(mesh.FaceSize(0) == 4 && mesh.vertices.size() == 6u);
   std::set<int> first(mesh.corners.begin(), mesh.corners.begin() + 4);
   int shared = 0;
   for (int k = 0; k < 4; ++k) shared += first.count(mesh.Corner(1, k));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "mesh/polygon_triangulation.h"
 
@@ -37,14 +38,13 @@ TEST(PolygonTriangulation, ConcavePolygonsSplitIntoTrianglesThatTileThem) {
 }
 
 TEST(PolygonTriangulation, DegenerateAndHugePolygonsStillGiveNMinusTwoTriangles) {
-  std::vector<Point3> line = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}};
-  EXPECT_EQ(TriangulatePolygon(line).size(), 3u);
-  std::vector<Point3> bowTie = {{0, 0, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}};
-  EXPECT_EQ(TriangulatePolygon(bowTie).size(), 2u);
+  const std::vector<Point3> line = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}},
+                            bowTie = {{0, 0, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}};
+  EXPECT_EQ(std::tuple(TriangulatePolygon(line).size(), TriangulatePolygon(bowTie).size()),
+            std::tuple(3u, 2u));
   std::vector<Point3> circle;
   for (int i = 0; i < 5000; ++i)
     circle.push_back(Point3(std::cos(i * 0.001256), std::sin(i * 0.001256), 0.0));
   EXPECT_EQ(TriangulatePolygon(circle).size(), 4998u);
-  EXPECT_TRUE(IsPolygonEdge(4, 0, 5));
-  EXPECT_FALSE(IsPolygonEdge(1, 3, 5));
+  EXPECT_TRUE(IsPolygonEdge(4, 0, 5) && !IsPolygonEdge(1, 3, 5));
 }

@@ -20,12 +20,9 @@ TEST(Camera, DefaultCameraSeesAYUpSceneAsTheSameSceneTurnedZUp) {
   CameraDescription y = DefaultCamera({&yUp}, 64, 32, UpAxis::Y);
   CameraDescription z = DefaultCamera({&zUp}, 64, 32, UpAxis::Z);
   auto turn = [](const Point3& p) { return Point3(p.x, -p.z, p.y); };
-  EXPECT_TRUE(turn(y.position).Equals(z.position, 1e-4f));
-  EXPECT_TRUE(turn(y.target).Equals(z.target, 1e-4f));
-  EXPECT_TRUE(turn(y.up).Equals(z.up));
-  EXPECT_TRUE(z.up.Equals(Point3(0, 0, 1)));
-  EXPECT_GT(z.position.z, z.target.z) << "from above";
-  EXPECT_LT(z.position.y, z.target.y) << "from the front";
+  EXPECT_TRUE(turn(y.position).Equals(z.position, 1e-4f) && turn(y.target).Equals(z.target, 1e-4f));
+  EXPECT_TRUE(turn(y.up).Equals(z.up) && z.up.Equals(Point3(0, 0, 1)));
+  EXPECT_TRUE(z.position.z > z.target.z && z.position.y < z.target.y) << "from above, in front";
 
   SceneNode far = Box(Point3(10, 0, 0), Point3(11, 1, 1));
   CameraDescription one = DefaultCamera({&far}, 64, 32, UpAxis::Z);

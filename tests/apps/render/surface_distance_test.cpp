@@ -40,10 +40,11 @@ TEST(SurfaceDistance, ANodeSurfaceIsAskedInItsObjectSpace) {
   node.mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
   node.mesh.AddFace({0, 1, 2, 3}, 1, 0);
   NodeSurface surface(node);
-  EXPECT_TRUE(surface.Within(Point3(0.5f, 0.5f, 0.09f), 0.1f));
-  EXPECT_FALSE(surface.Within(Point3(0.5f, 0.5f, 0.11f), 0.1f));
-  EXPECT_TRUE(surface.Within(Point3(1.05f, 1.05f, 0.0f), 0.1f)) << "past a corner";
-  EXPECT_FALSE(surface.Within(Point3(1.1f, 1.1f, 0.0f), 0.1f));
+  // Above the face, and past a corner.
+  EXPECT_TRUE(surface.Within(Point3(0.5f, 0.5f, 0.09f), 0.1f) &&
+              surface.Within(Point3(1.05f, 1.05f, 0.0f), 0.1f));
+  EXPECT_FALSE(surface.Within(Point3(0.5f, 0.5f, 0.11f), 0.1f) ||
+               surface.Within(Point3(1.1f, 1.1f, 0.0f), 0.1f));
 }
 
 }  // namespace

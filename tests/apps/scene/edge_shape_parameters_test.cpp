@@ -42,13 +42,15 @@ TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndNewValuesRoundTrip) {
   ResetScene();
   MSTR error;
   ASSERT_EQ(LoadSceneFromMemory(bytes.data(), bytes.size(), &error), IO_OK) << error.data();
-  IParamBlock2* block = SceneBlock();
-  ASSERT_NE(block, nullptr);
+  IParamBlock2* block;
+  ASSERT_NE(block = SceneBlock(), nullptr);
   EXPECT_EQ(NewParameters(block), (std::vector<int>{0, 0, 0}));
 
-  SetBlockParameter(block, {"edge_shape", std::string("concave"), "test"});
-  SetBlockParameter(block, {"world_units", true, "test"});
-  SetBlockParameter(block, {"bump_mode", std::string("Round edge"), "test"});
+  for (const ParameterSetting& set :
+       {ParameterSetting{"edge_shape", std::string("concave"), "test"},
+        {"world_units", true, "test"},
+        {"bump_mode", std::string("Round edge"), "test"}})
+    SetBlockParameter(block, set);
   EXPECT_THROW(SetBlockParameter(block, {"edge_shape", 3.0, "test"}), InputError);
   EXPECT_THROW(SetBlockParameter(block, {"edge_shape", std::string("flat"), "test"}), InputError);
   std::vector<uint8_t> saved = SaveSceneBytes();

@@ -5,8 +5,6 @@
 #include "scene/host_objects.h"
 #include "triobj.h"
 
-namespace {
-
 TEST(HostObjects, TriangleObjectsHideDiagonalsAndKeepSelectionIDsAndGroups) {
   PolyMeshData mesh;
   mesh.vertices = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {1, 1, 0},
@@ -35,15 +33,11 @@ TEST(HostObjects, TriangleObjectsHideDiagonalsAndKeepSelectionIDsAndGroups) {
 
   object = MakeHostObject(mesh, ObjectKind::Poly);
   MNMesh& poly = static_cast<PolyObject*>(object)->GetMesh();
-  EXPECT_EQ(poly.FNum(), 2);
   int flagged = 0;
   for (int e = 0; e < poly.ENum(); ++e) flagged += poly.E(e)->GetFlag(MN_SEL);
-  EXPECT_EQ(flagged, 2);
+  EXPECT_TRUE(poly.FNum() == 2 && flagged == 2);
   PolyMeshData back = MeshFromHostObject(object, "poly");
   EXPECT_TRUE(back.corners == mesh.corners && back.smoothingGroups == mesh.smoothingGroups &&
-              back.materials == mesh.materials);
-  EXPECT_EQ(back.selectedEdges.size(), 2u);
+              back.materials == mesh.materials && back.selectedEdges.size() == 2u);
   object->DeleteThis();
 }
-
-}  // namespace

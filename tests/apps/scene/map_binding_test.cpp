@@ -49,10 +49,10 @@ TEST_F(MapBindingTest, ParametersAreSetByInternalNameWithTheirTypesAndRanges) {
                         {"conditions", 1.0, "o"},
                         {"conditions", std::string("and"), "o"},
                         {"c_mult", 1000000.0, "o"}});
-  EXPECT_EQ(Value(L"Distance"), 2.5);
-  EXPECT_EQ(Value(L"open edges"), 1);
-  EXPECT_EQ(Value(L"conditions"), 0) << "the rollout's words for radio choices";
-  EXPECT_EQ(Value(L"c_mult"), 1000000);
+  // "and": the rollout's words for radio choices.
+  EXPECT_EQ(std::vector(
+                {Value(L"Distance"), Value(L"open edges"), Value(L"conditions"), Value(L"c_mult")}),
+            std::vector({2.5, 1.0, 0.0, 1e6}));
 
   const std::pair<std::string, std::variant<bool, double, std::string>> refused[] = {
       {"distance", 1.0},   {"Distance", 2e7},      {"Distance", true},
@@ -86,23 +86,22 @@ TEST_F(MapBindingTest, MarkersReachTheMapInTheSceneFileLayoutWithTheirMaps) {
                                         AColor(0, 0, 1, 1), 0.5f};
   std::vector<uint8_t> chunk = EncodeMarkerChunk({a, b});
   ASSERT_EQ(chunk.size(), 4 + 2 * kMarkerRecordBytes);
-  EXPECT_EQ(chunk[0], 2);  // count, little-endian
   float position;
   std::memcpy(&position, &chunk[4 + kMarkerRecordBytes], 4);
   EXPECT_EQ(position, 0.75f);
-  EXPECT_EQ(chunk[4 + 36], 0) << "colorMapOn at offset 36";
-  EXPECT_EQ(chunk[4 + 38], 2) << "inMode at offset 38, unaligned";
-  EXPECT_EQ(chunk[4 + kMarkerRecordBytes + 78], 2) << "the active marker's flag at offset 78";
+  // The count, little-endian; colorMapOn at offset 36, inMode at 38 (unaligned), the active
+  // marker's flag at 78.
+  EXPECT_EQ(
+      std::vector({chunk[0], chunk[4 + 36], chunk[4 + 38], chunk[4 + kMarkerRecordBytes + 78]}),
+      std::vector<uint8_t>({2, 0, 2, 2}));
 
   // Two markers where the default ramp has three: the map took the chunk, and its maps.
   GiveMarkers(map, {a, b});
   ASSERT_EQ(map->NumSubTexmaps(), 4);
   auto* color = dynamic_cast<ConstantColorMap*>(map->GetReference(3));
-  ASSERT_NE(color, nullptr);
-  EXPECT_EQ(color->color.g, 0.5f);
-  EXPECT_TRUE(!map->GetReference(4) && !map->GetReference(5));
   auto* checker = dynamic_cast<CheckerMap*>(map->GetReference(6));
-  ASSERT_NE(checker, nullptr);
+  ASSERT_TRUE(color && checker && !map->GetReference(4) && !map->GetReference(5));
+  EXPECT_EQ(color->color.g, 0.5f);
   EXPECT_TRUE(checker->color2.b == 1.0f && checker->size == 0.5f);
 }
 
