@@ -52,11 +52,8 @@ TYPED_TEST(LockBehaviour, ExcludesOtherThreads) {
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < kRounds; ++i) {
-        if (t % 2) {
-          while (!lock.trylock()) std::this_thread::yield();
-        } else {
-          lock.lock();
-        }
+        while (t % 2 && !lock.trylock()) std::this_thread::yield();
+        if (t % 2 == 0) lock.lock();
         int seen = counter;
         std::this_thread::yield();
         counter = seen + 1;

@@ -18,8 +18,7 @@ TEST(GetString, LoadsIntoOneSharedBuffer) {
   const MCHAR* first = GetString(IDS_CLASS_NAME);
   ASSERT_NE(first, nullptr);
   EXPECT_STREQ(first, L"Kelvane");
-  const MCHAR* second = GetString(IDS_SMOOTH_EQUALS);
-  EXPECT_EQ(first, second);
+  EXPECT_EQ(GetString(IDS_SMOOTH_EQUALS), first) << "one shared buffer";
   EXPECT_STREQ(first, L"Smooth Equals");
   EXPECT_EQ(GetString(1999), nullptr) << "a missing entry";
   EXPECT_STREQ(GetString(IDS_ONLY_IN_IDS), L"Only in ID's");

@@ -33,16 +33,17 @@ PluginLibrary* LoadKelvane() {
 TEST(Module, LoadsThroughItsExportsAndRegistersItsClass) {
   PluginLibrary* lib = LoadKelvane();
   ASSERT_NE(lib, nullptr);
-  EXPECT_STREQ(lib->Description(), L"Kelvane");
   EXPECT_EQ(lib->Version(), (21000u << 16) + (52u << 8)) << "release 21000, API 52";
   ASSERT_EQ(lib->NumClasses(), 1);
   ClassDesc* cd = lib->GetClassDesc(0);
   const Class_ID id(0x51DC051B, 0x866D966D);
   EXPECT_EQ(GetClassDirectory().FindClass(TEXMAP_CLASS_ID, id), cd);
-  EXPECT_TRUE(cd->IsPublic());
-  EXPECT_EQ(std::tuple(cd->SuperClassID(), cd->ClassID()), std::tuple(SClass_ID(0xC10), id));
+  EXPECT_EQ(std::tuple(cd->IsPublic(), cd->SuperClassID(), cd->ClassID()),
+            std::tuple(TRUE, SClass_ID(0xC10), id));
+  EXPECT_STREQ(lib->Description(), L"Kelvane");
   EXPECT_STREQ(cd->Category(), L"Other");
   EXPECT_STREQ(cd->InternalName(), L"Kelvane");
+  EXPECT_STREQ(cd->ClassName(), L"Kelvane");
   EXPECT_TRUE(LibClassDesc(1) == nullptr && LibClassDesc(-1) == nullptr);
   EXPECT_TRUE(LibInitialize() && LibShutdown());
 
@@ -53,7 +54,6 @@ TEST(Module, LoadsThroughItsExportsAndRegistersItsClass) {
   EXPECT_EQ(cd->HInstance(), other);
   EXPECT_TRUE(DllMain(module, DLL_THREAD_ATTACH, nullptr));
   EXPECT_EQ(cd->HInstance(), module);
-  EXPECT_STREQ(cd->ClassName(), L"Kelvane");
 }
 
 #if defined(_WIN32)

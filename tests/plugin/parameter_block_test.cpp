@@ -88,9 +88,8 @@ TEST(ParameterBlock, NewBlockClampsToTheDeclaredRanges) {
     EXPECT_TRUE(pb->SetValue(id, 0, given));
     EXPECT_EQ(pb->GetInt(id), kept) << id;
   }
-  EXPECT_TRUE(pb->SetValue(pb_distance, 0, -5.0f));
-  EXPECT_FLOAT_EQ(pb->GetFloat(pb_distance), 0.0f);
-  EXPECT_TRUE(pb->SetValue(pb_angle, 0, 400.0f));
-  EXPECT_FLOAT_EQ(pb->GetFloat(pb_angle), 360.0f);
+  EXPECT_TRUE(pb->SetValue(pb_distance, 0, -5.0f) && pb->SetValue(pb_angle, 0, 400.0f));
+  EXPECT_EQ(std::tuple(pb->GetFloat(pb_distance), pb->GetFloat(pb_angle)),
+            std::tuple(0.0f, 360.0f));
   owner->DeleteThis();
 }
