@@ -1,5 +1,7 @@
 #include "sample_scene.h"
 
+#include <tuple>
+
 namespace {
 
 TriObject* SampleTriObject() {
@@ -9,15 +11,15 @@ TriObject* SampleTriObject() {
   const Point3 ps[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0.5f, 0.5f, 1.25f}};
   for (int i = 0; i < 5; ++i) mesh.setVert(i, ps[i]);
   mesh.setNumFaces(3);
-  mesh.faces[0].setVerts(0, 1, 2);
-  mesh.faces[0].setEdgeVisFlags(1, 1, 0);
+  const int corners[3][3] = {{0, 1, 2}, {0, 2, 3}, {1, 4, 2}},
+            visible[3][3] = {{1, 1, 0}, {0, 1, 1}, {1, 0, 1}};
+  for (int f = 0; f < 3; ++f) {
+    mesh.faces[f].setVerts(corners[f][0], corners[f][1], corners[f][2]);
+    mesh.faces[f].setEdgeVisFlags(visible[f][0], visible[f][1], visible[f][2]);
+  }
   mesh.faces[0].setSmGroup(1);
-  mesh.faces[1].setVerts(0, 2, 3);
-  mesh.faces[1].setEdgeVisFlags(0, 1, 1);
   mesh.faces[1].setSmGroup(2 | 0x80000000u);
   mesh.faces[1].setMatID(3);
-  mesh.faces[2].setVerts(1, 4, 2);
-  mesh.faces[2].setEdgeVisFlags(1, 0, 1);
   mesh.faces[2].setMatID(0xFFFF);
   mesh.edgeSel.Set(1);
   mesh.edgeSel.Set(8);
@@ -67,11 +69,8 @@ SampleScene BuildSampleScene() {
   s.poly->SetName(L"Poly \u00fc\u2713 \U0001D538");  // a character outside the BMP too
 
   BoxObject* box = new BoxObject;
-  box->width = 10.0f;
-  box->length = 20.0f;
-  box->height = 5.0f;
-  box->widthSegs = 2;
-  box->lengthSegs = 3;
+  std::tie(box->width, box->length, box->height, box->widthSegs, box->lengthSegs) =
+      std::tuple(10.0f, 20.0f, 5.0f, 2, 3);
   s.box = core->CreateObjectNode(box);
   s.box->SetName(L"Box");
 

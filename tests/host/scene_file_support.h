@@ -10,8 +10,6 @@
 #include "max.h"
 #include "scene_file.h"
 
-// ---- The chunk tree ----
-
 struct ChunkNode {
   uint16_t id = 0;
   bool container = false;
@@ -32,8 +30,6 @@ SceneBytes ParseScene(const std::vector<uint8_t>& file);
 std::vector<uint8_t> Serialize(const SceneBytes& scene);
 std::vector<uint8_t> U32s(std::initializer_list<uint32_t> values);
 
-// ---- Saving and loading ----
-
 std::vector<uint8_t> SaveToBytes();
 // The load's result; the message lands in *message.
 IOResult LoadBytes(const std::vector<uint8_t>& bytes, std::wstring* message = nullptr);
@@ -43,8 +39,6 @@ struct CleanScene {
   CleanScene() { ResetScene(); }
   ~CleanScene() { ResetScene(); }
 };
-
-// ---- The probe ----
 
 extern const Class_ID kProbeClassID;
 
