@@ -40,6 +40,12 @@ class SceneFileFaults : public ::testing::Test {
   }
 
   static std::string Text(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+  // The chunks the cases edit: an object's references, a chunk of its data, the node list.
+  static auto& Refs(SceneBytes& f, int i) { return f.Object(i).Kid(0x5C14).data; }
+  static auto& Data(SceneBytes& f, int i, uint16_t id) {
+    return f.Object(i).Kid(0x5C13).Kid(id).data;
+  }
+  static auto& Nodes(SceneBytes& f) { return f.Scene().Kid(0x5C20).data; }
 
   int ObjectOf(SceneBytes& file, uint32_t classA) {
     for (int i = 0; i < int(file.Scene().Kid(0x5C10).kids.size()); ++i) {
@@ -98,16 +104,6 @@ TEST_F(SceneFileFaults, ContentFaultsAreErrorsNotCrashes) {
     const wchar_t* says;
   };
   const uint32_t kNone = 0xFFFFFFFF;
-  // The chunks the cases edit: an object's references, a chunk of its data, the node list.
-  auto refs = [](SceneBytes & f, int i) -> auto& {
-    return f.Object(i).Kid(0x5C14).data;
-  };
-  auto data = [](SceneBytes & f, int i, uint16_t id) -> auto& {
-    return f.Object(i).Kid(0x5C13).Kid(id).data;
-  };
-  auto nodes = [](SceneBytes & f) -> auto& {
-    return f.Scene().Kid(0x5C20).data;
-  };
   auto tri = [&](SceneBytes& f) { return ObjectOf(f, TRIOBJ_CLASS_ID); };
   auto probe = [&](SceneBytes& f) { return ObjectOf(f, kProbeClassID.PartA()); };
   std::vector<Case> cases = {
@@ -120,20 +116,20 @@ TEST_F(SceneFileFaults, ContentFaultsAreErrorsNotCrashes) {
          std::erase_if(f.Object(0).kids, [](auto& k) { return k.id == 0x5C13; });
        },
        L"object 0 'Node' (super class 0x0001, class 0x0001:0x0000) has no data"},
-      {"reference outside the table", [&](SceneBytes& f) { refs(f, 0) = U32s({99}); },
+      {"reference outside the table", [&](SceneBytes& f) { Refs(f, 0) = U32s({99}); },
        L"reference 0 names object 99 of"},
-      {"negative reference", [&](SceneBytes& f) { refs(f, 0) = U32s({0xFFFFFFFB}); },
+      {"negative reference", [&](SceneBytes& f) { Refs(f, 0) = U32s({0xFFFFFFFB}); },
        L"names object -5"},
-      {"reference list cut", [&](SceneBytes& f) { refs(f, 0).resize(3); },
+      {"reference list cut", [&](SceneBytes& f) { Refs(f, 0).resize(3); },
        L"broken reference list"},
-      {"more references than the object has",
+      {"too many references",
        [&](SceneBytes& f) {
-         refs(f, 0) = U32s({kNone, 1});
+         Refs(f, 0) = U32s({kNone, 1});
        },
        L"reference 1 to object 1 was refused"},
       {"a loop",  // the probe made to hold itself
        [&](SceneBytes& f) {
-         refs(f, probe(f)) = U32s({kNone, uint32_t(probe(f)), kNone});
+         Refs(f, probe(f)) = U32s({kNone, uint32_t(probe(f)), kNone});
        },
        L"closes a loop"},
       {"an object that throws",
@@ -143,31 +139,31 @@ TEST_F(SceneFileFaults, ContentFaultsAreErrorsNotCrashes) {
        },
        L"'Probe' (super class 0x0010, class 0x7E57F11E:0x0001) threw while loading: no such "
        L"marker"},
-      {"a node on something that is not an object", [&](SceneBytes& f) { refs(f, 0) = U32s({2}); },
+      {"node on a non-object", [&](SceneBytes& f) { Refs(f, 0) = U32s({2}); },
        L"reference 0 to object 2 is not a geometric object"},
-      {"node list names a mesh", [&](SceneBytes& f) { nodes(f) = U32s({uint32_t(tri(f))}); },
+      {"node list names a mesh", [&](SceneBytes& f) { Nodes(f) = U32s({uint32_t(tri(f))}); },
        L"which is not a node"},
       {"node listed twice",
        [&](SceneBytes& f) {
-         nodes(f) = U32s({0, 0});
+         Nodes(f) = U32s({0, 0});
        },
        L"names object 0 twice"},
-      {"handle taken twice", [&](SceneBytes& f) { data(f, 2, 0x0100) = data(f, 0, 0x0100); },
+      {"handle taken twice", [&](SceneBytes& f) { Data(f, 2, 0x0100) = Data(f, 0, 0x0100); },
        L"another node has"},
-      {"handle zero", [&](SceneBytes& f) { data(f, 0, 0x0100) = U32s({0}); },
+      {"handle zero", [&](SceneBytes& f) { Data(f, 0, 0x0100) = U32s({0}); },
        L"handle 0 is not valid"},
       {"no object table", [](SceneBytes& f) { f.Scene().kids.erase(f.Scene().kids.begin()); },
        L"no object table"},
-      {"face past the vertices", [&](SceneBytes& f) { data(f, tri(f), 0x0210)[4] = 9; },
+      {"face past the vertices", [&](SceneBytes& f) { Data(f, tri(f), 0x0210)[4] = 9; },
        L"face 0 uses vertex 9 of 5"},
       {"polygon degree past the chunk",
        [&](SceneBytes& f) {
-         std::vector<uint8_t>& d = data(f, ObjectOf(f, POLYOBJ_CLASS_ID), 0x0320);
+         std::vector<uint8_t>& d = Data(f, ObjectOf(f, POLYOBJ_CLASS_ID), 0x0320);
          d[0] = d[1] = d[2] = d[3] = 0xFF;
        },
        L"polygon face 0 is cut short"},
       {"box parameters cut",
-       [&](SceneBytes& f) { data(f, ObjectOf(f, BOXOBJ_CLASS_ID), 0x0400).resize(20); },
+       [&](SceneBytes& f) { Data(f, ObjectOf(f, BOXOBJ_CLASS_ID), 0x0400).resize(20); },
        L"take 20 bytes, not 24"},
   };
   for (const Case& c : cases) {

@@ -28,22 +28,19 @@ TEST_F(EdgeShapeRollout, SitsBelowParametersAndFollowsTheBlock) {
   map->pblock->SetValue(pb_edge_shape, 0, 2);
   OpenBoth();
   ASSERT_EQ(panel->NumRollupPages(), 3);
-  EXPECT_EQ(panel->GetRollupPage(0), page);
-  EXPECT_EQ(panel->GetRollupPage(1), shape);
+  EXPECT_TRUE(panel->GetRollupPage(0) == page && panel->GetRollupPage(1) == shape);
   RECT first, second;
   GetWindowRect(page, &first);
   GetWindowRect(shape, &second);
   EXPECT_GE(second.top, first.bottom) << "below the first rollout";
   // The dialog 1002 the first rollout shows is unchanged: its ramp is still there.
-  EXPECT_NE(Item(IDC_RAMP), nullptr);
-  EXPECT_EQ(GetDlgItem(page, IDC_EDGE_SHAPE_ANY), nullptr);
+  EXPECT_TRUE(Item(IDC_RAMP) && !GetDlgItem(page, IDC_EDGE_SHAPE_ANY));
 
   // Shown from the block, and written to it by clicks.
   EXPECT_TRUE(On(IDC_EDGE_SHAPE_CONCAVE));
   EXPECT_FALSE(On(IDC_EDGE_SHAPE_ANY) || On(IDC_EDGE_SHAPE_CONVEX) || On(IDC_WORLD_UNITS));
   Press(IDC_EDGE_SHAPE_CONVEX);
-  EXPECT_EQ(map->pblock->GetInt(pb_edge_shape), 1);
-  EXPECT_FALSE(On(IDC_EDGE_SHAPE_CONCAVE));
+  EXPECT_TRUE(map->pblock->GetInt(pb_edge_shape) == 1 && !On(IDC_EDGE_SHAPE_CONCAVE));
   Press(IDC_WORLD_UNITS);
   EXPECT_EQ(map->pblock->GetInt(pb_world_units), 1);
   // A change made elsewhere (a script, an undo) shows in the buttons.
@@ -60,6 +57,5 @@ TEST_F(EdgeShapeRollout, SitsBelowParametersAndFollowsTheBlock) {
   // The bump buttons, below, the same way.
   EXPECT_TRUE(On(IDC_BUMP_RAMP));
   Press(IDC_BUMP_ROUND_EDGE);
-  EXPECT_EQ(map->pblock->GetInt(pb_bump_mode), 1);
-  EXPECT_FALSE(On(IDC_BUMP_RAMP));
+  EXPECT_TRUE(map->pblock->GetInt(pb_bump_mode) == 1 && !On(IDC_BUMP_RAMP));
 }

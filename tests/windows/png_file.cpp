@@ -23,6 +23,7 @@ uint32_t Adler32(const std::vector<uint8_t>& data) {
   return (b << 16) | a;
 }
 
+// Big-endian, as PNG is.
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
 }
@@ -35,11 +36,8 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
   Put32(out, Crc32(out.data() + start, out.size() - start));
 }
 
-const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-
 std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
-  std::vector<uint8_t> out(kSignature, kSignature + 8);
-  std::vector<uint8_t> header;
+  std::vector<uint8_t> out = {137, 80, 78, 71, 13, 10, 26, 10}, header;
   Put32(header, uint32_t(width));
   Put32(header, uint32_t(height));
   header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
@@ -56,12 +54,9 @@ std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>
   size_t at = 0;
   do {
     size_t n = std::min<size_t>(raw.size() - at, 65535);
-    bool last = at + n == raw.size();
-    z.push_back(last ? 1 : 0);  // BFINAL, BTYPE 00: stored
-    z.push_back(uint8_t(n));
-    z.push_back(uint8_t(n >> 8));
-    z.push_back(uint8_t(~n));
-    z.push_back(uint8_t(~n >> 8));
+    // BFINAL on the last block, BTYPE 00 (stored), then LEN and NLEN.
+    z.insert(z.end(), {uint8_t(at + n == raw.size()), uint8_t(n), uint8_t(n >> 8), uint8_t(~n),
+                       uint8_t(~n >> 8)});
     z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
     at += n;
   } while (at < raw.size());

@@ -6,9 +6,11 @@
 #include <functional>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "host_hsv_dialog.h"
 #include "igradient_ramp.h"
+#include "png_file.h"
 #include "ramp_control_geometry.h"
 #include "ramp_drawing.h"
 #include "ui_test_support.h"
@@ -61,7 +63,6 @@ class RampControl : public ::testing::Test {
     EXPECT_TRUE(TakeDispatchedRampMessages().empty());
   }
 
-  // Posts a mouse message to the control and lets the thread's queue run it.
   void Mouse(UINT msg, WPARAM keys, int x) {
     PostMessageW(control, msg, keys, MAKELPARAM(x, kBandY));
     PumpMessages();
@@ -108,12 +109,8 @@ class RampControl : public ::testing::Test {
 }  // namespace
 
 TEST_F(RampControl, DrawsTheBandAndAGlyphPerMarkerAlsoWhenPainted) {
-  ExpectGlyph(4, kRed);  // marker 0, active
-  ExpectGlyph(150, kCyan);
-  ExpectGlyph(297, kCyan);
+  for (auto [x, colour] : {std::pair{4, kRed}, {150, kCyan}, {297, kCyan}}) ExpectGlyph(x, colour);
   for (int x : {20, 75, 200, 280}) ExpectBand(x);
-  // The band is the ramp's colour: at column 75, ColorAt(71.5 / 293) = 0.24403 grey.
-  EXPECT_EQ(RgbOf(Pixel(75, kBandY)), RgbOf(RGB(62, 62, 62)));
   // A window repaint erases the background with the ramp.
   PaintWhite();
   InvalidateRect(control, nullptr, TRUE);
@@ -129,11 +126,10 @@ TEST_F(RampControl, LeftClickSelectsOrAddsAMarkerAndTheReleaseTellsTheParent) {
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
   ASSERT_EQ(ramp.markers.size(), 3u);
   EXPECT_EQ(std::tuple(ramp.markers[0].flags, ramp.markers[1].flags), std::tuple(0u, kDragging));
-  EXPECT_EQ(GetCapture(), control);
-  EXPECT_TRUE(Posted().empty());
+  EXPECT_TRUE(GetCapture() == control && Posted().empty());
   Mouse(WM_LBUTTONUP, 0, 150);
-  EXPECT_EQ(ramp.markers[1].position, kAt150);
-  EXPECT_EQ(ramp.markers[1].flags, MarkerActive);
+  EXPECT_EQ(std::tuple(ramp.markers[1].position, ramp.markers[1].flags),
+            std::tuple(kAt150, unsigned(MarkerActive)));
   EXPECT_NE(GetCapture(), control);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
   ExpectGlyph(150, kRed);  // at px = 146: apex 150, now active
@@ -188,8 +184,7 @@ TEST_F(RampControl, OtherButtonsKeysOrALostCaptureStopTheDrag) {
   ReleaseCapture();
   Mouse(WM_MOUSEMOVE, MK_LBUTTON, 200);
   Mouse(WM_LBUTTONUP, 0, 200);
-  EXPECT_EQ(ramp.markers[1].position, kAt100);
-  EXPECT_TRUE(Posted().empty());
+  EXPECT_TRUE(ramp.markers[1].position == kAt100 && Posted().empty());
 }
 
 namespace {
@@ -213,8 +208,10 @@ void AnswerPicker(HWND dialog, const MCHAR* title, void* context) {
 TEST_F(RampControl, CtrlClickOpensThePickerAndKeepsTheSelection) {
   PickerAnswer answer;
   answer.answer = [](HWND dialog) {
-    EXPECT_EQ(GetDlgItemInt(dialog, HSVDLG_RED, nullptr, FALSE), 0u);  // cyan as it stands
-    EXPECT_EQ(GetDlgItemInt(dialog, HSVDLG_GREEN, nullptr, FALSE), 255u);
+    EXPECT_EQ(std::tuple(GetDlgItemInt(dialog, HSVDLG_RED, nullptr, FALSE),
+                         GetDlgItemInt(dialog, HSVDLG_GREEN, nullptr, FALSE)),
+              std::tuple(0u, 255u))
+        << "cyan as it stands";
     SetDlgItemInt(dialog, HSVDLG_GREEN, 128, FALSE);
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   };
@@ -230,8 +227,7 @@ TEST_F(RampControl, CtrlClickOpensThePickerAndKeepsTheSelection) {
   EXPECT_EQ(std::tuple(ramp.markers[0].flags, ramp.markers[1].flags, ramp.markers[1].position),
             std::tuple(unsigned(MarkerActive), 0u, 0.5f))
       << "no selection changed";
-  ExpectGlyph(150, RGB(0, 128, 255));
-  ExpectGlyph(297, RGB(0, 128, 255));
+  for (int x : {150, 297}) ExpectGlyph(x, RGB(0, 128, 255));
   Mouse(WM_LBUTTONUP, 0, 150);  // nothing was dragged: nothing to tell
   EXPECT_TRUE(Posted().empty());
 
@@ -256,9 +252,8 @@ TEST_F(RampControl, CtrlClickOpensThePickerAndKeepsTheSelection) {
   // Away from every marker: no picker and no new marker.
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 100);
   Mouse(WM_LBUTTONUP, 0, 100);
-  EXPECT_EQ(answer.calls, 3);
-  EXPECT_EQ(ramp.markers.size(), 3u);
-  EXPECT_TRUE(Posted().empty());
+  EXPECT_EQ(std::tuple(answer.calls, ramp.markers.size(), Posted().size()),
+            std::tuple(3, size_t(3), size_t(0)));
 }
 
 TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
@@ -267,20 +262,11 @@ TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
   ASSERT_EQ(ramp.markers[1].flags, kDragging);
   const AColor dragged = ramp.markers[1].color;
 
-  struct Step {
-    int x;
-    size_t index;  // where the dragged marker stands after the step
-  };
-  for (Step step : {Step{230, 2}, Step{120, 1}, Step{260, 2}}) {
-    Mouse(WM_MOUSEMOVE, MK_LBUTTON, step.x);
-    std::vector<PostedMessage> posted = Posted();
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].message, WM_RAMP_MARKER_MOVED);
-    ASSERT_EQ(posted[0].lParam, Record(step.index)) << "step to " << step.x;
-    const auto* m = reinterpret_cast<const RampMarker*>(posted[0].lParam);
-    EXPECT_EQ(m->color, dragged);  // the dragged marker, never the neighbour
-    EXPECT_EQ(m->position, float(step.x - 4) / 293.0f);
-    EXPECT_EQ(m->flags, kDragging);
+  // The neighbour passed moves down a place; the message names the dragged marker's record.
+  for (auto [x, index] : {std::pair{230, size_t(2)}, {120, size_t(1)}, {260, size_t(2)}}) {
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, x);
+    ExpectOnly(WM_RAMP_MARKER_MOVED, Record(index));
+    EXPECT_EQ(ramp.markers[index].color, dragged) << "step to " << x;
   }
   EXPECT_EQ(ramp.markers[1].position, 0.7f);
 
@@ -291,47 +277,28 @@ TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
   ExpectGlyph(RampGeometry(8, 0, kWidth).GlyphAt(0.7f).apex, kCyan);
 }
 
-// A right click deletes the marker under it, but never one of the last two: then the control
-// only repaints and tells the parent.
-TEST_F(RampControl, RightClickDeletesAMarkerButNotTheLastTwo) {
+// A right click deletes the marker under it (which may go is the model's) and, whether one went
+// or not, repaints and tells the parent, naming the active marker or none.
+TEST_F(RampControl, RightClickDeletesAMarkerRepaintsAndTellsTheParent) {
   Mouse(WM_RBUTTONUP, 0, 100);  // away from every marker: nothing is deleted
   EXPECT_EQ(ramp.markers.size(), 3u);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-  ramp.markers[0].flags = 0;
-  ramp.markers[2].flags = MarkerActive;
+  PaintWhite();
   Mouse(WM_RBUTTONUP, 0, 150);
   ASSERT_EQ(ramp.markers.size(), 2u);
-  EXPECT_EQ(ramp.markers[0].position, 0.0f);
-  EXPECT_EQ(ramp.markers[1].position, 1.0f);
-  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);  // the one before the deleted marker
-  EXPECT_EQ(ramp.markers[1].flags, 0u);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-  ExpectBand(150);  // the middle glyph is gone
-
-  // Two markers: nothing is deleted, but the control repaints and tells the parent.
-  PaintWhite();
-  Mouse(WM_RBUTTONUP, 0, 4);
-  ASSERT_EQ(ramp.markers.size(), 2u);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-  for (int x : {50, 150, 250}) ExpectBand(x);
+  for (int x : {50, 150, 250}) ExpectBand(x);  // the middle glyph is gone
   ExpectGlyph(4, kRed);
-
-  // With no marker active the message carries 0.
   ramp.ClearMarkerFlags();
   Mouse(WM_RBUTTONUP, 0, 150);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, 0);
 
-  // An empty ramp draws black and takes a click; its last marker stays.
-  ramp.markers.clear();
+  ramp.markers.clear();  // an empty ramp draws black and takes clicks
   Redraw();
   EXPECT_EQ(RgbOf(Pixel(150, kBandY)), RgbOf(RGB(0, 0, 0)));
-  Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
-  Mouse(WM_LBUTTONUP, 0, 150);
-  ASSERT_EQ(ramp.markers.size(), 1u);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
-  Mouse(WM_RBUTTONUP, 0, 150);
+  for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP})
+    Mouse(msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, 150);
   EXPECT_EQ(ramp.markers.size(), 1u);
-  ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
 }
 
 // A second window on the fixture's parent, bound to a ramp of its own.
@@ -351,8 +318,8 @@ TEST_F(RampControl, ObjectBindsTheWindowAndGoesWithIt) {
   GradientRamp own;
   own.InitDefault();
   ICustomControl* other = new IGradientRamp(window, &own);
-  EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(other));
-  EXPECT_EQ(other->GetHwnd(), window);
+  EXPECT_TRUE(GetWindowLongPtrW(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(other) &&
+              other->GetHwnd() == window);
   other->Disable();  // the control cannot be disabled
   EXPECT_TRUE(other->IsEnabled() && IsWindowEnabled(window));
   delete other;  // deleting the object takes the window with it
@@ -364,5 +331,31 @@ TEST_F(RampControl, ObjectBindsTheWindowAndGoesWithIt) {
   DestroyWindow(window);
   EXPECT_EQ(orphan->GetHwnd(), nullptr);
   delete orphan;
-  EXPECT_TRUE(IsWindow(control));
+}
+
+// A picture of the control for the README, as drawn on the screen and read back, written as a
+// PNG beside the test program (docs/images/ramp-control.png is a copy): warm light at the
+// edge, through brown, to a dark blue, with a marker added between and the middle one selected.
+TEST_F(RampControl, WritesThePictureOfTheControl) {
+  ramp.markers[0].color = AColor(1.0f, 0.8f, 0.3f, 1.0f);
+  ramp.markers[1].position = 0.3f;
+  ramp.markers[1].color = AColor(0.6f, 0.2f, 0.05f, 1.0f);
+  ramp.markers[1].outMode = 1;  // Exponential
+  ramp.markers[2].color = AColor(0.1f, 0.15f, 0.25f, 1.0f);
+  ramp.AddMarker(0.75f, AColor(0.25f, 0.45f, 0.7f, 1.0f));
+  ramp.SetActiveMarker(1);
+  Redraw();
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb = CaptureClient(control, width, height);
+  ASSERT_TRUE(width == kWidth && height == kHeight);
+  // The capture shows the band and the active glyph.
+  for (int x : {10, 60, 150, 200, 280}) {
+    const unsigned char* p = &rgb[(size_t(kBandY) * kWidth + x) * 3];
+    EXPECT_EQ(RgbOf(RGB(p[0], p[1], p[2])), RgbOf(Pixel(x, kBandY))) << "column " << x;
+  }
+  ExpectBand(150);
+  const unsigned char* glyph =
+      &rgb[(size_t(1) * kWidth + RampGeometry(8, 0, kWidth).GlyphAt(0.3f).apex) * 3];
+  EXPECT_EQ(RgbOf(RGB(glyph[0], glyph[1], glyph[2])), RgbOf(kRed));
+  EXPECT_TRUE(WritePng(ProgramFolder() + L"ramp-control.png", width, height, rgb));
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "custcont.h"
-#include "editor_test_support.h"
 #include "host_mtl_editor.h"
 #include "kelvane.h"
 #include "kelvane_dlg_proc.h"

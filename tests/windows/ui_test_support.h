@@ -1,5 +1,5 @@
 // Real windows under Wine for the user-interface tests: the loaded module, a parent window,
-// the message queue, the keyboard state and pixels.
+// the message queue, typing and clicking, the keyboard state and pixels.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -41,6 +41,15 @@ std::vector<unsigned char> CaptureClient(HWND window, int& width, int& height);
 
 // The folder of the test program, with a trailing separator.
 std::wstring ProgramFolder();
+
+// Dispatches everything in the thread's queue, ramp notifications and repaints included.
+void PumpAll();
+// Types text into a "CustEdit" as a user would: selects what it holds, sends the characters,
+// then Return.
+void TypeInto(HWND custEdit, const std::wstring& text);
+// A left click (button down and up) at a client point of a window.
+void ClickAt(HWND window, int x, int y);
+std::wstring WindowText(HWND window);
 
 // Prints a COLORREF as (r, g, b) in failure messages.
 struct Rgb {
