@@ -26,17 +26,6 @@ const float kAt150 = 146.0f / 293.0f;
 const float kAt100 = 96.0f / 293.0f;
 constexpr unsigned kDragging = MarkerActive | MarkerDragging;
 
-// A ramp of grey markers at these positions (grey of their own position), none active.
-void SetMarkers(GradientRamp& ramp, std::initializer_list<float> positions) {
-  ramp.markers.clear();
-  for (float p : positions) {
-    RampMarker m;
-    m.position = p;
-    m.color = AColor(p, p, p, 1.0f);
-    ramp.markers.push_back(m);
-  }
-}
-
 class RampControl : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -257,7 +246,7 @@ TEST_F(RampControl, CtrlClickOpensThePickerAndKeepsTheSelection) {
 }
 
 TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
-  SetMarkers(ramp, {0.0f, 0.5f, 0.7f, 1.0f});
+  ramp.AddMarker(0.7f, AColor(0.7f, 0.7f, 0.7f, 1.0f));  // markers at 0, 0.5, 0.7 and 1
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 150);
   ASSERT_EQ(ramp.markers[1].flags, kDragging);
   const AColor dragged = ramp.markers[1].color;
