@@ -88,28 +88,6 @@ TEST_F(ParamBlock, ReadsNarrowValidityAndRefuseWrongTypesIdsAndIndexes) {
   notAMap->DeleteThis();
 }
 
-// What the owner learns from the block while it is being told of a change.
-IParamBlock2* watched = nullptr;
-ParamID seenParam = -1;
-
-TEST_F(ParamBlock, SetValueClampsAndTellsTheOwnerWhichParameter) {
-  owner->heard.clear();
-  watched = block;
-  owner->onMessage = [](TestRefs*, RefMessage) { seenParam = watched->LastNotifyParamID(); };
-  ASSERT_TRUE(block->SetValue(pRadius, 0, 5000.0f));
-  EXPECT_FLOAT_EQ(block->GetFloat(pRadius), 1000.0f);
-  ASSERT_EQ(owner->heard.size(), 1u);
-  // The parameter is known while the owner is told.
-  EXPECT_EQ(std::tuple(owner->heard[0].message, owner->heard[0].from, seenParam),
-            std::tuple(unsigned(REFMSG_CHANGE), block, ParamID(pRadius)));
-  owner->onMessage = nullptr;
-
-  ASSERT_TRUE(block->SetValue(pSpread, 0, -5.0f, 2));
-  EXPECT_FLOAT_EQ(block->GetFloat(pSpread, 0, 2), 0.0f);
-  int tab = -1;
-  EXPECT_EQ(block->LastNotifyParamID(tab) * 10 + tab, pSpread * 10 + 2);
-}
-
 TEST_F(ParamBlock, OwnersReferenceParametersAreTheOwnersReferences) {
   auto* a = new TestMap;
   auto* b = new TestMap;

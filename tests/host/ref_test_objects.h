@@ -15,16 +15,13 @@ struct Heard {
 class TestRefs : public ReferenceTarget {
  public:
   static inline int alive = 0;
-  explicit TestRefs(int numRefs = 2, SClass_ID sclass = 0x7e57)
-      : refs(size_t(numRefs)), sc(sclass) {
-    ++alive;
-  }
+  explicit TestRefs(int numRefs) : refs(size_t(numRefs)) { ++alive; }
 
   int NumRefs() override { return int(refs.size()); }
   RefTargetHandle GetReference(int i) override {
     return i >= 0 && i < NumRefs() ? refs[size_t(i)] : nullptr;
   }
-  SClass_ID SuperClassID() override { return sc; }
+  SClass_ID SuperClassID() override { return 0x7e57; }
   RefResult Take(int i, ReferenceTarget* t, BOOL delOld = TRUE) {
     return ReplaceReference(i, t, delOld);
   }
@@ -43,9 +40,6 @@ class TestRefs : public ReferenceTarget {
     if (onMessage) onMessage(this, msg);
     return REF_SUCCEED;
   }
-
- private:
-  SClass_ID sc;
 };
 
 // The smallest texture map: a constant colour.
