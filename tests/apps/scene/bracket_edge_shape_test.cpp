@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "edge_extraction.h"
@@ -23,8 +24,8 @@ TEST(BracketEdgeShape, SeventeenOuterEdgesAndOneInner) {
     BuildNodeEdgeCache(record, bracket->node->GetHandle(), params, 0);
     return record.segments;
   };
-  EXPECT_EQ(segments(kEdgeShapeAny).size(), 18u);
-  EXPECT_EQ(segments(kEdgeShapeConvex).size(), 17u);
+  EXPECT_EQ(std::tuple(segments(kEdgeShapeAny).size(), segments(kEdgeShapeConvex).size()),
+            std::tuple(18u, 17u));
   std::vector<EdgeSegment> inner = segments(kEdgeShapeConcave);
   ASSERT_EQ(inner.size(), 1u);
   // Object space, as the file gives it: up the inner corner (0.3, 0.3) from z 0 to 1.

@@ -141,10 +141,9 @@ TEST(JsonScene, EachMistakeGetsAMessageNamingItsPlace) {
   };
   for (const Case& c : cases) {
     std::string message = ErrorOf(c.text);
-    EXPECT_NE(message.find(c.message), std::string::npos)
-        << "got: " << message << "\nfor: " << c.text;
-    EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-    EXPECT_LT(message.size(), 300u) << "no long echoes";
+    EXPECT_NE(message.find(c.message), std::string::npos) << "got: " << message;
+    // One line, and no long echoes.
+    EXPECT_TRUE(message.find('\n') == std::string::npos && message.size() < 300u) << message;
   }
 }
 

@@ -25,12 +25,10 @@ struct RunResult {
 
 class ClassDesc;
 
-// The Kelvane map's class, its module loaded once from beside the program; with the program's
-// scene object registered, so scene files load as the program loads them.
+// The Kelvane map's class, loaded once, with the program's scene object registered.
 ClassDesc* KelvaneClass();
 
-// Runs the program in this process with the Kelvane map and two threads; terminal: as if its
-// standard error were a terminal.
+// Runs the program in this process with two threads (terminal: as if stderr were one).
 RunResult RunApp(const std::vector<std::string>& args, bool terminal = false);
 
 // Runs the real program, built beside the tests, as a user does: no terminal, no input.
