@@ -28,6 +28,7 @@ class TestRefs : public ReferenceTarget {
 
   std::vector<ReferenceTarget*> refs;
   std::vector<Heard> heard;
+  RefResult answer = REF_SUCCEED;
   // Called on every message, after it is recorded.
   void (*onMessage)(TestRefs* self, RefMessage msg) = nullptr;
 
@@ -38,7 +39,7 @@ class TestRefs : public ReferenceTarget {
                              BOOL) override {
     heard.push_back({msg, hTarget});
     if (onMessage) onMessage(this, msg);
-    return REF_SUCCEED;
+    return answer;
   }
 };
 

@@ -1,5 +1,5 @@
 // The reference system where the map's own tests do not reach: loops, deletions from either
-// end, and who is told what. Replacing references and passing changes on are the map's tests'.
+// end, and who is told what. Replacing references is the map's tests' every edit.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -48,6 +48,22 @@ TEST_F(References, DeletingATargetOrAMakerLeavesNoDanglingReference) {
   EXPECT_EQ(std::tuple(CountDependents(shared), IsDependent(shared, m2)), std::tuple(1, true));
   m2->DeleteThis();
   EXPECT_EQ(TestRefs::alive, before - 3);
+}
+
+TEST_F(References, ChangesReachDependentsAndPropagate) {
+  auto *t = new TestRefs(0), *mid = new TestRefs(1), *top = new TestRefs(1);
+  mid->Take(0, t);
+  top->Take(0, mid);
+
+  t->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+  ASSERT_TRUE(mid->heard.size() == 1u && top->heard.size() == 1u);
+  // A propagated message comes from the one passing it on.
+  EXPECT_EQ(std::tuple(mid->heard[0].from, top->heard[0].from), std::tuple(t, mid));
+
+  mid->answer = REF_STOP;  // as the map answers the block's queries
+  t->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+  EXPECT_EQ(top->heard.size(), 1u);
+  top->DeleteThis();
 }
 
 TEST_F(References, ADependentMayLetGoWhileItIsTold) {

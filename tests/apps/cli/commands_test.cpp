@@ -181,7 +181,9 @@ TEST_F(Command, BakeFillsTexelsInsideUVTrianglesAndLeavesTheRestTransparent) {
 
 TEST_F(Command, PreviewWritesTheViewportTextureTheMapGives) {
   const TexHandleCounts before = HostTexHandleCounts();
-  RgbaImage image = Picture({"preview", scene, "--size", "8"}, "ramp.png");
+  RunResult r = Ok({"preview", scene, "--size", "8", "-o", folder.Path("ramp.png")});
+  EXPECT_TRUE(r.out.empty() && r.err.empty());
+  RgbaImage image = ReadPng(folder.Path("ramp.png"));
   const TexHandleCounts after = HostTexHandleCounts();
   // One texture, asked for as the viewport asks, and let go when the viewport is done.
   EXPECT_EQ(std::tuple(after.made, after.deleted), std::tuple(before.made + 1, before.deleted + 1));
