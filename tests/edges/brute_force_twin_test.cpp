@@ -15,18 +15,12 @@ namespace {
 EdgeParameters RandomParameters(std::mt19937& rng) {
   std::uniform_int_distribution<int> coin(0, 1), small(0, 2);
   std::uniform_real_distribution<float> distance(0.2f, 3.0f);
-  EdgeParameters p;
-  p.distance = distance(rng);
-  p.cMult = 1 + small(rng);
-  p.selectionOnly = coin(rng) && coin(rng);
-  p.openEdges = coin(rng) && coin(rng);
-  p.smooth = coin(rng) && coin(rng);
-  p.smoothEq = coin(rng);
-  p.matId = coin(rng) && coin(rng);
-  p.matIdEq = coin(rng);
-  p.complanar = coin(rng) && coin(rng);
-  p.angleThreshold = 40.0f * 0.017453292f;
-  p.conditions = coin(rng);
+  EdgeParameters p{
+      .distance = distance(rng), .angleThreshold = 40.0f * 0.017453292f, .cMult = 1 + small(rng)};
+  // Each condition on a quarter of the time.
+  for (bool* on : {&p.selectionOnly, &p.openEdges, &p.smooth, &p.matId, &p.complanar})
+    *on = coin(rng) && coin(rng);
+  for (int* mode : {&p.smoothEq, &p.matIdEq, &p.conditions}) *mode = coin(rng);
   return p;
 }
 
