@@ -52,16 +52,6 @@ struct ProbeNode {
   ScopedNode node;
 };
 
-template <typename Condition>
-bool Eventually(Condition condition) {
-  auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
-
 const EdgeParameters kOpenEdgesOnly{.openEdges = true};
 
 // Runs f on a thread of its own: a call still running after ten seconds waits for ever.
@@ -87,7 +77,10 @@ class EdgeCacheTest : public ::testing::Test {
   std::future<const NodeEdgeCache*> StartHeld(ProbeNode& node, std::promise<void>& open) {
     node.probe->gate = open.get_future().share();
     auto request = Request(node);
-    EXPECT_TRUE(Eventually([&] { return node.probe->evaluations == 1; }));
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (node.probe->evaluations == 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(node.probe->evaluations, 1);
     return request;
   }
   EdgeCache cache;
