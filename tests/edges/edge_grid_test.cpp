@@ -1,4 +1,4 @@
-// The search grid: its layout, its borders and its bounded size.
+// The search grid: its layout and its bounded size.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,22 +59,6 @@ TEST(EdgeGrid, LayoutAndCellSize) {
     EXPECT_EQ(nearest, Point3(0.0002f, 0.0f, 0.0f));
     EXPECT_NEAR(query(tiny, {0.0002f, 0.00005f, 0.0f}, nearest), 0.00005f, 1e-9f);
   }
-}
-
-TEST(EdgeGrid, BordersOfTheGrid) {
-  // One segment along X from 0 to 9.9; Distance 10 makes cells of 10, so the single column
-  // ends at x = 10, just past the segment's end.
-  NodeEdgeCache r = RecordFromSegments({{{0.0f, 0.0f, 0.0f}, {9.9f, 0.0f, 0.0f}}}, 10.0f, 1);
-  ASSERT_TRUE(r.cellSize == 10.0f && r.columns == 1);
-  // Near side: less than a cell below the origin still finds column and row 0.
-  EXPECT_FLOAT_EQ(Query(r, {-3.0f, 0.0f, 0.0f}), 3.0f);
-  EXPECT_FLOAT_EQ(Query(r, {5.0f, -3.5f, 0.0f}), 3.5f);
-  // A whole cell or more below finds nothing, as does a point two cells beyond.
-  EXPECT_EQ(Query(r, {-10.0f, 0.0f, 0.0f}), kNoEdgeDistance);
-  EXPECT_EQ(Query(r, {30.5f, 0.0f, 0.0f}), kNoEdgeDistance);
-  // Far side: within Distance of the end but past the last column, the exact distance.
-  EXPECT_NEAR(Query(r, {12.0f, 0.0f, 0.0f}), 2.1f, 1e-5f);
-  EXPECT_NEAR(Query(r, {11.0f, 2.0f, 0.0f}), std::sqrt(1.1f * 1.1f + 4.0f), 1e-5f);
 }
 
 TEST(EdgeGrid, SparseLongAndHugeEdgesStayBounded) {
