@@ -1,4 +1,4 @@
-// The distance query on hand-placed segments: feet, ends, ties and nothing near.
+// The distance query on hand-placed segments: feet, ends, zero length and nothing near.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,19 +31,6 @@ TEST(NearestEdge, PointsOnAndBesideASegmentAndAZeroLengthOne) {
   r = RecordFromSegments(
       {{{2.0f, 2.0f, 0.0f}, {2.0f, 2.0f, 0.0f}}, {{0.0f, 5.0f, 0.0f}, {5.0f, 5.0f, 0.0f}}}, 1.0f);
   ExpectNearest(r, {2.0f, 2.5f, 0.0f}, 0.5f, {2.0f, 2.0f, 0.0f});
-}
-
-TEST(NearestEdge, TiesGoToTheLowerIndexThenFootStartEnd) {
-  // Two parallel segments at the same distance from the query point.
-  ExpectNearest(RecordFromSegments({{{0.0f, 1.0f, 0.0f}, {4.0f, 1.0f, 0.0f}},
-                                    {{0.0f, -1.0f, 0.0f}, {4.0f, -1.0f, 0.0f}}},
-                                   2.0f),
-                {2.0f, 0.0f, 0.0f}, 1.0f, {2.0f, 1.0f, 0.0f});
-  // Two segments meeting at a corner: the shared point is reached first as a foot (t = 1).
-  ExpectNearest(RecordFromSegments({{{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}},
-                                    {{1.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 0.0f}}},
-                                   1.0f),
-                {1.0f, 0.0f, 0.0f}, 0.0f, {1.0f, 0.0f, 0.0f});
 }
 
 TEST(NearestEdge, NothingNearLeavesTheNearestPointAlone) {
