@@ -15,11 +15,9 @@ std::tuple<float, DWORD, float> Seen(const RampMarker* m) {
 }
 }  // namespace
 
-TEST(RampEditing, DefaultRampAndActiveMarker) {
+TEST(RampEditing, ActiveMarker) {
   GradientRamp ramp;
   ramp.InitDefault();
-  EXPECT_EQ(Positions(ramp), (std::vector<float>{0.0f, 0.5f, 1.0f}));
-  EXPECT_EQ(ramp.markers[1].color, AColor(0.5f, 0.5f, 0.5f, 1.0f));
   EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), &ramp.markers[0]);
   ramp.SetActiveMarker(-3);
   EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
