@@ -34,6 +34,9 @@ bool SaveSceneToFile(const std::string& path) {
   if (written) std::filesystem::rename(temporary, path, failed);
   if (written && !failed) return true;
   std::remove(temporary.c_str());
-  std::fprintf(stderr, "%s: cannot save the scene: %ls\n", path.c_str(), error.data());
+  if (bytes.empty())
+    std::fprintf(stderr, "%s: cannot save the scene: %ls\n", path.c_str(), error.data());
+  else
+    std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
   return false;
 }

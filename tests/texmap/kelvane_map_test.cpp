@@ -17,7 +17,6 @@ int CountDependentsOn(ReferenceTarget* target, ReferenceMaker* maker) {
   return n;
 }
 
-// References from `first` on.
 std::vector<RefTargetHandle> Refs(Kelvane* map, int first = 0) {
   std::vector<RefTargetHandle> refs;
   for (int i = first; i < map->NumRefs(); ++i) refs.push_back(map->GetReference(i));

@@ -34,7 +34,7 @@ class PersistenceTest : public ::testing::Test {
     EXPECT_FALSE(bytes.empty()) << error.data();
     return bytes;
   }
-  // Loads a saved scene in place of the current one; the loaded map, or null.
+  // In place of the current scene.
   Kelvane* Load(const std::vector<uint8_t>& bytes) {
     MSTR error;
     if (LoadSceneFromMemory(bytes.data(), bytes.size(), &error) != IO_OK) return nullptr;

@@ -138,8 +138,8 @@ TEST_F(KelvaneUndo, EachKindOfMarkerEditRoundTrips) {
   }
   EXPECT_EQ(CountedMap::alive, 1) << "the deleted marker's map came back and stayed";
 
-  // A map assigned, then cleared, through the host's sub-map interface.
-  // And through the block's "marker_map" entry, as the host's own editors give a map.
+  // A map assigned and cleared through the sub-map interface, and given through the block's
+  // "marker_map" entry as the host's own editors give one.
   auto* other = new CountedMap;
   const std::function<void()> mapEdits[] = {
       [&] { map->SetSubTexmap(1, other); }, [&] { map->SetSubTexmap(1, nullptr); },

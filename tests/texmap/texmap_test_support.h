@@ -33,7 +33,6 @@ inline Kelvane* NewKelvane() {
   return static_cast<Kelvane*>(static_cast<ReferenceTarget*>(LibClassDesc(0)->Create(FALSE)));
 }
 
-// One of the host's constant-colour maps.
 inline ConstantColorMap* NewColorMap(const AColor& c) {
   auto* map = new ConstantColorMap;
   map->color = c;
