@@ -45,12 +45,7 @@ int main(int argc, char** argv) {
   map->pblock->SetValue(pb_distance, 0, 0.5f);
   map->pblock->SetValue(pb_open_edges, 0, 1);
 
-  MSTR error;
-  std::vector<uint8_t> bytes = SaveSceneBytes(&error);
+  const bool saved = SaveSceneToFile(argv[1]);
   ResetScene();
-  if (bytes.empty() || !WriteFileBytes(argv[1], bytes)) {
-    std::fprintf(stderr, "%s: cannot save the scene: %ls\n", argv[1], error.data());
-    return 1;
-  }
-  return 0;
+  return saved ? 0 : 1;
 }

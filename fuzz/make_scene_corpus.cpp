@@ -10,20 +10,6 @@
 #include "saved_scene.h"
 #include "scene_file.h"
 
-namespace {
-
-bool SaveTo(const std::string& path) {
-  MSTR error;
-  std::vector<uint8_t> bytes = SaveSceneBytes(&error);
-  if (bytes.empty() || !WriteFileBytes(path, bytes)) {
-    std::fprintf(stderr, "%s: cannot save the scene: %ls\n", path.c_str(), error.data());
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s CORPUS_FOLDER [FIXTURE_FILE]\n", argv[0]);
@@ -53,12 +39,12 @@ int main(int argc, char** argv) {
   for (auto& [name, build] : scenes) {
     ResetScene();
     build();
-    if (!SaveTo(folder + "/" + name)) return 1;
+    if (!SaveSceneToFile(folder + "/" + name)) return 1;
   }
   if (argc > 2) {
     ResetScene();
     BuildSampleScene();
-    if (!SaveTo(argv[2])) return 1;
+    if (!SaveSceneToFile(argv[2])) return 1;
   }
   ResetScene();
   return 0;

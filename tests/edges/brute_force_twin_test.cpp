@@ -1,9 +1,10 @@
-// The fast and the plain distance queries against exhaustive search, on random meshes.
+// The fast and the plain distance queries against exhaustive search, and against each other,
+// on random meshes.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <random>
+#include <string>
 
 #include "edge_grid_query.h"
 #include "edge_oracle.h"
@@ -13,37 +14,32 @@
 namespace {
 
 EdgeParameters RandomParameters(std::mt19937& rng) {
-  std::uniform_int_distribution<int> coin(0, 1), small(0, 2);
+  std::uniform_int_distribution<int> coin(0, 1), small(0, 3);
   std::uniform_real_distribution<float> distance(0.2f, 3.0f);
-  EdgeParameters p;
-  p.distance = distance(rng);
-  p.cMult = 1 + small(rng);
-  p.selectionOnly = coin(rng) && coin(rng);
-  p.openEdges = coin(rng) && coin(rng);
-  p.smooth = coin(rng) && coin(rng);
-  p.smoothEq = coin(rng);
-  p.matId = coin(rng) && coin(rng);
-  p.matIdEq = coin(rng);
-  p.complanar = coin(rng) && coin(rng);
-  p.angleThreshold = 40.0f * 0.017453292f;
-  p.conditions = coin(rng);
+  EdgeParameters p{
+      .distance = distance(rng), .angleThreshold = 40.0f * 0.017453292f, .cMult = 1 + small(rng)};
+  // Each condition on a quarter of the time.
+  for (bool* on : {&p.selectionOnly, &p.openEdges, &p.smooth, &p.matId, &p.complanar})
+    *on = coin(rng) && coin(rng);
+  for (int* mode : {&p.smoothEq, &p.matIdEq, &p.conditions}) *mode = coin(rng);
   return p;
 }
 
 // Every point within Distance of a qualifying edge gets its exact distance and a nearest point on
-// a qualifying edge, from both queries; points random over the record's bounds unless given.
-void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries,
-                            std::function<Point3()> point = {}) {
+// a qualifying edge, from both queries; points random over the record's bounds, where the fast
+// query must also agree with the plain scan as the search index's oracle defines it.
+void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries) {
   if (r.segments.empty()) return;
   const float d = r.distance;
   const double tol = ExactTolerance(r, d);
   std::uniform_real_distribution<float> x(r.boundsMin.x - d, r.boundsMax.x + d);
   std::uniform_real_distribution<float> y(r.boundsMin.y - d, r.boundsMax.y + d);
   std::uniform_real_distribution<float> z(r.boundsMin.z - d, r.boundsMax.z + d);
-  if (!point) point = [&] { return Point3(x(rng), y(rng), z(rng)); };
   int within = 0;
   for (int q = 0; q < queries; ++q) {
-    const Point3 p = point();
+    const Point3 p(x(rng), y(rng), z(rng));
+    const std::string disagreement = DisagreementWithPlain(r, p);
+    ASSERT_TRUE(disagreement.empty()) << disagreement;
     const double expected = ExactNearestDistance(r.segments, p);
     if (expected >= d - tol) continue;
     ++within;
@@ -74,21 +70,9 @@ TEST(BruteForceTwin, RandomPolygonAndTriangleMeshes) {
   }
 }
 
-TEST(BruteForceTwin, SparseAndTallRecords) {
-  // Few edges over a wide area (the enlarged-cell path) and a column of edges tall in Z.
+TEST(BruteForceTwin, TallRecord) {
+  // A column of edges tall in Z over a few cells.
   std::mt19937 rng(99);
-  std::uniform_real_distribution<float> wide(-5000.0f, 5000.0f), unit(-0.05f, 0.05f);
-  std::vector<EdgeSegment> sparse;
-  for (int i = 0; i < 40; ++i) {
-    Point3 a(wide(rng), wide(rng), unit(rng));
-    sparse.push_back({a, a + Point3(unit(rng), unit(rng), unit(rng))});
-  }
-  // Aim the queries at the edges themselves; random points over the area would never hit.
-  size_t k = 0;
-  CheckAgainstBruteForce(RecordFromSegments(sparse, 0.08f), rng, 2000, [&] {
-    return sparse[k++ % sparse.size()].start + Point3(unit(rng), unit(rng), unit(rng));
-  });
-
   std::vector<EdgeSegment> tall;
   for (int i = 0; i < 2000; ++i) {
     float a = float(i % 16) * 0.3926991f, z = float(i / 16);

@@ -50,8 +50,6 @@ TEST(EdgeShape, CreaseEdgeCasesTheMeshesBelowDoNotReach) {
 
 TEST(EdgeShape, BoxIsAllConvexAndLPrismHasOneInnerEdge) {
   EXPECT_EQ(ShapeCounts(MakeBoxPoly()), (Counts{12, 0, 12}));
-  // Subdivided, the box's inner edges are flat: neither kind.
-  EXPECT_EQ(ShapeCounts(MakeBoxPoly(2)), (Counts{24, 0, 48}));
   // 18 edges: only the side edge up the reflex corner is an inner corner.
   std::vector<EdgeSegment> inner;
   EXPECT_EQ(ShapeCounts(MakeLPrism(), {}, &inner), (Counts{17, 1, 18}));
@@ -71,7 +69,7 @@ TEST(EdgeShape, FiltersAfterTheConditions) {
   // Smoothing "Difference", the default.
   EXPECT_EQ(ShapeCounts(grouped(), {.smooth = true}), (Counts{12, 0, 12}));
   EXPECT_EQ(ShapeCounts(grouped(), {.openEdges = true}), (Counts{0, 0, 0}));
-  // The coplanar test keeps the flat inner edges of a subdivided box: neither kind.
+  // The coplanar test keeps the flat inner edges of a subdivided box, which are neither kind.
   EXPECT_EQ(ShapeCounts(MakeBoxPoly(2), {.complanar = true}), (Counts{0, 0, 24}));
 }
 

@@ -14,25 +14,21 @@ namespace {
 
 constexpr float kBand = 0.2f;
 
-// Rodrigues' rotation of v about a unit axis.
-Point3 Rotate(const Point3& v, const Point3& axis, float angle) {
-  return v * std::cos(angle) + (axis ^ v) * std::sin(angle) +
-         axis * ((axis % v) * (1.0f - std::cos(angle)));
-}
-
-// The expected perturbation: the face's normal turned about the edge toward the other face's
-// normal by (1 - d / band) of half the angle between the two.
+// The expected perturbation: the face's normal turned (Rodrigues) about the edge toward the
+// other face's normal by (1 - d / band) of half the angle between the two.
 Point3 Expected(const Point3& n, const Point3& other, float d) {
-  const float half = 0.5f * std::acos(std::clamp(n % other, -1.0f, 1.0f));
+  const float angle = (1.0f - d / kBand) * 0.5f * std::acos(std::clamp(n % other, -1.0f, 1.0f));
   const Point3 axis = Normalize(n ^ other);
-  return Rotate(n, axis, (1.0f - d / kBand) * half) - n;
+  return n * std::cos(angle) + (axis ^ n) * std::sin(angle) +
+         axis * ((axis % n) * (1.0f - std::cos(angle))) - n;
 }
 
 // The round-edge answer at p from a record of the given object, on either path.
 struct Fillet {
-  explicit Fillet(PolyObject* poly, bool triangles = false, const Matrix3* tm = nullptr) {
-    SnapshotParameters(
-        record, {.distance = kBand, .worldUnits = tm != nullptr, .bumpMode = kBumpRoundEdge});
+  explicit Fillet(PolyObject* poly, bool triangles = false, const Matrix3* tm = nullptr,
+                  int bumpMode = kBumpRoundEdge) {
+    SnapshotParameters(record,
+                       {.distance = kBand, .worldUnits = tm != nullptr, .bumpMode = bumpMode});
     if (tm) record.objectToWorld = *tm;
     if (triangles) {
       TriObject* tri = Triangulate(*poly);
@@ -83,7 +79,6 @@ TEST(RoundEdge, TurnsLinearlyInAngleAcrossTheBandOnBothFaces) {
           ExpectNear(fillet.At(Point3(0.5f, 0.0f, 0.0f) + c.w * d), Expected(side, top, d),
                      "on the second face");
       }
-      // Just beyond the band nothing turns; at the edge the full half-angle.
       ExpectNear(fillet.At({0.5f, -kBand * 1.001f, 0.0f}), Point3(), "beyond the band");
     }
   }
@@ -134,7 +129,6 @@ TEST(RoundEdge, WorldUnitsTurnInWorldSpaceAndKeepOnlyWhenAsked) {
   const Matrix3 tm(Point3(c, s, 0.0f), Point3(-s * 2, c * 2, 0.0f), Point3(0, 0, 1),
                    Point3(5, 0, 0));
   Fillet world(MakeHinge({0, 0, -1}), false, &tm);
-  // The one edge with two faces is the hinge; the rest are open.
   const auto& kept = world.record.segmentFaces;
   ASSERT_EQ(kept.size(), world.record.segments.size());
   const size_t hinge = size_t(std::find_if(kept.begin(), kept.end(), HasFillet) - kept.begin());
@@ -144,11 +138,7 @@ TEST(RoundEdge, WorldUnitsTurnInWorldSpaceAndKeepOnlyWhenAsked) {
   ExpectNear(faces.normal[0], Point3(0, 0, 1), "top normal in world space");
   ExpectNear(faces.inward[0], Normalize(Point3(s, -c, 0.0f)), "top inward in world space");
   // The default mode keeps no faces.
-  NodeEdgeCache plain;
-  SnapshotParameters(plain, EdgeParameters{});
-  PolyObject* poly = MakeHinge({0, 0, -1});
-  ExtractPolyMeshEdges(plain, poly->GetMesh());
-  poly->DeleteThis();
-  EXPECT_EQ(plain.segments.size(), 7u);
-  EXPECT_TRUE(plain.segmentFaces.empty());
+  Fillet plain(MakeHinge({0, 0, -1}), false, nullptr, EdgeParameters{}.bumpMode);
+  EXPECT_EQ(plain.record.segments.size(), 7u);
+  EXPECT_TRUE(plain.record.segmentFaces.empty());
 }

@@ -1,5 +1,5 @@
 // The nearest-edge query against the plain grid scan it stands in for, on small versions of
-// the benchmark's shapes, on random meshes and on awkward segments.
+// the benchmark's shapes, sparse edges and awkward segments (random meshes: the brute-force twin).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -45,18 +45,14 @@ std::vector<Point3> QueryPoints(const MNMesh& mm, const NodeEdgeCache& r, int co
   return points;
 }
 
-// A node's record with Distance `factor` times the mean length of the edges that qualify.
-NodeEdgeCache RecordAtFactor(ULONG handle, double factor, EdgeParameters params = {}) {
+// A node's record with Distance `factor` times the mean length of the edges that qualify (the
+// benchmark's is 2).
+NodeEdgeCache RecordAtFactor(ULONG handle, double factor = 2.0, EdgeParameters params = {}) {
   const NodeEdgeCache first = BuildRecord(handle, params);
   double sum = 0.0;
   for (const EdgeSegment& s : first.segments) sum += Length(s.end - s.start);
   params.distance = float(factor * sum / double(first.segments.size()));
   return BuildRecord(handle, params);
-}
-
-// As the benchmark builds it: Distance twice the mean edge length.
-NodeEdgeCache BenchmarkRecord(ULONG handle) {
-  return RecordAtFactor(handle, 2.0);
 }
 
 // Agreement at the points, which must include some within the cell size of an edge.
@@ -72,79 +68,32 @@ void ExpectAgreement(const NodeEdgeCache& r, const std::vector<Point3>& points) 
 
 }  // namespace
 
-TEST(SearchIndex, AgreesWithThePlainScanOnTheBenchmarkShapes) {
+// The benchmark's shapes at its Distance of two mean edge lengths and at one about the object's
+// size; edges far below a millimetre with a Distance to match (cells far below a thousandth of
+// a unit), near the origin and away from it.
+TEST(SearchIndex, AgreesWithThePlainScanOnTheBenchmarkShapesLargeAndSmall) {
   struct Shape {
     const char* name;
     PolyObject* poly;
-  } shapes[] = {{"plane", MakePlane(48, 48, 0.5f)},
-                {"sphere", MakeUvSphere(24)},
-                {"tall cylinder", MakeCylinder(60, 8.0f)},
-                {"cylinder of long bands", MakeCylinder(40, 1000.0f)}};
-  for (const Shape& shape : shapes) {
-    SCOPED_TRACE(shape.name);
-    ScopedNode node(shape.poly);
-    const NodeEdgeCache r = BenchmarkRecord(node.Handle());
-    for (const Point3& p : QueryPoints(shape.poly->GetMesh(), r, 4000, 5))
-      ASSERT_TRUE(Agrees(r, p));
-  }
-}
-
-TEST(SearchIndex, AgreesWithThePlainScanOnRandomMeshes) {
-  std::uniform_int_distribution<int> coin(0, 1), mult(1, 4);
-  std::uniform_real_distribution<float> distance(0.05f, 4.0f);
-  for (uint32_t seed = 1; seed <= 10; ++seed) {
-    SCOPED_TRACE(seed);
-    std::mt19937 rng(seed);
-    PolyObject* poly = MakeRandomPoly(seed, 20, 16);
-    ScopedNode polyNode(poly);
-    ScopedNode triNode(Triangulate(*poly));
-    EdgeParameters params;
-    params.distance = distance(rng);
-    params.cMult = mult(rng);
-    params.openEdges = coin(rng);
-    params.smooth = coin(rng);
-    params.conditions = coin(rng);
-    for (ULONG handle : {polyNode.Handle(), triNode.Handle()}) {
-      const NodeEdgeCache r = BuildRecord(handle, params);
-      if (r.segments.empty()) continue;
-      for (const Point3& p : QueryPoints(poly->GetMesh(), r, 1500, seed)) ASSERT_TRUE(Agrees(r, p));
-    }
-  }
-}
-
-TEST(SearchIndex, AgreesWithThePlainScanOnSmallMeshes) {
-  // Edges far below a millimetre, with a Distance to match: cells far below a thousandth of
-  // a unit, near the origin and away from it.
-  struct Shape {
-    const char* name;
-    PolyObject* poly;
-  } shapes[] = {
-      {"small plane", MakePlane(24, 24, 1.0e-4f)},
-      {"small plane away from the origin", MakePlane(16, 16, 2.0e-4f, Point3(10.0f, -10.0f, 1.0f))},
-      {"small sphere", MakeUvSphere(12, 1.0e-3f)}};
-  for (const Shape& shape : shapes) {
-    SCOPED_TRACE(shape.name);
-    ScopedNode node(shape.poly);
-    const NodeEdgeCache r = BenchmarkRecord(node.Handle());
-    ASSERT_LT(r.cellSize, 0.001f);
-    ExpectAgreement(r, QueryPoints(shape.poly->GetMesh(), r, 3000, 11));
-  }
-}
-
-TEST(SearchIndex, AgreesWithThePlainScanAtADistanceAsLargeAsTheObject) {
-  struct Shape {
-    const char* name;
-    PolyObject* poly;
-    double factor;  // Distance in mean edge lengths: about the object's size
-  } shapes[] = {{"plane", MakePlane(48, 48, 0.5f), 48.0},
-                {"sphere", MakeUvSphere(24), 16.0},
-                {"tall cylinder", MakeCylinder(60, 8.0f), 60.0},
-                {"random mesh", MakeRandomPoly(3, 20, 16), 20.0}};
+    double factor;  // Distance in mean edge lengths
+  } shapes[] = {{"plane", MakePlane(48, 48, 0.5f), 2.0},
+                {"sphere", MakeUvSphere(24), 2.0},
+                {"tall cylinder", MakeCylinder(60, 8.0f), 2.0},
+                {"cylinder of long bands", MakeCylinder(40, 1000.0f), 2.0},
+                {"plane, Distance its size", MakePlane(48, 48, 0.5f), 48.0},
+                {"sphere, Distance its size", MakeUvSphere(24), 16.0},
+                {"tall cylinder, Distance its size", MakeCylinder(60, 8.0f), 60.0},
+                {"random mesh, Distance its size", MakeRandomPoly(3, 20, 16), 20.0},
+                {"small plane", MakePlane(24, 24, 1.0e-4f), 2.0},
+                {"small plane away from the origin",
+                 MakePlane(16, 16, 2.0e-4f, Point3(10.0f, -10.0f, 1.0f)), 2.0},
+                {"small sphere", MakeUvSphere(12, 1.0e-3f), 2.0}};
   for (const Shape& shape : shapes) {
     SCOPED_TRACE(shape.name);
     ScopedNode node(shape.poly);
     const NodeEdgeCache r = RecordAtFactor(node.Handle(), shape.factor);
-    ExpectAgreement(r, QueryPoints(shape.poly->GetMesh(), r, 2000, 13));
+    EXPECT_TRUE(!std::string(shape.name).starts_with("small") || r.cellSize < 0.001f);
+    ExpectAgreement(r, QueryPoints(shape.poly->GetMesh(), r, 3000, 5));
   }
 }
 
@@ -161,15 +110,12 @@ TEST(SearchIndex, AgreesWithThePlainScanOnSparseEdges) {
     const float turn = std::atan2(centre.y, centre.x) / 6.2831853f + 0.5f;
     face.material = MtlID(std::min(int(3.0f * turn), 2));
   }
-  EdgeParameters seams, rims;
-  seams.matId = true;
-  rims.openEdges = true;
   struct Shape {
     const char* name;
     PolyObject* poly;
     EdgeParameters params;
-  } shapes[] = {{"sphere with three seams", seamed, seams},
-                {"open tall cylinder's rims", MakeCylinder(60, 40.0f, false), rims}};
+  } shapes[] = {{"sphere with three seams", seamed, {.matId = true}},
+                {"open tall cylinder's rims", MakeCylinder(60, 40.0f, false), {.openEdges = true}}};
   for (const Shape& shape : shapes) {
     ScopedNode node(shape.poly);
     for (double factor : {3.0, 40.0}) {
@@ -212,9 +158,7 @@ TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
   ScopedNode node(box);
   for (float distance : {0.05f, 0.4f, 3.0f}) {
     SCOPED_TRACE(distance);
-    EdgeParameters params;
-    params.distance = distance;
-    const NodeEdgeCache r = BuildRecord(node.Handle(), params);
+    const NodeEdgeCache r = BuildRecord(node.Handle(), {.distance = distance});
     ASSERT_EQ(r.segments.size(), 12u);
     int clear = 0;
     for (const Point3& p : QueryPoints(box->GetMesh(), r, 3000, 19)) {
@@ -222,9 +166,7 @@ TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
       clear += r.search.nearMask.Clear(p, distance) ? 1 : 0;
     }
     // The mask must still answer some points itself, or the small path costs a search each.
-    if (distance < 0.1f) {
-      EXPECT_GT(clear, 300);
-    }
+    EXPECT_TRUE(distance > 0.1f || clear > 300) << clear;
   }
 }
 
@@ -276,7 +218,7 @@ TEST(SearchIndex, UsesAvx2ExactlyWhereTheCpuAndSystemAllowIt) {
 
 TEST(SearchIndex, RecordsShareNothingMutable) {
   ScopedNode node(MakeUvSphere(12));
-  NodeEdgeCache original = BenchmarkRecord(node.Handle());
+  NodeEdgeCache original = RecordAtFactor(node.Handle());
   const std::vector<Point3> points = QueryPoints(
       static_cast<PolyObject*>(node.node->GetObjectRef())->GetMesh(), original, 2000, 3);
   std::vector<float> expected;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 #include "ramp_control_geometry.h"
@@ -14,18 +15,16 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 TEST(RampControlGeometry, DefaultMarkerSizeOnThreeHundredPixels) {
-  EXPECT_TRUE(kWide.half == 4 && kWide.span == 293);
-  EXPECT_EQ(kWide.HitTolerance(), 8.0f / kD);
-  EXPECT_FLOAT_EQ(kWide.MarkerCentre(0.0f), 4.0f);
-  EXPECT_FLOAT_EQ(kWide.MarkerCentre(0.5f), 150.5f);
-  EXPECT_FLOAT_EQ(kWide.MarkerCentre(1.0f), 297.0f);
+  EXPECT_TRUE(kWide.half == 4 && kWide.span == 293 && kWide.HitTolerance() == 8.0f / kD);
+  EXPECT_EQ(
+      std::tuple(kWide.MarkerCentre(0.0f), kWide.MarkerCentre(0.5f), kWide.MarkerCentre(1.0f)),
+      std::tuple(4.0f, 150.5f, 297.0f));
   // The drawing covers one column beyond the client width.
   EXPECT_EQ(kWide.ColumnCount(), 301);
-  EXPECT_FLOAT_EQ(kWide.ColumnAt(0).position, -3.5f / kD);
-  EXPECT_EQ(kWide.ColumnAt(150).x, 150);
-  EXPECT_FLOAT_EQ(kWide.ColumnAt(150).position, 146.5f / kD);
-  EXPECT_EQ(kWide.ColumnAt(300).x, 300);
-  EXPECT_FLOAT_EQ(kWide.ColumnAt(300).position, 296.5f / kD);
+  for (int x : {0, 150, 300}) {
+    EXPECT_EQ(kWide.ColumnAt(x).x, x);
+    EXPECT_FLOAT_EQ(kWide.ColumnAt(x).position, (float(x) - 3.5f) / kD) << x;
+  }
 }
 
 TEST(RampControlGeometry, ClickAndDragPositionsAndTheirMargins) {

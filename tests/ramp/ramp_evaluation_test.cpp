@@ -18,15 +18,12 @@ GradientRamp RedToBlue() {
 }
 }  // namespace
 
-TEST(RampEvaluation, CurveModeValuesAndClamp) {
+TEST(RampEvaluation, CurveModeValuesAndSegmentWeights) {
   EXPECT_NEAR(CurveValue(0.0f, CurveExponential), 0.9476f, 1e-4f);
   EXPECT_NEAR(CurveValue(0.75f, CurveGamma), 0.13397f, 1e-5f);
   EXPECT_GT(CurveValue(0.98f, CurveExponential), 0.0f);  // exponential meets 0 before 1
   EXPECT_EQ(CurveValue(0.99f, CurveExponential), 0.0f);  // and is clamped there
   EXPECT_EQ(CurveValue(0.25f, 17), 0.75f);               // an unknown mode is linear
-}
-
-TEST(RampEvaluation, CurveModeSegmentWeights) {
   // At u = 0.5; rows: the right marker's in mode, columns: the left marker's out mode.
   const float table[kCurveModeCount][kCurveModeCount] = {
       {0.5f, 0.63259f, 0.39645f, 0.25f, 0.75f},
@@ -48,17 +45,19 @@ TEST(RampEvaluation, DefaultRamp) {
   GradientRamp ramp;
   ramp.InitDefault();
   TestShadeContext sc;
-  ExpectColor(ramp.ColorAt(0.25f), 0.25f, 0.25f, 0.25f);
   // At an interior marker ColorAt shows the colour just left of it, Evaluate the marker's own.
-  ExpectColor(ramp.ColorAt(0.5f), 0.49f, 0.49f, 0.49f);
-  ExpectColor(ramp.Evaluate(sc, 0.5f), 0.5f, 0.5f, 0.5f);
-  ExpectColor(ramp.Evaluate(sc, 0.49995f), 0.5f, 0.5f, 0.5f);
-  ExpectColor(ramp.ColorAt(0.75f), 0.745f, 0.745f, 0.745f);
-  ExpectColor(ramp.Evaluate(sc, 0.75f), 0.745f, 0.745f, 0.745f);
-  ExpectColor(ramp.ColorAt(-0.5f), 0.0f, 0.0f, 0.0f);
-  ExpectColor(ramp.ColorAt(1.0f), 1.0f, 1.0f, 1.0f);
-  ExpectColor(ramp.Evaluate(sc, 0.00005f), 0.0f, 0.0f, 0.0f);
-  ExpectColor(ramp.Evaluate(sc, 3.0f), 1.0f, 1.0f, 1.0f);
+  const struct {
+    float t;
+    bool evaluate;
+    float grey;
+  } cases[] = {{0.25f, false, 0.25f},  {0.5f, false, 0.49f},   {0.5f, true, 0.5f},
+               {0.49995f, true, 0.5f}, {0.75f, false, 0.745f}, {0.75f, true, 0.745f},
+               {-0.5f, false, 0.0f},   {1.0f, false, 1.0f},    {0.00005f, true, 0.0f},
+               {3.0f, true, 1.0f}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.t << (c.evaluate ? " Evaluate" : " ColorAt"));
+    ExpectColor(c.evaluate ? ramp.Evaluate(sc, c.t) : ramp.ColorAt(c.t), c.grey, c.grey, c.grey);
+  }
 }
 
 TEST(RampEvaluation, TransparencyColourAndCurveModesOfTheSegmentEnds) {
@@ -124,8 +123,8 @@ TEST(RampEvaluation, PreparedRampAnswersAsEvaluateToTheBit) {
       r.markers[i].transparentColor = AColor(0.3f * float(i), 0.1f, 0.2f, 0.0f);
     }
   }
+  PreparedRamp prepared;
   for (const GradientRamp& ramp : ramps) {
-    PreparedRamp prepared;
     prepared.Prepare(ramp);
     ASSERT_TRUE(prepared.Ready());
     for (float t = -0.05f; t < 1.1f; t += 0.00731f)
@@ -135,7 +134,6 @@ TEST(RampEvaluation, PreparedRampAnswersAsEvaluateToTheBit) {
   // A marker map in use changes colours from sample to sample: not prepared.
   TestMap* white = new TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f));
   ramps[0].markers[1].transparentMap = white;
-  PreparedRamp prepared;
   prepared.Prepare(ramps[0]);
   EXPECT_FALSE(prepared.Ready());
   ramps[0].markers[1].transparentMapOn = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <vector>
 
 #include "gradient_ramp.h"
 #include "imtl.h"
@@ -17,6 +18,13 @@ inline GradientRamp RampAt(std::initializer_list<float> positions) {
     ramp.markers.back().color = AColor(p, p, p, 1.0f);
   }
   return ramp;
+}
+
+// Each marker's position in order: a ramp's layout in one comparison.
+inline std::vector<float> Positions(const GradientRamp& ramp) {
+  std::vector<float> positions;
+  for (const RampMarker& m : ramp.markers) positions.push_back(m.position);
+  return positions;
 }
 
 inline void ExpectColor(const AColor& c, float r, float g, float b, float a = 1.0f) {

@@ -24,8 +24,7 @@ std::ostream& operator<<(std::ostream& out, const Point3& p) {
   return out << "(" << p.x << ", " << p.y << ", " << p.z << ")";
 }
 
-}  // namespace
-
+// A zero-length segment measures from its start.
 double ExactSegmentDistance(const Point3& p, const EdgeSegment& s) {
   const double ax = s.start.x, ay = s.start.y, az = s.start.z;
   const double dx = s.end.x - ax, dy = s.end.y - ay, dz = s.end.z - az;
@@ -36,20 +35,13 @@ double ExactSegmentDistance(const Point3& p, const EdgeSegment& s) {
   return std::sqrt(ex * ex + ey * ey + ez * ez);
 }
 
-double ExactNearestDistance(const std::vector<EdgeSegment>& segments, const Point3& p) {
-  double best = std::numeric_limits<double>::infinity();
-  for (const EdgeSegment& s : segments) best = std::min(best, ExactSegmentDistance(p, s));
-  return best;
-}
-
-double ExactTolerance(const NodeEdgeCache& r, double distance) {
-  return 1e-4 * distance + 4.0 * FLT_EPSILON * double(LargestCoordinate(r));
-}
-
+// The fast search's and the plain scan's floats, rounded at coordinates as large as the record's.
 float PlainTolerance(const NodeEdgeCache& r) {
   return 16.0f * FLT_EPSILON * std::max(r.cellSize, LargestCoordinate(r));
 }
 
+// Whether more than one segment comes within tol of d from p, so that either may supply the
+// nearest point. p's grid cell lists every segment that near when d is below the cell size.
 bool NearTie(const NodeEdgeCache& r, const Point3& p, float d, float tol) {
   int within = 0;
   auto count = [&](const EdgeSegment& s) {
@@ -62,6 +54,18 @@ bool NearTie(const NodeEdgeCache& r, const Point3& p, float d, float tol) {
     for (const EdgeSegment& s : r.segments) count(s);
   }
   return within > 1;
+}
+
+}  // namespace
+
+double ExactNearestDistance(const std::vector<EdgeSegment>& segments, const Point3& p) {
+  double best = std::numeric_limits<double>::infinity();
+  for (const EdgeSegment& s : segments) best = std::min(best, ExactSegmentDistance(p, s));
+  return best;
+}
+
+double ExactTolerance(const NodeEdgeCache& r, double distance) {
+  return 1e-4 * distance + 4.0 * FLT_EPSILON * double(LargestCoordinate(r));
 }
 
 std::string DisagreementWithPlain(const NodeEdgeCache& r, const Point3& p) {

@@ -19,20 +19,24 @@ std::vector<uint8_t> SaveSceneBytes(MSTR* error) {
   return bytes;
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool SaveSceneToFile(const std::string& path) {
+  MSTR error;
+  const std::vector<uint8_t> bytes = SaveSceneBytes(&error);
   const std::string temporary = path + ".tmp";
-  {
+  bool written = false;
+  if (!bytes.empty()) {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temporary.c_str());
-      return false;
-    }
+    written = bool(out);
   }
   std::error_code failed;
-  std::filesystem::rename(temporary, path, failed);
-  if (failed) std::remove(temporary.c_str());
-  return !failed;
+  if (written) std::filesystem::rename(temporary, path, failed);
+  if (written && !failed) return true;
+  std::remove(temporary.c_str());
+  if (bytes.empty())
+    std::fprintf(stderr, "%s: cannot save the scene: %ls\n", path.c_str(), error.data());
+  else
+    std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
+  return false;
 }

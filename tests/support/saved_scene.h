@@ -9,6 +9,6 @@
 // fails (a saved scene always has its header, so it is never empty).
 std::vector<uint8_t> SaveSceneBytes(MSTR* error = nullptr);
 
-// Writes bytes to a file next to path and renames it into place, so a failed write leaves
-// the old file whole; false on failure.
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// Saves the current scene to a file next to path and renames it into place, so a failed write
+// leaves the old file whole; false, with the reason on stderr, on failure.
+bool SaveSceneToFile(const std::string& path);

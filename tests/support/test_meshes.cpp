@@ -173,12 +173,11 @@ NodeEdgeCache RecordFromSegments(const std::vector<EdgeSegment>& segments, float
   r.boundsMin = r.boundsMax = segments.at(0).start;
   for (const EdgeSegment& s : segments) {
     sum += Length(s.end - s.start);
-    for (const Point3& p : {s.start, s.end}) {
+    for (const Point3& p : {s.start, s.end})
       for (int i = 0; i < 3; ++i) {
         r.boundsMin[i] = std::min(r.boundsMin[i], p[i]);
         r.boundsMax[i] = std::max(r.boundsMax[i], p[i]);
       }
-    }
   }
   r.cellSize = float(sum / double(segments.size()) * cMult);
   BuildRecordSearch(r);

@@ -21,12 +21,11 @@ class ScopedNode {
 // A flat grid of nx by ny square quads of side `size` in the XY plane from `corner`, one
 // smoothing group and ID 0.
 PolyObject* MakePlane(int nx, int ny, float size = 1.0f, Point3 corner = Point3(0.0f, 0.0f, 0.0f));
-// A closed box made by the host's parametric box and converted to a polygon object.
+// A closed box: the host's parametric box converted to a polygon object.
 PolyObject* MakeBoxPoly(int segments = 1);
 // The same polygon mesh as a triangle object, diagonals hidden.
 TriObject* Triangulate(const PolyObject& poly);
-
-// A polygon object from corner positions and faces as vertex loops, its edge table filled in.
+// Corner positions and faces as vertex loops.
 PolyObject* PolyFrom(const std::vector<Point3>& points,
                      std::initializer_list<std::vector<int>> faces);
 // An L-shaped prism of height 1, outward wound: two hexagonal caps and six sides; the one
@@ -36,15 +35,12 @@ PolyObject* MakeLPrism();
 // leaning along w (perpendicular to x), wound alike: w = -z a box's outer corner, +z an inner one.
 PolyObject* MakeHinge(const Point3& w);
 
-// A UV sphere around the origin with `stacks` from pole to pole and twice as many around:
-// triangle fans at the poles, quads between.
+// A UV sphere around the origin, `stacks` from pole to pole and twice as many around.
 PolyObject* MakeUvSphere(int stacks, float radius = 50.0f);
-// A cylinder of 64 sides and radius 1 along Z: `bands` bands of quads from 0 up to `height`,
-// and a 64-sided polygon closing each end unless `caps` is false.
+// 64 sides of radius 1 along Z: `bands` bands of quads up to `height`, 64-gons closing the ends.
 PolyObject* MakeCylinder(int bands, float height, bool caps = true);
-
-// A random closed-ish polygon soup: a jittered height field of quads, triangles and pentagons
-// with random smoothing masks, material IDs and edge selection, fixed by the seed.
+// A jittered height field of quads, triangles, pentagons and holes with random smoothing
+// masks, material IDs and edge selection, fixed by the seed.
 PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny);
 
 NodeEdgeCache BuildRecord(ULONG handle, const EdgeParameters& params);

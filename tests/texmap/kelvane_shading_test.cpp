@@ -63,12 +63,11 @@ class SelfShadingPlane : public PolyObject {
 }  // namespace
 
 TEST_F(ShadingTest, DistanceAlongTheRampAndUnclampedForTheBump) {
-  EXPECT_EQ(ColorAt({2.0f, 0.0f, 0.0f}), RampAt(0.0f)) << "on the edge";
-  EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), RampAt(0.25f));
-  EXPECT_EQ(ColorAt({2.0f, 0.5f, 0.0f}), RampAt(0.5f));
-  EXPECT_EQ(ColorAt({2.0f, 2.0f, 0.0f}), RampAt(1.0f)) << "beyond Distance: the ramp's end";
-  EXPECT_EQ(ColorAt({2.0f, 0.00005f, 0.0f}), RampAt(0.0f)) << "below 0.0001 snaps to 0";
-  EXPECT_EQ(ColorAt({2.0f, 0.0005f, 0.0f}), RampAt(0.0005f));
+  // From the edge y = 0: on it, along the ramp, beyond Distance (the ramp's end), and below
+  // 0.0001 (snapped to 0).
+  const std::pair<float, float> distances[] = {{0.0f, 0.0f}, {0.25f, 0.25f},   {0.5f, 0.5f},
+                                               {2.0f, 1.0f}, {0.00005f, 0.0f}, {0.0005f, 0.0005f}};
+  for (auto [y, t] : distances) EXPECT_EQ(ColorAt({2.0f, y, 0.0f}), RampAt(t)) << y;
   EXPECT_NE(RampAt(0.0f), RampAt(1.0f));
   AColor c = ColorAt({2.0f, 0.6f, 0.0f});
   EXPECT_FLOAT_EQ(map->EvalMono(sc), (c.g + c.r + c.b) * 0.33333334f);
@@ -93,8 +92,7 @@ TEST_F(ShadingTest, SmallMeshesKeepTheirGradient) {
 TEST_F(ShadingTest, EarlyExitsGiveTheDefaultsAndMapsOffStopOnlyTheBump) {
   SetDistance(0.0f);
   EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), kNone);
-  EXPECT_EQ(map->EvalMono(sc), 0.0f);
-  EXPECT_EQ(map->EvalNormalPerturb(sc), Point3(0.0f, 0.0f, 0.0f));
+  EXPECT_TRUE(map->EvalMono(sc) == 0.0f && map->EvalNormalPerturb(sc) == Point3(0, 0, 0));
   EXPECT_EQ(sc.cachedMap, nullptr) << "early exits store nothing";
 
   SetDistance(1.0f);
@@ -121,8 +119,7 @@ TEST_F(ShadingTest, EarlyExitsGiveTheDefaultsAndMapsOffStopOnlyTheBump) {
 TEST_F(ShadingTest, CacheGBufferAndOutputFilter) {
   map->SetGBufID(7);
   AColor first = ColorAt({2.0f, 0.25f, 0.0f});
-  EXPECT_EQ(sc.gbuffer, 7);
-  EXPECT_EQ(sc.cachedMap, map);
+  EXPECT_TRUE(sc.gbuffer == 7 && sc.cachedMap == map);
   sc.point = {2.0f, 0.75f, 0.0f};  // a cached colour answers whatever the point
   EXPECT_EQ(map->EvalColor(sc), first);
   EXPECT_EQ(sc.cacheHits, 1);

@@ -1,5 +1,5 @@
-// Marker edits undone and redone through the host's hold system: every kind of edit, maps that
-// come back with their markers, a whole drag as one step, block and marker edits in one history.
+// Marker edits undone and redone through the host's hold system: every kind of edit (a whole drag
+// one step), maps that come back with their markers, block and marker edits in one history.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -53,10 +53,11 @@ class KelvaneUndo : public ::testing::Test {
     watcher->DeleteMe();  // takes the map with it
     EXPECT_EQ(CountedMap::alive, 0);
   }
-  // One gesture: the edit under a hold of its own, ending where every marker edit ends.
-  void Gesture(const MCHAR* name, const std::function<void()>& edit) {
+  // One gesture: the edit under a hold of its own; a marker edit ends in MarkersEdited.
+  void Gesture(const MCHAR* name, const std::function<void()>& edit, bool markers = true) {
     theHold.Begin();
     edit();
+    if (markers) map->MarkersEdited();
     theHold.Accept(name);
   }
   // Undo, redo and undo again: the state before, after, before.
@@ -116,33 +117,40 @@ TEST_F(KelvaneUndo, EachKindOfMarkerEditRoundTrips) {
          m->ramp.markers[1].colorMapOn = false;
          m->ramp.markers[1].transparentMapOn = false;
        }},
+      {L"Move marker",  // across two neighbours, merging with the end marker at the drop
+       [](Kelvane* m) {
+         m->ramp.SetActiveMarker(0);
+         m->ramp.markers[0].flags |= MarkerDragging;
+         for (float t : {0.2f, 0.5f, 0.7f, 0.9f, 1.0f}) {
+           MoveDraggedMarker(m->ramp, t);
+           m->MarkersEdited();
+         }
+         EndMarkerDrag(m->ramp, 1.0f);
+       }},
   };
+  int steps = 0;
   for (const Edit& e : edits) {
     SCOPED_TRACE(testing::Message() << "edit " << static_cast<const wchar_t*>(e.name));
     MapState before = StateOf(map);
-    Gesture(e.name, [&] {
-      e.apply(map);
-      map->MarkersEdited();
-    });
-    EXPECT_EQ(HostUndoDescription(), MSTR(e.name));
+    Gesture(e.name, [&] { e.apply(map); });
+    EXPECT_TRUE(HostUndoDescription() == MSTR(e.name) && HostUndoCount() == ++steps);
     ExpectRoundTrip(before, StateOf(map));
   }
   EXPECT_EQ(CountedMap::alive, 1) << "the deleted marker's map came back and stayed";
 
-  // A map assigned, then cleared, through the host's sub-map interface.
+  // A map assigned and cleared through the sub-map interface, and given through the block's
+  // "marker_map" entry as the host's own editors give one.
   auto* other = new CountedMap;
-  MapState before = StateOf(map);
-  Gesture(L"Assign map", [&] { map->SetSubTexmap(1, other); });
-  ExpectRoundTrip(before, StateOf(map));
-  before = StateOf(map);
-  Gesture(L"Clear map", [&] { map->SetSubTexmap(1, nullptr); });
-  EXPECT_EQ(CountedMap::alive, 2) << "the cleared map lives on in the step";
-  ExpectRoundTrip(before, StateOf(map));
-  // And through the block's "marker_map" entry, as the host's own editors give a map.
-  before = StateOf(map);
-  Gesture(L"Map", [&] { map->pblock->SetValue(pb_marker_map, 0, static_cast<Texmap*>(other), 4); });
-  ASSERT_EQ(map->GetSubTexmap(4), other);
-  ExpectRoundTrip(before, StateOf(map));
+  const std::function<void()> mapEdits[] = {
+      [&] { map->SetSubTexmap(1, other); }, [&] { map->SetSubTexmap(1, nullptr); },
+      [&] { map->pblock->SetValue(pb_marker_map, 0, static_cast<Texmap*>(other), 4); }};
+  for (const auto& edit : mapEdits) {
+    MapState before = StateOf(map);
+    Gesture(L"Map", edit, false);
+    ExpectRoundTrip(before, StateOf(map));
+    EXPECT_EQ(CountedMap::alive, 2) << "a cleared map lives on in the step";
+  }
+  EXPECT_EQ(map->GetSubTexmap(4), other);
 }
 
 // A marker whose two slots hold one map, deleted, undone and redone twice: the map comes back
@@ -153,10 +161,7 @@ TEST_F(KelvaneUndo, DeletedMarkerWithOneMapInBothSlotsComesBackTwice) {
   map->SetSubTexmap(3, shared);
   HostClearUndo();
   const MapState before = StateOf(map);
-  Gesture(L"Delete marker", [&] {
-    map->ramp.DeleteMarkerAt(0.5f, 0.001f);
-    map->MarkersEdited();
-  });
+  Gesture(L"Delete marker", [&] { map->ramp.DeleteMarkerAt(0.5f, 0.001f); });
   MapState after = StateOf(map);
   EXPECT_EQ(CountedMap::alive, 1);
   ExpectRoundTrip(before, after);
@@ -165,39 +170,17 @@ TEST_F(KelvaneUndo, DeletedMarkerWithOneMapInBothSlotsComesBackTwice) {
   EXPECT_EQ(CountedMap::alive, 0) << "no leak once the stack lets go";
 }
 
-// A drag that crosses two neighbours and merges at the drop is one step, undone as a whole.
-TEST_F(KelvaneUndo, DragAcrossTwoNeighboursIsOneStep) {
-  map->ramp.AddMarker(0.75f, AColor(0.1f, 0.2f, 0.3f));
-  map->MarkersEdited();
-  MapState before = StateOf(map);
-  Gesture(L"Move marker", [&] {
-    map->ramp.SetActiveMarker(0);
-    map->ramp.markers[0].flags |= MarkerDragging;
-    map->MarkersEdited();
-    for (float t : {0.2f, 0.5f, 0.6f, 0.8f, 1.0f}) {
-      MoveDraggedMarker(map->ramp, t);
-      map->MarkersEdited();
-    }
-    EndMarkerDrag(map->ramp, 1.0f);  // merges with the end marker
-    map->MarkersEdited();
-  });
-  EXPECT_EQ(HostUndoCount(), 1);
-  EXPECT_EQ(map->ramp.markers.size(), 3u);
-  ExpectRoundTrip(before, StateOf(map));
-}
-
 // Block edits and marker edits in one history come back in order.
 TEST_F(KelvaneUndo, BlockAndMarkerEditsUndoInOrder) {
   auto distance = [this] { return map->pblock->GetFloat(pb_distance, 0); };
   float d0 = distance();
-  Gesture(L"Distance", [&] { map->pblock->SetValue(pb_distance, 0, 2.0f); });
+  Gesture(
+      L"Distance", [&] { map->pblock->SetValue(pb_distance, 0, 2.0f); }, false);
   MapState s1 = StateOf(map);
-  Gesture(L"Marker colour", [&] {
-    map->ramp.markers[0].color = AColor(1, 0, 0);
-    map->MarkersEdited();
-  });
+  Gesture(L"Marker colour", [&] { map->ramp.markers[0].color = AColor(1, 0, 0); });
   MapState s2 = StateOf(map);
-  Gesture(L"Distance", [&] { map->pblock->SetValue(pb_distance, 0, 3.0f); });
+  Gesture(
+      L"Distance", [&] { map->pblock->SetValue(pb_distance, 0, 3.0f); }, false);
   ASSERT_TRUE(HostUndo());
   EXPECT_EQ(distance(), 2.0f);
   ExpectState(map, s2, "distance undone");
@@ -228,10 +211,10 @@ TEST_F(KelvaneUndo, NothingRecordedOutsideAHoldAndAStepOutlivesItsMap) {
   Kelvane* other = NewKelvane();
   auto* m = new CountedMap;
   other->SetSubTexmap(0, m);
-  Gesture(L"Delete marker", [&] {
-    other->ramp.DeleteMarkerAt(0.0f, 0.001f);
-    other->MarkersEdited();
-  });
+  theHold.Begin();
+  other->ramp.DeleteMarkerAt(0.0f, 0.001f);
+  other->MarkersEdited();
+  theHold.Accept(L"Delete marker");
   other->DeleteMe();
   EXPECT_TRUE(HostUndo());
   EXPECT_TRUE(HostRedo());

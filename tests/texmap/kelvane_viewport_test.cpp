@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 #include "bitmap.h"
 #include "host_bitmaps.h"
@@ -12,26 +13,29 @@
 
 namespace {
 
-// Totals of bitmaps and textures since a test began.
-struct HostTally {
-  BitmapCounts bitmaps0 = HostBitmapCounts();
-  TexHandleCounts textures0 = HostTexHandleCounts();
-  long long BitmapsMade() const { return HostBitmapCounts().created - bitmaps0.created; }
-  long long BitmapsDeleted() const { return HostBitmapCounts().deleted - bitmaps0.deleted; }
-  long long TexturesMade() const { return HostTexHandleCounts().made - textures0.made; }
-  long long TexturesDeleted() const { return HostTexHandleCounts().deleted - textures0.deleted; }
-};
-
-// A new map, a viewport maker of size 4 and the tally, ended with no pending bitmap failure.
+// A new map, a viewport maker of size 4 and the host's tallies of bitmaps and textures since the
+// test began; no bitmap failure is left pending.
 class KelvaneViewport : public ::testing::Test {
  protected:
   void TearDown() override {
     FailBitmapCreation(0);
     if (map) map->DeleteThis();
   }
+  void DeleteMap() {
+    map->DeleteThis();
+    map = nullptr;
+  }
+  // Bitmaps made and deleted, textures made and deleted.
+  std::tuple<long long, long long, long long, long long> Tally() const {
+    return {HostBitmapCounts().created - bitmaps0.created,
+            HostBitmapCounts().deleted - bitmaps0.deleted,
+            HostTexHandleCounts().made - textures0.made,
+            HostTexHandleCounts().deleted - textures0.deleted};
+  }
   Kelvane* map = NewKelvane();
   ViewportTexHandleMaker maker{4};
-  HostTally tally;
+  const BitmapCounts bitmaps0 = HostBitmapCounts();
+  const TexHandleCounts textures0 = HostTexHandleCounts();
 };
 
 }  // namespace
@@ -46,32 +50,26 @@ TEST_F(KelvaneViewport, TheMapGivesTheViewportItsRampOpaqueWithoutMarkerMaps) {
   EXPECT_EQ(map->texHandle->GetHandle(), handle);
   EXPECT_TRUE(map->texHandleValid.IsInfinite());
   EXPECT_EQ(LastBitmapRequest().Type(), BMM_TRUE_32);
-  EXPECT_EQ(tally.TexturesMade(), 1);
-  EXPECT_EQ(tally.BitmapsMade(), 1);
-  EXPECT_EQ(tally.BitmapsDeleted(), 1) << "the bitmap goes once converted";
-  EXPECT_EQ(maker.lastSymFlags, U_WRAP | V_WRAP);
-  EXPECT_EQ(maker.lastExtraFlags, 0);
+  EXPECT_EQ(Tally(), std::tuple(1, 1, 1, 0)) << "the bitmap goes once converted";
+  EXPECT_TRUE(maker.lastSymFlags == (U_WRAP | V_WRAP) && maker.lastExtraFlags == 0);
 
   const BITMAPINFO* picture = ViewportTexture(handle);
   ASSERT_NE(picture, nullptr);
-  EXPECT_EQ(picture->bmiHeader.biWidth, 4);
-  EXPECT_EQ(std::abs(picture->bmiHeader.biHeight), 4);
+  EXPECT_TRUE(picture->bmiHeader.biWidth == 4 && std::abs(picture->bmiHeader.biHeight) == 4);
   BMM_Color_64 expected[4];
   FillPreviewRow(map->ramp, 4, expected);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) {
+      // The high byte, grey: the marker map is not sampled.
+      const BYTE want = BYTE(expected[x].r >> 8);
       BYTE c[4];
       ASSERT_TRUE(ReadDIBPixel(picture, x, y, c));
-      const BYTE want =
-          BYTE(expected[x].r >> 8);  // the high byte, grey: the marker map is not sampled
       EXPECT_TRUE(c[0] == want && c[1] == want && c[2] == want && c[3] == 255) << x << ", " << y;
     }
   EXPECT_EQ(map->BuildPreviewBitmap(0), nullptr);
   EXPECT_EQ(map->BuildPreviewBitmap(70000), nullptr) << "wider than BitmapInfo holds";
-
-  map->DeleteThis();
-  map = nullptr;
-  EXPECT_EQ(tally.TexturesDeleted(), 1) << "destruction discards the texture";
+  DeleteMap();
+  EXPECT_EQ(std::get<3>(Tally()), 1) << "destruction discards the texture";
   EXPECT_EQ(ViewportTexture(handle), nullptr);
 }
 
@@ -81,13 +79,10 @@ TEST_F(KelvaneViewport, TheTextureIsKeptWhileValidAndDroppedWhenDeactivated) {
   EXPECT_EQ(map->GetActiveTexHandle(4800, maker), first) << "valid forever";
   map->ActivateTexDisplay(TRUE);
   EXPECT_EQ(map->GetActiveTexHandle(0, maker), first);
-  EXPECT_TRUE(tally.BitmapsMade() == 1 && tally.TexturesMade() == 1);
-
   map->ActivateTexDisplay(FALSE);
-  EXPECT_TRUE(!map->texHandle && map->texHandleValid.Empty());
-  EXPECT_EQ(ViewportTexture(first), nullptr);
+  EXPECT_TRUE(!map->texHandle && map->texHandleValid.Empty() && !ViewportTexture(first));
   map->ActivateTexDisplay(FALSE);
-  EXPECT_EQ(tally.TexturesDeleted(), 1) << "nothing left to drop twice";
+  EXPECT_EQ(Tally(), std::tuple(1, 1, 1, 1)) << "nothing left to drop twice";
 
   // A texture whose validity has run out is rebuilt.
   const DWORD_PTR second = map->GetActiveTexHandle(0, maker);
@@ -95,7 +90,7 @@ TEST_F(KelvaneViewport, TheTextureIsKeptWhileValidAndDroppedWhenDeactivated) {
   map->texHandleValid.Set(0, 100);
   EXPECT_EQ(map->GetActiveTexHandle(100, maker), second);
   EXPECT_NE(map->GetActiveTexHandle(101, maker), second);
-  EXPECT_TRUE(tally.TexturesMade() == 3 && tally.TexturesDeleted() == 2);
+  EXPECT_EQ(Tally(), std::tuple(3, 3, 3, 2));
 }
 
 TEST_F(KelvaneViewport, UpdateChangesAndEditsDropTheTexture) {
@@ -118,7 +113,7 @@ TEST_F(KelvaneViewport, UpdateChangesAndEditsDropTheTexture) {
     ASSERT_NE(map->GetActiveTexHandle(0, maker), 0u);
     drop();
     EXPECT_TRUE(!map->texHandle && map->texHandleValid.Empty()) << dropped;
-    EXPECT_EQ(tally.TexturesDeleted(), ++dropped);
+    EXPECT_EQ(std::get<3>(Tally()), ++dropped);
   }
   // The next texture shows the edited colour.
   BYTE c[4];
@@ -138,10 +133,8 @@ TEST_F(KelvaneViewport, AClonedMapHasNoTextureOfItsOwnYet) {
   EXPECT_EQ(map->texHandle->GetHandle(), original);
   EXPECT_NE(copy->GetActiveTexHandle(0, maker), original);
   copy->DeleteThis();
-  map->DeleteThis();
-  map = nullptr;
-  EXPECT_TRUE(tally.TexturesMade() == 2 && tally.TexturesDeleted() == 2)
-      << "each texture is given back once";
+  DeleteMap();
+  EXPECT_EQ(Tally(), std::tuple(2, 2, 2, 2)) << "each texture is given back once";
 }
 
 TEST_F(KelvaneViewport, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
@@ -149,9 +142,8 @@ TEST_F(KelvaneViewport, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
   Interval valid;  // empty: the preview says how long it holds
   BITMAPINFO* dib = map->GetVPDisplayDIB(0, maker, valid, FALSE, 6, 3);
   ASSERT_NE(dib, nullptr);
-  EXPECT_TRUE(valid.IsInfinite());
+  EXPECT_TRUE(valid.IsInfinite() && !map->ivalid.Empty());
   EXPECT_FLOAT_EQ(map->distance, 0.75f) << "GetVPDisplayDIB runs Update";
-  EXPECT_FALSE(map->ivalid.Empty());
   EXPECT_TRUE(dib->bmiHeader.biWidth == 6 && dib->bmiHeader.biHeight == 3);
   MAX_free(dib);
 }
@@ -167,16 +159,14 @@ TEST_F(KelvaneViewport, NoBitmapGivesNoTextureAndTheNextCallTriesAgain) {
   EXPECT_EQ(map->GetActiveTexHandle(0, maker), 0u);
   EXPECT_TRUE(!map->texHandle && map->texHandleValid.Empty());
   EXPECT_EQ(maker.conversions, 0) << "no conversion without a bitmap";
-  EXPECT_EQ(tally.TexturesMade() + tally.BitmapsMade(), 0);
+  EXPECT_EQ(Tally(), std::tuple(0, 0, 0, 0));
 
   // The host has memory again: the next call makes the texture.
   const DWORD_PTR handle = map->GetActiveTexHandle(0, maker);
   EXPECT_NE(ViewportTexture(handle), nullptr);
-  EXPECT_EQ(tally.BitmapsMade(), tally.BitmapsDeleted());
   // Failing while a valid texture is held: it is simply handed back.
   FailBitmapCreation(1);
   EXPECT_EQ(map->GetActiveTexHandle(0, maker), handle);
-  map->DeleteThis();
-  map = nullptr;
-  EXPECT_EQ(tally.TexturesMade(), tally.TexturesDeleted());
+  DeleteMap();
+  EXPECT_EQ(Tally(), std::tuple(1, 1, 1, 1));
 }

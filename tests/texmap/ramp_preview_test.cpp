@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 #include "gradient_ramp.h"
 #include "ramp_preview.h"
@@ -17,32 +18,20 @@ TEST(RampPreview, ChannelTruncatesToSixteenBitsAndShowsOverBrightAtFull) {
   for (const auto& c : cases) EXPECT_EQ(PreviewChannel(c.in), c.out) << c.in;
 }
 
-TEST(RampPreview, RowColumnsOfFourSampleTheDefaultRampAtQuarters) {
-  GradientRamp ramp;
-  ramp.InitDefault();
-  BMM_Color_64 row[4];
-  FillPreviewRow(ramp, 4, row);
-  const float positions[4] = {0.0f, 0.25f, 0.5f, 0.75f};
-  for (int x = 0; x < 4; ++x) {
-    AColor c = ramp.ColorAt(positions[x]);
-    EXPECT_TRUE(row[x].r == PreviewChannel(c.r) && row[x].g == PreviewChannel(c.g) &&
-                row[x].b == PreviewChannel(c.b) && row[x].a == 65535)
-        << "column " << x << ", opaque";
-  }
-}
-
 TEST(RampPreview, RowPositionsAreSinglePrecisionSumsOfSteps) {
-  // White up to a step to black at 8/12: eight single-precision steps of 1/12 sum to just
-  // below 8/12, so the ninth column of a 12-wide preview still shows white.
+  // A colour up to a step to black at 8/12: eight single-precision steps of 1/12 sum to just
+  // below 8/12, so the ninth column of a 12-wide preview still shows the colour, opaque.
   GradientRamp ramp;
   ramp.InitDefault();
   ramp.markers.resize(2);
-  ramp.markers[0].color = AColor(1.0f, 1.0f, 1.0f, 1.0f);
+  ramp.markers[0].color = AColor(1.0f, 0.5f, 0.25f, 0.0f);
   ramp.markers[0].outMode = 3;  // Solid
   ramp.markers[1].position = 8.0f / 12.0f;
   ramp.markers[1].color = AColor(0.0f, 0.0f, 0.0f, 1.0f);
-  ramp.markers[1].inMode = ramp.markers[1].outMode = 4;  // NO: white holds up to the marker
+  ramp.markers[1].inMode = ramp.markers[1].outMode = 4;  // NO: the colour holds up to the marker
   BMM_Color_64 row[12];
   FillPreviewRow(ramp, 12, row);
-  EXPECT_TRUE(row[8].r == 65535 && row[9].r == 0) << "position 8 x (1/12), not 8/12";
+  auto channels = [](const BMM_Color_64& c) { return std::tuple(c.r, c.g, c.b, c.a); };
+  EXPECT_EQ(channels(row[8]), std::tuple(65535, 32767, 16383, 65535)) << "position 8 x (1/12)";
+  EXPECT_EQ(channels(row[9]), std::tuple(0, 0, 0, 65535));
 }

@@ -33,7 +33,6 @@ inline Kelvane* NewKelvane() {
   return static_cast<Kelvane*>(static_cast<ReferenceTarget*>(LibClassDesc(0)->Create(FALSE)));
 }
 
-// One of the host's constant-colour maps.
 inline ConstantColorMap* NewColorMap(const AColor& c) {
   auto* map = new ConstantColorMap;
   map->color = c;
@@ -53,19 +52,18 @@ class CountedMap : public TestMap {
 // Every field of a marker that a scene file keeps, in the file's order, so two markers compare
 // in one expectation and a field added to the record is compared without a change here.
 inline std::vector<double> SavedFields(const RampMarker& m) {
-  MarkerRecord r;
-  r.position = m.position;
+  MarkerRecord r{.position = m.position,
+                 .colorMapOn = m.colorMapOn,
+                 .transparentMapOn = m.transparentMapOn,
+                 .inMode = m.inMode,
+                 .outMode = m.outMode,
+                 .flags = m.flags};
   for (int i = 0; i < 4; ++i) {
     r.color[i] = m.color[i];
     r.transparentColor[i] = m.transparentColor[i];
     r.activeGlyphColor[i] = m.activeGlyphColor[i];
     r.reactiveGlyphColor[i] = m.reactiveGlyphColor[i];
   }
-  r.colorMapOn = m.colorMapOn;
-  r.transparentMapOn = m.transparentMapOn;
-  r.inMode = m.inMode;
-  r.outMode = m.outMode;
-  r.flags = m.flags;
   std::vector<double> fields;
   ForEachMarkerField(r, [&fields](auto field) {
     fields.push_back(double(field));
