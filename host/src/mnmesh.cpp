@@ -250,15 +250,15 @@ void MNMesh::FillInMesh() {
     });
   });
   for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+  // Cursors made here rather than in the threads, whose heaps would keep them after.
+  std::vector<int> fill(start.begin(), start.end() - 1);
   std::vector<End> ends;
   AssignHuge(ends, size_t(first.back()), End{});
   std::vector<int> maker;  // per corner, the corner that made its edge
   AssignHuge(maker, size_t(first.back()), 0);
   ForRanges(size_t(numVerts), [&](size_t begin, size_t end) {
-    std::vector<int> fill(start.begin() + ptrdiff_t(begin), start.begin() + ptrdiff_t(end));
     forEachEdge([&](int a, int b, int fi, int c) {
-      if (size_t(a) >= begin && size_t(a) < end)
-        ends[size_t(fill[size_t(a) - begin]++)] = {b, fi, c};
+      if (size_t(a) >= begin && size_t(a) < end) ends[size_t(fill[size_t(a)]++)] = {b, fi, c};
     });
     for (size_t v = begin; v < end; ++v) {
       const auto from = ends.begin() + start[v], to = ends.begin() + start[v + 1];

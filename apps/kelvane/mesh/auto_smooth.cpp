@@ -78,10 +78,11 @@ struct EdgeTable {
     });
     std::partial_sum(start.begin(), start.end(), start.begin());
     AssignHuge(ends, size_t(start.back()), EdgeEnd{});
+    // Cursors made here rather than in the threads, whose heaps would keep them after.
+    std::vector<int> fill(start.begin(), start.end() - 1);
     ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
-      std::vector<int> fill(start.begin() + ptrdiff_t(begin), start.begin() + ptrdiff_t(end));
       forEachEdge(begin, end, [&](int a, int b, int f) {
-        ends[size_t(fill[size_t(a) - begin]++)] = {b, f};
+        ends[size_t(fill[size_t(a)]++)] = {b, f};
       });
       for (size_t v = begin; v < end; ++v) {
         const auto from = ends.begin() + start[v], to = ends.begin() + start[v + 1];
