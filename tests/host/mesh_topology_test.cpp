@@ -90,8 +90,8 @@ TEST(MeshTopology, PolyEdgesMatchTheOpenEdgeWalk) {
     for (int v = 0; v < verts; ++v) mesh.NewVert(Point3(v, 0, 0));
     for (int f = 0, faces = verts > 100 ? 3 * verts : 1 + int(random() % 60); f < faces; ++f) {
       std::vector<int> loop(1 + random() % 5);
-      const int near = verts > 100 ? int(random() % uint32_t(verts - 8)) : 0;
-      for (int& v : loop) v = near + int(random() % uint32_t(verts > 100 ? 8 : verts + 1));
+      const int base = verts > 100 ? int(random() % uint32_t(verts - 8)) : 0;
+      for (int& v : loop) v = base + int(random() % uint32_t(verts > 100 ? 8 : verts + 1));
       mesh.NewFace(-1, int(loop.size()), loop.data());
     }
     mesh.FillInMesh();
