@@ -107,6 +107,11 @@ class DllExport MNMesh : public FlagUser {
   int NewVert(const Point3& p);
   // Appends a polygon; returns its index.
   int NewFace(int initFace, int degg, const int* vv);
+  // Not in the SDK: the stand-in's NewFace for a large mesh's polygons at once, on every core.
+  // Face i has corners[faceStart[i] .. faceStart[i + 1]), smGroups[i] and materials[i].
+  // Returns the first new face's index.
+  int AppendFaces(int count, const int* faceStart, const int* corners, const DWORD* smGroups,
+                  const MtlID* materials);
   // Builds the edge table from the faces: each edge once, shared edges with both faces.
   void FillInMesh();
   // Newell normal of a face, unit length when nrmlz (a degenerate face gives zero).

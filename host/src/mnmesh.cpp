@@ -5,6 +5,7 @@
 #include <vector>
 #include "host_huge_pages.h"
 #include "mesh.h"
+#include "parallel_ranges.h"
 
 MNFace::MNFace(const MNFace& from) : FlagUser(from) {
   *this = from;
@@ -184,104 +185,130 @@ int MNMesh::NewFace(int initFace, int degg, const int* vv) {
   return numf - 1;
 }
 
-namespace {
-
-// The open edges by vertex pair while FillInMesh walks the faces: a small linear-probing
-// table that hands back its slots on erase (backward shift), so it stays the size of the
-// front of open edges rather than of the mesh.
-class OpenEdges {
- public:
-  // The edge open under key, or -1.
-  int Find(uint64_t key) const {
-    if (used == 0) return -1;
-    for (size_t i = Slot(key);; i = (i + 1) & mask) {
-      if (slots[i].edge < 0) return -1;
-      if (slots[i].key == key) return slots[i].edge;
+int MNMesh::AppendFaces(int count, const int* faceStart, const int* corners, const DWORD* smGroups,
+                        const MtlID* materials) {
+  const int base = numf;
+  if (count <= 0) return base;
+  // One pool block for all their lists, filled on every core.
+  const size_t lists = 2 * size_t(faceStart[count] - faceStart[0]);
+  std::vector<int>& block = cornerPool.emplace_back();
+  ReserveHuge(block, lists);
+  block.resize(lists);
+  if (faceStore.capacity() < faceStore.size() + size_t(count))
+    ReserveHuge(faceStore, faceStore.size() + size_t(count));
+  faceStore.resize(faceStore.size() + size_t(count));
+  ForRanges(size_t(count), [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      MNFace& face = faceStore[size_t(base) + i];
+      const int from = faceStart[i], deg = faceStart[i + 1] - from;
+      if (deg > 0)
+        face.MakePooledPoly(deg, corners + from, block.data() + 2 * size_t(from - faceStart[0]));
+      face.smGroup = smGroups[i];
+      face.material = materials[i];
     }
-  }
-  void Set(uint64_t key, int edge) {
-    if (2 * (used + 1) > slots.size()) Grow();
-    size_t i = Slot(key);
-    while (slots[i].edge >= 0 && slots[i].key != key) i = (i + 1) & mask;
-    if (slots[i].edge < 0) ++used;
-    slots[i] = {key, edge};
-  }
-  void Erase(uint64_t key) {
-    size_t i = Slot(key);
-    while (slots[i].key != key || slots[i].edge < 0) i = (i + 1) & mask;
-    // Later entries of the run move back into the hole when their home allows.
-    for (size_t j = (i + 1) & mask; slots[j].edge >= 0; j = (j + 1) & mask) {
-      const size_t home = Slot(slots[j].key);
-      if (((j - home) & mask) >= ((j - i) & mask)) {
-        slots[i] = slots[j];
-        i = j;
-      }
-    }
-    slots[i].edge = -1;
-    --used;
-  }
-
- private:
-  struct Entry {
-    uint64_t key = 0;
-    int edge = -1;
-  };
-  size_t Slot(uint64_t key) const {
-    key ^= key >> 31;
-    key *= 0x9E3779B97F4A7C15ull;
-    return size_t(key >> 20) & mask;
-  }
-  void Grow() {
-    std::vector<Entry> old = std::move(slots);
-    slots.assign(std::max<size_t>(64, 2 * old.size()), Entry{});
-    mask = slots.size() - 1;
-    for (const Entry& e : old)
-      if (e.edge >= 0) {
-        size_t i = Slot(e.key);
-        while (slots[i].edge >= 0) i = (i + 1) & mask;
-        slots[i] = e;
-      }
-  }
-  std::vector<Entry> slots;
-  size_t mask = 0, used = 0;
-};
-
-}  // namespace
+  });
+  Sync();
+  return base;
+}
 
 void MNMesh::FillInMesh() {
   edgeStore.clear();
-  // At most one edge per corner: one allocation instead of many copies on a large mesh.
-  size_t corners = 0;
-  for (const MNFace& face : faceStore) corners += size_t(std::max(face.deg, 0));
-  ReserveHuge(edgeStore, corners);
-  // The open entry of each vertex pair: a second face joins it, a third starts a new one.
-  OpenEdges open;
-  for (int fi = 0; fi < int(faceStore.size()); ++fi) {
-    MNFace& face = faceStore[size_t(fi)];
-    bool valid = true;
-    for (int j = 0; j < face.deg; ++j)
-      valid &= face.vtx[j] >= 0 && face.vtx[j] < int(vertStore.size());
-    if (!valid) continue;
-    for (int j = 0; j < face.deg; ++j) {
-      int a = face.vtx[j], b = face.vtx[(j + 1) % face.deg];
-      uint64_t key = (uint64_t(uint32_t(a < b ? a : b)) << 32) | uint32_t(a < b ? b : a);
-      const int found = open.Find(key);
-      if (found >= 0 && edgeStore[size_t(found)].f2 < 0 && edgeStore[size_t(found)].f1 != fi) {
-        edgeStore[size_t(found)].f2 = fi;
-        face.edg[j] = found;
-        open.Erase(key);
-        continue;
-      }
-      MNEdge edge;
-      edge.v1 = a;
-      edge.v2 = b;
-      edge.f1 = fi;
-      edge.f2 = -1;
-      edgeStore.push_back(edge);
-      face.edg[j] = int(edgeStore.size()) - 1;
-      open.Set(key, face.edg[j]);
-    }
+  const int numVerts = int(vertStore.size());
+  const size_t numFaces = faceStore.size();
+  // The corners of faces whose vertices all exist, numbered in face order; other faces get no
+  // edges.
+  std::vector<int> first(numFaces + 1, 0);
+  for (size_t fi = 0; fi < numFaces; ++fi) {
+    const MNFace& face = faceStore[fi];
+    bool valid = face.deg > 0;
+    for (int j = 0; j < face.deg; ++j) valid &= face.vtx[j] >= 0 && face.vtx[j] < numVerts;
+    first[fi + 1] = first[fi] + (valid ? face.deg : 0);
   }
+  // Calls visit(smaller vertex, larger vertex, face, corner) for each corner's edge, in face
+  // order.
+  auto forEachEdge = [&](auto visit) {
+    for (size_t fi = 0; fi < numFaces; ++fi) {
+      const MNFace& face = faceStore[fi];
+      if (first[fi + 1] == first[fi]) continue;
+      for (int j = 0; j < face.deg; ++j) {
+        const int a = face.vtx[j], b = face.vtx[(j + 1) % face.deg];
+        visit(std::min(a, b), std::max(a, b), int(fi), first[fi] + j);
+      }
+    }
+  };
+  // Corners filed by their edge's smaller vertex, each thread filing its own vertices. Along an
+  // edge's run, in face order, the first corner makes an edge, the next of another face joins
+  // it, and a later one makes a new edge: each edge is then made by the corner that first
+  // names it, and numbered in that corner's order.
+  struct End {
+    int other, face, corner;
+  };
+  std::vector<int> start(size_t(numVerts) + 1, 0);
+  ForRanges(size_t(numVerts), [&](size_t begin, size_t end) {
+    forEachEdge([&](int a, int, int, int) {
+      if (size_t(a) >= begin && size_t(a) < end) ++start[size_t(a) + 1];
+    });
+  });
+  for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+  // Cursors made here rather than in the threads, whose heaps would keep them after.
+  std::vector<int> fill(start.begin(), start.end() - 1);
+  std::vector<End> ends;
+  AssignHuge(ends, size_t(first.back()), End{});
+  std::vector<int> maker;  // per corner, the corner that made its edge
+  AssignHuge(maker, size_t(first.back()), 0);
+  ForRanges(size_t(numVerts), [&](size_t begin, size_t end) {
+    forEachEdge([&](int a, int b, int fi, int c) {
+      if (size_t(a) >= begin && size_t(a) < end) ends[size_t(fill[size_t(a)]++)] = {b, fi, c};
+    });
+    for (size_t v = begin; v < end; ++v) {
+      const auto from = ends.begin() + start[v], to = ends.begin() + start[v + 1];
+      // A vertex has few ends, sorted in place without allocating; the hub of a large fan
+      // (a broken file) has many.
+      if (to - from > 32)
+        std::stable_sort(from, to, [](const End& x, const End& y) { return x.other < y.other; });
+      else
+        for (auto i = from + 1; i < to; ++i)
+          for (auto j = i; j != from && (j - 1)->other > j->other; --j) std::iter_swap(j - 1, j);
+      const End* open = nullptr;
+      for (auto i = from; i != to; ++i) {
+        if (open && (open->other != i->other || open->face == i->face)) open = nullptr;
+        if (open) {
+          maker[size_t(i->corner)] = open->corner;
+          open = nullptr;
+        } else {
+          maker[size_t(i->corner)] = i->corner;
+          open = &*i;
+        }
+      }
+    }
+  });
+  std::vector<End>().swap(ends);
+  // Edges numbered in their makers' order, in place: a maker's entry becomes -1 - its edge, a
+  // joiner's the edge.
+  int edges = 0;
+  for (size_t c = 0; c < maker.size(); ++c)
+    maker[c] = maker[c] == int(c) ? -1 - edges++ : -1 - maker[size_t(maker[c])];
+  ReserveHuge(edgeStore, size_t(edges));
+  edgeStore.resize(size_t(edges));
+  // A maker writes its edge's vertices and first face, the joiner only the second face.
+  ForRanges(numFaces, [&](size_t begin, size_t end) {
+    for (size_t fi = begin; fi < end; ++fi) {
+      MNFace& face = faceStore[fi];
+      if (first[fi + 1] == first[fi]) continue;
+      for (int j = 0; j < face.deg; ++j) {
+        const int made = maker[size_t(first[fi] + j)], e = made < 0 ? -1 - made : made;
+        face.edg[j] = e;
+        MNEdge& edge = edgeStore[size_t(e)];
+        if (made < 0) {
+          edge.v1 = face.vtx[j];
+          edge.v2 = face.vtx[(j + 1) % face.deg];
+          edge.f1 = int(fi);
+        } else {
+          edge.f2 = int(fi);
+        }
+      }
+    }
+  });
   Sync();
 }
 

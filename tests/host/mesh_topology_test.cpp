@@ -1,9 +1,13 @@
-// The triangle mesh's edge table, which the edge extraction reads, against the plain construction.
+// The meshes' edge tables, which the edge extraction reads, against plain constructions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <vector>
 
 #include "max.h"
+#include "mnmesh.h"
 
 namespace {
 
@@ -72,5 +76,51 @@ TEST(MeshTopology, EdgeTableMatchesThePlainConstructionOnTangledMeshes) {
     for (int v = 0; v < verts; ++v)
       EXPECT_EQ(std::vector<DWORD>(adj.list[v].begin(), adj.list[v].end()), plain.lists[size_t(v)])
           << "round " << round << ", vertex " << v;
+  }
+}
+
+// The polygon mesh's edges against a walk over the faces that keeps one open edge per vertex
+// pair: a second face joins it, a third (or the same face again) opens a new one. Random faces
+// of one to five corners over few vertices (tangled), and over many (split among threads).
+TEST(MeshTopology, PolyEdgesMatchTheOpenEdgeWalk) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 30; ++round) {
+    const int verts = round % 10 == 9 ? 70000 : 3 + int(random() % 12);
+    MNMesh mesh;
+    for (int v = 0; v < verts; ++v) mesh.NewVert(Point3(v, 0, 0));
+    for (int f = 0, faces = verts > 100 ? 3 * verts : 1 + int(random() % 60); f < faces; ++f) {
+      std::vector<int> loop(1 + random() % 5);
+      const int base = verts > 100 ? int(random() % uint32_t(verts - 8)) : 0;
+      for (int& v : loop) v = base + int(random() % uint32_t(verts > 100 ? 8 : verts + 1));
+      mesh.NewFace(-1, int(loop.size()), loop.data());
+    }
+    mesh.FillInMesh();
+    std::vector<MNEdge> edges;
+    std::map<std::pair<int, int>, int> open;
+    for (int f = 0; f < mesh.FNum(); ++f) {
+      const MNFace& face = *mesh.F(f);
+      if (std::any_of(face.vtx, face.vtx + face.deg, [&](int v) { return v >= verts; })) continue;
+      for (int j = 0; j < face.deg; ++j) {
+        const int a = face.vtx[j], b = face.vtx[(j + 1) % face.deg];
+        const auto key = std::minmax(a, b);
+        auto it = open.find(key);
+        int e = it == open.end() ? -1 : it->second;
+        if (e >= 0 && edges[size_t(e)].f1 != f) {
+          edges[size_t(e)].f2 = f;
+          open.erase(it);
+        } else {
+          edges.push_back(MNEdge{});
+          edges.back().v1 = a, edges.back().v2 = b, edges.back().f1 = f;
+          open[key] = e = int(edges.size()) - 1;
+        }
+        ASSERT_EQ(face.edg[j], e) << "round " << round << ", face " << f;
+      }
+    }
+    ASSERT_EQ(size_t(mesh.ENum()), edges.size()) << "round " << round;
+    for (size_t i = 0; i < edges.size(); ++i) {
+      const MNEdge &a = *mesh.E(int(i)), &b = edges[i];
+      EXPECT_TRUE(a.v1 == b.v1 && a.v2 == b.v2 && a.f1 == b.f1 && a.f2 == b.f2)
+          << "round " << round << ", edge " << i;
+    }
   }
 }

@@ -50,35 +50,50 @@ struct EdgeEnd {
 };
 
 // Every edge's faces, grouped by edge without a hash map: ends are filed by their smaller
-// vertex in face order, then each vertex's few ends are sorted by the other vertex (stably, so
-// an edge's faces stay in face order).
+// vertex in face order, each thread filing its own vertices' ends from all faces, then each
+// vertex's few ends are sorted by the other vertex (stably, so an edge's faces stay in face
+// order).
 struct EdgeTable {
   std::vector<int> start;  // per vertex, its first end
   std::vector<EdgeEnd> ends;
 
   EdgeTable(const PolyMeshData& mesh, int threads) {
-    AssignHuge(start, mesh.vertices.size() + 1, 0);
+    const size_t numVerts = mesh.vertices.size();
+    AssignHuge(start, numVerts + 1, 0);
     const int numFaces = mesh.NumFaces();
-    auto forEachEdge = [&](auto visit) {
+    // Visits the edges whose smaller vertex is in [begin, end), in face order.
+    auto forEachEdge = [&](size_t begin, size_t end, auto visit) {
       for (int f = 0; f < numFaces; ++f) {
-        const int n = mesh.FaceSize(f);
+        const int first = mesh.faceStart[size_t(f)], n = mesh.faceStart[size_t(f) + 1] - first;
         for (int k = 0; k < n; ++k) {
-          const int a = mesh.Corner(f, k), b = mesh.Corner(f, (k + 1) % n);
-          visit(std::min(a, b), std::max(a, b), f);
+          const int a = mesh.corners[size_t(first + k)];
+          const int b = mesh.corners[size_t(first + (k + 1 == n ? 0 : k + 1))];
+          const int low = std::min(a, b);
+          if (size_t(low) >= begin && size_t(low) < end) visit(low, std::max(a, b), f);
         }
       }
     };
-    forEachEdge([&](int a, int, int) { ++start[size_t(a) + 1]; });
+    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+      forEachEdge(begin, end, [&](int a, int, int) { ++start[size_t(a) + 1]; });
+    });
     std::partial_sum(start.begin(), start.end(), start.begin());
     AssignHuge(ends, size_t(start.back()), EdgeEnd{});
-    forEachEdge([&](int a, int b, int f) { ends[size_t(start[size_t(a)]++)] = {b, f}; });
-    // The fill moved every start to the next vertex's; move them back.
-    std::move_backward(start.begin(), start.end() - 1, start.end());
-    start[0] = 0;
-    ParallelChunks(start.size() - 1, threads, [&](size_t begin, size_t end) {
-      for (size_t v = begin; v < end; ++v)
-        std::stable_sort(ends.begin() + start[v], ends.begin() + start[v + 1],
-                         [](const EdgeEnd& x, const EdgeEnd& y) { return x.other < y.other; });
+    // Cursors made here rather than in the threads, whose heaps would keep them after.
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+      forEachEdge(begin, end, [&](int a, int b, int f) {
+        ends[size_t(fill[size_t(a)]++)] = {b, f};
+      });
+      for (size_t v = begin; v < end; ++v) {
+        const auto from = ends.begin() + start[v], to = ends.begin() + start[v + 1];
+        // Insertion sort for the few ends of most vertices: no allocation.
+        if (to - from > 32)
+          std::stable_sort(from, to,
+                           [](const EdgeEnd& x, const EdgeEnd& y) { return x.other < y.other; });
+        else
+          for (auto i = from + 1; i < to; ++i)
+            for (auto j = i; j != from && (j - 1)->other > j->other; --j) std::iter_swap(j - 1, j);
+      }
     });
   }
 

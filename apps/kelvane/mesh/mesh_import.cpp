@@ -85,14 +85,21 @@ class WeldedMesh {
     AssignHuge(welded, size_t(m.mNumVertices), 0);
     Grow(mesh.vertices, m.mNumVertices);
     index.Reserve(m.mNumVertices, mesh.vertices);
+    // + 0.0f turns -0 into +0, so the two weld.
+    auto position = [&](unsigned i) {
+      const aiVector3D p = toTarget * m.mVertices[i];
+      return Point3(p.x + 0.0f, p.y + 0.0f, p.z + 0.0f);
+    };
+    // The table's slot for a point a few ahead is fetched while this one welds.
+    constexpr unsigned kAhead = 16;
     for (unsigned i = 0; i < m.mNumVertices; ++i) {
       if ((i & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
-      aiVector3D p = toTarget * m.mVertices[i];
+      if (i + kAhead < m.mNumVertices) index.Prefetch(position(i + kAhead));
+      const Point3 p = position(i);
       if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         throw InputError(path + ": mesh " + Quoted(m.mName.C_Str()) + " vertex " +
                          std::to_string(i) + " has a coordinate that is not a finite number");
-      // + 0.0f turns -0 into +0, so the two weld.
-      welded[i] = index.Weld(Point3(p.x + 0.0f, p.y + 0.0f, p.z + 0.0f), mesh.vertices);
+      welded[i] = index.Weld(p, mesh.vertices);
     }
     if (m.mMaterialIndex >= kMaxMaterialId)
       throw InputError(path + ": material index " + std::to_string(m.mMaterialIndex) +

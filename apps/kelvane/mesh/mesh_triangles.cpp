@@ -40,34 +40,85 @@ std::vector<Point3> CornerNormals(const PolyMeshData& mesh, int threads) {
     for (size_t f = begin; f < end; ++f) faceNormals[f] = FaceNormal(mesh, int(f));
   });
 
-  // The faces around each vertex, in face order.
+  // Per vertex, the sum of its grouped faces' normals in face order, while they all share one
+  // mask, as nearly every vertex does; each thread sums its own vertices over all faces.
+  struct VertexSum {
+    DWORD mask = 0;  // 0: no grouped face yet
+    bool mixed = false;
+    Point3 sum{0.0f, 0.0f, 0.0f};
+  };
   const size_t numVerts = mesh.vertices.size();
-  std::vector<int> start;
-  AssignHuge(start, numVerts + 1, 0);
-  for (int v : mesh.corners) ++start[size_t(v) + 1];
-  std::partial_sum(start.begin(), start.end(), start.begin());
-  std::vector<int> faces;
-  AssignHuge(faces, mesh.corners.size(), 0);
-  {
-    std::vector<int> fill(start.begin(), start.end() - 1);
-    for (int f = 0; f < numFaces; ++f)
-      for (int k = 0; k < mesh.FaceSize(f); ++k)
-        faces[size_t(fill[size_t(mesh.Corner(f, k))]++)] = f;
-  }
+  std::vector<VertexSum> vertexSums;
+  AssignHuge(vertexSums, numVerts, VertexSum{});
+  ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+    for (int f = 0; f < numFaces; ++f) {
+      const DWORD mask = mesh.smoothingGroups[size_t(f)];
+      if (mask == 0) continue;
+      for (int c = mesh.faceStart[size_t(f)]; c < mesh.faceStart[size_t(f) + 1]; ++c) {
+        const size_t v = size_t(mesh.corners[size_t(c)]);
+        if (v < begin || v >= end) continue;
+        VertexSum& s = vertexSums[v];
+        if (s.mask == 0) s.mask = mask;
+        if (s.mask == mask)
+          s.sum += faceNormals[size_t(f)];
+        else
+          s.mixed = true;
+      }
+    }
+  });
 
-  // Per vertex, the summed normals of its faces by smoothing mask, in mask order; a corner
-  // adds up the sums of the masks it shares a bit with. Each vertex writes only its own
-  // corners, and sums in face order, so any thread count gives the same bits.
   std::vector<Point3> normals;
   AssignHuge(normals, mesh.corners.size(), Point3(0.0f, 0.0f, 0.0f));
-  ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+  // A corner's normal from its vertex's sums that share a bit with its face's mask; a face
+  // without groups, or with nothing to smooth with, keeps its own.
+  auto write = [&](int f, int corner, Point3 n) {
+    n = n.Normalize();
+    normals[size_t(corner)] = n.LengthSquared() > 0.0f ? n : faceNormals[size_t(f)].Normalize();
+  };
+  ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
+    for (size_t f = begin; f < end; ++f) {
+      const DWORD mask = mesh.smoothingGroups[f];
+      for (int c = mesh.faceStart[f]; c < mesh.faceStart[f + 1]; ++c) {
+        const VertexSum& s = vertexSums[size_t(mesh.corners[size_t(c)])];
+        Point3 n(0.0f, 0.0f, 0.0f);
+        if (mask != 0 && s.mixed) continue;
+        if (mask != 0) n += s.sum;
+        write(int(f), c, n);
+      }
+    }
+  });
+
+  // Vertices among faces of different masks: per vertex, the sums by mask in mask order, each
+  // in face order; a corner adds up those that share a bit with its face's mask.
+  std::vector<int> start(numVerts + 1, 0);
+  for (size_t v = 0; v < numVerts; ++v) start[v + 1] = start[v] + (vertexSums[v].mixed ? 1 : 0);
+  if (start.back() == 0) return normals;
+  std::vector<int> mixed(size_t(start.back()));
+  for (size_t v = 0; v < numVerts; ++v)
+    if (vertexSums[v].mixed) mixed[size_t(start[v])] = int(v);
+  // Their grouped faces, in face order.
+  std::vector<int> faceStart(mixed.size() + 1, 0);
+  auto forEachMixedCorner = [&](auto visit) {
+    for (int f = 0; f < numFaces; ++f)
+      if (mesh.smoothingGroups[size_t(f)] != 0)
+        for (int c = mesh.faceStart[size_t(f)]; c < mesh.faceStart[size_t(f) + 1]; ++c)
+          if (vertexSums[size_t(mesh.corners[size_t(c)])].mixed)
+            visit(start[size_t(mesh.corners[size_t(c)])], f, c);
+  };
+  forEachMixedCorner([&](int m, int, int) { ++faceStart[size_t(m) + 1]; });
+  std::partial_sum(faceStart.begin(), faceStart.end(), faceStart.begin());
+  std::vector<std::pair<int, int>> around(size_t(faceStart.back()));  // face, corner
+  {
+    std::vector<int> fill(faceStart.begin(), faceStart.end() - 1);
+    forEachMixedCorner([&](int m, int f, int c) { around[size_t(fill[size_t(m)]++)] = {f, c}; });
+  }
+  ParallelChunks(mixed.size(), threads, [&](size_t begin, size_t end) {
     std::vector<std::pair<DWORD, Point3>> sums;
-    for (size_t v = begin; v < end; ++v) {
+    for (size_t m = begin; m < end; ++m) {
       sums.clear();
-      for (int i = start[v]; i < start[v + 1]; ++i) {
-        const int f = faces[size_t(i)];
+      for (int i = faceStart[m]; i < faceStart[m + 1]; ++i) {
+        const int f = around[size_t(i)].first;
         const DWORD mask = mesh.smoothingGroups[size_t(f)];
-        if (mask == 0) continue;
         auto it =
             std::find_if(sums.begin(), sums.end(), [&](const auto& s) { return s.first == mask; });
         if (it == sums.end())
@@ -77,20 +128,15 @@ std::vector<Point3> CornerNormals(const PolyMeshData& mesh, int threads) {
       }
       std::sort(sums.begin(), sums.end(),
                 [](const auto& a, const auto& b) { return a.first < b.first; });
-      for (int i = start[v]; i < start[v + 1]; ++i) {
-        const int f = faces[size_t(i)];
+      for (int i = faceStart[m]; i < faceStart[m + 1]; ++i) {
+        const auto [f, c] = around[size_t(i)];
         const DWORD mask = mesh.smoothingGroups[size_t(f)];
         Point3 n(0.0f, 0.0f, 0.0f);
         // A vertex among very many different masks is left faceted rather than slow.
-        if (mask != 0 && sums.size() <= kMaxMasksPerVertex)
+        if (sums.size() <= kMaxMasksPerVertex)
           for (const auto& [other, sum] : sums)
             if (other & mask) n += sum;
-        n = n.Normalize();
-        const int first = mesh.faceStart[size_t(f)];
-        int k = 0;
-        while (mesh.corners[size_t(first + k)] != int(v)) ++k;
-        normals[size_t(first + k)] =
-            n.LengthSquared() > 0.0f ? n : faceNormals[size_t(f)].Normalize();
+        write(f, c, n);
       }
     }
   });

@@ -49,6 +49,10 @@ void PositionIndex::Grow(size_t minSlots, const std::vector<Point3>& vertices) {
   }
 }
 
+void PositionIndex::Prefetch(const Point3& p) const {
+  if (!slots.empty()) __builtin_prefetch(&slots[size_t(Hash(p)) & (slots.size() - 1)]);
+}
+
 int PositionIndex::Weld(const Point3& p, std::vector<Point3>& vertices) {
   if (2 * (used + 1) > slots.size()) Grow(2 * (used + 1), vertices);
   const size_t mask = slots.size() - 1;

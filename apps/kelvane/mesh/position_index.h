@@ -13,6 +13,9 @@ class PositionIndex {
   void Reserve(size_t count, const std::vector<Point3>& vertices);
   // The index of p in vertices, appending it first when it is new.
   int Weld(const Point3& p, std::vector<Point3>& vertices);
+  // Starts fetching p's slot into the cache, for a Weld soon after: a large table misses the
+  // cache on nearly every new point. Valid until the table grows (Reserve first).
+  void Prefetch(const Point3& p) const;
   // Frees the table; Weld starts afresh after it.
   void Clear();
 

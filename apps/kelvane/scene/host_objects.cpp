@@ -1,9 +1,13 @@
 #include "scene/host_objects.h"
 
 #include <cstdint>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <unordered_set>
 
 #include "common/input_error.h"
+#include "mesh/parallel_chunks.h"
 #include "mesh/polygon_triangulation.h"
 #include "polyobj.h"
 #include "triobj.h"
@@ -25,14 +29,18 @@ PolyObject* MakePoly(const PolyMeshData& mesh) {
   PolyObject* object = CreateEditablePolyObject();
   MNMesh& mm = object->GetMesh();
   mm.VAlloc(int(mesh.vertices.size()));
-  mm.FAlloc(mesh.NumFaces());
-  for (const Point3& p : mesh.vertices) mm.NewVert(p);
-  for (int f = 0; f < mesh.NumFaces(); ++f) {
-    int face = mm.NewFace(-1, mesh.FaceSize(f), &mesh.corners[size_t(mesh.faceStart[size_t(f)])]);
-    mm.F(face)->smGroup = mesh.smoothingGroups[size_t(f)];
-    mm.F(face)->material = mesh.materials[size_t(f)];
-  }
+  mm.setNumVerts(int(mesh.vertices.size()));
+  ParallelChunks(mesh.vertices.size(), 0, [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) mm.P(int(i)) = mesh.vertices[i];
+  });
+  mm.AppendFaces(mesh.NumFaces(), mesh.faceStart.data(), mesh.corners.data(),
+                 mesh.smoothingGroups.data(), mesh.materials.data());
   mm.FillInMesh();
+#ifdef __GLIBC__
+  // Building the edges leaves tens of MB of freed work arrays in the heap: handed back, they do
+  // not add to the peak of the ray scene built next.
+  malloc_trim(0);
+#endif
   const auto selected = SelectedEdges(mesh);
   if (!selected.empty())
     for (int e = 0; e < mm.ENum(); ++e)

@@ -21,4 +21,16 @@ TEST(MeshTriangles, CornerNormalsSmoothWithinAGroupAndSharpAcrossGroups) {
       }
     }
   EXPECT_EQ(TriangulateCorners(mesh).size(), size_t(8 * 2 + 2 * 6));
+
+  // Faces facing z, x and y around the origin in groups 1, 1+2 and 2: each corner there smooths
+  // with the faces that share a group bit with its own.
+  PolyMeshData fan;
+  fan.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  fan.AddFace({0, 1, 2}, 1, 0);
+  fan.AddFace({0, 2, 3}, 3, 0);
+  fan.AddFace({0, 3, 1}, 2, 0);
+  normals = CornerNormals(fan);
+  EXPECT_TRUE(normals[0].Equals(Point3(1, 0, 1).Normalize(), 1e-6f));
+  EXPECT_TRUE(normals[3].Equals(Point3(1, 1, 1).Normalize(), 1e-6f));
+  EXPECT_TRUE(normals[6].Equals(Point3(1, 1, 0).Normalize(), 1e-6f));
 }
