@@ -187,7 +187,7 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
 }
 
 void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
-  std::vector<MEdge> edges = TriangleMeshEdges(mesh);
+  const TriangleEdges edges = TriangleMeshEdges(mesh);
   const bool testEdges = AnyConditionEnabled(record);
   const bool testShape = record.edgeShape != kEdgeShapeAny;
   const bool roundEdges = record.bumpMode == kBumpRoundEdge;
@@ -201,14 +201,15 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
   }
   std::vector<bool> nonManifold;
   if (testShape || roundEdges)
-    nonManifold = NonManifoldEntries(int(edges.size()), [&](int i) {
-      return std::pair<DWORD, DWORD>(edges[size_t(i)].v[0], edges[size_t(i)].v[1]);
+    nonManifold = NonManifoldEntries(int(edges.Count()), [&](int i) {
+      const MEdge edge = edges.Edge(mesh, size_t(i));
+      return std::pair<DWORD, DWORD>(edge.v[0], edge.v[1]);
     });
 
   SegmentStore store(record);
-  // Non-const: the SDK's MEdge::Selected and Visible are not const members.
-  for (size_t i = 0; i < edges.size(); ++i) {
-    MEdge& edge = edges[i];
+  for (size_t i = 0; i < edges.Count(); ++i) {
+    // Non-const: the SDK's MEdge::Selected and Visible are not const members.
+    MEdge edge = edges.Edge(mesh, i);
     if (testEdges) {
       bool open = edge.f[0] == UNDEFINED || edge.f[1] == UNDEFINED;
       EdgeFaces faces;
