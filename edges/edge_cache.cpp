@@ -11,7 +11,6 @@
 namespace {
 
 std::atomic<uint64_t> nextCacheId{1};
-std::atomic<uint64_t> nextSerial{1};
 
 // A record this thread was handed, with the cache and the generation it came from.
 struct RecentRecord {
@@ -83,7 +82,6 @@ const NodeEdgeCache* EdgeCache::LookUpOrBuild(ULONG nodeHandle, TimeValue t,
   std::unique_ptr<NodeEdgeCache> record;
   try {
     record = std::make_unique<NodeEdgeCache>();
-    record->serial = nextSerial.fetch_add(1, std::memory_order_relaxed);
     BuildNodeEdgeCache(*record, nodeHandle, params, t);
   } catch (...) {
     Finish(nodeHandle, *build, nullptr);

@@ -1,6 +1,5 @@
 #pragma once
 #include "WindowsDefines.h"
-#include <cstdint>
 #include <memory>
 #include <vector>
 #include "edge_grid_cell.h"
@@ -17,9 +16,6 @@ class Object;
 // extracted with. Built once, never changed afterwards.
 struct NodeEdgeCache : EdgeParameters {
   ULONG nodeHandle = 0;
-  // Set by the cache that built the record, and never the same for two of its builds; 0 for
-  // a record built elsewhere. What a render thread remembers of a record is keyed by it.
-  uint64_t serial = 0;
   Object* object = nullptr;  // not owned
   std::vector<EdgeSegment> segments;
   // With round edges, each segment's two faces, index for index; otherwise empty, so that

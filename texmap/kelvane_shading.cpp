@@ -5,7 +5,6 @@
 #include "inode.h"
 #include "kelvane.h"
 #include "nearest_edge.h"
-#include "nearest_edge_hint.h"
 #include "record_space.h"
 #include "round_edge.h"
 
@@ -55,7 +54,7 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
     Point3 p = PointInRecordSpace(*record, sc.PointTo(sc.P(), REF_OBJECT));
     Point3 nearest;
     // The colour is the ramp's end from Distance on, so nothing farther needs finding.
-    float d = HintedNearestEdgeWithin(*record, p, distance, nearest);
+    float d = NearestEdgeDistanceWithin(*record, p, distance, nearest);
     t = d / distance;
     t = t < 1.0f ? t : 1.0f;  // NaN too
     if (t < kSnap) t = 0.0f;
@@ -85,7 +84,7 @@ Point3 Kelvane::EvalNormalPerturb(ShadeContext& sc) {
   float d = kNoEdgeDistance;
   if (record) {
     p = PointInRecordSpace(*record, p);
-    d = HintedNearestEdge(*record, p, q);
+    d = NearestEdgeDistance(*record, p, q);
   }
   Point3 direction = Normalize(p - q);
   // Found in world space, the direction away from the edge is the distance's gradient: back

@@ -90,29 +90,6 @@ TEST_F(ShadingTest, SmallMeshesKeepTheirGradient) {
   EXPECT_EQ(ColorAt({2.0e-4f, 2.0e-4f, 0.0f}), RampAt(1.0f));
 }
 
-TEST_F(ShadingTest, NeighbouringSamplesShadeAsLoneOnes) {
-  // Every edge of a fine plane far from the origin qualifies. Each sample of a walk across it
-  // in steps smaller than its quads, edges and corners included, is shaded after its
-  // neighbour, then again after a sample of another node.
-  node = std::make_unique<ScopedNode>(MakePlane(40, 40, 0.025f, Point3(300.0f, -300.0f, 2.0f)));
-  ScopedNode other(MakePlane(8, 8));
-  map->pblock->SetValue(pb_open_edges, 0, 0);
-  SetDistance(0.3f);
-  auto shade = [&](const Point3& p, bool alone) {
-    sc.node = other.node;
-    if (alone) ColorAt({1.0f, 1.0f, 0.0f});
-    sc.node = node->node;
-    const AColor c = ColorAt(p);
-    return std::pair(c, map->EvalNormalPerturb(sc));
-  };
-  for (int i = 0; i < 400; ++i) {
-    const float x = 300.0f + 0.0025f * float(i), y = -300.0f + (i % 40 ? 0.0019f * float(i) : 0.5f);
-    const Point3 p(x, y, 2.0f + 0.003f * float(i % 3));
-    const auto neighboured = shade(p, false);
-    EXPECT_EQ(neighboured, shade(p, true)) << i;
-  }
-}
-
 TEST_F(ShadingTest, EarlyExitsGiveTheDefaultsAndMapsOffStopOnlyTheBump) {
   SetDistance(0.0f);
   EXPECT_EQ(ColorAt({2.0f, 0.25f, 0.0f}), kNone);
