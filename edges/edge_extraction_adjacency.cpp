@@ -38,7 +38,10 @@ TriangleEdges TriangleMeshEdges(const Mesh& mesh) {
       if (joined) continue;
       const DWORD index = DWORD(edges.size());
       edges.push_back({uint32_t(3 * fi + j), kNone, kNone});
-      (chain.tail == kNone ? chain.head : edges[chain.tail].next) = index;
+      if (chain.tail == kNone)
+        chain.head = index;
+      else
+        edges[chain.tail].next = index;
       chain.tail = index;
     }
   }

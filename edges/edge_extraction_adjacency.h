@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "WindowsDefines.h"
+#include "mesh.h"
 #include "meshadj.h"
 
 // Every edge of a triangle mesh once, as the SDK's AdjEdgeList lists them: in the order first
@@ -18,7 +19,7 @@ struct TriangleEdges {
   struct Entry {
     uint32_t firstSide;  // 3 x face + side of the face that met the edge first
     DWORD secondFace;    // the face that joined it, or UNDEFINED
-    uint32_t next;       // the next edge with the same lower vertex, while finding them
+    DWORD next;          // the next edge with the same lower vertex, while finding them
   };
   std::vector<Entry> entries;
 
