@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "WindowsDefines.h"
-#include "mesh.h"
 #include "meshadj.h"
 
 // Every edge of a triangle mesh once, as the SDK's AdjEdgeList lists them: in the order first
