@@ -1,5 +1,6 @@
 #include "edge_extraction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -44,6 +45,14 @@ class SegmentStore {
   explicit SegmentStore(NodeEdgeCache& record)
       : record(record), keepFaces(record.bumpMode == kBumpRoundEdge) {
     if (keepFaces && record.worldUnits) normalToWorld = Inverse(record.objectToWorld);
+  }
+
+  // Where every edge may qualify, room for all of them at once: growing by doubling would
+  // copy the array again and again into fresh memory, whose pages cost more than the copies
+  // on a large mesh. Where only some qualify (the usual condition), the array grows as needed.
+  void ExpectAll(size_t edgeCount) {
+    record.segments.reserve(edgeCount);
+    if (keepFaces) record.segmentFaces.reserve(edgeCount);
   }
 
   // faces, in object space, are kept only with round edges.
@@ -151,7 +160,7 @@ void SnapshotParameters(NodeEdgeCache& record, const EdgeParameters& params) {
 
 void BuildRecordSearch(NodeEdgeCache& record) {
   BuildEdgeGrid(record);
-  // Extraction grew the segment array by doubling; a record keeps it for its lifetime.
+  // Extraction leaves room to spare in the segment array; a record keeps it for its lifetime.
   record.segments.shrink_to_fit();
   record.segmentFaces.shrink_to_fit();
   // The fast search answers where the grid does, exact up to the cell size the grid settled.
@@ -187,7 +196,7 @@ void BuildNodeEdgeCache(NodeEdgeCache& record, ULONG nodeHandle, const EdgeParam
 }
 
 void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
-  std::vector<MEdge> edges = TriangleMeshEdges(mesh);
+  const TriangleEdges edges = TriangleMeshEdges(mesh);
   const bool testEdges = AnyConditionEnabled(record);
   const bool testShape = record.edgeShape != kEdgeShapeAny;
   const bool roundEdges = record.bumpMode == kBumpRoundEdge;
@@ -201,14 +210,16 @@ void ExtractTriMeshEdges(NodeEdgeCache& record, Mesh& mesh) {
   }
   std::vector<bool> nonManifold;
   if (testShape || roundEdges)
-    nonManifold = NonManifoldEntries(int(edges.size()), [&](int i) {
-      return std::pair<DWORD, DWORD>(edges[size_t(i)].v[0], edges[size_t(i)].v[1]);
+    nonManifold = NonManifoldEntries(int(edges.Count()), [&](int i) {
+      const MEdge edge = edges.Edge(mesh, size_t(i));
+      return std::pair<DWORD, DWORD>(edge.v[0], edge.v[1]);
     });
 
   SegmentStore store(record);
-  // Non-const: the SDK's MEdge::Selected and Visible are not const members.
-  for (size_t i = 0; i < edges.size(); ++i) {
-    MEdge& edge = edges[i];
+  if (!testEdges && !testShape) store.ExpectAll(edges.Count());
+  for (size_t i = 0; i < edges.Count(); ++i) {
+    // Non-const: the SDK's MEdge::Selected and Visible are not const members.
+    MEdge edge = edges.Edge(mesh, i);
     if (testEdges) {
       bool open = edge.f[0] == UNDEFINED || edge.f[1] == UNDEFINED;
       EdgeFaces faces;
@@ -273,6 +284,7 @@ void ExtractPolyMeshEdges(NodeEdgeCache& record, MNMesh& mesh) {
   auto validFace = [&](int f) { return f >= 0 && f < mesh.numf; };
 
   SegmentStore store(record);
+  if (!testEdges && !testShape) store.ExpectAll(size_t(std::max(mesh.nume, 0)));
   for (int i = 0; i < mesh.nume; ++i) {
     const MNEdge& edge = mesh.e[i];
     if (edge.v1 < 0 || edge.v1 >= mesh.numv || edge.v2 < 0 || edge.v2 >= mesh.numv) continue;

@@ -46,11 +46,11 @@ TEST(EdgeExtraction, TriangleEdgesAsTheAdjacencyListFindsThem) {
   mesh.setNumFaces(int(std::size(faces)));
   for (int f = 0; f < mesh.numFaces; ++f)
     mesh.faces[f].setVerts(faces[f][0], faces[f][1], faces[f][2]);
-  const std::vector<MEdge> ours = TriangleMeshEdges(mesh);
+  const TriangleEdges ours = TriangleMeshEdges(mesh);
   AdjEdgeList sdk(mesh);
-  ASSERT_EQ(int(ours.size()), sdk.edges.Count());
+  ASSERT_EQ(int(ours.Count()), sdk.edges.Count());
   for (int i = 0; i < sdk.edges.Count(); ++i) {
-    const MEdge &a = ours[size_t(i)], &b = sdk.edges[i];
+    const MEdge a = ours.Edge(mesh, size_t(i)), &b = sdk.edges[i];
     EXPECT_TRUE(a.v[0] == b.v[0] && a.v[1] == b.v[1] && a.f[0] == b.f[0] && a.f[1] == b.f[1]) << i;
   }
 }
