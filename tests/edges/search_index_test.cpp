@@ -175,6 +175,8 @@ TEST(SearchIndex, AgreesWithThePlainScanOnSparseEdges) {
     for (double factor : {3.0, 40.0}) {
       SCOPED_TRACE(std::string(shape.name) + " at " + std::to_string(factor));
       const NodeEdgeCache r = RecordAtFactor(node.Handle(), factor, shape.params);
+      // Past a bin, a tree of capsules rather than the walk outwards.
+      ASSERT_EQ(r.search.tree.nodes.empty(), factor < 10.0);
       for (const Point3& p : QueryPoints(shape.poly->GetMesh(), r, 3000, 17))
         ASSERT_TRUE(Agrees(r, p));
     }
@@ -202,6 +204,30 @@ TEST(SearchIndex, AgreesWithThePlainScanOnSparseEdges) {
       ASSERT_TRUE(Agrees(r, Point3(520.0f * unit(rng) - 10.0f, 520.0f * unit(rng) - 10.0f,
                                    40.0f * unit(rng) - 10.0f)));
     }
+  }
+}
+
+// Ten wavy rings stacked up, of many segments each, Distance reaching across several: a tree
+// with levels between its wide root and its runs.
+TEST(SearchIndex, AgreesWithThePlainScanAlongLongCurves) {
+  std::vector<EdgeSegment> rings;
+  for (int ring = 0; ring < 10; ++ring) {
+    auto at = [ring](int k) {
+      const float a = 6.2831853f * float(k) / 600.0f;
+      return Point3(95.0f * std::cos(a), 95.0f * std::sin(a),
+                    40.0f * float(ring) + 10.0f * std::sin(3.0f * a));
+    };
+    for (int k = 0; k < 600; ++k) rings.push_back({at(k), at(k + 1)});
+  }
+  const NodeEdgeCache r = RecordFromSegments(rings, 80.0f);
+  // More nodes than a root over nodes of runs alone could have.
+  ASSERT_GT(r.search.tree.nodes.size(), size_t(r.search.tree.top) * (SearchTreeNode::kWidth + 1));
+  std::mt19937 rng(29);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  for (int i = 0; i < 3000; ++i) {
+    const Point3 p = rings[size_t(i) * 7 % rings.size()].start +
+                     Point3(120.0f * unit(rng), 120.0f * unit(rng), 40.0f * unit(rng));
+    ASSERT_TRUE(Agrees(r, p));
   }
 }
 
