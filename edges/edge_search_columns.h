@@ -8,6 +8,8 @@
 // calls nothing but its own functions and the compiler's intrinsics.
 #include <cstdint>
 
+#include "edge_search_tree.h"
+
 struct SearchColumns {
   // Segments per run box, as in EdgeSearchIndex.
   static constexpr uint32_t kChunk = 8;
@@ -23,6 +25,9 @@ struct SearchColumns {
   // Lower Z edge of layer k: originZ + k * binSize, exactly as the index computes it.
   float originZ, binSize;
   float reachZ;
+  // The tree over the slots, where the record has one (no nodes otherwise).
+  const SearchTreeNode* treeNodes;
+  uint32_t treeTop, treeTopNodes;  // the root's nodes
 };
 
 // The nearest stored segment so far: its squared distance, its index in the record and the
@@ -40,6 +45,11 @@ void ScanColumnSse2(const SearchColumns& x, float px, float py, float pz, int c,
                     float flat, SearchBest& best);
 void ScanColumnAvx2(const SearchColumns& x, float px, float py, float pz, int c, int r, int layer,
                     float flat, SearchBest& best);
+
+// The nearest stored segment nearer than `best`, by the tree: nearest child first, every
+// child beyond the best distance left out. Both give the same answer, as the column scans do.
+void SearchTreeSse2(const SearchColumns& x, float px, float py, float pz, SearchBest& best);
+void SearchTreeAvx2(const SearchColumns& x, float px, float py, float pz, SearchBest& best);
 
 // Measures every slot from `begin` to `end`, with no bounds to test first: a record of a few
 // segments (a box) is quicker scanned whole than searched.

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "edge_search_column_scan.h"
+#include "edge_search_tree_walk.h"
 #include "portability.h"
 
 namespace {
@@ -39,17 +40,22 @@ struct Lanes8 {
   static KELVANE_FORCE_INLINE F Splat(float v) { return {_mm256_set1_ps(v)}; }
   static KELVANE_FORCE_INLINE I Splat(int32_t v) { return {_mm256_set1_epi32(v)}; }
   static KELVANE_FORCE_INLINE F Load(const float* p) { return {_mm256_loadu_ps(p)}; }
+  static KELVANE_FORCE_INLINE void Store(float* p, F v) { _mm256_storeu_ps(p, v.v); }
   static KELVANE_FORCE_INLINE I Load(const int32_t* p) {
     return {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))};
   }
   static KELVANE_FORCE_INLINE F Min(F a, F b) { return {_mm256_min_ps(a.v, b.v)}; }
   static KELVANE_FORCE_INLINE F Max(F a, F b) { return {_mm256_max_ps(a.v, b.v)}; }
+  static KELVANE_FORCE_INLINE F Sqrt(F a) { return {_mm256_sqrt_ps(a.v)}; }
   static KELVANE_FORCE_INLINE I Min(I a, I b) { return {_mm256_min_epi32(a.v, b.v)}; }
   static KELVANE_FORCE_INLINE I Select(I mask, I a, I b) {
     return {_mm256_blendv_epi8(b.v, a.v, mask.v)};
   }
   static KELVANE_FORCE_INLINE I Equal(F a, F b) {
     return {_mm256_castps_si256(_mm256_cmp_ps(a.v, b.v, _CMP_EQ_OQ))};
+  }
+  static KELVANE_FORCE_INLINE I AtMost(F a, F b) {
+    return {_mm256_castps_si256(_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ))};
   }
   static KELVANE_FORCE_INLINE I Equal(I a, I b) { return {_mm256_cmpeq_epi32(a.v, b.v)}; }
   // Halves swapped, then pairs of two, then one by one.
@@ -84,4 +90,8 @@ void ScanColumnAvx2(const SearchColumns& x, float px, float py, float pz, int c,
 void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
                    float pz, SearchBest& best) {
   ScanSlots<Lanes8>(x, begin, end, px, py, pz, best);
+}
+
+void SearchTreeAvx2(const SearchColumns& x, float px, float py, float pz, SearchBest& best) {
+  WalkNodes<Lanes8>(x, x.treeTop, x.treeTopNodes, px, py, pz, best);
 }

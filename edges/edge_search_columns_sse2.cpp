@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "edge_search_column_scan.h"
+#include "edge_search_tree_walk.h"
 #include "portability.h"
 
 namespace {
@@ -38,11 +39,13 @@ struct Lanes4 {
   static KELVANE_FORCE_INLINE F Splat(float v) { return {_mm_set1_ps(v)}; }
   static KELVANE_FORCE_INLINE I Splat(int32_t v) { return {_mm_set1_epi32(v)}; }
   static KELVANE_FORCE_INLINE F Load(const float* p) { return {_mm_loadu_ps(p)}; }
+  static KELVANE_FORCE_INLINE void Store(float* p, F v) { _mm_storeu_ps(p, v.v); }
   static KELVANE_FORCE_INLINE I Load(const int32_t* p) {
     return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))};
   }
   static KELVANE_FORCE_INLINE F Min(F a, F b) { return {_mm_min_ps(a.v, b.v)}; }
   static KELVANE_FORCE_INLINE F Max(F a, F b) { return {_mm_max_ps(a.v, b.v)}; }
+  static KELVANE_FORCE_INLINE F Sqrt(F a) { return {_mm_sqrt_ps(a.v)}; }
   static KELVANE_FORCE_INLINE I Select(I mask, I a, I b) {
     return {_mm_or_si128(_mm_and_si128(mask.v, a.v), _mm_andnot_si128(mask.v, b.v))};
   }
@@ -50,6 +53,9 @@ struct Lanes4 {
   static KELVANE_FORCE_INLINE I Min(I a, I b) { return Select({_mm_cmplt_epi32(a.v, b.v)}, a, b); }
   static KELVANE_FORCE_INLINE I Equal(F a, F b) {
     return {_mm_castps_si128(_mm_cmpeq_ps(a.v, b.v))};
+  }
+  static KELVANE_FORCE_INLINE I AtMost(F a, F b) {
+    return {_mm_castps_si128(_mm_cmple_ps(a.v, b.v))};
   }
   static KELVANE_FORCE_INLINE I Equal(I a, I b) { return {_mm_cmpeq_epi32(a.v, b.v)}; }
   // Lanes swapped in pairs of two, then one by one.
@@ -78,4 +84,8 @@ void ScanColumnSse2(const SearchColumns& x, float px, float py, float pz, int c,
 void ScanSlotsSse2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
                    float pz, SearchBest& best) {
   ScanSlots<Lanes4>(x, begin, end, px, py, pz, best);
+}
+
+void SearchTreeSse2(const SearchColumns& x, float px, float py, float pz, SearchBest& best) {
+  WalkNodes<Lanes4>(x, x.treeTop, x.treeTopNodes, px, py, pz, best);
 }

@@ -18,6 +18,8 @@ constexpr double kBinLengths = 3.0;
 constexpr double kSparseBin = 6.0;
 constexpr double kFilledBin = 32.0;
 constexpr double kMostGrowth = 8.0;
+// Up to this many bins, the walk rather than the tree.
+constexpr size_t kFewBins = 8;
 // Bounds on what a record may cost, as for the grid; past them the bins grow.
 constexpr double kColumnsPerSegment = 1.5;
 constexpr double kLayersPerSegment = 4.0;
@@ -443,7 +445,7 @@ size_t EdgeSearchIndex::Bytes() const {
          (occupiedFrom[0].capacity() + occupiedFrom[1].capacity() + occupiedFrom[2].capacity() +
           occupiedTo[0].capacity() + occupiedTo[1].capacity() + occupiedTo[2].capacity()) *
              sizeof(float) +
-         sizeof(nearMask);
+         sizeof(nearMask) + tree.nodes.capacity() * sizeof(SearchTreeNode);
 }
 
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
@@ -464,7 +466,21 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     bin = double(x.binSize) * std::min(kFilledBin / perBin, kMostGrowth);
     FillBins(x, segments, Place(x, segments, boundsMin, boundsMax, bin, slack));
   }
-  FillRunBoxes(x, slack);
+  // Segments along a few curves with a Distance reaching past a bin: the walk outwards would
+  // meet many bins that are near but hold nothing nearest. Where the bins are a handful (a
+  // tube's two rims), it reads them all about as fast.
+  const bool tree =
+      perBin < kSparseBin && std::min(distance, radius) > x.binSize && x.binLayer.size() > kFewBins;
+  if (tree) {
+    BuildSearchTree(x.tree, x.ax.data(), x.ay.data(), x.az.data(), x.bx.data(), x.by.data(),
+                    x.bz.data(), x.binSlots, slack);
+  }
+  // With a tree, only the walk for the nearest segment at any distance reads the bins, and
+  // it scans them whole.
+  if (!tree)
+    FillRunBoxes(x, slack);
+  else
+    x.binChunks.assign(x.binLayer.size() + 1, 0);
   FillColumnBoxes(x);
   FillBlockBoxes(x);
   FillOccupiedStretches(x, segments);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "edge_search_mask.h"
+#include "edge_search_tree.h"
 #include "edge_segment.h"
 #include "point3.h"
 
@@ -61,6 +62,9 @@ struct EdgeSearchIndex {
   std::vector<float> occupiedFrom[3], occupiedTo[3];
   // Where a query bounded by the record's Distance can find anything at all.
   NearEdgeMask nearMask;
+  // Where the segments lie along a few curves, what a query bounded by a radius walks
+  // instead of the columns; no nodes elsewhere.
+  SearchTree tree;
 
   // Lower edge of bin c along an axis; a bin holds the points from its lower edge up to,
   // not including, the next one. Both the build and the query use exactly this.

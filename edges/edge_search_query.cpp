@@ -24,10 +24,13 @@ constexpr uint32_t kScannedWholeForAll = 256;
 
 // What the column scans read of the index.
 SearchColumns ColumnsOf(const EdgeSearchIndex& x) {
-  return {x.columnBins.data(), x.binLayer.data(), x.binSlots.data(), x.binChunks.data(),
-          x.chunkBoxes.data(), x.ax.data(),       x.ay.data(),       x.az.data(),
-          x.bx.data(),         x.by.data(),       x.bz.data(),       x.segment.data(),
-          x.columns,           x.origin.z,        x.binSize,         x.reach.z};
+  return {x.columnBins.data(), x.binLayer.data(),   x.binSlots.data(),
+          x.binChunks.data(),  x.chunkBoxes.data(), x.ax.data(),
+          x.ay.data(),         x.az.data(),         x.bx.data(),
+          x.by.data(),         x.bz.data(),         x.segment.data(),
+          x.columns,           x.origin.z,          x.binSize,
+          x.reach.z,           x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
+          x.tree.top};
 }
 
 // Bin of p along an axis, clamped into the grid, consistent with the bin edges.
@@ -54,6 +57,9 @@ struct Sse2Kernel {
   static void Slots(const SearchColumns& v, uint32_t end, const Point3& p, SearchBest& best) {
     ScanSlotsSse2(v, 0, end, p.x, p.y, p.z, best);
   }
+  static void Tree(const SearchColumns& v, const Point3& p, SearchBest& best) {
+    SearchTreeSse2(v, p.x, p.y, p.z, best);
+  }
 };
 
 struct Avx2Kernel {
@@ -63,6 +69,9 @@ struct Avx2Kernel {
   }
   static void Slots(const SearchColumns& v, uint32_t end, const Point3& p, SearchBest& best) {
     ScanSlotsAvx2(v, 0, end, p.x, p.y, p.z, best);
+  }
+  static void Tree(const SearchColumns& v, const Point3& p, SearchBest& best) {
+    SearchTreeAvx2(v, p.x, p.y, p.z, best);
   }
 };
 
@@ -221,9 +230,13 @@ SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, f
     Kernel::Slots(ColumnsOf(x), slots, p, best);
   } else {
     if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) return {};
-    SearchRings<Kernel>(
-        x, ColumnsOf(x), p,
-        reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity() : radius2, best);
+    if (reach == SearchReach::kRadius && !x.tree.nodes.empty()) {
+      Kernel::Tree(ColumnsOf(x), p, best);
+    } else {
+      SearchRings<Kernel>(
+          x, ColumnsOf(x), p,
+          reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity() : radius2, best);
+    }
   }
   if (best.segment < 0) return {};
   const uint32_t k = best.slot;

@@ -151,6 +151,30 @@ TEST(SearchIndex, AgreesWithThePlainScanOnSparseEdges) {
   }
 }
 
+// Ten wavy rings stacked up, of many segments each, Distance reaching across several: a tree
+// with levels between its wide root and its runs.
+TEST(SearchIndex, AgreesWithThePlainScanAlongLongCurves) {
+  std::vector<EdgeSegment> rings;
+  for (int ring = 0; ring < 10; ++ring) {
+    auto at = [ring](int k) {
+      const float a = 6.2831853f * float(k) / 600.0f;
+      return Point3(95.0f * std::cos(a), 95.0f * std::sin(a),
+                    40.0f * float(ring) + 10.0f * std::sin(3.0f * a));
+    };
+    for (int k = 0; k < 600; ++k) rings.push_back({at(k), at(k + 1)});
+  }
+  const NodeEdgeCache r = RecordFromSegments(rings, 80.0f);
+  // More nodes than a root over nodes of runs alone could have.
+  ASSERT_GT(r.search.tree.nodes.size(), size_t(r.search.tree.top) * (SearchTreeNode::kWidth + 1));
+  std::mt19937 rng(29);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  for (int i = 0; i < 3000; ++i) {
+    const Point3 p = rings[size_t(i) * 7 % rings.size()].start +
+                     Point3(120.0f * unit(rng), 120.0f * unit(rng), 40.0f * unit(rng));
+    ASSERT_TRUE(Agrees(r, p));
+  }
+}
+
 // A box's dozen edges fill one bin that spans the whole box: its search and its near-edge
 // mask go segment by segment, as they do for each of a scene's many small objects.
 TEST(SearchIndex, AgreesWithThePlainScanOnABox) {

@@ -1,0 +1,82 @@
+#pragma once
+// The walk down the search tree, written once over a lane type L as the column scan is (see
+// edge_search_column_scan.h, whose ScanSlots reads the runs) and instantiated by the SSE2
+// and AVX2 files. L also provides Store.
+#include <cstdint>
+#include <limits>
+
+#include "edge_search_column_scan.h"
+#include "edge_search_columns.h"
+#include "edge_search_tree.h"
+
+namespace {
+
+// Squared lower bounds on the distances from p to what the eight children of a node hold:
+// how far p lies outside each capsule.
+template <class L>
+KELVANE_FORCE_INLINE void NodeGaps(const SearchTreeNode& n, float px, float py, float pz,
+                                   float* d2) {
+  using F = typename L::F;
+  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
+  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+  for (int lane = 0; lane < SearchTreeNode::kWidth; lane += int(L::kWidth)) {
+    const F dx = L::Load(&n.d[0][lane]), dy = L::Load(&n.d[1][lane]), dz = L::Load(&n.d[2][lane]);
+    const F vx = pxs - L::Load(&n.a[0][lane]), vy = pys - L::Load(&n.a[1][lane]),
+            vz = pzs - L::Load(&n.a[2][lane]);
+    F t = (dx * vx + dy * vy + dz * vz) * L::Load(&n.inverse[lane]);
+    t = L::Min(L::Max(t, zero), one);
+    const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
+    const F out = L::Max(L::Sqrt(ex * ex + ey * ey + ez * ez) - L::Load(&n.radius[lane]), zero);
+    L::Store(d2 + lane, out * out);
+  }
+}
+
+template <class L>
+void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best);
+
+// Visits the children of `count` nodes from `first` nearest first, until the nearest left
+// lies beyond the best distance, which shrinks as runs are scanned. The nearest is found by
+// vector minimum over all the lanes, a visited one counting as infinitely far: branches on
+// lane after lane would each be a coin toss.
+template <class L>
+KELVANE_FORCE_INLINE void WalkNodes(const SearchColumns& x, uint32_t first, uint32_t count,
+                                    float px, float py, float pz, SearchBest& best) {
+  using F = typename L::F;
+  const int width = SearchTreeNode::kWidth;
+  const float far = std::numeric_limits<float>::infinity();
+  float d2[SearchTree::kTop];
+  for (uint32_t k = 0; k < count; ++k)
+    NodeGaps<L>(x.treeNodes[first + k], px, py, pz, d2 + width * int(k));
+  const int lanes = width * int(count);
+  for (;;) {
+    F least = L::Load(d2);
+    for (int h = int(L::kWidth); h < lanes; h += int(L::kWidth))
+      least = L::Min(least, L::Load(d2 + h));
+    const F nearest = L::SpreadMin(least);
+    const float n = L::First(nearest);
+    if (!(n <= best.d2) || n == far) return;
+    int at = 0;
+    for (int h = 0;; h += int(L::kWidth)) {
+      const unsigned bits = L::Lanes(L::Equal(L::Load(d2 + h), nearest));
+      if (bits) {
+        at = h + kLowestLane.lane[bits];
+        break;
+      }
+    }
+    d2[at] = far;
+    const uint32_t child = x.treeNodes[first + uint32_t(at / width)].child[at % width];
+    if (child & SearchTreeNode::kRunBit) {
+      const uint32_t run = child - SearchTreeNode::kRunBit;
+      ScanSlots<L>(x, run, run + SearchTreeNode::kRun, px, py, pz, best);
+    } else {
+      WalkTree<L>(x, child, px, py, pz, best);
+    }
+  }
+}
+
+template <class L>
+void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best) {
+  WalkNodes<L>(x, at, 1, px, py, pz, best);
+}
+
+}  // namespace
