@@ -54,9 +54,6 @@ class Rollout : public RolloutTest {
                  Selection(Item(IDC_OUT_MODE)),  Checked(IDC_COLOR_MAP_ON),
                  Checked(IDC_TRANSPARENT_MAP_ON)};
   }
-  void ExpectEnabled(std::initializer_list<int> ids, bool enabled) {
-    for (int id : ids) EXPECT_EQ(Enabled(id), enabled) << id;
-  }
   // Presses on one window, moves onto the middle of the other and lets go.
   void Drag(HWND from, HWND to) {
     RECT r;
@@ -186,29 +183,6 @@ TEST_F(Rollout, MapButtonsTakeDraggedAndDroppedMapsForTheActiveMarker) {
             std::tuple(2, static_cast<ReferenceTarget*>(map), 1, unsigned(MarkerActive)));
 }
 
-TEST_F(Rollout, EnableStatesFollowTheirBoxes) {
-  const auto matid = {IDC_MATID_EQUALS, IDC_MATID_DIFFERENCE, IDC_MATID_RANGE, IDC_MATID1_SPIN,
-                      IDC_MATID2_SPIN};
-  Open();
-  ExpectEnabled({IDC_ANGLE_SPIN, IDC_ANGLE_EDIT, IDC_SMOOTH_EQUALS, IDC_SMOOTH_DIFFERENCE}, false);
-  ExpectEnabled(matid, false);
-  Click(IDC_COMPLANAR);
-  ExpectEnabled({IDC_ANGLE_SPIN, IDC_ANGLE_EDIT}, true);
-  Click(IDC_SMOOTH);
-  ExpectEnabled({IDC_SMOOTH_EQUALS, IDC_SMOOTH_DIFFERENCE}, true);
-  Click(IDC_MATID);
-  ExpectEnabled({IDC_MATID_EQUALS, IDC_MATID_DIFFERENCE, IDC_MATID_RANGE}, true);
-  ExpectEnabled({IDC_MATID1_SPIN, IDC_MATID2_SPIN}, false);  // 554 is clear
-  Click(IDC_MATID_RANGE);
-  ExpectEnabled({IDC_MATID1_SPIN, IDC_MATID2_SPIN, IDC_MATID2_EDIT}, true);
-  // Unticking 551 disables all five whatever 554 shows; ticking it again brings 575 and 576
-  // back because 554 is ticked.
-  Click(IDC_MATID);
-  ExpectEnabled(matid, false);
-  Click(IDC_MATID);
-  ExpectEnabled(matid, true);
-}
-
 // The ramp control names a marker by its record: the named marker's controls are loaded, and
 // a record that is none of the edited ramp's is never read.
 TEST_F(Rollout, MarkerNotificationsLoadTheNamedMarkersControlsOnly) {
@@ -243,35 +217,6 @@ TEST_F(Rollout, MarkerNotificationsLoadTheNamedMarkersControlsOnly) {
   PumpAll();
   EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.6");
   EXPECT_FLOAT_EQ(m.position, 0.6f);
-}
-
-// The dialog reloads at its first paint only; closing releases the rollout, and a new one
-// starts relative, with the marker controls as the template makes them when no marker is active.
-TEST_F(Rollout, ReloadsAtTheFirstPaintAndClosingReleasesTheRollout) {
-  map->ramp.SetActiveMarker(1);
-  Open(false);
-  EXPECT_EQ(panel->MtlChangedCount(), 0);
-  for (int i = 0; i < 3; ++i) {
-    InvalidateRect(page, nullptr, TRUE);
-    UpdateWindow(page);
-    PumpAll();
-  }
-  EXPECT_EQ(panel->MtlChangedCount(), 1);
-  HWND ramp = Item(IDC_RAMP);
-  Click(IDC_ABSOLUTE_POSITION);
-  panel->Close();
-  EXPECT_TRUE(!map->dlgProc && !IsWindow(ramp) && panel->NumRollupPages() == 0);
-
-  Marker(0).color = AColor(1.0f, 0.0f, 0.0f, 1.0f);
-  map->ramp.ClearMarkerFlags();
-  Open();
-  // No edit link: an empty position.
-  EXPECT_EQ(std::tuple(Swatch(IDC_COLOR_SWATCH), Text(IDC_POSITION_EDIT),
-                       Selection(Item(IDC_IN_MODE)), Checked(IDC_ABSOLUTE_POSITION)),
-            std::tuple(RGB(0, 0, 0), std::wstring(), int(CB_ERR), false));
-  map->ramp.SetActiveMarker(1);
-  Click(IDC_ABSOLUTE_POSITION);  // links the spinner and shows the position
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.05");
 }
 
 // The same dialog shows another map; the host's parameter map can also give it no map, or an
