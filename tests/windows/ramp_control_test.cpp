@@ -122,7 +122,6 @@ TEST_F(RampControl, LeftClickSelectsOrAddsAMarkerAndTheReleaseTellsTheParent) {
   EXPECT_NE(GetCapture(), control);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(1));
   ExpectGlyph(150, kRed);  // at px = 146: apex 150, now active
-  ExpectGlyph(4, kCyan);
 
   AColor shown = ramp.ColorAt(kAt100);
   Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 100);
@@ -232,7 +231,6 @@ TEST_F(RampControl, DraggingPastANeighbourReordersAndNamesTheDraggedMarker) {
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(2));
   EXPECT_EQ(ramp.markers[2].flags, MarkerActive);
   ExpectGlyph(260, kRed);
-  ExpectGlyph(RampGeometry(8, 0, kWidth).GlyphAt(0.7f).apex, kCyan);
 }
 
 // A right click deletes the marker under it (which may go is the model's) and, whether one went
@@ -246,7 +244,6 @@ TEST_F(RampControl, RightClickDeletesAMarkerRepaintsAndTellsTheParent) {
   ASSERT_EQ(ramp.markers.size(), 2u);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, Record(0));
   for (int x : {50, 150, 250}) ExpectBand(x);  // the middle glyph is gone
-  ExpectGlyph(4, kRed);
   ramp.ClearMarkerFlags();
   Mouse(WM_RBUTTONUP, 0, 150);
   ExpectOnly(WM_RAMP_MARKER_CHANGED, 0);
