@@ -1,21 +1,19 @@
-// The host's plug-in loader refusing modules it cannot use, against small modules built beside
-// the tests. Loading a good one is Kelvane's own module test's.
+// The host's plug-in loader refusing paths that hold no module. Loading a good one is Kelvane's
+// own module test's; the version and export checks are the real host's, which the stand-in
+// only imitates.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "imtl.h"
 #include "plugin_loader.h"
 
-TEST(PluginLoader, ReportsWhyAModuleDidNotLoadAndRegistersNothing) {
+TEST(PluginLoader, ReportsWhyAPathDidNotLoad) {
   const std::wstring dir = GetExecutableDirectory().data();
   struct Case {
     std::wstring path;
     PluginLoadStatus status;
     const wchar_t* says;
   } cases[] = {
-      {dir + L"/test_plugin_old.dlt", PLUGIN_WRONG_VERSION, L"API 50"},
-      {dir + L"/test_plugin_noclassdesc.dlt", PLUGIN_MISSING_EXPORT, L"LibClassDesc"},
       {dir + L"/no_such_module.dlt", PLUGIN_NOT_FOUND, L"no such file"},
       {dir, PLUGIN_NOT_LOADABLE, L""},  // a folder
   };
@@ -27,5 +25,4 @@ TEST(PluginLoader, ReportsWhyAModuleDidNotLoadAndRegistersNothing) {
                 std::wstring(message.data()).find(c.says) != std::wstring::npos)
         << message.data();
   }
-  EXPECT_EQ(GetClassDirectory().FindClass(TEXMAP_CLASS_ID, Class_ID(0x10ad0001, 0x7e57)), nullptr);
 }

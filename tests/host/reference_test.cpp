@@ -66,16 +66,4 @@ TEST_F(References, ChangesReachDependentsAndPropagate) {
   top->DeleteThis();
 }
 
-TEST_F(References, ADependentMayLetGoWhileItIsTold) {
-  auto *t = new TestRefs(0), *quitter = new TestRefs(1), *stayer = new TestRefs(1);
-  quitter->Take(0, t);
-  stayer->Take(0, t);
-  quitter->onMessage = [](TestRefs* self, RefMessage) { self->DeleteReference(0); };
-  t->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
-  // The others are still told.
-  EXPECT_TRUE(quitter->GetReference(0) == nullptr && stayer->heard.size() == 1u);
-  quitter->DeleteThis();
-  stayer->DeleteThis();
-}
-
 }  // namespace

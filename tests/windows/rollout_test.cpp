@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -53,9 +52,6 @@ class Rollout : public RolloutTest {
                  Text(IDC_TRANSPARENT_MAP),      Selection(Item(IDC_IN_MODE)),
                  Selection(Item(IDC_OUT_MODE)),  Checked(IDC_COLOR_MAP_ON),
                  Checked(IDC_TRANSPARENT_MAP_ON)};
-  }
-  void ExpectEnabled(std::initializer_list<int> ids, bool enabled) {
-    for (int id : ids) EXPECT_EQ(Enabled(id), enabled) << id;
   }
   // Presses on one window, moves onto the middle of the other and lets go.
   void Drag(HWND from, HWND to) {
@@ -158,18 +154,7 @@ TEST_F(Rollout, MapButtonsTakeDraggedAndDroppedMapsForTheActiveMarker) {
   EXPECT_TRUE(map->GetSubTexmap(3) == checker && Text(IDC_TRANSPARENT_MAP) == NameOf(checker));
   EXPECT_EQ(panel->NumTexmapButtons(), 0) << "a drag is no click";
 
-  TexDADMgr& dad = proc->dadMgr;
-  POINT p = {2, 2};
-  EXPECT_EQ(proc->colorMapButton->GetDADMgr(), &dad);
-  dad.Drop(checker, transparent, p, TEXMAP_CLASS_ID, nullptr, TRUE);  // a copy
-  ASSERT_NE(map->GetSubTexmap(3), nullptr);
-  EXPECT_TRUE(map->GetSubTexmap(3) != checker &&
-              map->GetSubTexmap(3)->ClassID() == checker->ClassID());
-  EXPECT_FALSE(dad.OkToDrop(map, nullptr, transparent, p, TEXMAP_CLASS_ID)) << "into itself";
-  // A map that already holds the edited one would close a loop.
-  other = NewKelvane();
-  other->SetSubTexmap(0, map);
-  EXPECT_FALSE(dad.OkToDrop(other, nullptr, transparent, p, TEXMAP_CLASS_ID));
+  EXPECT_EQ(proc->colorMapButton->GetDADMgr(), &proc->dadMgr);  // a drop on it: below
   // Another marker's sub-map leaves the active marker's captions.
   map->SetSubTexmap(0, new ConstantColorMap);
   EXPECT_EQ(Text(IDC_COLOR_MAP), NameOf(checker));
@@ -184,29 +169,6 @@ TEST_F(Rollout, MapButtonsTakeDraggedAndDroppedMapsForTheActiveMarker) {
   EXPECT_EQ(std::tuple(panel->GetTexmapButton(0).subMap, panel->GetTexmapButton(0).owner,
                        panel->GetTexmapButton(1).subMap, Marker(0).flags & MarkerActive),
             std::tuple(2, static_cast<ReferenceTarget*>(map), 1, unsigned(MarkerActive)));
-}
-
-TEST_F(Rollout, EnableStatesFollowTheirBoxes) {
-  const auto matid = {IDC_MATID_EQUALS, IDC_MATID_DIFFERENCE, IDC_MATID_RANGE, IDC_MATID1_SPIN,
-                      IDC_MATID2_SPIN};
-  Open();
-  ExpectEnabled({IDC_ANGLE_SPIN, IDC_ANGLE_EDIT, IDC_SMOOTH_EQUALS, IDC_SMOOTH_DIFFERENCE}, false);
-  ExpectEnabled(matid, false);
-  Click(IDC_COMPLANAR);
-  ExpectEnabled({IDC_ANGLE_SPIN, IDC_ANGLE_EDIT}, true);
-  Click(IDC_SMOOTH);
-  ExpectEnabled({IDC_SMOOTH_EQUALS, IDC_SMOOTH_DIFFERENCE}, true);
-  Click(IDC_MATID);
-  ExpectEnabled({IDC_MATID_EQUALS, IDC_MATID_DIFFERENCE, IDC_MATID_RANGE}, true);
-  ExpectEnabled({IDC_MATID1_SPIN, IDC_MATID2_SPIN}, false);  // 554 is clear
-  Click(IDC_MATID_RANGE);
-  ExpectEnabled({IDC_MATID1_SPIN, IDC_MATID2_SPIN, IDC_MATID2_EDIT}, true);
-  // Unticking 551 disables all five whatever 554 shows; ticking it again brings 575 and 576
-  // back because 554 is ticked.
-  Click(IDC_MATID);
-  ExpectEnabled(matid, false);
-  Click(IDC_MATID);
-  ExpectEnabled(matid, true);
 }
 
 // The ramp control names a marker by its record: the named marker's controls are loaded, and
@@ -245,35 +207,6 @@ TEST_F(Rollout, MarkerNotificationsLoadTheNamedMarkersControlsOnly) {
   EXPECT_FLOAT_EQ(m.position, 0.6f);
 }
 
-// The dialog reloads at its first paint only; closing releases the rollout, and a new one
-// starts relative, with the marker controls as the template makes them when no marker is active.
-TEST_F(Rollout, ReloadsAtTheFirstPaintAndClosingReleasesTheRollout) {
-  map->ramp.SetActiveMarker(1);
-  Open(false);
-  EXPECT_EQ(panel->MtlChangedCount(), 0);
-  for (int i = 0; i < 3; ++i) {
-    InvalidateRect(page, nullptr, TRUE);
-    UpdateWindow(page);
-    PumpAll();
-  }
-  EXPECT_EQ(panel->MtlChangedCount(), 1);
-  HWND ramp = Item(IDC_RAMP);
-  Click(IDC_ABSOLUTE_POSITION);
-  panel->Close();
-  EXPECT_TRUE(!map->dlgProc && !IsWindow(ramp) && panel->NumRollupPages() == 0);
-
-  Marker(0).color = AColor(1.0f, 0.0f, 0.0f, 1.0f);
-  map->ramp.ClearMarkerFlags();
-  Open();
-  // No edit link: an empty position.
-  EXPECT_EQ(std::tuple(Swatch(IDC_COLOR_SWATCH), Text(IDC_POSITION_EDIT),
-                       Selection(Item(IDC_IN_MODE)), Checked(IDC_ABSOLUTE_POSITION)),
-            std::tuple(RGB(0, 0, 0), std::wstring(), int(CB_ERR), false));
-  map->ramp.SetActiveMarker(1);
-  Click(IDC_ABSOLUTE_POSITION);  // links the spinner and shows the position
-  EXPECT_EQ(Text(IDC_POSITION_EDIT), L"0.05");
-}
-
 // The same dialog shows another map; the host's parameter map can also give it no map, or an
 // object of another class, before a Kelvane map again, whose ramp the ramp control then edits.
 TEST_F(Rollout, SetThingMovesTheWholeRolloutToTheMapGiven) {
@@ -295,23 +228,20 @@ TEST_F(Rollout, SetThingMovesTheWholeRolloutToTheMapGiven) {
   EXPECT_EQ(master->GetDlg(0)->GetThing(), other->texout) << "the output rollout follows";
 
   auto* checker = new CheckerMap;
-  const float clicks[] = {0.15f, 0.35f, 0.65f, 0.85f};  // away from every marker
-  int round = 0;
-  for (ReferenceTarget* between :
-       {static_cast<ReferenceTarget*>(nullptr), static_cast<ReferenceTarget*>(checker)}) {
-    for (Kelvane* shown : {map, other}) {
-      proc->SetThing(between);
-      EXPECT_EQ(proc->rampControl, nullptr);
-      proc->SetThing(shown);
-      ASSERT_NE(proc->rampControl, nullptr);
-      EXPECT_EQ(proc->rampControl->Ramp(), &shown->ramp);
-      size_t markers = shown->ramp.markers.size();
-      RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, clicks[round]);
-      RampMouse(WM_LBUTTONUP, 0, clicks[round++]);
-      PumpAll();
-      EXPECT_EQ(shown->ramp.markers.size(), markers + 1);
-      EXPECT_EQ(shown->hwMtlEdit, panel->GetHWnd()) << "its map buttons reach the editor";
-    }
+  for (auto [between, shown, click] :
+       {std::tuple<ReferenceTarget*, Kelvane*, float>{nullptr, map, 0.15f},
+        {checker, other, 0.35f}}) {
+    proc->SetThing(between);
+    EXPECT_EQ(proc->rampControl, nullptr);
+    proc->SetThing(shown);
+    ASSERT_NE(proc->rampControl, nullptr);
+    EXPECT_EQ(proc->rampControl->Ramp(), &shown->ramp);
+    size_t markers = shown->ramp.markers.size();
+    RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, click);  // away from every marker
+    RampMouse(WM_LBUTTONUP, 0, click);
+    PumpAll();
+    EXPECT_EQ(shown->ramp.markers.size(), markers + 1);
+    EXPECT_EQ(shown->hwMtlEdit, panel->GetHWnd()) << "its map buttons reach the editor";
   }
   checker->DeleteThis();
 }
@@ -395,41 +325,23 @@ TEST_F(Rollout, ARightClickDuringADragLeavesEveryOtherMarkerAlone) {
 
 }  // namespace
 
-// Each gesture is one undo step named for what it did; undo and redo bring the ramp and the
-// controls back to that point. A drag across two neighbours that merges at the drop is one.
+// Each gesture is one undo step named for what it did (what undo restores is the map's undo
+// test's); undoing an edit shows the marker in the rollout as it was.
 TEST_F(Rollout, GesturesAreUndoStepsAndUndoShowsTheMarkersAgain) {
   map->ramp.AddMarker(0.6f, AColor(0.6f, 0.6f, 0.6f, 1.0f));
   map->ramp.AddMarker(0.7f, AColor(0.7f, 0.7f, 0.7f, 1.0f));
   map->SyncMarkerReferences();
   HostClearUndo();
   Open();
-  auto positions = [this] {
-    std::vector<float> p;
-    for (const RampMarker& m : map->ramp.markers) p.push_back(m.position);
-    return p;
-  };
-  const std::vector<float> start = positions();
-
   RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.5f);
   for (float t : {0.62f, 0.75f, 0.9f, 1.0f}) RampMouse(WM_MOUSEMOVE, MK_LBUTTON, t);
   RampMouse(WM_LBUTTONUP, 0, 1.0f);  // dropped onto the end marker: they merge
   PumpAll();
   ASSERT_EQ(map->ramp.markers.size(), 4u);
   EXPECT_TRUE(HostUndoCount() == 1 && HostUndoDescription() == MSTR(L"Move marker"));
-  const std::vector<float> dropped = positions();
-  ASSERT_TRUE(HostUndo());
-  PumpAll();
-  EXPECT_EQ(positions(), start);
-  EXPECT_EQ(map->NumRefs(), MARKER_MAP_REF + 10);
-  ASSERT_TRUE(HostRedo());
-  EXPECT_EQ(positions(), dropped);
-
   RampMouse(WM_RBUTTONUP, 0, 0.6f);
   PumpAll();
   EXPECT_EQ(HostUndoDescription(), MSTR(L"Delete marker"));
-  ASSERT_TRUE(HostUndo());
-  EXPECT_EQ(positions(), dropped);
-
   RampMouse(WM_LBUTTONDOWN, MK_LBUTTON, 0.3f);
   RampMouse(WM_LBUTTONUP, 0, 0.3f);
   PumpAll();
@@ -437,12 +349,10 @@ TEST_F(Rollout, GesturesAreUndoStepsAndUndoShowsTheMarkersAgain) {
   Shown added = Capture();
   GetIColorSwatch(Item(IDC_COLOR_SWATCH))->SetAColor(AColor(0.1f, 0.8f, 0.3f, 1.0f), TRUE);
   PumpAll();
-  EXPECT_EQ(HostUndoDescription(), MSTR(L"Marker color"));
+  EXPECT_TRUE(HostUndoCount() == 4 && HostUndoDescription() == MSTR(L"Marker color"));
   ASSERT_TRUE(HostUndo());
   PumpAll();
-  EXPECT_EQ(Capture(), added) << "the rollout shows the marker as it was";
-  ASSERT_TRUE(HostUndo());
-  EXPECT_EQ(positions(), dropped);
+  EXPECT_EQ(Capture(), added);
   HostClearUndo();
 }
 
@@ -528,13 +438,5 @@ TEST_F(Rollout, WritesThePictureOfTheRollout) {
   std::vector<unsigned char> crop(size_t(right) * bottom * 3);
   for (int y = 0; y < bottom; ++y)
     std::copy_n(&rgb[(size_t(y) * width) * 3], size_t(right) * 3, &crop[size_t(y) * right * 3]);
-  // The picture shows the ramp drawn (the capture itself is the ramp control's picture test's).
-  const RECT ramp = inWindow(Item(IDC_RAMP));
-  std::set<COLORREF> colours;
-  for (int x = ramp.left + 6; x < ramp.right - 6; ++x) {
-    const unsigned char* p = &crop[(size_t(ramp.top + ramp.bottom) / 2 * right + x) * 3];
-    colours.insert(RGB(p[0], p[1], p[2]));
-  }
-  EXPECT_GT(colours.size(), 50u) << "a gradient, not a flat band";
   EXPECT_TRUE(WritePng(ProgramFolder() + L"rollout.png", right, bottom, crop));
 }

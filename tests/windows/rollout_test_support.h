@@ -34,18 +34,17 @@ class RolloutTest : public ::testing::Test {
     map->DeleteMe();
     if (other) other->DeleteMe();
   }
-  // Opens the map's rollout in the panel; pumps the queue (the first paint) unless asked not to.
-  void Open(bool pump = true) {
+  // Opens the map's rollout in the panel and pumps the queue (the first paint).
+  void Open() {
     dlg = panel->Edit(map);
     ASSERT_NE(dlg, nullptr);
     proc = map->dlgProc;
     ASSERT_NE(proc, nullptr);
     page = proc->hWnd;
     ASSERT_NE(page, nullptr);
-    if (pump) PumpAll();
+    PumpAll();
   }
   HWND Item(int id) { return GetDlgItem(page, id); }
-  bool Enabled(int id) { return IsWindowEnabled(Item(id)) != FALSE; }
   bool Checked(int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
   void Click(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }
   // Whether a repaint of the ramp control is waiting in the queue; takes them all out.

@@ -1,5 +1,5 @@
 // The examples as a user first meets them: each renders a picture in which the map's colours
-// vary over the objects, and the README's example is examples/readme.json as it stands.
+// vary over the objects.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,16 +49,6 @@ TEST(Examples, EachShowsTheMapsColoursVaryingOverItsObjects) {
     EXPECT_GT(spread, 0.15) << "the map's colours vary, not one flat colour";
   }
   EXPECT_GE(examples, 5);
-}
-
-TEST(Examples, TheReadmesSceneIsExamplesReadmeJson) {
-  const std::string readme = ReadText((kSource / "README.md").string());
-  const std::string fence = "```json\n";
-  const size_t start = readme.find(fence);
-  ASSERT_NE(start, std::string::npos);
-  const size_t end = readme.find("```", start + fence.size());
-  EXPECT_EQ(readme.substr(start + fence.size(), end - start - fence.size()),
-            ReadText((kSource / "examples" / "readme.json").string()));
 }
 
 }  // namespace

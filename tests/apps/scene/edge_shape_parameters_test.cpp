@@ -1,12 +1,11 @@
 // "edge_shape", "world_units" and "bump_mode": older scene files load with their defaults, and
-// values set by name, as --set sets them, survive a save.
+// take values by name as --set gives them (the map's persistence test saves them).
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "common/input_error.h"
-#include "saved_scene.h"
+#include "max.h"
 #include "scene/block_parameters.h"
 #include "scene/scene_settings.h"
 #include "scene_file.h"
@@ -35,7 +34,7 @@ std::vector<int> NewParameters(IParamBlock2* block) {
 
 }  // namespace
 
-TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndNewValuesRoundTrip) {
+TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndTakeNewValuesByName) {
   KelvaneClass();
   // A fuzz seed saved before the parameters existed.
   const std::string bytes = ReadText(KELVANE_SOURCE_DIR "/fuzz/corpus/kelvane/marker_maps.kvs");
@@ -53,11 +52,6 @@ TEST(EdgeShapeParameters, OldScenesLoadWithDefaultsAndNewValuesRoundTrip) {
     SetBlockParameter(block, set);
   EXPECT_THROW(SetBlockParameter(block, {"edge_shape", 3.0, "test"}), InputError);
   EXPECT_THROW(SetBlockParameter(block, {"edge_shape", std::string("flat"), "test"}), InputError);
-  std::vector<uint8_t> saved = SaveSceneBytes();
-  ResetScene();
-  ASSERT_EQ(LoadSceneFromMemory(saved.data(), saved.size(), &error), IO_OK) << error.data();
-  ASSERT_NE(block = SceneBlock(), nullptr);
   EXPECT_EQ(NewParameters(block), (std::vector<int>{2, 1, 1}));
-  EXPECT_EQ(SaveSceneBytes(), saved);
   ResetScene();
 }

@@ -65,14 +65,6 @@ TEST(JsonScene, ReadsNodesMapCameraAndImage) {
   EXPECT_TRUE(scene.camera->fovDegrees == 30.0f && scene.image->width == 320);
 }
 
-TEST(JsonScene, InlineMeshesWithoutGroupsAreAutoSmoothed) {
-  SceneDescription scene = Parse(R"({"nodes": [{"name": "fold", "mesh": {
-      "vertices": [[0,0,0],[1,0,0],[1,1,0],[0,1,0],[1,0,1],[1,1,1]],
-      "faces": [[0,1,2,3],[1,4,5,2]]}}]})");
-  const auto& groups = scene.nodes[0].mesh.smoothingGroups;
-  EXPECT_EQ(groups[0] & groups[1], 0u) << "a 90-degree fold is sharper than 30";
-}
-
 // A scene of one inline quad node with more keys at the top level, or in the node.
 std::string Quad(const std::string& more, const std::string& inNode = "") {
   return std::string(R"({"nodes": [{"name": "a", "mesh": {)") + kQuad + "}" + inNode + "}]" +
