@@ -98,6 +98,28 @@ TEST(SceneFile, SaveRefusesWhatCouldNotBeLoadedAgain) {
   }
 }
 
+TEST(SceneFile, FilesOnDiskKeepNonAsciiNames) {
+  CleanScene clean;
+  SampleScene s = BuildSampleScene();
+  ULONG handle = s.poly->GetHandle();
+  // Built by hand: natively the standard library converts wide paths through the locale.
+  std::filesystem::path dir = std::filesystem::temp_directory_path();
+  std::wstring path = dir.wstring() + L"/sc\u00e8ne \u2713 h-io.kvs";
+  MSTR error;
+  ASSERT_EQ(SaveScene(path.c_str(), &error), IO_OK) << error.data();
+  ResetScene();
+  ASSERT_EQ(LoadScene(path.c_str(), &error), IO_OK) << error.data();
+  INode* poly = GetCOREInterface()->GetINodeByHandle(handle);
+  ASSERT_NE(poly, nullptr);
+  EXPECT_STREQ(poly->GetName(), L"Poly \u00fc\u2713 \U0001D538");
+  EXPECT_TRUE(std::filesystem::remove(dir / std::filesystem::path(u8"sc\u00e8ne \u2713 h-io.kvs")));
+
+  EXPECT_EQ(LoadScene(path.c_str(), &error), IO_ERROR);
+  std::wstring text = error.data();
+  EXPECT_EQ(text.rfind(path + L": cannot open the file", 0), 0u) << text;
+  EXPECT_NE(GetCOREInterface()->GetINodeByHandle(handle), nullptr) << "the scene stays";
+}
+
 // The committed fixture was saved by the native build; both builds must read it the same way
 // and write it back byte for byte.
 TEST(SceneFile, FixtureLoadsAndSavesIdenticallyInEveryBuild) {
