@@ -143,11 +143,4 @@ TEST(EdgeConditions, SelectedEdgesAndTheAndOrCombination) {
   EXPECT_EQ(CrossingXs(mesh.Segments(p)), std::vector<float>{0});
   p.conditions = 1;  // Or: every open edge plus the selected interior one
   EXPECT_EQ(mesh.Count(p), 7u);
-
-  // Open edges with a two-face test that every interior edge passes (all faces in group 1).
-  BothPaths field(MakePlane(3, 3));
-  p = {.openEdges = true, .smooth = true, .smoothEq = 0, .conditions = 0};
-  EXPECT_EQ(field.Count(p), 0u);
-  p.conditions = -3;  // any value but 0 means Or
-  EXPECT_EQ(field.Count(p), 24u);
 }
