@@ -15,22 +15,6 @@ std::tuple<float, DWORD, float> Seen(const RampMarker* m) {
 }
 }  // namespace
 
-TEST(RampEditing, ActiveMarker) {
-  GradientRamp ramp;
-  ramp.InitDefault();
-  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), &ramp.markers[0]);
-  ramp.SetActiveMarker(-3);
-  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
-  ramp.SetActiveMarker(3);  // past the end: none active
-  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), nullptr);
-  ramp.markers[2].flags = MarkerDragging;
-  EXPECT_EQ(ramp.ActiveMarkerIndex(MarkerDragging), 2);
-  EXPECT_EQ(ramp.ActiveMarkerIndex(MarkerActive), 0);  // none: marker 0 becomes active
-  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
-  ramp.ClearMarkerFlags();
-  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive | MarkerDragging), nullptr);
-}
-
 TEST(RampEditing, HitTestTakesTheLastInReachDeleteTheFirstSortMerges) {
   GradientRamp ramp = RampAt({0.0f, 0.40f, 0.41f, 1.0f});
   EXPECT_EQ(ramp.HitTestMarker(0.405f, 0.05f), &ramp.markers[2]);
