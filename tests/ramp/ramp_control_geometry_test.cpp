@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <limits>
-#include <tuple>
 #include <utility>
 
 #include "ramp_control_geometry.h"
@@ -13,19 +12,6 @@ const RampGeometry kWide(8, 0, 300);
 constexpr float kD = 293.0f;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
-
-TEST(RampControlGeometry, DefaultMarkerSizeOnThreeHundredPixels) {
-  EXPECT_TRUE(kWide.half == 4 && kWide.span == 293 && kWide.HitTolerance() == 8.0f / kD);
-  EXPECT_EQ(
-      std::tuple(kWide.MarkerCentre(0.0f), kWide.MarkerCentre(0.5f), kWide.MarkerCentre(1.0f)),
-      std::tuple(4.0f, 150.5f, 297.0f));
-  // The drawing covers one column beyond the client width.
-  EXPECT_EQ(kWide.ColumnCount(), 301);
-  for (int x : {0, 150, 300}) {
-    EXPECT_EQ(kWide.ColumnAt(x).x, x);
-    EXPECT_FLOAT_EQ(kWide.ColumnAt(x).position, (float(x) - 3.5f) / kD) << x;
-  }
-}
 
 TEST(RampControlGeometry, ClickAndDragPositionsAndTheirMargins) {
   // A click takes the absolute value and clamps to 1; a drag clamps into [0, 1].
