@@ -76,31 +76,9 @@ TEST(KelvaneMap, SubMapsAreMarkerMaps) {
   watcher->DeleteMe();  // takes the map, and red and blue with it (ASan sees a leak otherwise)
 }
 
-// Each block value's cached form, clamps included, is pinned by the damaged-file case of the
-// persistence tests; here a flag, the angle in radians, and Validity's own Update.
-TEST(KelvaneMap, UpdateAndValidityCacheTheParameters) {
+TEST(KelvaneMap, TheMarkerMapTableKeepsTwoMapsPerMarker) {
   Kelvane* map = NewKelvane();
-  map->pblock->SetValue(pb_open_edges, 0, 1);
-  map->pblock->SetValue(pb_angle, 0, 90.0f);
-  Interval valid = FOREVER;
-  map->Update(0, valid);
-  EXPECT_TRUE(map->openEdges && valid.IsInfinite() && map->ivalid.IsInfinite());
-  EXPECT_FLOAT_EQ(map->angleThreshold, 1.5707964f);
-  map->pblock->SetValue(pb_angle, 0, 180.0f);
-  EXPECT_TRUE(map->Validity(0).IsInfinite());
-  EXPECT_FLOAT_EQ(map->angleThreshold, 3.1415927f) << "Validity runs Update";
-  map->DeleteThis();
-}
-
-TEST(KelvaneMap, NotifyRefChangedAnswers) {
-  Kelvane* map = NewKelvane();
-  MSTR name;
-  GetParamName query(name, 4);
-  PartID part = reinterpret_cast<PartID>(&query);
-  // The parameter block forwards name queries of its table to the map like any message.
-  EXPECT_EQ(map->pblock->NotifyDependents(FOREVER, part, REFMSG_GET_PARAM_NAME), REF_SUCCEED);
-  EXPECT_STREQ(name.data(), L"Marker color");
-  // A change of the marker table's count is undone: it always holds two maps per marker.
+  // A change of the table's count is undone.
   map->pblock->SetCount(pb_marker_map, 2);
   EXPECT_EQ(map->pblock->Count(pb_marker_map), 6);
   map->DeleteThis();
@@ -236,20 +214,4 @@ TEST(KelvaneMap, CreateAnswersNullWhenMemoryRunsOut) {
     return;
   }
   FAIL() << "no map was ever made";
-}
-
-// Lent to another map as a marker map and taken back: whole while something else holds it.
-TEST(KelvaneMap, AMapLentToAnotherAndTakenBackStaysWhole) {
-  Kelvane* map = NewKelvane();
-  Kelvane* holder = NewKelvane();
-  holder->SetSubTexmap(1, map);  // holds map for the rest of the test
-  Kelvane* other = NewKelvane();
-  other->SetSubTexmap(0, map);
-  other->SetSubTexmap(0, nullptr);
-  EXPECT_EQ(other->GetSubTexmap(0), nullptr);
-  ConstantColorMap* c = NewColorMap(AColor(0.0f, 0.0f, 1.0f));
-  map->SetSubTexmap(3, c);
-  EXPECT_TRUE(map->GetSubTexmap(3) == c && CountDependentsOn(c, map) == 1);
-  other->DeleteThis();
-  holder->DeleteThis();
 }
