@@ -137,17 +137,6 @@ TEST_F(KelvaneViewport, AClonedMapHasNoTextureOfItsOwnYet) {
   EXPECT_EQ(Tally(), std::tuple(2, 2, 2, 2)) << "each texture is given back once";
 }
 
-TEST_F(KelvaneViewport, GetVPDisplayDIBUpdatesTheMapAndPassesTheForcedSize) {
-  map->pblock->SetValue(pb_distance, 0, 0.75f);
-  Interval valid;  // empty: the preview says how long it holds
-  BITMAPINFO* dib = map->GetVPDisplayDIB(0, maker, valid, FALSE, 6, 3);
-  ASSERT_NE(dib, nullptr);
-  EXPECT_TRUE(valid.IsInfinite() && !map->ivalid.Empty());
-  EXPECT_FLOAT_EQ(map->distance, 0.75f) << "GetVPDisplayDIB runs Update";
-  EXPECT_TRUE(dib->bmiHeader.biWidth == 6 && dib->bmiHeader.biHeight == 3);
-  MAX_free(dib);
-}
-
 TEST_F(KelvaneViewport, NoBitmapGivesNoTextureAndTheNextCallTriesAgain) {
   ViewportTexHandleMaker none(0);
   EXPECT_EQ(map->GetActiveTexHandle(0, none), 0u) << "an unusable size";
