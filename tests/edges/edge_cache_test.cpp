@@ -21,8 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Counts its extractions; can hold them at a gate, fail the first few, yield no object, or call
-// back into the cache from inside (as a modifier evaluating the map would).
+// Counts extractions; can gate them, fail some, yield no object, or call back into the cache.
 class ProbeObject : public PolyObject {
  public:
   explicit ProbeObject(PolyObject* shape) {
@@ -114,8 +113,7 @@ TEST_F(EdgeCacheTest, OneRecordPerNodeUntilCleared) {
   EXPECT_TRUE(a.probe->evaluations == 3 && empty.probe->evaluations == 2);
 }
 
-// A thread remembers the records it was handed; the memory must never cross caches, not
-// even a new cache built where a destroyed one stood.
+// A thread's remembered records never cross caches, even one built where another stood.
 TEST_F(EdgeCacheTest, RememberedRecordsBelongToTheirCache) {
   ProbeNode a;
   EXPECT_EQ(cache.GetEdgeData(a.Handle(), 0, {})->segments.size(), 12u);
