@@ -1,5 +1,4 @@
-// Marker editing, and the control's drag on the ramp alone: the dragged marker keeps its identity,
-// passes others without swallowing them, and merges only where dropped, surviving the merge.
+// Marker editing, and the drag: it passes markers without merging, and survives the drop's merge.
 #include <tuple>
 
 #include "curve_modes.h"
