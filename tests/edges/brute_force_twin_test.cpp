@@ -1,5 +1,4 @@
-// The fast and the plain distance queries against exhaustive search, and against each other,
-// on random meshes.
+// The fast and plain distance queries against exhaustive search and each other, random meshes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,9 +24,8 @@ EdgeParameters RandomParameters(std::mt19937& rng) {
   return p;
 }
 
-// Every point within Distance of a qualifying edge gets its exact distance and a nearest point on
-// a qualifying edge, from both queries; points random over the record's bounds, where the fast
-// query must also agree with the plain scan as the search index's oracle defines it.
+// Within Distance: the exact distance and a nearest point on an edge, from both queries; and
+// everywhere, the fast query agreeing with the plain scan.
 void CheckAgainstBruteForce(const NodeEdgeCache& r, std::mt19937& rng, int queries) {
   if (r.segments.empty()) return;
   const float d = r.distance;

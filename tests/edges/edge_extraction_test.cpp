@@ -9,8 +9,7 @@
 #include "test_meshes.h"
 
 TEST(EdgeExtraction, ObjectKindsAndConversion) {
-  // A parametric box is neither kind: its edges come from its polygon conversion, and the
-  // record keeps the box itself.
+  // A parametric box: edges from its polygon conversion, the record keeping the box.
   BoxObject* box = new BoxObject;
   ScopedNode node(box);
   NodeEdgeCache r = BuildRecord(node.Handle(), {});
@@ -37,8 +36,7 @@ TEST(EdgeExtraction, NonFiniteVerticesAreSkipped) {
 }
 
 TEST(EdgeExtraction, TriangleEdgesAsTheAdjacencyListFindsThem) {
-  // Two faces sharing an edge, a third and a fourth on that edge (non-manifold), a face twice
-  // over, a degenerate face and one naming a vertex the mesh lacks.
+  // Shared and non-manifold edges, a repeated face, a degenerate one, a missing vertex.
   Mesh mesh;
   mesh.setNumVerts(5);
   const int faces[][3] = {{0, 1, 2}, {2, 1, 3}, {1, 2, 4}, {2, 1, 0},

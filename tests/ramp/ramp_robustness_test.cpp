@@ -1,5 +1,4 @@
-// Ramps no edit makes but a scene file or a direct edit can: empty, out of order, positions
-// below 0, far from 0 or not numbers. And evaluation on many threads, allocating nothing.
+// Ramps only a scene file or direct edit makes, and evaluation on threads allocating nothing.
 #include <cmath>
 #include <limits>
 #include <thread>

@@ -5,8 +5,7 @@
 
 #include "max.h"
 
-// The current scene as a save writes it; empty, with the reason in *error, when the save
-// fails (a saved scene always has its header, so it is never empty).
+// The current scene as saved; empty, with the reason in *error, when the save fails.
 std::vector<uint8_t> SaveSceneBytes(MSTR* error = nullptr);
 
 // Saves the current scene to a file next to path and renames it into place, so a failed write

@@ -2,8 +2,7 @@
 #pragma once
 #include "imtl.h"
 
-// A point given in object space (camera space is object space here), with the host's
-// per-sample colour cache; the texmap tests shade through it too.
+// A point in object space (camera space here too), with the host's per-sample colour cache.
 class TestShadeContext : public ShadeContext {
  public:
   INode* node = nullptr;

@@ -48,19 +48,17 @@ PolyObject* PolyFrom(const std::vector<Point3>& points,
 PolyObject* MakeLPrism() {
   const float xy[6][2] = {{0.3f, 0.3f}, {0.3f, 2.0f}, {0.0f, 2.0f},
                           {0.0f, 0.0f}, {2.0f, 0.0f}, {2.0f, 0.3f}};
-  std::vector<Point3> points;
+  PolyObject* poly = CreateEditablePolyObject();
+  MNMesh& mm = poly->GetMesh();
   for (float z : {0.0f, 1.0f})
-    for (const auto& c : xy) points.emplace_back(c[0], c[1], z);
-  // Counter-clockwise seen from +z: the top cap as is, the bottom reversed, each side from
-  // its bottom edge up.
-  return PolyFrom(points, {{0, 5, 4, 3, 2, 1},
-                           {6, 7, 8, 9, 10, 11},
-                           {0, 1, 7, 6},
-                           {1, 2, 8, 7},
-                           {2, 3, 9, 8},
-                           {3, 4, 10, 9},
-                           {4, 5, 11, 10},
-                           {5, 0, 6, 11}});
+    for (const auto& c : xy) mm.NewVert(Point3(c[0], c[1], z));
+  // Counter-clockwise seen from outside: the bottom cap reversed, each side from its bottom up.
+  mm.NewFace(-1, 6, std::array{0, 5, 4, 3, 2, 1}.data());
+  mm.NewFace(-1, 6, std::array{6, 7, 8, 9, 10, 11}.data());
+  for (int k = 0; k < 6; ++k)
+    mm.NewFace(-1, 4, std::array{k, (k + 1) % 6, (k + 1) % 6 + 6, k + 6}.data());
+  mm.FillInMesh();
+  return poly;
 }
 
 PolyObject* MakeHinge(const Point3& w) {

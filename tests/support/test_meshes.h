@@ -18,8 +18,7 @@ class ScopedNode {
   INode* node;
 };
 
-// A flat grid of nx by ny square quads of side `size` in the XY plane from `corner`, one
-// smoothing group and ID 0.
+// nx by ny square quads of side `size` in the XY plane from `corner`, smoothing group 1.
 PolyObject* MakePlane(int nx, int ny, float size = 1.0f, Point3 corner = Point3(0.0f, 0.0f, 0.0f));
 // A closed box: the host's parametric box converted to a polygon object.
 PolyObject* MakeBoxPoly(int segments = 1);
@@ -39,8 +38,7 @@ PolyObject* MakeHinge(const Point3& w);
 PolyObject* MakeUvSphere(int stacks, float radius = 50.0f);
 // 64 sides of radius 1 along Z: `bands` bands of quads up to `height`, 64-gons closing the ends.
 PolyObject* MakeCylinder(int bands, float height, bool caps = true);
-// A jittered height field of quads, triangles, pentagons and holes with random smoothing
-// masks, material IDs and edge selection, fixed by the seed.
+// A seeded jittered field of quads, triangles, pentagons, holes, groups, IDs and selection.
 PolyObject* MakeRandomPoly(uint32_t seed, int nx, int ny);
 
 NodeEdgeCache BuildRecord(ULONG handle, const EdgeParameters& params);

@@ -98,8 +98,7 @@ TEST_F(PersistenceTest, RoundTripRestoresEveryField) {
 }
 
 TEST_F(PersistenceTest, MapsStayOnTheirMarkersThroughSortAndMerge) {
-  // Unsorted, as the rollout can leave a typed position, with two markers that merge and
-  // two that are clamped into 0..1.
+  // Unsorted (a typed position), with two markers that merge and two clamped into 0..1.
   SetMarkers({0.00005f, 0.8f, 0.3f, 0.30005f, 1.5f});
   const float shades[5] = {0.1f, 0.8f, 0.3f, 0.35f, 0.9f};
   for (int i = 0; i < 5; ++i) map->SetSubTexmap(2 * i, NewColorMap(AColor(shades[i], 0.0f, 0.0f)));
@@ -107,8 +106,7 @@ TEST_F(PersistenceTest, MapsStayOnTheirMarkersThroughSortAndMerge) {
 
   Kelvane* loaded = Load(Save());
   ASSERT_NE(loaded, nullptr);
-  // Each marker's position, its colour map's red, and whether its reference holds that map;
-  // 0.3 and 0.30005 are one marker.
+  // Position, colour map's red, and whether its reference holds it; 0.3 and 0.30005 merged.
   std::vector<std::tuple<float, float, bool>> got;
   for (size_t i = 0; i < loaded->ramp.markers.size(); ++i) {
     auto* colour = static_cast<ConstantColorMap*>(loaded->ramp.markers[i].colorMap);
@@ -143,8 +141,7 @@ TEST_F(PersistenceTest, DefaultMarkerChunkAndDamagedOnes) {
   }
 }
 
-// Values outside their declared ranges, as a damaged file can hold them: the map brings each
-// into its range when it caches it, whatever the host did on loading.
+// Out-of-range values from a damaged file: the map brings each into range when it caches it.
 TEST_F(PersistenceTest, BlockValuesOutOfRangeAreClampedWhenCached) {
   std::vector<uint8_t> bytes = Save();
   // A block value is stored after its header: parameter ID, type and count 1.
@@ -181,8 +178,7 @@ TEST_F(PersistenceTest, BlockValuesOutOfRangeAreClampedWhenCached) {
   EXPECT_EQ(std::tuple(loaded->distance, loaded->angleThreshold), std::tuple(0.0f, 0.0f));
 }
 
-// A damaged file can give a reference slot an object of another kind: the map never uses it
-// as what it is not, and after the load has the slot's default again.
+// A slot given an object of another kind by a damaged file: never used, the default put back.
 TEST_F(PersistenceTest, ReferencesToObjectsOfAnotherKindAreReplaced) {
   map->SetSubTexmap(0, NewColorMap(AColor(0.2f, 0.4f, 0.6f)));
   std::vector<uint8_t> bytes = Save();
@@ -229,8 +225,7 @@ TEST_F(PersistenceTest, CommittedSceneLoadsInEveryBuild) {
   ASSERT_EQ(loaded->ramp.markers.size(), 4u);
   auto* colour = static_cast<ConstantColorMap*>(loaded->ramp.markers[1].colorMap);
   ASSERT_NE(colour, nullptr);
-  // Saved before "Edge shape" and "World units" existed: both at their defaults, today's
-  // behaviour.
+  // Saved before "Edge shape" and "World units" existed: both at their defaults.
   Interval valid = FOREVER;
   loaded->Update(0, valid);
   EXPECT_EQ(

@@ -1,5 +1,4 @@
-// "World units": distances measured in world space through the node's transform, against the
-// exact distance to the transformed edges, and perturbations handed back in object space.
+// "World units": distances through the node's transform, perturbations back in object space.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,8 +22,7 @@ Matrix3 Transform(Point3 axis, float angle, Point3 scale, Point3 move) {
   return Matrix3(r0 * scale.x, r1 * scale.y, r2 * scale.z, move);
 }
 
-// A jittered height field on a transformed node; every edge qualifies. The shade context's
-// point is in object space, as the host hands it through PointTo.
+// A jittered height field on a transformed node; shade points in object space, as PointTo gives.
 class WorldUnitsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -55,8 +53,7 @@ class WorldUnitsTest : public ::testing::Test {
     sc.cachedMap = nullptr;
     return map->EvalColor(sc).r;
   }
-  // The unit direction the perturbation pushes along, in object space: with a white start
-  // the perturbation is that direction plus z.
+  // The perturbation's unit direction in object space: with a white start it is that plus z.
   Point3 Direction(const Point3& p) {
     map->ramp.markers.front().color = AColor(1.0f, 1.0f, 1.0f, 1.0f);
     sc.point = p;
@@ -85,33 +82,29 @@ TEST_F(WorldUnitsTest, DistanceAgreesWithTheTransformedEdges) {
       Transform(Point3(1, 2, 3).Normalize(), 0.7f, {3.0f, 0.5f, 1.5f}, {4.0f, -2.0f, 7.0f});
   const float distance = 0.8f;
   const std::vector<EdgeSegment> world = Edges(tm), object = Edges();
-
+  // The normalised exact distance from p, moved by `to`, to `edges`.
+  auto exact = [&](const std::vector<EdgeSegment>& edges, const Point3& p, const Matrix3& to) {
+    return std::min(ExactNearestDistance(edges, p * to) / distance, 1.0);
+  };
   Use(tm, distance, true);
   int differ = 0;
   for (const Point3& p : Points(400)) {
-    const double exact = std::min(ExactNearestDistance(world, p * tm) / distance, 1.0);
-    ASSERT_NEAR(T(p), exact, 2e-4) << "at " << p.x << ", " << p.y << ", " << p.z;
-    const double inObject = std::min(ExactNearestDistance(object, p) / distance, 1.0);
-    differ += std::fabs(exact - inObject) > 0.05;
+    ASSERT_NEAR(T(p), exact(world, p, tm), 2e-4) << "at " << p.x << ", " << p.y << ", " << p.z;
+    differ += std::fabs(exact(world, p, tm) - exact(object, p, Matrix3())) > 0.05;
   }
   EXPECT_GT(differ, 100) << "the transform must matter for this test to mean anything";
 
   // The next frame's transform is the next Update's: the records are built again.
   const Matrix3 next = Transform(Point3(0.0f, 0.0f, 1.0f), 0.0f, {0.5f, 2.0f, 1.0f}, {});
   Use(next, distance, true);
-  const std::vector<EdgeSegment> nextWorld = Edges(next);
-  for (const Point3& p : Points(50))
-    EXPECT_NEAR(T(p), std::min(ExactNearestDistance(nextWorld, p * next) / distance, 1.0), 2e-4);
-
+  for (const Point3& p : Points(50)) EXPECT_NEAR(T(p), exact(Edges(next), p, next), 2e-4);
   // Off, the same node measures in object space again.
   Use(tm, distance, false);
-  for (const Point3& p : Points(50))
-    EXPECT_NEAR(T(p), std::min(ExactNearestDistance(object, p) / distance, 1.0), 2e-4);
+  for (const Point3& p : Points(50)) EXPECT_NEAR(T(p), exact(object, p, Matrix3()), 2e-4);
 }
 
 TEST_F(WorldUnitsTest, DirectionIsTheObjectSpaceGradientOfTheWorldDistance) {
-  // Under a non-uniform scale the direction away from the edge in world space, brought back
-  // as a normal, is the gradient of the world distance as a function of the object point.
+  // Under a non-uniform scale: the gradient of the world distance over the object point.
   const Matrix3 tm = Transform(Point3(1, 0, 0), 0.4f, {4.0f, 0.5f, 1.0f}, {0, 0, 0});
   const std::vector<EdgeSegment> world = Edges(tm);
   auto f = [&](Point3 p) { return ExactNearestDistance(world, p * tm); };

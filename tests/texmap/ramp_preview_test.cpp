@@ -13,8 +13,8 @@ TEST(RampPreview, ChannelTruncatesToSixteenBitsAndShowsOverBrightAtFull) {
   const struct {
     float in;
     int out;
-  } cases[] = {{1.0f, 65535}, {0.5f, 32767}, {0.25f, 16383}, {0.0f, 0},    {0.99999f, 65534},
-               {1.5f, 65535}, {-0.25f, 0},   {nan, 0},       {inf, 65535}, {1e30f, 65535}};
+  } cases[] = {{1.0f, 65535}, {0.5f, 32767}, {0.0f, 0}, {0.99999f, 65534},
+               {1.5f, 65535}, {-0.25f, 0},   {nan, 0},  {inf, 65535}};
   for (const auto& c : cases) EXPECT_EQ(PreviewChannel(c.in), c.out) << c.in;
 }
 

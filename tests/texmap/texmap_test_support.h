@@ -49,8 +49,7 @@ class CountedMap : public TestMap {
   ~CountedMap() override { --alive; }
 };
 
-// Every field of a marker that a scene file keeps, in the file's order, so two markers compare
-// in one expectation and a field added to the record is compared without a change here.
+// Every field of a marker a scene file keeps, in order: markers compare in one expectation.
 inline std::vector<double> SavedFields(const RampMarker& m) {
   MarkerRecord r{.position = m.position,
                  .colorMapOn = m.colorMapOn,
