@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 #include "host_huge_pages.h"
+#include "host_parallel_ranges.h"
 #include "mesh.h"
-#include "parallel_ranges.h"
 
 MNFace::MNFace(const MNFace& from) : FlagUser(from) {
   *this = from;

@@ -7,14 +7,15 @@
 #include <thread>
 #include <vector>
 
-// Calls work(begin, end) for contiguous ranges covering 0..count-1, one per core, the calling
-// thread taking the first. The first exception is rethrown once every range has finished.
+// Calls work(begin, end) for contiguous ranges covering 0..count-1, one per thread (`threads`,
+// or every core when 0), the calling thread taking the first. The first exception is rethrown
+// once every range has finished.
 template <class Work>
-void ForRanges(size_t count, Work work) {
+void ForRanges(size_t count, Work work, size_t threads = 0) {
   // Below this many items per thread, starting threads costs more than it saves.
   constexpr size_t kMinItems = 16384;
-  const size_t ranges = std::max<size_t>(
-      1, std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), count / kMinItems));
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  const size_t ranges = std::max<size_t>(1, std::min<size_t>(threads, count / kMinItems));
   if (ranges == 1) {
     if (count > 0) work(size_t(0), count);
     return;
