@@ -266,7 +266,7 @@ void MNMesh::FillInMesh() {
       // (a broken file) has many.
       if (to - from > 32)
         std::stable_sort(from, to, [](const End& x, const End& y) { return x.other < y.other; });
-      else
+      else if (to - from > 1)  // an empty run may sit in an empty array: no from + 1
         for (auto i = from + 1; i < to; ++i)
           for (auto j = i; j != from && (j - 1)->other > j->other; --j) std::iter_swap(j - 1, j);
       const End* open = nullptr;
