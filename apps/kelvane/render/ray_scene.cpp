@@ -47,8 +47,10 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
     throw std::runtime_error("cannot start Embree (error " +
                              std::to_string(rtcGetDeviceError(nullptr)) + ")");
   scene = rtcNewScene(device);
-  // Rays that graze an edge shared by two triangles must hit one of them.
-  rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST);
+  // Rays that graze an edge shared by two triangles must hit one of them. Compact leaves
+  // carry vertex indices rather than copies of the vertices: a third less to write, so a
+  // faster build of a large mesh and less memory.
+  rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST | RTC_SCENE_FLAG_COMPACT);
 
   normals.reserve(hostScene.Nodes().size());
   vertexOfCorner.reserve(hostScene.Nodes().size());
