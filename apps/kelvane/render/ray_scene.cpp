@@ -48,7 +48,7 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
                              std::to_string(rtcGetDeviceError(nullptr)) + ")");
   scene = rtcNewScene(device);
   // Rays that graze an edge shared by two triangles must hit one of them. Compact leaves
-  // carry vertex indices rather than copies of the vertices: a third less to write, so a
+  // carry vertex indices rather than copies of the vertices: far less to write, so a
   // faster build of a large mesh and less memory.
   rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST | RTC_SCENE_FLAG_COMPACT);
 
