@@ -12,6 +12,7 @@
 #include "mesh/mesh_triangles.h"
 #include "mesh/parallel_chunks.h"
 #include "render/embree_triangles.h"
+#include "render/ray_scene_normals.h"
 
 namespace {
 
@@ -46,10 +47,13 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
     throw std::runtime_error("cannot start Embree (error " +
                              std::to_string(rtcGetDeviceError(nullptr)) + ")");
   scene = rtcNewScene(device);
-  // Rays that graze an edge shared by two triangles must hit one of them.
-  rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST);
+  // Rays that graze an edge shared by two triangles must hit one of them. Compact leaves
+  // carry vertex indices rather than copies of the vertices: far less to write, so a
+  // faster build of a large mesh and less memory.
+  rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST | RTC_SCENE_FLAG_COMPACT);
 
   normals.reserve(hostScene.Nodes().size());
+  vertexOfCorner.reserve(hostScene.Nodes().size());
   triangles.reserve(hostScene.Nodes().size());
   for (const SceneNode& node : hostScene.Nodes()) {
     const PolyMeshData& mesh = node.mesh;
@@ -57,7 +61,9 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
     auto& nodeTriangles = triangles.emplace_back();
     if (!AllTriangles(mesh)) nodeTriangles = TriangulateCorners(mesh);
     // Taken to world space where they lie, rather than copied per triangle.
-    auto& nodeNormals = normals.emplace_back(CornerNormals(mesh, threads));
+    auto& nodeNormals = normals.emplace_back(SharedVertexNormals(mesh, threads));
+    vertexOfCorner.push_back(nodeNormals.empty() ? nullptr : mesh.corners.data());
+    if (nodeNormals.empty()) nodeNormals = CornerNormals(mesh, threads);
     ParallelChunks(nodeNormals.size(), threads, [&](size_t begin, size_t end) {
       for (size_t c = begin; c < end; ++c)
         nodeNormals[c] = NormalToWorld(node.worldToObject, nodeNormals[c]);
@@ -121,9 +127,10 @@ std::optional<RayHit> RayScene::Trace(const Point3& origin, const Point3& direct
                                    ? std::array<int, 3>{first, first + 1, first + 2}
                                    : nodeTriangles[rh.hit.primID];
   const auto& n = normals[rh.hit.geomID];
+  const int* byVertex = vertexOfCorner[rh.hit.geomID];
+  auto at = [&](int corner) { return n[size_t(byVertex ? byVertex[corner] : corner)]; };
   const float u = rh.hit.u, v = rh.hit.v;
-  hit.normal =
-      ((1.0f - u - v) * n[size_t(t[0])] + u * n[size_t(t[1])] + v * n[size_t(t[2])]).Normalize();
+  hit.normal = ((1.0f - u - v) * at(t[0]) + u * at(t[1]) + v * at(t[2])).Normalize();
   if (hit.normal.LengthSquared() == 0.0f)
     hit.normal = Point3(rh.hit.Ng_x, rh.hit.Ng_y, rh.hit.Ng_z).Normalize();
   // Two-sided: the side the ray sees faces it.

@@ -20,8 +20,8 @@ struct RayHit {
 class RayScene {
  public:
   // Shows the build on progressTo when given. Builds on `threads` threads (0: every core);
-  // the rays hit the same faces for any count. Nodes of triangles alone lend their corners to
-  // Embree: the scene's meshes must outlive this and stay unchanged.
+  // the rays hit the same faces for any count. The scene's meshes lend their corners to Embree
+  // and to the normals: they must outlive this and stay unchanged.
   explicit RayScene(const HostScene& scene, std::ostream* progressTo = nullptr, int threads = 0);
   ~RayScene();
   RayScene(const RayScene&) = delete;
@@ -30,9 +30,12 @@ class RayScene {
   std::optional<RayHit> Trace(const Point3& origin, const Point3& direction) const;
 
  private:
-  // Per node: its corners' normals in world space, and its triangles' corners (left empty
-  // when every face is a triangle: triangle t is then corners 3t to 3t + 2).
+  // Per node: its normals in world space, one per vertex when its vertices' corners all share
+  // one (vertexOfCorner then holds the mesh's corners), otherwise one per corner
+  // (vertexOfCorner null); and its triangles' corners (left empty when every face is a
+  // triangle: triangle t is then corners 3t to 3t + 2).
   std::vector<std::vector<Point3>> normals;
+  std::vector<const int*> vertexOfCorner;
   std::vector<std::vector<std::array<int, 3>>> triangles;
   RTCDeviceTy* device = nullptr;
   RTCSceneTy* scene = nullptr;

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "mesh/builtin_meshes.h"
+#include "mesh/mesh_triangles.h"
 #include "render/ray_scene.h"
+#include "render/ray_scene_normals.h"
 #include "scene/host_scene.h"
 
 // Two nodes with the same faces in the same place, so every ray meets two coincident
@@ -42,4 +45,20 @@ TEST(RayScene, CoincidentFacesHitTheSameNodeForAnyBuilderThreadCount) {
   const std::vector<int> one = hits(1);
   EXPECT_GT(std::count(one.begin(), one.end(), 1), 0) << "both nodes must be seen to tell";
   for (int threads : {2, 3, 8}) EXPECT_EQ(hits(threads), one) << threads << " builder threads";
+}
+
+// Normals kept per vertex only where every corner of the vertex has that very normal, to the bit.
+TEST(RayScene, SharedVertexNormalsAreEveryCornersOwn) {
+  for (auto smoothing : {BuiltinSmoothing::All, BuiltinSmoothing::Parts, BuiltinSmoothing::None})
+    for (auto shape : {BuiltinShape::Sphere, BuiltinShape::Torus, BuiltinShape::Box}) {
+      // Large enough for the sums to be split between threads.
+      const PolyMeshData mesh =
+          MakeBuiltinMesh({.shape = shape, .segments = 300, .smoothing = smoothing});
+      const auto byVertex = SharedVertexNormals(mesh, 3);
+      const auto byCorner = CornerNormals(mesh);
+      ASSERT_EQ(byVertex.empty(), smoothing != BuiltinSmoothing::All) << int(shape);
+      for (size_t c = 0; c < byCorner.size() && !byVertex.empty(); ++c)
+        ASSERT_EQ(std::memcmp(&byVertex[size_t(mesh.corners[c])], &byCorner[c], sizeof(Point3)), 0)
+            << int(shape) << " corner " << c;
+    }
 }
