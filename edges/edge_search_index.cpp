@@ -18,8 +18,6 @@ constexpr double kBinLengths = 3.0;
 constexpr double kSparseBin = 6.0;
 constexpr double kFilledBin = 32.0;
 constexpr double kMostGrowth = 8.0;
-// Up to this many bins, the walk rather than the tree.
-constexpr size_t kFewBins = 8;
 // Bounds on what a record may cost, as for the grid; past them the bins grow.
 constexpr double kColumnsPerSegment = 1.5;
 constexpr double kLayersPerSegment = 4.0;
@@ -467,10 +465,9 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     FillBins(x, segments, Place(x, segments, boundsMin, boundsMax, bin, slack));
   }
   // Segments along a few curves with a Distance reaching past a bin: the walk outwards would
-  // meet many bins that are near but hold nothing nearest. Where the bins are a handful (a
-  // tube's two rims), it reads them all about as fast.
-  const bool tree =
-      perBin < kSparseBin && std::min(distance, radius) > x.binSize && x.binLayer.size() > kFewBins;
+  // meet many bins that are near but hold nothing nearest (or, for a tube's two rims, scan
+  // whole bins run by run).
+  const bool tree = perBin < kSparseBin && std::min(distance, radius) > x.binSize;
   if (tree) {
     BuildSearchTree(x.tree, x.ax.data(), x.ay.data(), x.az.data(), x.bx.data(), x.by.data(),
                     x.bz.data(), x.binSlots, slack);

@@ -229,9 +229,11 @@ SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, f
   if (whole) {
     Kernel::Slots(ColumnsOf(x), slots, p, best);
   } else {
-    if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) return {};
+    // The tree's first test does what the stretches would.
     if (reach == SearchReach::kRadius && !x.tree.nodes.empty()) {
       Kernel::Tree(ColumnsOf(x), p, best);
+    } else if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) {
+      return {};
     } else {
       SearchRings<Kernel>(
           x, ColumnsOf(x), p,

@@ -86,9 +86,14 @@ class Builder {
     if (runs.size() <= width) {
       children = std::move(runs);
     } else {
-      size_t most = width;
-      while (most * size_t(SearchTree::kTop) < runs.size()) most *= width;
-      children = Children(runs, 0, runs.size(), most);
+      std::vector<Item> leaves = Children(runs, 0, runs.size(), SearchTreeNode::kLeafRuns);
+      if (leaves.size() <= size_t(SearchTree::kTop)) {
+        children = std::move(leaves);
+      } else {
+        size_t most = width;
+        while (most * size_t(SearchTree::kTop) < leaves.size()) most *= width;
+        children = Children(leaves, 0, leaves.size(), most);
+      }
     }
     const uint32_t first = uint32_t(tree.nodes.size());
     for (size_t k = 0; k < children.size(); k += width)

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -14,11 +15,14 @@
 // its width, which far from the curve lets many runs through; the capsule's radius is about
 // the curve's sagitta over the run.
 //
-// The leaves are runs of up to kRun slots of one bin; the nodes above them halve the runs
-// across their widest spread, and again, into groups that fill whole subtrees.
+// The runs are of up to kRun slots of one bin. Leaves hold kLeafRuns runs each, found by
+// halving the runs across their widest spread, and again; the nodes above group the leaves
+// the same way into groups that fill whole subtrees. A leaf is measured whole rather than
+// run by run: its capsule is thin enough that a point it lets through is usually near it.
 struct SearchTreeNode {
   static constexpr int kWidth = 8;
   static constexpr uint32_t kRun = 8;
+  static constexpr size_t kLeafRuns = 4;
   // Per child, lane by lane: the capsule's axis from a to a + d, the inverse of its squared
   // length (0 for none) and its radius, widened by the rounding slack. A lane with no child
   // has its axis as far away as a float goes.

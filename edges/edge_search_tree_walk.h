@@ -34,6 +34,56 @@ KELVANE_FORCE_INLINE void NodeGaps(const SearchTreeNode& n, float px, float py, 
 template <class L>
 void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best);
 
+// Measures every segment of a node whose children are runs, keeping the nearest lane by lane
+// and choosing among the lanes once at the end: no test between runs, so that the runs'
+// arithmetic overlaps rather than waiting on each choice.
+template <class L>
+KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode& n, float px,
+                                   float py, float pz, SearchBest& best) {
+  using F = typename L::F;
+  using I = typename L::I;
+  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
+  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+  const I none = L::Splat(int32_t(INT32_MAX));
+  F least = L::Splat(best.d2);
+  I lowest = L::Splat(best.segment);
+  for (int lane = 0; lane < SearchTreeNode::kWidth; ++lane) {
+    const uint32_t child = n.child[lane];
+    if (!(child & SearchTreeNode::kRunBit)) break;
+    const uint32_t run = child - SearchTreeNode::kRunBit;
+    for (uint32_t s = run; s < run + SearchTreeNode::kRun; s += L::kWidth) {
+      const F ax = L::Load(x.ax + s), ay = L::Load(x.ay + s), az = L::Load(x.az + s);
+      const F bx = L::Load(x.bx + s), by = L::Load(x.by + s), bz = L::Load(x.bz + s);
+      const F dx = bx - ax, dy = by - ay, dz = bz - az;
+      const F vx = pxs - ax, vy = pys - ay, vz = pzs - az;
+      F t = (dx * vx + dy * vy + dz * vz) / (dx * dx + dy * dy + dz * dz);
+      t = L::Max(t, zero);
+      t = L::Min(t, one);
+      const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
+      const F d2 = ex * ex + ey * ey + ez * ez;
+      const F nearer = L::Min(d2, least);
+      const I segment = L::Load(x.segment + s);
+      lowest = L::Min(L::Select(L::Equal(d2, nearer), segment, none),
+                      L::Select(L::Equal(least, nearer), lowest, none));
+      least = nearer;
+    }
+  }
+  const F nearest = L::SpreadMin(least);
+  const float d2 = L::First(nearest);
+  const int32_t low = L::First(L::SpreadMin(L::Select(L::Equal(least, nearest), lowest, none)));
+  if (low == best.segment) return;
+  // The slot of that segment, wherever it lies among the runs.
+  const I wanted = L::Splat(low);
+  for (int lane = 0; lane < SearchTreeNode::kWidth; ++lane) {
+    const uint32_t run = n.child[lane] - SearchTreeNode::kRunBit;
+    for (uint32_t s = run; s < run + SearchTreeNode::kRun; s += L::kWidth)
+      if (const unsigned bits = L::Lanes(L::Equal(L::Load(x.segment + s), wanted))) {
+        best = {d2, low, s + kLowestLane.lane[bits]};
+        return;
+      }
+  }
+}
+
 // Visits the children of `count` nodes from `first` nearest first, until the nearest left
 // lies beyond the best distance, which shrinks as runs are scanned. The nearest is found by
 // vector minimum over all the lanes, a visited one counting as infinitely far: branches on
@@ -76,6 +126,11 @@ KELVANE_FORCE_INLINE void WalkNodes(const SearchColumns& x, uint32_t first, uint
 
 template <class L>
 void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best) {
+  const SearchTreeNode& n = x.treeNodes[at];
+  if (n.child[0] & SearchTreeNode::kRunBit) {
+    ScanRuns<L>(x, n, px, py, pz, best);
+    return;
+  }
   WalkNodes<L>(x, at, 1, px, py, pz, best);
 }
 

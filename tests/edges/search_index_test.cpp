@@ -163,9 +163,14 @@ TEST(SearchIndex, AgreesWithThePlainScanAlongLongCurves) {
     };
     for (int k = 0; k < 600; ++k) rings.push_back({at(k), at(k + 1)});
   }
+  // One segment stored twice: the lower index answers, exactly, not as a near tie.
+  rings.push_back(rings[1234]);
   const NodeEdgeCache r = RecordFromSegments(rings, 80.0f);
   // More nodes than a root over nodes of runs alone could have.
   ASSERT_GT(r.search.tree.nodes.size(), size_t(r.search.tree.top) * (SearchTreeNode::kWidth + 1));
+  const Point3 middle = (rings[1234].start + rings[1234].end) * 0.5f;
+  const Point3 outside(middle.x * 1.05f, middle.y * 1.05f, middle.z);
+  EXPECT_EQ(FindNearestSegment(r.search, outside, SearchReach::kRadius).segment, 1234);
   std::mt19937 rng(29);
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
   for (int i = 0; i < 3000; ++i) {
