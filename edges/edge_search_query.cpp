@@ -217,6 +217,11 @@ bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
 
 template <class Kernel>
 SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
+  // A point not finite measures nearer than nothing there.
+  if (reach == SearchReach::kRadius && x.small.count > 0) {
+    const int k = NearestSmallEdge(x.small, p, radius * radius);
+    return k < 0 ? SearchHit{} : SearchHit{k, x.small.Segment(k)};
+  }
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
   const float radius2 = radius * radius;
