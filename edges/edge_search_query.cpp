@@ -217,11 +217,6 @@ bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
 
 template <class Kernel>
 SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
-  // A point not finite measures nearer than nothing there.
-  if (reach == SearchReach::kRadius && x.small.count > 0) {
-    const int k = NearestSmallEdge(x.small, p, radius * radius);
-    return k < 0 ? SearchHit{} : SearchHit{k, x.small.Segment(k)};
-  }
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
   const float radius2 = radius * radius;
@@ -270,6 +265,11 @@ SearchHit FindNearestSegment(const EdgeSearchIndex& x, const Point3& p, SearchRe
 
 SearchHit FindNearestSegmentWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
   radius = std::min(radius, x.radius);
+  // A few segments are measured all at once (a point not finite measures near none of them).
+  if (x.small.count > 0) {
+    const int k = NearestSmallEdge(x.small, p, radius * radius);
+    return k < 0 ? SearchHit{} : SearchHit{k, x.small.Segment(k)};
+  }
   return hasAvx2 ? Search<Avx2Kernel>(x, p, SearchReach::kRadius, radius)
                  : Search<Sse2Kernel>(x, p, SearchReach::kRadius, radius);
 }
