@@ -1,6 +1,6 @@
 #include "edge_search_small.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 #include <bit>
 #include <limits>
 
