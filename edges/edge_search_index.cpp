@@ -443,7 +443,7 @@ size_t EdgeSearchIndex::Bytes() const {
          (occupiedFrom[0].capacity() + occupiedFrom[1].capacity() + occupiedFrom[2].capacity() +
           occupiedTo[0].capacity() + occupiedTo[1].capacity() + occupiedTo[2].capacity()) *
              sizeof(float) +
-         sizeof(nearMask) + tree.nodes.capacity() * sizeof(SearchTreeNode);
+         sizeof(nearMask) + sizeof(small) + tree.nodes.capacity() * sizeof(SearchTreeNode);
 }
 
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
@@ -452,6 +452,7 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   x = EdgeSearchIndex{};
   if (segments.empty() || !(radius > 0.0f) || !std::isfinite(radius)) return;
   x.radius = radius;
+  BuildSmallEdgeSet(x.small, segments);
   double lengthSum = 0.0;
   for (const EdgeSegment& s : segments) lengthSum += double(Length(s.end - s.start));
   double bin = kBinLengths * lengthSum / double(segments.size());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "edge_search_mask.h"
+#include "edge_search_small.h"
 #include "edge_search_tree.h"
 #include "edge_segment.h"
 #include "point3.h"
@@ -30,6 +31,8 @@ struct EdgeSearchIndex {
   static constexpr uint32_t kPadding = 8;
 
   float radius = 0.0f;  // searches are exact below this distance
+  // A record of a few segments, all of them, for the radius query to measure at once.
+  SmallEdgeSet small;
   float binSize = 0.0f;
   float inverseBinSize = 0.0f;
   Point3 origin;  // lower corner of bin (0, 0, 0)

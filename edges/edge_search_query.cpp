@@ -267,6 +267,11 @@ SearchHit FindNearestSegment(const EdgeSearchIndex& x, const Point3& p, SearchRe
 
 SearchHit FindNearestSegmentWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
   radius = std::min(radius, x.radius);
+  // A few segments are measured all at once (a point not finite measures near none of them).
+  if (x.small.count > 0) {
+    const int k = NearestSmallEdge(x.small, p, radius * radius);
+    return k < 0 ? SearchHit{} : SearchHit{k, x.small.Segment(k)};
+  }
   return hasAvx2 ? Search<Avx2Kernel>(x, p, SearchReach::kRadius, radius)
                  : Search<Sse2Kernel>(x, p, SearchReach::kRadius, radius);
 }

@@ -34,6 +34,9 @@ class PreparedRamp {
   AColor Over(int count, float t) const;
 
   bool ready = false;
+  // The answers at either end, where most samples land (beyond Distance of every edge, or on
+  // one), found once.
+  AColor atZero, atOne;
   std::vector<float> positions;
   std::vector<AColor> colors;
   std::vector<Segment> segments;  // index i: the segment ending at marker i; 0 unused

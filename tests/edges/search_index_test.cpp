@@ -197,6 +197,21 @@ TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
     // The mask must still answer some points itself, or the small path costs a search each.
     EXPECT_TRUE(distance > 0.1f || clear > 300) << clear;
   }
+  // Small sets of one, three and four vectors, with an edge stored twice (the lower index
+  // wins) and one of no length.
+  std::vector<EdgeSegment> few = BuildRecord(node.Handle(), {}).segments;
+  few.insert(few.begin() + 2, few[5]);
+  few.push_back({few[0].end, few[0].end});
+  for (size_t count : {3u, 11u, 14u}) {
+    const NodeEdgeCache r = RecordFromSegments({few.begin(), few.begin() + long(count)}, 0.3f);
+    ASSERT_GT(r.search.small.count, 0);
+    for (const Point3& p : QueryPoints(box->GetMesh(), r, 1000, 31)) ASSERT_TRUE(Agrees(r, p));
+  }
+  Point3 nearest;
+  int segment = -1;
+  const Point3 middle = (few[2].start + few[2].end) * 0.5f;
+  NearestEdgeSegmentWithin(RecordFromSegments(few, 0.3f), middle, 0.3f, nearest, segment);
+  EXPECT_EQ(segment, 2);
 }
 
 TEST(SearchIndex, AwkwardSegments) {

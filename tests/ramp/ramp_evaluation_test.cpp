@@ -122,7 +122,7 @@ TEST(RampEvaluation, PreparedRampAnswersAsEvaluateToTheBit) {
     ASSERT_TRUE(prepared.Ready());
     for (float t = -0.05f; t < 1.1f; t += 0.00731f)
       EXPECT_EQ(prepared.Evaluate(t), ramp.Evaluate(sc, t)) << t;
-    EXPECT_EQ(prepared.Evaluate(NAN), ramp.Evaluate(sc, NAN));
+    for (float t : {NAN, 0.0f, 1.0f}) EXPECT_EQ(prepared.Evaluate(t), ramp.Evaluate(sc, t));
   }
   // A marker map in use changes colours from sample to sample: not prepared.
   TestMap* white = new TestMap(AColor(1.0f, 1.0f, 1.0f, 1.0f));
