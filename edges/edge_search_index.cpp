@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -159,15 +160,13 @@ class Binning {
   const std::vector<EdgeSegment>& segments;
 };
 
-// Stable counting sort by a key below `keys`.
+// Stable counting sort by a key below `keys`, from `in` into `out`, which holds as many.
 template <class Key>
-std::vector<Placement> SortedBy(const std::vector<Placement>& in, size_t keys, Key key) {
+void SortBy(const Placement* in, Placement* out, size_t count, size_t keys, Key key) {
   std::vector<uint32_t> next(keys + 1, 0);
-  for (const Placement& p : in) ++next[key(p) + 1];
+  for (size_t k = 0; k < count; ++k) ++next[key(in[k]) + 1];
   for (size_t k = 1; k <= keys; ++k) next[k] += next[k - 1];
-  std::vector<Placement> out(in.size());
-  for (const Placement& p : in) out[next[key(p)]++] = p;
-  return out;
+  for (size_t k = 0; k < count; ++k) out[next[key(in[k])]++] = in[k];
 }
 
 const float* Starts(const EdgeSearchIndex& x, int axis) {
@@ -235,10 +234,14 @@ std::vector<Placement> Place(EdgeSearchIndex& x, const std::vector<EdgeSegment>&
 void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
               std::vector<Placement> placements) {
   const size_t columnCount = size_t(x.columns) * size_t(x.rows);
-  placements =
-      SortedBy(placements, size_t(x.layers), [](const Placement& p) { return size_t(p.layer); });
-  placements =
-      SortedBy(placements, columnCount, [](const Placement& p) { return size_t(p.column); });
+  // By layer into a buffer left uninitialised, then by column back into place: a zeroed
+  // array of a hundred thousand placements costs fresh pages and a fill, each sort over.
+  const size_t count = placements.size();
+  const std::unique_ptr<Placement[]> byLayer(new Placement[count]);
+  SortBy(placements.data(), byLayer.get(), count, size_t(x.layers),
+         [](const Placement& p) { return size_t(p.layer); });
+  SortBy(byLayer.get(), placements.data(), count, columnCount,
+         [](const Placement& p) { return size_t(p.column); });
   std::vector<uint32_t> starts;
   for (uint32_t k = 0; k < uint32_t(placements.size()); ++k)
     if (k == 0 || placements[k].column != placements[k - 1].column ||
@@ -249,11 +252,16 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 
   x.columnBins.assign(columnCount + 1, 0);
   x.binLayer.resize(starts.size() - 1);
-  // Padding: zero-length segments as far away as a float goes, which never come nearest.
-  const size_t slots = placements.size() + EdgeSearchIndex::kPadding;
-  for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
-    a->assign(slots, FLT_MAX);
-  x.segment.assign(slots, -1);
+  // Slots are written in order, bin after bin, so each array is filled once, not first
+  // cleared; the padding after them is zero-length segments as far away as a float goes,
+  // which never come nearest.
+  const size_t slots = count + EdgeSearchIndex::kPadding;
+  for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz}) {
+    a->clear();
+    a->reserve(slots);
+  }
+  x.segment.clear();
+  x.segment.reserve(slots);
   for (size_t b = 0; b + 1 < starts.size(); ++b) {
     ++x.columnBins[placements[starts[b]].column + 1];
     x.binLayer[b] = placements[starts[b]].layer;
@@ -261,15 +269,18 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
               [](const Placement& p, const Placement& q) { return p.curve < q.curve; });
     for (uint32_t k = starts[b]; k < starts[b + 1]; ++k) {
       const EdgeSegment& s = segments[size_t(placements[k].segment)];
-      x.ax[k] = s.start.x;
-      x.ay[k] = s.start.y;
-      x.az[k] = s.start.z;
-      x.bx[k] = s.end.x;
-      x.by[k] = s.end.y;
-      x.bz[k] = s.end.z;
-      x.segment[k] = placements[k].segment;
+      x.ax.push_back(s.start.x);
+      x.ay.push_back(s.start.y);
+      x.az.push_back(s.start.z);
+      x.bx.push_back(s.end.x);
+      x.by.push_back(s.end.y);
+      x.bz.push_back(s.end.z);
+      x.segment.push_back(placements[k].segment);
     }
   }
+  for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
+    a->resize(slots, FLT_MAX);
+  x.segment.resize(slots, -1);
   for (size_t c = 1; c <= columnCount; ++c) x.columnBins[c] += x.columnBins[c - 1];
   x.binSlots = std::move(starts);
 }
