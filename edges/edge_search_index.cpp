@@ -234,8 +234,8 @@ std::vector<Placement> Place(EdgeSearchIndex& x, const std::vector<EdgeSegment>&
 void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
               std::vector<Placement> placements) {
   const size_t columnCount = size_t(x.columns) * size_t(x.rows);
-  // By layer into a buffer left uninitialised, then by column back into place: a zeroed
-  // array of a hundred thousand placements costs fresh pages and a fill, each sort over.
+  // By layer into a buffer left uninitialised, then by column back into place: a fresh
+  // zeroed array per sort cost a fill of every page on top of the copy.
   const size_t count = placements.size();
   const std::unique_ptr<Placement[]> byLayer(new Placement[count]);
   SortBy(placements.data(), byLayer.get(), count, size_t(x.layers),
