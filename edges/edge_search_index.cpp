@@ -252,16 +252,11 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 
   x.columnBins.assign(columnCount + 1, 0);
   x.binLayer.resize(starts.size() - 1);
-  // Slots are written in order, bin after bin, so each array is filled once, not first
-  // cleared; the padding after them is zero-length segments as far away as a float goes,
-  // which never come nearest.
+  // Padding: zero-length segments as far away as a float goes, which never come nearest.
   const size_t slots = count + EdgeSearchIndex::kPadding;
-  for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz}) {
-    a->clear();
-    a->reserve(slots);
-  }
-  x.segment.clear();
-  x.segment.reserve(slots);
+  for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
+    a->assign(slots, FLT_MAX);
+  x.segment.assign(slots, -1);
   for (size_t b = 0; b + 1 < starts.size(); ++b) {
     ++x.columnBins[placements[starts[b]].column + 1];
     x.binLayer[b] = placements[starts[b]].layer;
@@ -269,18 +264,15 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
               [](const Placement& p, const Placement& q) { return p.curve < q.curve; });
     for (uint32_t k = starts[b]; k < starts[b + 1]; ++k) {
       const EdgeSegment& s = segments[size_t(placements[k].segment)];
-      x.ax.push_back(s.start.x);
-      x.ay.push_back(s.start.y);
-      x.az.push_back(s.start.z);
-      x.bx.push_back(s.end.x);
-      x.by.push_back(s.end.y);
-      x.bz.push_back(s.end.z);
-      x.segment.push_back(placements[k].segment);
+      x.ax[k] = s.start.x;
+      x.ay[k] = s.start.y;
+      x.az[k] = s.start.z;
+      x.bx[k] = s.end.x;
+      x.by[k] = s.end.y;
+      x.bz[k] = s.end.z;
+      x.segment[k] = placements[k].segment;
     }
   }
-  for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
-    a->resize(slots, FLT_MAX);
-  x.segment.resize(slots, -1);
   for (size_t c = 1; c <= columnCount; ++c) x.columnBins[c] += x.columnBins[c - 1];
   x.binSlots = std::move(starts);
 }
