@@ -64,11 +64,19 @@ Layout MakeLayout(float cellSize, const NodeEdgeCache& r, double& cells) {
   return g;
 }
 
-int64_t IndexCount(const NodeEdgeCache& r, const Layout& g) {
+// Counts each cell's listed indices into next[cell + 1] (sized cells + 1, zeroed here) and
+// returns their total, or -1 as soon as the total passes the budget.
+int64_t CountIndices(const NodeEdgeCache& r, const Layout& g, int64_t budget,
+                     std::vector<size_t>& next) {
+  next.assign(size_t(g.columns) * size_t(g.rows) + 1, 0);
   int64_t total = 0;
   for (const EdgeSegment& s : r.segments) {
     Span sp = SegmentSpan(s, g, r.boundsMin);
     total += int64_t(sp.c1 - sp.c0 + 1) * int64_t(sp.r1 - sp.r0 + 1);
+    if (total > budget) return -1;
+    for (int row = sp.r0; row <= sp.r1; ++row)
+      for (int col = sp.c0; col <= sp.c1; ++col)
+        ++next[size_t(row) * size_t(g.columns) + size_t(col) + 1];
   }
   return total;
 }
@@ -94,20 +102,14 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
     float grow = float(std::max(std::sqrt(cells / cellBudget), 1.01));
     g = MakeLayout(g.cellSize * grow, r, cells);
   }
-  while (IndexCount(r, g) > indexBudget) g = MakeLayout(g.cellSize * 1.5f, r, cells);
+  // Count first, then lay every cell's list out in one array, each at its final size. The
+  // count is also the budget's test: a layout that passes is counted once.
+  std::vector<size_t> next;
+  while (CountIndices(r, g, indexBudget, next) < 0) g = MakeLayout(g.cellSize * 1.5f, r, cells);
   r.cellSize = g.cellSize;
   r.columns = g.columns;
   r.rows = g.rows;
-
-  // Count first, then lay every cell's list out in one array, each at its final size.
   const size_t cellCount = size_t(r.columns) * size_t(r.rows);
-  std::vector<size_t> next(cellCount + 1, 0);
-  for (const EdgeSegment& s : r.segments) {
-    Span sp = SegmentSpan(s, g, r.gridOrigin);
-    for (int row = sp.r0; row <= sp.r1; ++row)
-      for (int col = sp.c0; col <= sp.c1; ++col)
-        ++next[size_t(row) * size_t(r.columns) + size_t(col) + 1];
-  }
   for (size_t at = 1; at <= cellCount; ++at) next[at] += next[at - 1];
   auto store = std::make_shared<std::vector<int>>(next[cellCount]);
   r.cells.resize(cellCount);

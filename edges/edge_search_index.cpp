@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -157,15 +158,13 @@ class Binning {
   const std::vector<EdgeSegment>& segments;
 };
 
-// Stable counting sort by a key below `keys`.
+// Stable counting sort by a key below `keys`, from `in` into `out`, which holds as many.
 template <class Key>
-std::vector<Placement> SortedBy(const std::vector<Placement>& in, size_t keys, Key key) {
+void SortBy(const Placement* in, Placement* out, size_t count, size_t keys, Key key) {
   std::vector<uint32_t> next(keys + 1, 0);
-  for (const Placement& p : in) ++next[key(p) + 1];
+  for (size_t k = 0; k < count; ++k) ++next[key(in[k]) + 1];
   for (size_t k = 1; k <= keys; ++k) next[k] += next[k - 1];
-  std::vector<Placement> out(in.size());
-  for (const Placement& p : in) out[next[key(p)]++] = p;
-  return out;
+  for (size_t k = 0; k < count; ++k) out[next[key(in[k])]++] = in[k];
 }
 
 const float* Starts(const EdgeSearchIndex& x, int axis) {
@@ -233,10 +232,14 @@ std::vector<Placement> Place(EdgeSearchIndex& x, const std::vector<EdgeSegment>&
 void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
               std::vector<Placement> placements) {
   const size_t columnCount = size_t(x.columns) * size_t(x.rows);
-  placements =
-      SortedBy(placements, size_t(x.layers), [](const Placement& p) { return size_t(p.layer); });
-  placements =
-      SortedBy(placements, columnCount, [](const Placement& p) { return size_t(p.column); });
+  // By layer into a buffer left uninitialised, then by column back into place: a fresh
+  // zeroed array per sort cost a fill of every page on top of the copy.
+  const size_t count = placements.size();
+  const std::unique_ptr<Placement[]> byLayer(new Placement[count]);
+  SortBy(placements.data(), byLayer.get(), count, size_t(x.layers),
+         [](const Placement& p) { return size_t(p.layer); });
+  SortBy(byLayer.get(), placements.data(), count, columnCount,
+         [](const Placement& p) { return size_t(p.column); });
   std::vector<uint32_t> starts;
   for (uint32_t k = 0; k < uint32_t(placements.size()); ++k)
     if (k == 0 || placements[k].column != placements[k - 1].column ||
@@ -248,7 +251,7 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
   x.columnBins.assign(columnCount + 1, 0);
   x.binLayer.resize(starts.size() - 1);
   // Padding: zero-length segments as far away as a float goes, which never come nearest.
-  const size_t slots = placements.size() + EdgeSearchIndex::kPadding;
+  const size_t slots = count + EdgeSearchIndex::kPadding;
   for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
     a->assign(slots, FLT_MAX);
   x.segment.assign(slots, -1);
