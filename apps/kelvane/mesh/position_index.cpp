@@ -90,7 +90,9 @@ void FirstOfSamePosition(const std::vector<Point3>& points, std::vector<int>& fi
       const size_t key = size_t(((h >> 32) * n) >> 32);
       return key >= begin && key < end;
     };
-    Table table(points, end - begin);
+    // Sized for a quarter of the share: files that repeat each position at every corner (as
+    // an OBJ read gives them) have far fewer positions than points; others grow it twice.
+    Table table(points, (end - begin) / 4);
     // A large table misses the cache on nearly every new point: the slot of a point some way
     // ahead is fetched while this one is placed.
     constexpr size_t kAhead = 16;
