@@ -1,5 +1,6 @@
 #pragma once
 #include "WindowsDefines.h"
+#include <memory>
 #include <vector>
 #include "hostexport.h"
 #include "maxheap.h"
@@ -128,5 +129,12 @@ class DllExport MNMesh : public FlagUser {
   std::vector<MNVert> vertStore;
   std::vector<MNEdge> edgeStore;
   std::vector<MNFace> faceStore;
-  std::vector<std::vector<int>> cornerPool;  // blocks that never move once made
+  // Blocks that never move once made, filled from the start. Not zeroed when made: every int
+  // is written by the face it is given to.
+  struct CornerBlock {
+    std::unique_ptr<int[]> ints;
+    size_t used = 0, capacity = 0;
+  };
+  int* NewCornerBlock(size_t capacity);
+  std::vector<CornerBlock> cornerPool;
 };

@@ -156,14 +156,22 @@ int MNMesh::NewVert(const Point3& p) {
   return numv - 1;
 }
 
+int* MNMesh::NewCornerBlock(size_t capacity) {
+  CornerBlock& block = cornerPool.emplace_back();
+  block.ints = std::make_unique_for_overwrite<int[]>(capacity);
+  block.capacity = capacity;
+  AdviseHugePages(block.ints.get(), capacity * sizeof(int));
+  return block.ints.get();
+}
+
 int* MNMesh::PoolCorners(int deg) {
   constexpr size_t kBlockInts = size_t(1) << 20;
   const size_t need = 2 * size_t(deg);
-  if (cornerPool.empty() || cornerPool.back().capacity() - cornerPool.back().size() < need)
-    ReserveHuge(cornerPool.emplace_back(), std::max(kBlockInts, need));
-  std::vector<int>& block = cornerPool.back();
-  block.resize(block.size() + need);
-  return block.data() + block.size() - need;
+  if (cornerPool.empty() || cornerPool.back().capacity - cornerPool.back().used < need)
+    NewCornerBlock(std::max(kBlockInts, need));
+  CornerBlock& block = cornerPool.back();
+  block.used += need;
+  return block.ints.get() + block.used - need;
 }
 
 int MNMesh::NewFace(int initFace, int degg, const int* vv) {
@@ -191,9 +199,8 @@ int MNMesh::AppendFaces(int count, const int* faceStart, const int* corners, con
   if (count <= 0) return base;
   // One pool block for all their lists, filled on every core.
   const size_t lists = 2 * size_t(faceStart[count] - faceStart[0]);
-  std::vector<int>& block = cornerPool.emplace_back();
-  ReserveHuge(block, lists);
-  block.resize(lists);
+  int* block = NewCornerBlock(lists);
+  cornerPool.back().used = lists;
   if (faceStore.capacity() < faceStore.size() + size_t(count))
     ReserveHuge(faceStore, faceStore.size() + size_t(count));
   faceStore.resize(faceStore.size() + size_t(count));
@@ -202,7 +209,7 @@ int MNMesh::AppendFaces(int count, const int* faceStart, const int* corners, con
       MNFace& face = faceStore[size_t(base) + i];
       const int from = faceStart[i], deg = faceStart[i + 1] - from;
       if (deg > 0)
-        face.MakePooledPoly(deg, corners + from, block.data() + 2 * size_t(from - faceStart[0]));
+        face.MakePooledPoly(deg, corners + from, block + 2 * size_t(from - faceStart[0]));
       face.smGroup = smGroups[i];
       face.material = materials[i];
     }

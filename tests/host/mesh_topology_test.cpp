@@ -88,13 +88,28 @@ TEST(MeshTopology, PolyEdgesMatchTheOpenEdgeWalk) {
     const int verts = round % 10 == 9 ? 70000 : 3 + int(random() % 12);
     MNMesh mesh;
     for (int v = 0; v < verts; ++v) mesh.NewVert(Point3(v, 0, 0));
-    for (int f = 0, faces = verts > 100 ? 3 * verts : 1 + int(random() % 60); f < faces; ++f) {
+    // Odd rounds add their first half of faces at once, the rest one by one after them.
+    const int faces = verts > 100 ? 3 * verts : 1 + int(random() % 60),
+              atOnce = round % 2 * faces / 2;
+    std::vector<int> starts{0}, corners;
+    for (int f = 0; f < faces; ++f) {
       std::vector<int> loop(1 + random() % 5);
       const int base = verts > 100 ? int(random() % uint32_t(verts - 8)) : 0;
       for (int& v : loop) v = base + int(random() % uint32_t(verts > 100 ? 8 : verts + 1));
-      mesh.NewFace(-1, int(loop.size()), loop.data());
+      corners.insert(corners.end(), loop.begin(), loop.end());
+      starts.push_back(int(corners.size()));
+      if (f >= atOnce) mesh.NewFace(-1, int(loop.size()), loop.data());
+      if (f + 1 == atOnce)
+        mesh.AppendFaces(atOnce, starts.data(), corners.data(),
+                         std::vector<DWORD>(size_t(atOnce)).data(),
+                         std::vector<MtlID>(size_t(atOnce)).data());
     }
     mesh.FillInMesh();
+    for (int f = 0; f < faces; ++f)
+      ASSERT_TRUE(std::equal(mesh.F(f)->vtx, mesh.F(f)->vtx + mesh.F(f)->deg,
+                             corners.begin() + starts[size_t(f)],
+                             corners.begin() + starts[size_t(f) + 1]))
+          << "round " << round << ", face " << f;
     std::vector<MNEdge> edges;
     std::map<std::pair<int, int>, int> open;
     for (int f = 0; f < mesh.FNum(); ++f) {

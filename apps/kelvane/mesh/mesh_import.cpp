@@ -23,6 +23,7 @@
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
 #include "mesh/mesh_file_claims.h"
+#include "mesh/parallel_chunks.h"
 #include "mesh/position_index.h"
 
 namespace {
@@ -78,75 +79,61 @@ void Grow(std::vector<T>& list, size_t more) {
 // Collects the meshes of one node (or of the whole file) into one welded polygon mesh.
 class WeldedMesh {
  public:
-  WeldedMesh(const std::string& path, Counter& progress) : path(path), progress(progress) {}
+  WeldedMesh(const std::string& path, Counter& progress, int threads)
+      : path(path), progress(progress), threads(LoadThreads(threads)) {}
 
+  // Takes a mesh's points now, in the target space; its faces once Weld has numbered the
+  // vertices. The mesh must stay alive until then.
   void Add(const aiMesh& m, const aiMatrix4x4& toTarget) {
-    std::vector<int> welded;
-    AssignHuge(welded, size_t(m.mNumVertices), 0);
-    Grow(mesh.vertices, m.mNumVertices);
-    index.Reserve(m.mNumVertices, mesh.vertices);
-    // + 0.0f turns -0 into +0, so the two weld.
-    auto position = [&](unsigned i) {
-      const aiVector3D p = toTarget * m.mVertices[i];
-      return Point3(p.x + 0.0f, p.y + 0.0f, p.z + 0.0f);
-    };
-    // The table's slot for a point a few ahead is fetched while this one welds.
-    constexpr unsigned kAhead = 16;
-    for (unsigned i = 0; i < m.mNumVertices; ++i) {
-      if ((i & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
-      if (i + kAhead < m.mNumVertices) index.Prefetch(position(i + kAhead));
-      const Point3 p = position(i);
-      if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-        throw InputError(path + ": mesh " + Quoted(m.mName.C_Str()) + " vertex " +
-                         std::to_string(i) + " has a coordinate that is not a finite number");
-      welded[i] = index.Weld(p, mesh.vertices);
-    }
     if (m.mMaterialIndex >= kMaxMaterialId)
       throw InputError(path + ": material index " + std::to_string(m.mMaterialIndex) +
                        " is too large");
-    allHaveUVs &= m.HasTextureCoords(0);
-    // UVs are kept only when every mesh has them: once one lacks them, none are collected.
-    const bool uvs = allHaveUVs;
-    if (!uvs) {
-      std::vector<Point3>().swap(mesh.uvs);
-      std::vector<int>().swap(mesh.uvCorners);
-    }
-    Reserve(m, uvs);
-    progress.Add(m.mNumVertices & 0xFFFF);
-    for (unsigned f = 0; f < m.mNumFaces; ++f) {
-      if ((f & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
-      const aiFace& src = m.mFaces[f];
-      face.clear();
-      faceUV.clear();
-      for (unsigned k = 0; k < src.mNumIndices; ++k) {
-        unsigned original = src.mIndices[k];
-        if (original >= m.mNumVertices)
-          throw InputError(path + ": a face uses a vertex that does not exist");
-        int v = welded[original];
-        // Welding can fold neighbouring corners together; keep one.
-        if (!face.empty() && face.back() == v) continue;
-        face.push_back(v);
-        if (uvs) faceUV.push_back(UV(m.mTextureCoords[0][original]));
+    const size_t base = points.size();
+    Grow(points, m.mNumVertices);
+    points.resize(base + m.mNumVertices);
+    ParallelChunks(m.mNumVertices, threads, [&](size_t begin, size_t end) {
+      for (size_t i = begin; i < end; ++i) {
+        // + 0.0f turns -0 into +0, so the two weld.
+        const aiVector3D t = toTarget * m.mVertices[i];
+        const Point3 p(t.x + 0.0f, t.y + 0.0f, t.z + 0.0f);
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+          throw InputError(path + ": mesh " + Quoted(m.mName.C_Str()) + " vertex " +
+                           std::to_string(i) + " has a coordinate that is not a finite number");
+        points[base + i] = p;
       }
-      while (face.size() > 1 && face.front() == face.back()) {
-        face.pop_back();
-        if (uvs) faceUV.pop_back();
+    });
+    sources.push_back({&m, base});
+    progress.Add(m.mNumVertices);
+  }
+
+  // Welds the points of every mesh added by position, then takes their faces.
+  void Weld() {
+    std::vector<int> welded;
+    FirstOfSamePosition(points, welded, threads);
+    // The first point of each position becomes the next vertex, in point order, in place.
+    size_t count = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+      const int first = welded[i];
+      if (size_t(first) == i) {
+        welded[i] = int(count);
+        points[count++] = points[i];
+      } else {
+        welded[i] = welded[size_t(first)];
       }
-      if (face.size() < 3 || HasRepeats(face)) continue;
-      mesh.AddFace(face, 0, MtlID(m.mMaterialIndex));
-      if (uvs) mesh.uvCorners.insert(mesh.uvCorners.end(), faceUV.begin(), faceUV.end());
     }
-    progress.Add(m.mNumFaces & 0xFFFF);
+    points.resize(count);
+    mesh.vertices = std::move(points);
+    // UVs are kept only when every mesh has them.
+    bool uvs = true;
+    for (const Source& s : sources) uvs &= s.mesh->HasTextureCoords(0);
+    for (const Source& s : sources) AddFaces(*s.mesh, welded.data() + s.base, uvs);
+    sources.clear();
   }
 
   bool Empty() const { return mesh.NumFaces() == 0; }
 
-  // Once every mesh is in: the welding table is no longer needed.
-  void Close() { index.Clear(); }
-
   PolyMeshData Finish(float smoothAngle, const std::string& what, std::ostream* progressTo,
                       int threads) {
-    Close();
     // Vertices no face uses would only confuse bounds and framing.
     std::vector<int> remap;
     AssignHuge(remap, mesh.vertices.size(), -1);
@@ -181,6 +168,34 @@ class WeldedMesh {
     Grow(mesh.materials, m.mNumFaces);
   }
 
+  void AddFaces(const aiMesh& m, const int* welded, bool uvs) {
+    Reserve(m, uvs);
+    for (unsigned f = 0; f < m.mNumFaces; ++f) {
+      if ((f & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
+      const aiFace& src = m.mFaces[f];
+      face.clear();
+      faceUV.clear();
+      for (unsigned k = 0; k < src.mNumIndices; ++k) {
+        unsigned original = src.mIndices[k];
+        if (original >= m.mNumVertices)
+          throw InputError(path + ": a face uses a vertex that does not exist");
+        int v = welded[original];
+        // Welding can fold neighbouring corners together; keep one.
+        if (!face.empty() && face.back() == v) continue;
+        face.push_back(v);
+        if (uvs) faceUV.push_back(UV(m.mTextureCoords[0][original]));
+      }
+      while (face.size() > 1 && face.front() == face.back()) {
+        face.pop_back();
+        if (uvs) faceUV.pop_back();
+      }
+      if (face.size() < 3 || HasRepeats(face)) continue;
+      mesh.AddFace(face, 0, MtlID(m.mMaterialIndex));
+      if (uvs) mesh.uvCorners.insert(mesh.uvCorners.end(), faceUV.begin(), faceUV.end());
+    }
+    progress.Add(m.mNumFaces & 0xFFFF);
+  }
+
   bool HasRepeats(const std::vector<int>& face) {
     // Faces are small; a large polygon is sorted rather than compared pair by pair.
     if (face.size() > 16) {
@@ -201,11 +216,17 @@ class WeldedMesh {
 
   const std::string& path;
   Counter& progress;
+  int threads;
+  // The meshes added, each with its first point's index.
+  struct Source {
+    const aiMesh* mesh;
+    size_t base;
+  };
+  std::vector<Source> sources;
+  std::vector<Point3> points;  // every mesh's, in order, until welded
   PolyMeshData mesh;
-  PositionIndex index;
   std::vector<int> face, faceUV;  // one face at a time, kept to save allocations
   std::vector<int> sorted;
-  bool allHaveUVs = true;
 };
 
 Matrix3 ToMatrix3(const aiMatrix4x4& m, const std::string& what) {
@@ -319,11 +340,11 @@ std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAn
   std::set<std::string> names;
   file.Walk([&](const aiNode& node, const aiMatrix4x4& toRoot) {
     if (node.mNumMeshes == 0) return;
-    WeldedMesh welded(path, welding);
+    WeldedMesh welded(path, welding, threads);
     for (unsigned i = 0; i < node.mNumMeshes; ++i)
       welded.Add(file.Mesh(node.mMeshes[i]), aiMatrix4x4());
+    welded.Weld();
     if (welded.Empty()) return;
-    welded.Close();
     ImportedNode out;
     out.name = NodeName(node, names);
     out.transform = ToMatrix3(toRoot, path + ": the transform of node \"" + out.name + "\"");
@@ -345,10 +366,11 @@ PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle, std::o
                               int threads) {
   FileReader file(path, progressTo);
   Counter welding(progressTo, "Welding " + FileName(path), file.Elements());
-  WeldedMesh welded(path, welding);
+  WeldedMesh welded(path, welding, threads);
   file.Walk([&](const aiNode& node, const aiMatrix4x4& toRoot) {
     for (unsigned i = 0; i < node.mNumMeshes; ++i) welded.Add(file.Mesh(node.mMeshes[i]), toRoot);
   });
+  welded.Weld();
   file.Release();
   if (welded.Empty()) throw InputError(path + ": the file holds no polygons");
   welding.Bar().Finish();
