@@ -24,7 +24,7 @@ struct SearchColumns {
   int columns;
   // Lower Z edge of layer k: originZ + k * binSize, exactly as the index computes it.
   float originZ, binSize;
-  const float* reachZ;  // per column: how far its segments reach beyond their bins in Z
+  float reachZ;
   // The tree over the slots, where the record has one (no nodes otherwise).
   const SearchTreeNode* treeNodes;
   uint32_t treeTop, treeTopNodes;  // the root's nodes

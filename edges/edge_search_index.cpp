@@ -75,8 +75,6 @@ class Binning {
     placements.reserve(segments.size());
     const float half = 0.5f * x.binSize;
     Point3 reach;
-    x.ringReach.assign(size_t(x.columns) * size_t(x.rows), 0.0f);
-    x.columnReachZ.assign(x.ringReach.size(), 0.0f);
     for (size_t i = 0; i < segments.size(); ++i) {
       const EdgeSegment& s = segments[i];
       int bin[3];
@@ -91,18 +89,12 @@ class Binning {
       if (out.x <= half && out.y <= half && out.z <= half) {
         placements.push_back({Column(bin[0], bin[1]), bin[2], int32_t(i), Curve(s, bin)});
         for (int axis = 0; axis < 3; ++axis) reach[axis] = std::max(reach[axis], out[axis]);
-        float& own = x.ringReach[Column(bin[0], bin[1])];
-        own = std::max({own, out.x, out.y});
-        float& ownZ = x.columnReachZ[Column(bin[0], bin[1])];
-        ownZ = std::max(ownZ, out.z);
       } else {
         PlaceAlong(s, int32_t(i), slack);
         if (double(placements.size()) > slotBudget) return false;
       }
     }
     for (int axis = 0; axis < 3; ++axis) x.reach[axis] = reach[axis] + 2.0f * slack;
-    SpreadRingReach(slack);
-    for (float& z : x.columnReachZ) z += 2.0f * slack;
     return true;
   }
 
@@ -119,27 +111,6 @@ class Binning {
       code |= Spread3(q) << axis;
     }
     return code;
-  }
-
-  // From each column's own reach (a long segment, stored wherever it passes, reaches out by
-  // the slack only) to the largest over it and its eight neighbours, slack included.
-  void SpreadRingReach(float slack) {
-    const int w = x.columns, h = x.rows;
-    std::vector<float> across(x.ringReach.size());
-    for (int r = 0; r < h; ++r)
-      for (int c = 0; c < w; ++c) {
-        float m = 0.0f;
-        for (int k = std::max(c - 1, 0); k <= std::min(c + 1, w - 1); ++k)
-          m = std::max(m, x.ringReach[Column(k, r)]);
-        across[Column(c, r)] = m;
-      }
-    for (int r = 0; r < h; ++r)
-      for (int c = 0; c < w; ++c) {
-        float m = 0.0f;
-        for (int k = std::max(r - 1, 0); k <= std::min(r + 1, h - 1); ++k)
-          m = std::max(m, across[Column(c, k)]);
-        x.ringReach[Column(c, r)] = m + 2.0f * slack;
-      }
   }
 
   int Count(int axis) const { return axis == 0 ? x.columns : axis == 1 ? x.rows : x.layers; }
@@ -464,8 +435,7 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 }  // namespace
 
 size_t EdgeSearchIndex::Bytes() const {
-  return (ringReach.capacity() + columnReachZ.capacity()) * sizeof(float) +
-         (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
+  return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
          columnBoxes.capacity() + blockBoxes.capacity() * sizeof(float) +
          blockColumnsHeld.capacity() * sizeof(uint64_t) + binLayer.capacity() * sizeof(int32_t) +
          chunkBoxes.capacity() * sizeof(float) +

@@ -40,12 +40,6 @@ struct EdgeSearchIndex {
   // How far a stored segment can reach beyond its bin, per axis, rounding slack included.
   Point3 reach;
   std::vector<uint32_t> columnBins;  // columns * rows + 1: each XY column's first bin
-  // Per column: how far in X or Y anything stored in it or in the eight columns around it
-  // reaches beyond its own column, rounding slack included. Mostly well below the reach, which
-  // one long segment anywhere sets, so that the walk can rule out the columns around p's.
-  std::vector<float> ringReach;
-  // Per column: how far in Z anything stored in it reaches beyond its bin, slack included.
-  std::vector<float> columnReachZ;
   // Per column: lower x, upper x, lower y, upper y of what it holds, in 255ths of the
   // column widened by the reach, rounded outwards.
   std::vector<uint8_t> columnBoxes;

@@ -24,15 +24,12 @@ constexpr uint32_t kScannedWholeForAll = 256;
 
 // What the column scans read of the index.
 SearchColumns ColumnsOf(const EdgeSearchIndex& x) {
-  return {x.columnBins.data(), x.binLayer.data(),
-          x.binSlots.data(),   x.binChunks.data(),
-          x.chunkBoxes.data(), x.ax.data(),
-          x.ay.data(),         x.az.data(),
-          x.bx.data(),         x.by.data(),
-          x.bz.data(),         x.segment.data(),
-          x.columns,           x.origin.z,
-          x.binSize,           x.columnReachZ.data(),
-          x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
+  return {x.columnBins.data(), x.binLayer.data(),   x.binSlots.data(),
+          x.binChunks.data(),  x.chunkBoxes.data(), x.ax.data(),
+          x.ay.data(),         x.az.data(),         x.bx.data(),
+          x.by.data(),         x.bz.data(),         x.segment.data(),
+          x.columns,           x.origin.z,          x.binSize,
+          x.reach.z,           x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
           x.tree.top};
 }
 
@@ -170,12 +167,10 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
   // p's own column, then the first ring nearest side first: the columns across the nearer X
   // and Y borders (the nearer of those first), the corner between them, then the far sides
   // and corners.
-  // The reach of these nine columns alone is mostly far below the record's.
-  const float near = x.ringReach[size_t(cy) * size_t(x.columns) + size_t(cx)];
   float gapX[3], gapY[3];
   for (int k = 0; k < 3; ++k) {
-    gapX[k] = Gap(p.x, x.Edge(0, cx + k - 1) - near, x.Edge(0, cx + k) + near);
-    gapY[k] = Gap(p.y, x.Edge(1, cy + k - 1) - near, x.Edge(1, cy + k) + near);
+    gapX[k] = Gap(p.x, x.Edge(0, cx + k - 1) - x.reach.x, x.Edge(0, cx + k) + x.reach.x);
+    gapY[k] = Gap(p.y, x.Edge(1, cy + k - 1) - x.reach.y, x.Edge(1, cy + k) + x.reach.y);
   }
   Visit<Kernel>(x, v, p, cx, cy, cz, gapX[1] * gapX[1] + gapY[1] * gapY[1], flatLimit, best);
   // Usually that is all: every other column lies beyond the nearest side.
