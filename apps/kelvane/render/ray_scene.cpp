@@ -59,6 +59,7 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
   normals.reserve(hostScene.Nodes().size());
   vertexOfCorner.reserve(hostScene.Nodes().size());
   triangles.reserve(hostScene.Nodes().size());
+  vertices.reserve(hostScene.Nodes().size());
   for (const SceneNode& node : hostScene.Nodes()) {
     const PolyMeshData& mesh = node.mesh;
     // A mesh of triangles alone needs no table of them: its corners are the index buffer.
@@ -72,8 +73,8 @@ RayScene::RayScene(const HostScene& hostScene, std::ostream* progressTo, int thr
       for (size_t c = begin; c < end; ++c)
         nodeNormals[c] = NormalToWorld(node.worldToObject, nodeNormals[c]);
     });
-    RTCGeometry geometry =
-        NewTriangleGeometry(device, mesh, nodeTriangles, node.objectToWorld, threads);
+    RTCGeometry geometry = NewTriangleGeometry(device, mesh, nodeTriangles, node.objectToWorld,
+                                               vertices.emplace_back(), threads);
     rtcAttachGeometryByID(scene, geometry, unsigned(normals.size() - 1));
     rtcReleaseGeometry(geometry);
     doneFaces += size_t(mesh.NumFaces());

@@ -37,6 +37,7 @@ class RayScene {
   std::vector<std::vector<Point3>> normals;
   std::vector<const int*> vertexOfCorner;
   std::vector<std::vector<std::array<int, 3>>> triangles;
+  std::vector<std::vector<float>> vertices;  // per node, in world space, read by Embree in place
   RTCDeviceTy* device = nullptr;
   RTCSceneTy* scene = nullptr;
 };

@@ -42,7 +42,7 @@ NodeSurface::NodeSurface(const SceneNode& node)
   device = rtcNewDevice("threads=1");
   if (!device) throw std::runtime_error("cannot start Embree");
   scene = rtcNewScene(device);
-  RTCGeometry geometry = NewTriangleGeometry(device, mesh, triangles, Matrix3());
+  RTCGeometry geometry = NewTriangleGeometry(device, mesh, triangles, Matrix3(), vertices);
   rtcAttachGeometry(scene, geometry);
   rtcReleaseGeometry(geometry);
   rtcCommitScene(scene);

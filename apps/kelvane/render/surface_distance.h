@@ -22,6 +22,7 @@ class NodeSurface {
  private:
   const PolyMeshData& mesh;
   std::vector<std::array<int, 3>> triangles;  // corners, as TriangulateCorners gives them
+  std::vector<float> vertices;                // Embree reads them in place
   RTCDeviceTy* device = nullptr;
   RTCSceneTy* scene = nullptr;
 };
