@@ -50,15 +50,27 @@ TEST(RayScene, CoincidentFacesHitTheSameNodeForAnyBuilderThreadCount) {
 // Normals kept per vertex only where every corner of the vertex has that very normal, to the bit.
 TEST(RayScene, SharedVertexNormalsAreEveryCornersOwn) {
   for (auto smoothing : {BuiltinSmoothing::All, BuiltinSmoothing::Parts, BuiltinSmoothing::None})
-    for (auto shape : {BuiltinShape::Sphere, BuiltinShape::Torus, BuiltinShape::Box}) {
-      // Large enough for the sums to be split between threads.
-      const PolyMeshData mesh =
-          MakeBuiltinMesh({.shape = shape, .segments = 300, .smoothing = smoothing});
-      const auto byVertex = SharedVertexNormals(mesh, 3);
-      const auto byCorner = CornerNormals(mesh);
-      ASSERT_EQ(byVertex.empty(), smoothing != BuiltinSmoothing::All) << int(shape);
-      for (size_t c = 0; c < byCorner.size() && !byVertex.empty(); ++c)
-        ASSERT_EQ(std::memcmp(&byVertex[size_t(mesh.corners[c])], &byCorner[c], sizeof(Point3)), 0)
-            << int(shape) << " corner " << c;
-    }
+    for (auto shape : {BuiltinShape::Sphere, BuiltinShape::Torus, BuiltinShape::Box})
+      for (bool split : {false, true}) {
+        // Large enough for the sums to be split between threads; split into triangles, the
+        // meshes scans and exports give, too.
+        PolyMeshData mesh =
+            MakeBuiltinMesh({.shape = shape, .segments = 300, .smoothing = smoothing});
+        if (split) {
+          PolyMeshData triangles;
+          triangles.vertices = mesh.vertices;
+          for (int f = 0; f < mesh.NumFaces(); ++f)
+            for (int k = 1; k + 1 < mesh.FaceSize(f); ++k)
+              triangles.AddFace({mesh.Corner(f, 0), mesh.Corner(f, k), mesh.Corner(f, k + 1)},
+                                mesh.smoothingGroups[size_t(f)], 0);
+          mesh = std::move(triangles);
+        }
+        const auto byVertex = SharedVertexNormals(mesh, 3);
+        const auto byCorner = CornerNormals(mesh);
+        ASSERT_EQ(byVertex.empty(), smoothing != BuiltinSmoothing::All) << int(shape);
+        for (size_t c = 0; c < byCorner.size() && !byVertex.empty(); ++c)
+          ASSERT_EQ(std::memcmp(&byVertex[size_t(mesh.corners[c])], &byCorner[c], sizeof(Point3)),
+                    0)
+              << int(shape) << (split ? " split" : "") << " corner " << c;
+      }
 }
