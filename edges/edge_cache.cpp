@@ -14,10 +14,9 @@ std::atomic<uint64_t> nextCacheId{1};
 
 // Direct-mapped by node and cache: a renderer's thread shades a handful of nodes over and
 // over, and a collision only costs one locked look-up.
-using RecentRecord = RecentEdgeRecord;
-thread_local std::array<RecentRecord, 16> recentRecords;
+thread_local std::array<RecentEdgeRecord, 16> recentRecords;
 
-RecentRecord& RecentSlot(uint64_t cacheId, ULONG nodeHandle) {
+RecentEdgeRecord& RecentSlot(uint64_t cacheId, ULONG nodeHandle) {
   uint64_t h = (uint64_t(nodeHandle) ^ (cacheId << 32)) * 0x9e3779b97f4a7c15ull;
   return recentRecords[size_t(h >> 60)];
 }
@@ -39,7 +38,7 @@ constinit thread_local RecentEdgeRecord EdgeCache::lastRecord;
 EdgeCache::EdgeCache() : cacheId(nextCacheId.fetch_add(1, std::memory_order_relaxed)) {}
 
 const NodeEdgeCache* EdgeCache::RememberedEarlier(ULONG nodeHandle) const {
-  const RecentRecord& recent = RecentSlot(cacheId, nodeHandle);
+  const RecentEdgeRecord& recent = RecentSlot(cacheId, nodeHandle);
   if (recent.cacheId == cacheId && recent.nodeHandle == nodeHandle &&
       recent.generation == generation.load(std::memory_order_acquire)) {
     lastRecord = recent;
@@ -56,7 +55,7 @@ const NodeEdgeCache* EdgeCache::GetEdgeData(ULONG nodeHandle, TimeValue t,
   const NodeEdgeCache* record = LookUpOrBuild(nodeHandle, t, params);
   if (record)
     lastRecord = RecentSlot(cacheId, nodeHandle) =
-        RecentRecord{cacheId, current, nodeHandle, record};
+        RecentEdgeRecord{cacheId, current, nodeHandle, record};
   return record;
 }
 
