@@ -55,12 +55,16 @@ void NearEdgeMask::MarkCells(const Point3& lo, const Point3& hi, int widened) {
     to[axis] =
         std::min(std::clamp(Cell(axis, hi[axis]), 0, cells[axis] - 1) + more, cells[axis] - 1);
   }
+  // A row along X lies within one word (at most 64 cells, a power of two): its run of cells is
+  // one mask.
+  const int run = to[0] - from[0] + 1;
+  if (run <= 0) return;  // an end not a number
+  const uint64_t cellsInRun = run == 64 ? ~uint64_t(0) : (uint64_t(1) << run) - 1;
   for (int cz = from[2]; cz <= to[2]; ++cz)
-    for (int cy = from[1]; cy <= to[1]; ++cy)
-      for (int cx = from[0]; cx <= to[0]; ++cx) {
-        const unsigned bit = Bit(cx, cy, cz);
-        bits[bit / 64] |= uint64_t(1) << (bit % 64);
-      }
+    for (int cy = from[1]; cy <= to[1]; ++cy) {
+      const unsigned bit = Bit(from[0], cy, cz);
+      bits[bit / 64] |= cellsInRun << (bit % 64);
+    }
 }
 
 int NearEdgeMask::Reach(int axis) const {
