@@ -135,16 +135,16 @@ int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
                                 _mm_cmple_ps(py, _mm_add_ps(_mm_load_ps(set.upper[1]), reach)));
   const __m128 inZ = _mm_and_ps(_mm_cmpge_ps(pz, _mm_sub_ps(_mm_load_ps(set.lower[2]), reach)),
                                 _mm_cmple_ps(pz, _mm_add_ps(_mm_load_ps(set.upper[2]), reach)));
-  const unsigned near = unsigned(_mm_movemask_ps(_mm_and_ps(_mm_and_ps(inX, inY), inZ)));
-  if (!near) return -1;
+  const unsigned reached = unsigned(_mm_movemask_ps(_mm_and_ps(_mm_and_ps(inX, inY), inZ)));
+  if (!reached) return -1;
 
   // Lane by lane the least so far below radius2; min keeps its second operand against NaN.
   // A vector skipped holds nothing below radius2, and stands as radius2 throughout.
   const __m128 limit = _mm_set1_ps(radius2);
-  const __m128 d0 = near & 1u ? Measure(set.four[0], px, py, pz) : limit;
-  const __m128 d1 = near & 2u ? Measure(set.four[1], px, py, pz) : limit;
-  const __m128 d2 = near & 4u ? Measure(set.four[2], px, py, pz) : limit;
-  const __m128 d3 = near & 8u ? Measure(set.four[3], px, py, pz) : limit;
+  const __m128 d0 = reached & 1u ? Measure(set.four[0], px, py, pz) : limit;
+  const __m128 d1 = reached & 2u ? Measure(set.four[1], px, py, pz) : limit;
+  const __m128 d2 = reached & 4u ? Measure(set.four[2], px, py, pz) : limit;
+  const __m128 d3 = reached & 8u ? Measure(set.four[3], px, py, pz) : limit;
   __m128 least = _mm_min_ps(d3, _mm_min_ps(d2, _mm_min_ps(d1, _mm_min_ps(d0, limit))));
   least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
   least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(2, 3, 0, 1)));

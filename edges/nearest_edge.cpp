@@ -78,10 +78,10 @@ float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit, 
     return kNoEdgeDistance;
   }
   // A few segments: measured all at once, straight from here (limit is within the radius).
-  const SmallEdgeSet& small = record.search.small;
-  if (small.count > 0) {
-    const int k = NearestSmallEdge(small, p, limit * limit);
-    return Answer(p, k < 0 ? SearchHit{} : SearchHit{k, small.Segment(k)}, nearest, segment);
+  const SmallEdgeSet& few = record.search.small;
+  if (few.count > 0) {
+    const int k = NearestSmallEdge(few, p, limit * limit);
+    return Answer(p, k < 0 ? SearchHit{} : SearchHit{k, few.Segment(k)}, nearest, segment);
   }
   return Answer(p, FindNearestSegmentWithin(record.search, p, limit), nearest, segment);
 }
