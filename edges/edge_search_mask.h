@@ -1,5 +1,5 @@
 #pragma once
-#include <emmintrin.h>
+#include <immintrin.h>
 #include <array>
 #include <cstdint>
 
