@@ -12,19 +12,11 @@ namespace {
 
 std::atomic<uint64_t> nextCacheId{1};
 
-// A record this thread was handed, with the cache and the generation it came from.
-struct RecentRecord {
-  uint64_t cacheId = 0;
-  uint64_t generation = 0;
-  ULONG nodeHandle = 0;
-  const NodeEdgeCache* record = nullptr;
-};
-
 // Direct-mapped by node and cache: a renderer's thread shades a handful of nodes over and
 // over, and a collision only costs one locked look-up.
-thread_local std::array<RecentRecord, 16> recentRecords;
+thread_local std::array<RecentEdgeRecord, 16> recentRecords;
 
-RecentRecord& RecentSlot(uint64_t cacheId, ULONG nodeHandle) {
+RecentEdgeRecord& RecentSlot(uint64_t cacheId, ULONG nodeHandle) {
   uint64_t h = (uint64_t(nodeHandle) ^ (cacheId << 32)) * 0x9e3779b97f4a7c15ull;
   return recentRecords[size_t(h >> 60)];
 }
@@ -41,13 +33,17 @@ struct EdgeCache::Build {
   std::condition_variable_any finished;
 };
 
+constinit thread_local RecentEdgeRecord EdgeCache::lastRecord;
+
 EdgeCache::EdgeCache() : cacheId(nextCacheId.fetch_add(1, std::memory_order_relaxed)) {}
 
-const NodeEdgeCache* EdgeCache::Remembered(ULONG nodeHandle) const {
-  const RecentRecord& recent = RecentSlot(cacheId, nodeHandle);
+const NodeEdgeCache* EdgeCache::RememberedEarlier(ULONG nodeHandle) const {
+  const RecentEdgeRecord& recent = RecentSlot(cacheId, nodeHandle);
   if (recent.cacheId == cacheId && recent.nodeHandle == nodeHandle &&
-      recent.generation == generation.load(std::memory_order_acquire))
+      recent.generation == generation.load(std::memory_order_acquire)) {
+    lastRecord = recent;
     return recent.record;
+  }
   return nullptr;
 }
 
@@ -57,7 +53,9 @@ const NodeEdgeCache* EdgeCache::GetEdgeData(ULONG nodeHandle, TimeValue t,
   const uint64_t current = generation.load(std::memory_order_acquire);
   if (const NodeEdgeCache* held = Remembered(nodeHandle)) return held;
   const NodeEdgeCache* record = LookUpOrBuild(nodeHandle, t, params);
-  if (record) RecentSlot(cacheId, nodeHandle) = RecentRecord{cacheId, current, nodeHandle, record};
+  if (record)
+    lastRecord = RecentSlot(cacheId, nodeHandle) =
+        RecentEdgeRecord{cacheId, current, nodeHandle, record};
   return record;
 }
 

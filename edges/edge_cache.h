@@ -10,6 +10,14 @@
 #include "maxtypes.h"
 #include "node_edge_cache.h"
 
+// A record a thread was handed, with the cache and the generation it came from.
+struct RecentEdgeRecord {
+  uint64_t cacheId = 0;
+  uint64_t generation = 0;
+  ULONG nodeHandle = 0;
+  const NodeEdgeCache* record = nullptr;
+};
+
 // A texture map's records, one per scene node it has shaded, built on first request.
 //
 // Render threads call GetEdgeData concurrently. The lock guards only the look-up and the
@@ -41,7 +49,15 @@ class EdgeCache {
 
   // The node's record if this thread was handed it since the last clear, else null: a render
   // thread's usual case, answered without the lock and without what a build would need.
-  const NodeEdgeCache* Remembered(ULONG nodeHandle) const;
+  // Inline, and first against the last record this thread was handed: consecutive samples
+  // mostly lie on one node, and this runs on every sample of every node.
+  const NodeEdgeCache* Remembered(ULONG nodeHandle) const {
+    const RecentEdgeRecord& last = lastRecord;
+    if (last.nodeHandle == nodeHandle && last.cacheId == cacheId &&
+        last.generation == generation.load(std::memory_order_acquire))
+      return last.record;
+    return RememberedEarlier(nodeHandle);
+  }
 
   // Drops every record. Extractions still in progress finish first, so no record built
   // before the clear appears after it. No caller may still use a record it obtained. Asked for
@@ -51,6 +67,13 @@ class EdgeCache {
 
  private:
   struct Build;
+
+  // The record this thread was handed last, by any cache. Per thread, so neither locked nor
+  // shared; initialised as a constant, so reaching it takes no first-use check.
+  static constinit thread_local RecentEdgeRecord lastRecord;
+
+  // Remembered's answer from the few records this thread was handed before the last.
+  const NodeEdgeCache* RememberedEarlier(ULONG nodeHandle) const;
 
   // The locked path: finds the node's record, or builds it; null as GetEdgeData says.
   const NodeEdgeCache* LookUpOrBuild(ULONG nodeHandle, TimeValue t, const EdgeParameters& params);

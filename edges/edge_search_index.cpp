@@ -404,15 +404,17 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
   x.nearMask.Frame(boundsMin, boundsMax, distance);
   if (x.nearMask.distance == 0.0f) return;
   if (segments.size() <= kMarkedOneByOne) {
+    // A few are each widened as marked, cheaper than widening the whole grid after.
+    const bool few = segments.size() <= size_t(SmallEdgeSet::kMost);
     for (const EdgeSegment& s : segments) {
       Point3 lo, hi;
       for (int axis = 0; axis < 3; ++axis) {
         lo[axis] = std::min(s.start[axis], s.end[axis]);
         hi[axis] = std::max(s.start[axis], s.end[axis]);
       }
-      x.nearMask.Mark(lo, hi);
+      few ? x.nearMask.MarkWidened(lo, hi) : x.nearMask.Mark(lo, hi);
     }
-    x.nearMask.Widen();
+    if (!few) x.nearMask.Widen();
     return;
   }
   for (int r = 0; r < x.rows; ++r) {

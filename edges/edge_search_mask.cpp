@@ -40,28 +40,43 @@ void NearEdgeMask::Frame(const Point3& boundsMin, const Point3& boundsMax, float
 }
 
 void NearEdgeMask::Mark(const Point3& lo, const Point3& hi) {
+  MarkCells(lo, hi, 0);
+}
+
+void NearEdgeMask::MarkWidened(const Point3& lo, const Point3& hi) {
+  MarkCells(lo, hi, 1);
+}
+
+void NearEdgeMask::MarkCells(const Point3& lo, const Point3& hi, int widened) {
   int from[3], to[3];
   for (int axis = 0; axis < 3; ++axis) {
-    from[axis] = std::clamp(Cell(axis, lo[axis]), 0, cells[axis] - 1);
-    to[axis] = std::clamp(Cell(axis, hi[axis]), 0, cells[axis] - 1);
+    const int more = widened * Reach(axis);
+    from[axis] = std::max(std::clamp(Cell(axis, lo[axis]), 0, cells[axis] - 1) - more, 0);
+    to[axis] =
+        std::min(std::clamp(Cell(axis, hi[axis]), 0, cells[axis] - 1) + more, cells[axis] - 1);
   }
+  // A row along X lies within one word (at most 64 cells, a power of two): its run of cells is
+  // one mask.
+  const int run = to[0] - from[0] + 1;
+  if (run <= 0) return;  // an end not a number
+  const uint64_t cellsInRun = run == 64 ? ~uint64_t(0) : (uint64_t(1) << run) - 1;
   for (int cz = from[2]; cz <= to[2]; ++cz)
-    for (int cy = from[1]; cy <= to[1]; ++cy)
-      for (int cx = from[0]; cx <= to[0]; ++cx) {
-        const unsigned bit = Bit(cx, cy, cz);
-        bits[bit / 64] |= uint64_t(1) << (bit % 64);
-      }
+    for (int cy = from[1]; cy <= to[1]; ++cy) {
+      const unsigned bit = Bit(from[0], cy, cz);
+      bits[bit / 64] |= cellsInRun << (bit % 64);
+    }
+}
+
+int NearEdgeMask::Reach(int axis) const {
+  // Cell() rounds a coordinate's place by a few millionths of a cell at most: a thousandth
+  // covers that without a whole cell more.
+  const float more = std::ceil(margin * inverseCell[axis] + 1.0e-3f);
+  return !(more < cellCount[axis]) ? cells[axis] : int(more);
 }
 
 void NearEdgeMask::Widen() {
-  // A box widened by the margin reaches at most this many cells past the cells it touches.
-  // Cell() rounds a coordinate's place by a few millionths of a cell at most: a thousandth
-  // covers that without a whole cell more. Axis by axis, which widens every marked box alike.
-  int reach[3];
-  for (int axis = 0; axis < 3; ++axis) {
-    const float more = std::ceil(margin * inverseCell[axis] + 1.0e-3f);
-    reach[axis] = !(more < cellCount[axis]) ? cells[axis] : int(more);
-  }
+  // Axis by axis, which widens every marked box alike.
+  const int reach[3] = {Reach(0), Reach(1), Reach(2)};
   // By (z, y): the row's X cells as bits, a row within one word.
   const int nx = cells[0], ny = cells[1], nz = cells[2];
   const uint64_t full = nx == 64 ? ~uint64_t(0) : (uint64_t(1) << nx) - 1;

@@ -1,4 +1,5 @@
 #pragma once
+#include <immintrin.h>
 #include <array>
 #include <cstdint>
 
@@ -19,10 +20,11 @@ struct NearEdgeMask {
 
   float distance = 0.0f;  // what the cells were marked for; 0 while there is no mask
   float margin = 0.0f;    // how far past a box Mark reaches
-  Point3 origin;
-  Point3 inverseCell;  // cells per unit length, per axis
-  int cells[3] = {};   // per axis, each a power of two, their product at most kBits
-  Point3 cellCount;    // the same as floats
+  // Per axis, and a fourth lane that every point passes, so that Clear takes the axes at once.
+  alignas(16) float origin[4] = {};
+  alignas(16) float inverseCell[4] = {};          // cells per unit length
+  alignas(16) float cellCount[4] = {0, 0, 0, 1};  // cells as floats
+  int cells[3] = {};  // per axis, each a power of two, their product at most kBits
   std::array<uint64_t, kBits / 64> bits{};
 
   // Lays the grid over the box of all the edges, for queries bounded by `distance`; marks
@@ -33,26 +35,34 @@ struct NearEdgeMask {
   // distance each mark a few cells rather than most of the grid.
   void Mark(const Point3& lo, const Point3& hi);
   void Widen();
+  // Mark and Widen of one box at once: for a few boxes (a small record's segments), the same
+  // bits at the cost of the cells they set rather than of the whole grid.
+  void MarkWidened(const Point3& lo, const Point3& hi);
   // True when no edge lies within limit of p. Only a limit up to `distance` can be answered;
   // a larger one, or no mask, gives false. Inline and without branches on the cells: it is
   // most of the cost of a point far from every edge, and in random order a branch on where
   // the point lies is a coin toss. The cells are Cell()'s.
   bool Clear(const Point3& p, float limit) const {
     if (!(limit <= distance)) return false;
-    const float fx = (p.x - origin.x) * inverseCell.x;
-    const float fy = (p.y - origin.y) * inverseCell.y;
-    const float fz = (p.z - origin.z) * inverseCell.z;
+    const __m128 f = _mm_mul_ps(_mm_sub_ps(_mm_setr_ps(p.x, p.y, p.z, 0.0f), _mm_load_ps(origin)),
+                                _mm_load_ps(inverseCell));
     // Off the grid, NaN too.
-    if (!((fx >= 0.0f) & (fx < cellCount.x) & (fy >= 0.0f) & (fy < cellCount.y) & (fz >= 0.0f) &
-          (fz < cellCount.z)))
-      return true;
-    const unsigned bit = Bit(int(fx), int(fy), int(fz));
+    const __m128 on =
+        _mm_and_ps(_mm_cmpge_ps(f, _mm_setzero_ps()), _mm_cmplt_ps(f, _mm_load_ps(cellCount)));
+    if (_mm_movemask_ps(on) != 15) return true;
+    const __m128i c = _mm_cvttps_epi32(f);
+    const unsigned bit = Bit(_mm_cvtsi128_si32(c), _mm_cvtsi128_si32(_mm_shuffle_epi32(c, 1)),
+                             _mm_cvtsi128_si32(_mm_shuffle_epi32(c, 2)));
     return !(bits[bit / 64] >> (bit % 64) & 1u);
   }
   // Cell of a coordinate along an axis: -1 before the grid (and for NaN), cells[axis] past
   // it. Marking and asking use the same arithmetic, so that a point inside a widened box
   // falls into a marked cell whatever the rounding.
   int Cell(int axis, float v) const;
+  // How many cells past the cells it touches a box widened by the margin reaches along an axis.
+  int Reach(int axis) const;
+  // Marks the cells from lo's to hi's, widened by the reach when `widened` is 1.
+  void MarkCells(const Point3& lo, const Point3& hi, int widened);
   unsigned Bit(int cx, int cy, int cz) const {
     return (unsigned(cz) * unsigned(cells[1]) + unsigned(cy)) * unsigned(cells[0]) + unsigned(cx);
   }

@@ -1,12 +1,15 @@
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "edge_segment.h"
 #include "point3.h"
 
 // The segments of a record so small that measuring every one beats any search (a box's dozen
-// edges, and a scene may hold thousands of boxes): kept side by side in record order, four to
-// a vector, and measured all at once.
+// edges, and a scene may hold thousands of boxes): kept side by side four to a vector, and
+// measured all at once. The segments are grouped by where they lie (a box's top face, its
+// bottom, its sides), and each vector keeps the box of its four, so that a query skips the
+// vectors out of its reach: a point on a box's face is near a third or two of its edges.
 struct SmallEdgeSet {
   static constexpr int kMost = 16;
   // Four segments' ends, lane by lane: a query reads a few cache lines in a row, which matters
@@ -19,11 +22,17 @@ struct SmallEdgeSet {
 
   int count = 0;  // 0 for a record with more segments (or none)
   Four four[kMost / 4];
+  // Per axis, vector by vector, the lower and upper ends of the vector's segments, widened by
+  // the rounding of coordinates as large as theirs; vectors past the last are empty.
+  alignas(16) float lower[3][4], upper[3][4];
+  uint8_t segmentAt[kMost];  // the record's index of the segment in each lane
+  uint8_t laneOf[kMost];     // the lane of each of the record's segments
 
-  // Segment k as stored.
+  // The record's segment k as stored.
   EdgeSegment Segment(int k) const {
-    const Four& f = four[k / 4];
-    const int i = k % 4;
+    const int lane = laneOf[k];
+    const Four& f = four[lane / 4];
+    const int i = lane % 4;
     return {{f.ax[i], f.ay[i], f.az[i]}, {f.bx[i], f.by[i], f.bz[i]}};
   }
 };

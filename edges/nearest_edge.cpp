@@ -6,7 +6,11 @@
 #include "edge_grid.h"
 #include "edge_search_query.h"
 
-float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest) {
+namespace {
+
+// MeasureSegment's body, where the queries below can inline it: measuring the winner again is
+// a good part of a query over a few segments.
+inline float Measure(const Point3& p, const EdgeSegment& s, Point3& nearest) {
   // The plain scan's arithmetic for one segment (ProjectOntoSegment, then Length to each
   // end, as in edge_grid_query.cpp), compared in squares: a square root is only needed where
   // squares that differ could round to equal distances, which then keep the earlier candidate.
@@ -31,6 +35,12 @@ float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest) {
   return std::sqrt(best);
 }
 
+}  // namespace
+
+float MeasureSegment(const Point3& p, const EdgeSegment& s, Point3& nearest) {
+  return Measure(p, s, nearest);
+}
+
 namespace {
 
 // The found segment's distance, written to nearest only when below kNoEdgeDistance: farther
@@ -39,7 +49,7 @@ float Answer(const Point3& p, const SearchHit& hit, Point3& nearest, int* segmen
   if (segment) *segment = -1;
   if (hit.segment < 0) return kNoEdgeDistance;
   Point3 point;
-  const float d = MeasureSegment(p, hit.copy, point);
+  const float d = Measure(p, hit.copy, point);
   if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
   nearest = point;
   if (segment) *segment = hit.segment;
@@ -66,6 +76,12 @@ float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit, 
   if (record.search.nearMask.Clear(p, limit)) {
     if (segment) *segment = -1;
     return kNoEdgeDistance;
+  }
+  // A few segments: measured all at once, straight from here (limit is within the radius).
+  const SmallEdgeSet& few = record.search.small;
+  if (few.count > 0) {
+    const int k = NearestSmallEdge(few, p, limit * limit);
+    return Answer(p, k < 0 ? SearchHit{} : SearchHit{k, few.Segment(k)}, nearest, segment);
   }
   return Answer(p, FindNearestSegmentWithin(record.search, p, limit), nearest, segment);
 }

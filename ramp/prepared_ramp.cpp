@@ -39,16 +39,14 @@ void PreparedRamp::Prepare(const GradientRamp& ramp) {
     s.x1 = s.cN * (1.0f - rhoN) + s.c0 * rhoN;
     s.x3 = s.cN * rhoP + s.c0 * (1.0f - rhoP);
   }
+  atZero = atOne = AColor();
   if (m.empty()) return;
   atZero = Over(int(m.size()), 0.0f);
   atOne = Over(int(m.size()), 1.0f);
 }
 
-AColor PreparedRamp::Evaluate(float t) const {
+AColor PreparedRamp::Between(float t) const {
   if (positions.empty()) return AColor(0.0f, 0.0f, 0.0f, 0.0f);
-  // Over takes everything from 1 on as 1, and everything below the snap (NaN too) as 0.
-  if (t >= 1.0f) return atOne;
-  if (!(t >= kRampSnap)) return atZero;
   return Over(int(positions.size()), t);
 }
 

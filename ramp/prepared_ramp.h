@@ -19,8 +19,14 @@ class PreparedRamp {
   bool Ready() const { return ready; }
   // After an edit of the ramp: not Ready until prepared again.
   void Forget() { ready = false; }
-  // GradientRamp::Evaluate at t of the ramp last prepared. Only when Ready.
-  AColor Evaluate(float t) const;
+  // GradientRamp::Evaluate at t of the ramp last prepared. Only when Ready. The ends inline:
+  // most samples land there (beyond Distance of every edge, or on one).
+  AColor Evaluate(float t) const {
+    // Over takes everything from 1 on as 1, and everything below the snap (NaN too) as 0.
+    if (t >= 1.0f) return atOne;
+    if (!(t >= kRampSnap)) return atZero;
+    return Between(t);
+  }
 
  private:
   // The segment ending at marker i: its ends' curve modes, the blend's constant terms.
@@ -30,12 +36,13 @@ class PreparedRamp {
     float k = 1.0f;   // the right-hand marker's transparency factor
     AColor c0, cN, x1, x3;
   };
+  // Evaluate strictly between the ends.
+  AColor Between(float t) const;
   // Evaluate over the first count markers.
   AColor Over(int count, float t) const;
 
   bool ready = false;
-  // The answers at either end, where most samples land (beyond Distance of every edge, or on
-  // one), found once.
+  // The answers at either end, found once (black without markers).
   AColor atZero, atOne;
   std::vector<float> positions;
   std::vector<AColor> colors;

@@ -132,7 +132,11 @@ class KELVANE_EXPORT Kelvane : public MultiTex, public EdgeParameters {
   EdgeParameters CurrentEdgeParameters() const;
   // The shaded node's record: the one this thread already holds, or GetEdgeData's at the
   // context's time with the current parameters; null when asked from inside its own build.
-  const NodeEdgeCache* NodeRecord(ULONG nodeHandle, ShadeContext& sc);
+  // Inline: every sample asks, and nearly every one is answered by the thread's memory.
+  const NodeEdgeCache* NodeRecord(ULONG nodeHandle, ShadeContext& sc) {
+    if (const NodeEdgeCache* held = edgeCaches.Remembered(nodeHandle)) return held;
+    return edgeCaches.GetEdgeData(nodeHandle, sc.CurTime(), CurrentEdgeParameters());
+  }
   // The round-edge perturbation at an object-space point of a record kept with its faces.
   Point3 RoundEdgePerturbation(const NodeEdgeCache& record, const Point3& objectPoint) const;
 

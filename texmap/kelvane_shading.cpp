@@ -34,11 +34,6 @@ Point3 Kelvane::RoundEdgePerturbation(const NodeEdgeCache& record,
   return turned - n;
 }
 
-const NodeEdgeCache* Kelvane::NodeRecord(ULONG nodeHandle, ShadeContext& sc) {
-  if (const NodeEdgeCache* held = edgeCaches.Remembered(nodeHandle)) return held;
-  return edgeCaches.GetEdgeData(nodeHandle, sc.CurTime(), CurrentEdgeParameters());
-}
-
 AColor Kelvane::EvalColor(ShadeContext& sc) {
   AColor c;
   if (sc.GetCache(this, c)) return c;

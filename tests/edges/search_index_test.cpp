@@ -2,6 +2,7 @@
 // the benchmark's shapes, sparse edges and awkward segments (random meshes: the brute-force twin).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -196,6 +197,18 @@ TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
     }
     // The mask must still answer some points itself, or the small path costs a search each.
     EXPECT_TRUE(distance > 0.1f || clear > 300) << clear;
+    // Widened edge by edge, it is the mask marked whole and then widened.
+    NearEdgeMask whole;
+    whole.Frame(r.boundsMin, r.boundsMax, distance);
+    for (const EdgeSegment& s : r.segments) {
+      auto ends = [&](auto pick) {
+        return Point3(pick(s.start.x, s.end.x), pick(s.start.y, s.end.y), pick(s.start.z, s.end.z));
+      };
+      whole.Mark(ends([](float a, float b) { return std::min(a, b); }),
+                 ends([](float a, float b) { return std::max(a, b); }));
+    }
+    whole.Widen();
+    EXPECT_EQ(whole.bits, r.search.nearMask.bits);
   }
   // Small sets of one, three and four vectors, with an edge stored twice (the lower index
   // wins) and one of no length.
