@@ -89,10 +89,10 @@ KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, 
   }
 }
 
-// Squared Z gap from pz to the bins of layer k, reach included.
-KELVANE_FORCE_INLINE float LayerGap(const SearchColumns& x, float pz, int32_t k) {
-  const float gz = Gap(pz, x.originZ + float(k) * x.binSize - x.reachZ,
-                       x.originZ + float(k + 1) * x.binSize + x.reachZ);
+// Squared Z gap from pz to the bins of layer k, the column's reach included.
+KELVANE_FORCE_INLINE float LayerGap(const SearchColumns& x, float pz, int32_t k, float reach) {
+  const float gz = Gap(pz, x.originZ + float(k) * x.binSize - reach,
+                       x.originZ + float(k + 1) * x.binSize + reach);
   return gz * gz;
 }
 
@@ -104,6 +104,7 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
   const uint32_t begin = x.columnBins[column], end = x.columnBins[column + 1];
   if (begin == end) return;
   const int32_t* layers = x.binLayer;
+  const float reach = float(x.reachZ[column]) * x.reachUnit + x.reachSlack;
   // First bin at or above p's layer: directly when the column's layers have no gaps (a tall
   // object), by bisection otherwise.
   uint32_t at;
@@ -118,11 +119,11 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
     at = uint32_t(base - layers) + uint32_t(*base < layer);
   }
   for (uint32_t b = at; b < end; ++b) {
-    if (flat + LayerGap(x, pz, layers[b]) > best.d2) break;
+    if (flat + LayerGap(x, pz, layers[b], reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
   for (uint32_t b = at; b-- > begin;) {
-    if (flat + LayerGap(x, pz, layers[b]) > best.d2) break;
+    if (flat + LayerGap(x, pz, layers[b], reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
 }

@@ -24,7 +24,10 @@ struct SearchColumns {
   int columns;
   // Lower Z edge of layer k: originZ + k * binSize, exactly as the index computes it.
   float originZ, binSize;
-  float reachZ;
+  // Per column, how far in Z what it holds reaches beyond its bins: units * reachUnit +
+  // reachSlack.
+  const uint8_t* reachZ;
+  float reachUnit, reachSlack;
   // The tree over the slots, where the record has one (no nodes otherwise).
   const SearchTreeNode* treeNodes;
   uint32_t treeTop, treeTopNodes;  // the root's nodes

@@ -75,26 +75,42 @@ class Binning {
     placements.reserve(segments.size());
     const float half = 0.5f * x.binSize;
     Point3 reach;
+    // Per column, how far what it holds reaches below and above it in X, then in Y.
+    std::vector<float> ownSides(4 * size_t(x.columns) * size_t(x.rows), 0.0f);
+    std::vector<float> ownZ(size_t(x.columns) * size_t(x.rows), 0.0f);
     for (size_t i = 0; i < segments.size(); ++i) {
       const EdgeSegment& s = segments[i];
       int bin[3];
-      Point3 out;
+      Point3 below, above;
       for (int axis = 0; axis < 3; ++axis) {
         float lo = std::min(s.start[axis], s.end[axis]);
         float hi = std::max(s.start[axis], s.end[axis]);
         bin[axis] = BinOf(x, axis, 0.5f * (s.start[axis] + s.end[axis]), Count(axis));
-        out[axis] =
-            std::max({x.Edge(axis, bin[axis]) - lo, hi - x.Edge(axis, bin[axis] + 1), 0.0f});
+        below[axis] = std::max(x.Edge(axis, bin[axis]) - lo, 0.0f);
+        above[axis] = std::max(hi - x.Edge(axis, bin[axis] + 1), 0.0f);
       }
+      const Point3 out(std::max(below.x, above.x), std::max(below.y, above.y),
+                       std::max(below.z, above.z));
       if (out.x <= half && out.y <= half && out.z <= half) {
         placements.push_back({Column(bin[0], bin[1]), bin[2], int32_t(i), Curve(s, bin)});
         for (int axis = 0; axis < 3; ++axis) reach[axis] = std::max(reach[axis], out[axis]);
+        const uint32_t column = Column(bin[0], bin[1]);
+        float* sides = ownSides.data() + 4 * size_t(column);
+        sides[0] = std::max(sides[0], below.x);
+        sides[1] = std::max(sides[1], above.x);
+        sides[2] = std::max(sides[2], below.y);
+        sides[3] = std::max(sides[3], above.y);
+        ownZ[column] = std::max(ownZ[column], out.z);
       } else {
         PlaceAlong(s, int32_t(i), slack);
         if (double(placements.size()) > slotBudget) return false;
       }
     }
     for (int axis = 0; axis < 3; ++axis) x.reach[axis] = reach[axis] + 2.0f * slack;
+    x.reachUnit = half * (1.0f / 255.0f);
+    x.reachSlack = 2.0f * slack;
+    x.columnReachZ = Units(ownZ);
+    x.ringReach = Units(TowardEachColumn(ownSides));
     return true;
   }
 
@@ -111,6 +127,36 @@ class Binning {
       code |= Spread3(q) << axis;
     }
     return code;
+  }
+
+  // From what each column holds reaching out on each side to, per column, how far the three
+  // columns on each side of it reach towards it: left, right, below, above.
+  std::vector<float> TowardEachColumn(const std::vector<float>& own) const {
+    const int w = x.columns, h = x.rows;
+    std::vector<float> toward(own.size(), 0.0f);
+    for (int r = 0; r < h; ++r) {
+      for (int c = 0; c < w; ++c) {
+        float* t = toward.data() + 4 * size_t(Column(c, r));
+        for (int k = std::max(r - 1, 0); k <= std::min(r + 1, h - 1); ++k) {
+          if (c > 0) t[0] = std::max(t[0], own[4 * size_t(Column(c - 1, k)) + 1]);
+          if (c + 1 < w) t[1] = std::max(t[1], own[4 * size_t(Column(c + 1, k))]);
+        }
+        for (int k = std::max(c - 1, 0); k <= std::min(c + 1, w - 1); ++k) {
+          if (r > 0) t[2] = std::max(t[2], own[4 * size_t(Column(k, r - 1)) + 3]);
+          if (r + 1 < h) t[3] = std::max(t[3], own[4 * size_t(Column(k, r + 1)) + 2]);
+        }
+      }
+    }
+    return toward;
+  }
+
+  // Reaches of at most half a bin in reach units, rounded up; the slack covers the rounding
+  // of the units back into a reach.
+  std::vector<uint8_t> Units(const std::vector<float>& reach) const {
+    std::vector<uint8_t> units(reach.size());
+    for (size_t k = 0; k < reach.size(); ++k)
+      units[k] = uint8_t(std::clamp(std::ceil(reach[k] / x.reachUnit), 0.0f, 255.0f));
+    return units;
   }
 
   int Count(int axis) const { return axis == 0 ? x.columns : axis == 1 ? x.rows : x.layers; }
@@ -437,7 +483,8 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 }  // namespace
 
 size_t EdgeSearchIndex::Bytes() const {
-  return (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
+  return ringReach.capacity() + columnReachZ.capacity() +
+         (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
          columnBoxes.capacity() + blockBoxes.capacity() * sizeof(float) +
          blockColumnsHeld.capacity() * sizeof(uint64_t) + binLayer.capacity() * sizeof(int32_t) +
          chunkBoxes.capacity() * sizeof(float) +

@@ -40,6 +40,14 @@ struct EdgeSearchIndex {
   // How far a stored segment can reach beyond its bin, per axis, rounding slack included.
   Point3 reach;
   std::vector<uint32_t> columnBins;  // columns * rows + 1: each XY column's first bin
+  // In reach units, rounded up. ringReach, four per column: how far what the three columns on
+  // each side of it (left, right, below, above) hold reaches towards it, bounding the first
+  // ring around it. columnReachZ, one per column: how far in Z what it holds reaches beyond
+  // its bins. Mostly far below the reach, which one segment anywhere sets. A long segment,
+  // stored wherever it passes, counts only by the slack.
+  std::vector<uint8_t> ringReach, columnReachZ;
+  float reachUnit = 0.0f;   // 1/255 of half a bin, the most a short segment reaches out
+  float reachSlack = 0.0f;  // rounding slack, added to every column's reach
   // Per column: lower x, upper x, lower y, upper y of what it holds, in 255ths of the
   // column widened by the reach, rounded outwards.
   std::vector<uint8_t> columnBoxes;
@@ -74,6 +82,8 @@ struct EdgeSearchIndex {
   float Edge(int axis, int c) const { return origin[axis] + float(c) * binSize; }
   // One step of the column boxes along X or Y.
   float BoxStep(int axis) const { return (binSize + 2.0f * reach[axis]) * (1.0f / 255.0f); }
+  // A column's reach from its units.
+  float ColumnReach(uint8_t units) const { return float(units) * reachUnit + reachSlack; }
   size_t Bytes() const;
 };
 

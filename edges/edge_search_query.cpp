@@ -24,12 +24,16 @@ constexpr uint32_t kScannedWholeForAll = 256;
 
 // What the column scans read of the index.
 SearchColumns ColumnsOf(const EdgeSearchIndex& x) {
-  return {x.columnBins.data(), x.binLayer.data(),   x.binSlots.data(),
-          x.binChunks.data(),  x.chunkBoxes.data(), x.ax.data(),
-          x.ay.data(),         x.az.data(),         x.bx.data(),
-          x.by.data(),         x.bz.data(),         x.segment.data(),
-          x.columns,           x.origin.z,          x.binSize,
-          x.reach.z,           x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
+  return {x.columnBins.data(), x.binLayer.data(),
+          x.binSlots.data(),   x.binChunks.data(),
+          x.chunkBoxes.data(), x.ax.data(),
+          x.ay.data(),         x.az.data(),
+          x.bx.data(),         x.by.data(),
+          x.bz.data(),         x.segment.data(),
+          x.columns,           x.origin.z,
+          x.binSize,           x.columnReachZ.data(),
+          x.reachUnit,         x.reachSlack,
+          x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
           x.tree.top};
 }
 
@@ -167,11 +171,16 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
   // p's own column, then the first ring nearest side first: the columns across the nearer X
   // and Y borders (the nearer of those first), the corner between them, then the far sides
   // and corners.
-  float gapX[3], gapY[3];
-  for (int k = 0; k < 3; ++k) {
-    gapX[k] = Gap(p.x, x.Edge(0, cx + k - 1) - x.reach.x, x.Edge(0, cx + k) + x.reach.x);
-    gapY[k] = Gap(p.y, x.Edge(1, cy + k - 1) - x.reach.y, x.Edge(1, cy + k) + x.reach.y);
-  }
+  // How far the columns around reach towards p's is mostly far below the record's reach.
+  const uint8_t* toward = x.ringReach.data() + 4 * (size_t(cy) * size_t(x.columns) + size_t(cx));
+  const float gapX[3] = {
+      Gap(p.x, x.Edge(0, cx - 1) - x.reach.x, x.Edge(0, cx) + x.ColumnReach(toward[0])),
+      Gap(p.x, x.Edge(0, cx) - x.reach.x, x.Edge(0, cx + 1) + x.reach.x),
+      Gap(p.x, x.Edge(0, cx + 1) - x.ColumnReach(toward[1]), x.Edge(0, cx + 2) + x.reach.x)};
+  const float gapY[3] = {
+      Gap(p.y, x.Edge(1, cy - 1) - x.reach.y, x.Edge(1, cy) + x.ColumnReach(toward[2])),
+      Gap(p.y, x.Edge(1, cy) - x.reach.y, x.Edge(1, cy + 1) + x.reach.y),
+      Gap(p.y, x.Edge(1, cy + 1) - x.ColumnReach(toward[3]), x.Edge(1, cy + 2) + x.reach.y)};
   Visit<Kernel>(x, v, p, cx, cy, cz, gapX[1] * gapX[1] + gapY[1] * gapY[1], flatLimit, best);
   // Usually that is all: every other column lies beyond the nearest side.
   const float side = std::min(std::min(gapX[0], gapX[2]), std::min(gapY[0], gapY[2]));
