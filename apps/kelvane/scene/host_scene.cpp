@@ -45,6 +45,8 @@ HostScene::HostScene(SceneDescription scene, std::ostream* progressTo) {
     SceneNode& node = nodes.emplace_back();
     node.name = d.name;
     Object* object = MakeHostObject(d.mesh, d.object);
+    // Only the host object had a use for them.
+    std::vector<int>().swap(d.mesh.cornerEdges);
     node.node = ip->CreateObjectNode(object);
     node.node->SetName(Widen(d.name).c_str());
     SetTransform(node, d.transform);
