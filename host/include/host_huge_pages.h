@@ -27,15 +27,15 @@ inline void AdviseHugePages(const void* data, size_t bytes) {
 }
 
 // Room for `count` elements, advised before anything touches it.
-template <class T>
-void ReserveHuge(std::vector<T>& list, size_t count) {
+template <class T, class Allocator>
+void ReserveHuge(std::vector<T, Allocator>& list, size_t count) {
   list.reserve(count);
   AdviseHugePages(list.data(), list.capacity() * sizeof(T));
 }
 
 // `count` copies of `value`, in a block advised before it is filled.
-template <class T>
-void AssignHuge(std::vector<T>& list, size_t count, const T& value) {
+template <class T, class Allocator>
+void AssignHuge(std::vector<T, Allocator>& list, size_t count, const T& value) {
   list.clear();
   ReserveHuge(list, count);
   list.resize(count, value);

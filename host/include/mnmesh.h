@@ -2,6 +2,7 @@
 #include "WindowsDefines.h"
 #include <memory>
 #include <vector>
+#include "host_uninitialized_storage.h"
 #include "hostexport.h"
 #include "maxheap.h"
 #include "maxtypes.h"
@@ -115,6 +116,11 @@ class DllExport MNMesh : public FlagUser {
                   const MtlID* materials);
   // Builds the edge table from the faces: each edge once, shared edges with both faces.
   void FillInMesh();
+  // Not in the SDK: FillInMesh for a caller that has numbered the edges already, `count`
+  // entries, one per corner of every face in face order: -1 - e on the corner that makes edge
+  // e, e on the later corner of another face that joins it, numbered as FillInMesh numbers
+  // them. A numbering not of that form is ignored and the edges are built afresh.
+  void FillInMeshFromCornerEdges(const int* cornerEdges, size_t count);
   // Newell normal of a face, unit length when nrmlz (a degenerate face gives zero).
   Point3 GetFaceNormal(int fc, bool nrmlz = false);
 
@@ -124,11 +130,15 @@ class DllExport MNMesh : public FlagUser {
 
  private:
   void Sync();
+  void FillInEdges(const int* cornerEdges, size_t count);
+  // The edge table from each corner's edge; first[f] is face f's first corner (faces with
+  // none get no edges).
+  void MakeEdges(const std::vector<int>& first, const int* cornerEdges, int edges);
   // Room for a face's 2 * deg ints in the corner pool: millions of faces, few allocations.
   int* PoolCorners(int deg);
-  std::vector<MNVert> vertStore;
-  std::vector<MNEdge> edgeStore;
-  std::vector<MNFace> faceStore;
+  UninitializedVector<MNVert> vertStore;
+  UninitializedVector<MNEdge> edgeStore;
+  UninitializedVector<MNFace> faceStore;
   // Blocks that never move once made, filled from the start. Not zeroed when made: every int
   // is written by the face it is given to.
   struct CornerBlock {

@@ -127,7 +127,7 @@ void MNMesh::ClearAndFree() {
 }
 
 void MNMesh::setNumVerts(int nvnum) {
-  vertStore.resize(size_t(nvnum < 0 ? 0 : nvnum));
+  ResizeOnAllCores(vertStore, size_t(nvnum < 0 ? 0 : nvnum));
   Sync();
 }
 
@@ -144,7 +144,7 @@ void MNMesh::FAlloc(int num, bool keep) {
 }
 
 void MNMesh::setNumFaces(int nfnum) {
-  faceStore.resize(size_t(nfnum < 0 ? 0 : nfnum));
+  ResizeOnAllCores(faceStore, size_t(nfnum < 0 ? 0 : nfnum));
   Sync();
 }
 
@@ -203,10 +203,11 @@ int MNMesh::AppendFaces(int count, const int* faceStart, const int* corners, con
   cornerPool.back().used = lists;
   if (faceStore.capacity() < faceStore.size() + size_t(count))
     ReserveHuge(faceStore, faceStore.size() + size_t(count));
-  faceStore.resize(faceStore.size() + size_t(count));
+  // Each face is constructed where it is filled, on every core.
+  ResizeUnconstructed(faceStore, faceStore.size() + size_t(count));
   ForRanges(size_t(count), [&](size_t begin, size_t end) {
     for (size_t i = begin; i < end; ++i) {
-      MNFace& face = faceStore[size_t(base) + i];
+      MNFace& face = *::new (static_cast<void*>(&faceStore[size_t(base) + i])) MNFace();
       const int from = faceStart[i], deg = faceStart[i + 1] - from;
       if (deg > 0)
         face.MakePooledPoly(deg, corners + from, block + 2 * size_t(from - faceStart[0]));
@@ -219,18 +220,43 @@ int MNMesh::AppendFaces(int count, const int* faceStart, const int* corners, con
 }
 
 void MNMesh::FillInMesh() {
+  FillInEdges(nullptr, 0);
+}
+
+void MNMesh::FillInMeshFromCornerEdges(const int* cornerEdges, size_t count) {
+  FillInEdges(cornerEdges, count);
+}
+
+void MNMesh::FillInEdges(const int* given, size_t givenCount) {
   edgeStore.clear();
   const int numVerts = int(vertStore.size());
   const size_t numFaces = faceStore.size();
   // The corners of faces whose vertices all exist, numbered in face order; other faces get no
   // edges.
-  std::vector<int> first(numFaces + 1, 0);
+  // Each face's count (negative for an invalid face) on every core, then summed in order.
+  std::vector<int> first;
+  AssignHuge(first, numFaces + 1, 0);
+  ForRanges(numFaces, [&](size_t begin, size_t end) {
+    for (size_t fi = begin; fi < end; ++fi) {
+      const MNFace& face = faceStore[fi];
+      bool valid = true;
+      for (int j = 0; j < face.deg; ++j) valid &= face.vtx[j] >= 0 && face.vtx[j] < numVerts;
+      first[fi + 1] = valid ? face.deg : -1;
+    }
+  });
   for (size_t fi = 0; fi < numFaces; ++fi) {
-    const MNFace& face = faceStore[fi];
-    bool valid = face.deg > 0;
-    for (int j = 0; j < face.deg; ++j) valid &= face.vtx[j] >= 0 && face.vtx[j] < numVerts;
-    first[fi + 1] = first[fi] + (valid ? face.deg : 0);
+    if (first[fi + 1] <= 0) given = nullptr;
+    first[fi + 1] = first[fi] + std::max(first[fi + 1], 0);
   }
+  // A given numbering is used only when it covers every corner and numbers the edges as the
+  // walk below would: makers in order, each joiner after its maker.
+  int edges = 0;
+  if (given && givenCount == size_t(first.back())) {
+    for (size_t c = 0; c < givenCount && given; ++c)
+      if (given[c] < 0 ? -1 - given[c] != edges++ : given[c] >= edges) given = nullptr;
+    if (given) return MakeEdges(first, given, edges);
+  }
+  edges = 0;
   // Calls visit(smaller vertex, larger vertex, face, corner) for each corner's edge, in face
   // order.
   auto forEachEdge = [&](auto visit) {
@@ -292,18 +318,22 @@ void MNMesh::FillInMesh() {
   std::vector<End>().swap(ends);
   // Edges numbered in their makers' order, in place: a maker's entry becomes -1 - its edge, a
   // joiner's the edge.
-  int edges = 0;
   for (size_t c = 0; c < maker.size(); ++c)
     maker[c] = maker[c] == int(c) ? -1 - edges++ : -1 - maker[size_t(maker[c])];
+  MakeEdges(first, maker.data(), edges);
+}
+
+void MNMesh::MakeEdges(const std::vector<int>& first, const int* cornerEdges, int edges) {
+  const size_t numFaces = faceStore.size();
   ReserveHuge(edgeStore, size_t(edges));
-  edgeStore.resize(size_t(edges));
+  ResizeOnAllCores(edgeStore, size_t(edges));
   // A maker writes its edge's vertices and first face, the joiner only the second face.
   ForRanges(numFaces, [&](size_t begin, size_t end) {
     for (size_t fi = begin; fi < end; ++fi) {
       MNFace& face = faceStore[fi];
       if (first[fi + 1] == first[fi]) continue;
       for (int j = 0; j < face.deg; ++j) {
-        const int made = maker[size_t(first[fi] + j)], e = made < 0 ? -1 - made : made;
+        const int made = cornerEdges[size_t(first[fi] + j)], e = made < 0 ? -1 - made : made;
         face.edg[j] = e;
         MNEdge& edge = edgeStore[size_t(e)];
         if (made < 0) {
@@ -334,9 +364,9 @@ void MNMesh::SetFromTri(const Mesh& from) {
   // Keeps each triangle a face of its own; edges hidden in the triangle mesh are flagged
   // invisible.
   ClearAndFree();
-  vertStore.resize(size_t(from.numVerts));
+  ResizeOnAllCores(vertStore, size_t(from.numVerts));
   for (int i = 0; i < from.numVerts; ++i) vertStore[size_t(i)].p = from.verts[i];
-  faceStore.resize(size_t(from.numFaces));
+  ResizeOnAllCores(faceStore, size_t(from.numFaces));
   for (int fi = 0; fi < from.numFaces; ++fi) {
     const Face& t = from.faces[fi];
     int vv[3] = {int(t.v[0]), int(t.v[1]), int(t.v[2])};

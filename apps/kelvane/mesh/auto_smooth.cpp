@@ -35,29 +35,50 @@ struct DisjointSets {
   }
 };
 
-double AngleDegrees(const Point3& a, const Point3& b) {
-  double cx = double(a.y) * b.z - double(a.z) * b.y;
-  double cy = double(a.z) * b.x - double(a.x) * b.z;
-  double cz = double(a.x) * b.y - double(a.y) * b.x;
-  double dot = double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
-  return std::atan2(std::sqrt(cx * cx + cy * cy + cz * cz), dot) * 180.0 / std::numbers::pi;
-}
+// Whether two normals are at most `limitDegrees` apart. The angle is atan2(|a x b|, a . b);
+// away from the limit, comparing |a x b| with (a . b) tan(limit) gives the same verdict at a
+// fraction of the cost, so atan2 decides only close to it.
+class AngleTest {
+ public:
+  explicit AngleTest(double limitDegrees)
+      : limitDegrees(limitDegrees), tangent(std::tan(limitDegrees * std::numbers::pi / 180.0)) {}
+
+  bool AtMostLimit(const Point3& a, const Point3& b) const {
+    const double cx = double(a.y) * b.z - double(a.z) * b.y;
+    const double cy = double(a.z) * b.x - double(a.x) * b.z;
+    const double cz = double(a.x) * b.y - double(a.y) * b.x;
+    const double dot = double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+    const double cross = std::sqrt(cx * cx + cy * cy + cz * cz);
+    if (dot > 0.0 && limitDegrees > 0.0 && limitDegrees < kQuickBelowDegrees) {
+      const double margin = cross - dot * tangent;
+      if (margin < -1e-9 * dot) return true;
+      if (margin > 1e-9 * dot) return false;
+    }
+    return std::atan2(cross, dot) * 180.0 / std::numbers::pi <= limitDegrees;
+  }
+
+ private:
+  static constexpr double kQuickBelowDegrees = 85.0;  // the tangent grows steep beyond
+  double limitDegrees, tangent;
+};
 
 // One side of an edge, filed under the edge's smaller vertex.
 struct EdgeEnd {
   int other;  // the edge's larger vertex
   int face;
+  int corner;  // the face corner the edge starts at
 };
 
 // Every edge's faces, grouped by edge without a hash map: ends are filed by their smaller
 // vertex in face order, each thread filing its own vertices' ends from all faces, then each
 // vertex's few ends are sorted by the other vertex (stably, so an edge's faces stay in face
-// order).
+// order). The same walk numbers the edges as the host's polygon mesh does (into
+// mesh.cornerEdges), so the host need not file them all again.
 struct EdgeTable {
   std::vector<int> start;  // per vertex, its first end
   std::vector<EdgeEnd> ends;
 
-  EdgeTable(const PolyMeshData& mesh, int threads) {
+  EdgeTable(PolyMeshData& mesh, int threads) {
     const size_t numVerts = mesh.vertices.size();
     AssignHuge(start, numVerts + 1, 0);
     const int numFaces = mesh.NumFaces();
@@ -69,20 +90,23 @@ struct EdgeTable {
           const int a = mesh.corners[size_t(first + k)];
           const int b = mesh.corners[size_t(first + (k + 1 == n ? 0 : k + 1))];
           const int low = std::min(a, b);
-          if (size_t(low) >= begin && size_t(low) < end) visit(low, std::max(a, b), f);
+          if (size_t(low) >= begin && size_t(low) < end) visit(low, std::max(a, b), f, first + k);
         }
       }
     };
     ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
-      forEachEdge(begin, end, [&](int a, int, int) { ++start[size_t(a) + 1]; });
+      forEachEdge(begin, end, [&](int a, int, int, int) { ++start[size_t(a) + 1]; });
     });
     std::partial_sum(start.begin(), start.end(), start.begin());
     AssignHuge(ends, size_t(start.back()), EdgeEnd{});
     // Cursors made here rather than in the threads, whose heaps would keep them after.
     std::vector<int> fill(start.begin(), start.end() - 1);
+    // Per corner, the corner that makes its edge; numbered below.
+    std::vector<int>& maker = mesh.cornerEdges;
+    AssignHuge(maker, mesh.corners.size(), 0);
     ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
-      forEachEdge(begin, end, [&](int a, int b, int f) {
-        ends[size_t(fill[size_t(a)]++)] = {b, f};
+      forEachEdge(begin, end, [&](int a, int b, int f, int c) {
+        ends[size_t(fill[size_t(a)]++)] = {b, f, c};
       });
       for (size_t v = begin; v < end; ++v) {
         const auto from = ends.begin() + start[v], to = ends.begin() + start[v + 1];
@@ -93,8 +117,21 @@ struct EdgeTable {
         else
           for (auto i = from + 1; i < to; ++i)
             for (auto j = i; j != from && (j - 1)->other > j->other; --j) std::iter_swap(j - 1, j);
+        // Along a vertex pair's run, in face order, the first end makes an edge, the next of
+        // another face joins it, and a later one makes a new edge.
+        const EdgeEnd* open = nullptr;
+        for (auto i = from; i != to; ++i) {
+          if (open && (open->other != i->other || open->face == i->face)) open = nullptr;
+          maker[size_t(i->corner)] = open ? open->corner : i->corner;
+          open = open ? nullptr : &*i;
+        }
       }
     });
+    // Edges numbered in their makers' order: a maker's entry becomes -1 - its edge, a joiner's
+    // the edge (its maker, an earlier corner, is numbered by then).
+    int edges = 0;
+    for (size_t c = 0; c < maker.size(); ++c)
+      maker[c] = maker[c] == int(c) ? -1 - edges++ : -1 - maker[size_t(maker[c])];
   }
 
   // Calls visit(first, last) for each edge's run of ends among vertices [begin, end).
@@ -129,10 +166,10 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
       normals[f] = n.Normalize();
     }
   });
+  const AngleTest angle(double(angleDegrees) + kAngleSlackDegrees);
   auto smooth = [&](int f, int g) {
     return usable[size_t(f)] && usable[size_t(g)] &&
-           AngleDegrees(normals[size_t(f)], normals[size_t(g)]) <=
-               double(angleDegrees) + kAngleSlackDegrees;
+           angle.AtMostLimit(normals[size_t(f)], normals[size_t(g)]);
   };
 
   show(0.1);

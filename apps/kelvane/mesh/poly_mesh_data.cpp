@@ -7,6 +7,7 @@
 #include "common/input_error.h"
 
 void PolyMeshData::AddFace(const std::vector<int>& verts, DWORD smoothing, MtlID material) {
+  cornerEdges.clear();
   corners.insert(corners.end(), verts.begin(), verts.end());
   faceStart.push_back(int(corners.size()));
   smoothingGroups.push_back(smoothing);

@@ -21,6 +21,10 @@ struct PolyMeshData {
   // vertices, so a UV seam needs no split vertex (which would be an open edge).
   std::vector<Point3> uvs;
   std::vector<int> uvCorners;  // empty: the mesh has no UVs
+  // Per corner, its edge as the host's polygon mesh numbers them (-1 - e on the corner that
+  // makes edge e, e on the one that joins it), kept from AutoSmooth's edge table so the host
+  // object need not file every edge again. Empty when not known; AddFace empties it.
+  std::vector<int> cornerEdges;
 
   int NumFaces() const { return int(faceStart.size()) - 1; }
   int FaceSize(int f) const { return faceStart[size_t(f) + 1] - faceStart[size_t(f)]; }

@@ -35,7 +35,11 @@ PolyObject* MakePoly(const PolyMeshData& mesh) {
   });
   mm.AppendFaces(mesh.NumFaces(), mesh.faceStart.data(), mesh.corners.data(),
                  mesh.smoothingGroups.data(), mesh.materials.data());
-  mm.FillInMesh();
+  // The edges as auto-smoothing numbered them, when it did.
+  if (mesh.cornerEdges.size() == mesh.corners.size())
+    mm.FillInMeshFromCornerEdges(mesh.cornerEdges.data(), mesh.cornerEdges.size());
+  else
+    mm.FillInMesh();
 #ifdef __GLIBC__
   // Building the edges leaves tens of MB of freed work arrays in the heap: handed back, they do
   // not add to the peak of the ray scene built next.

@@ -9,7 +9,9 @@
 
 #include "mesh/mesh_import.h"
 #include "mesh/mesh_triangles.h"
+#include "polyobj.h"
 #include "render/ray_scene.h"
+#include "scene/host_objects.h"
 #include "support/app_test_support.h"
 
 namespace {
@@ -65,10 +67,31 @@ TEST(ParallelLoad, OneThreadAndManyMakeTheSameMeshGroupsAndNormals) {
                 SameBits(one.corners, many.corners) && SameBits(one.materials, many.materials) &&
                 SameBits(one.uvs, many.uvs) && SameBits(one.uvCorners, many.uvCorners));
     EXPECT_TRUE(SameBits(one.smoothingGroups, many.smoothingGroups)) << "at " << angle;
+    EXPECT_TRUE(SameBits(one.cornerEdges, many.cornerEdges));
     EXPECT_TRUE(SameBits(CornerNormals(one, 1), CornerNormals(many, 3)));
     std::set<DWORD> groups(one.smoothingGroups.begin(), one.smoothingGroups.end());
     EXPECT_TRUE(angle > 10.0f || groups.size() > 2u) << "the bumps should need several groups";
   }
+}
+
+// The host object takes its edges from the smoothing's table: the same as it builds itself.
+TEST(ParallelLoad, HostEdgesFromTheSmoothingMatchTheHostsOwn) {
+  TempFolder folder;
+  folder.Write("bands.mtl", "newmtl band0\nnewmtl band1\nnewmtl band2\n");
+  PolyMeshData mesh = ImportMergedMesh(folder.Write("bumpy.obj", BumpySphereObj(60, 90)), 30);
+  ASSERT_EQ(mesh.cornerEdges.size(), mesh.corners.size());
+  Object* given = MakeHostObject(mesh, ObjectKind::Poly);
+  mesh.cornerEdges.clear();
+  Object* own = MakeHostObject(mesh, ObjectKind::Poly);
+  const MNMesh &a = static_cast<PolyObject*>(given)->GetMesh(),
+               &b = static_cast<PolyObject*>(own)->GetMesh();
+  ASSERT_EQ(a.ENum(), b.ENum());
+  for (int e = 0; e < a.ENum(); ++e)
+    ASSERT_TRUE(a.E(e)->v1 == b.E(e)->v1 && a.E(e)->v2 == b.E(e)->v2 && a.E(e)->f1 == b.E(e)->f1 &&
+                a.E(e)->f2 == b.E(e)->f2)
+        << "edge " << e;
+  given->DeleteThis();
+  own->DeleteThis();
 }
 
 // A node of triangles alone lends its corners to the ray scene; polygons go through a table of
