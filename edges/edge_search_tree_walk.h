@@ -2,6 +2,7 @@
 // The walk down the search tree, written once over a lane type L as the column scan is (see
 // edge_search_column_scan.h, whose ScanSlots reads the runs) and instantiated by the SSE2
 // and AVX2 files. L also provides Store.
+#include <bit>
 #include <cstdint>
 #include <limits>
 
@@ -11,24 +12,30 @@
 
 namespace {
 
-// Squared lower bounds on the distances from p to what the eight children of a node hold:
-// how far p lies outside each capsule.
+// Squared lower bounds on the distances from p to what the children in lanes [lane, lane +
+// L::kWidth) of a node hold: how far p lies outside each capsule.
+template <class L>
+KELVANE_FORCE_INLINE typename L::F LaneGaps(const SearchTreeNode& n, int lane, typename L::F pxs,
+                                            typename L::F pys, typename L::F pzs) {
+  using F = typename L::F;
+  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
+  const F dx = L::Load(&n.d[0][lane]), dy = L::Load(&n.d[1][lane]), dz = L::Load(&n.d[2][lane]);
+  const F vx = pxs - L::Load(&n.a[0][lane]), vy = pys - L::Load(&n.a[1][lane]),
+          vz = pzs - L::Load(&n.a[2][lane]);
+  F t = (dx * vx + dy * vy + dz * vz) * L::Load(&n.inverse[lane]);
+  t = L::Min(L::Max(t, zero), one);
+  const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
+  const F out = L::Max(L::Sqrt(ex * ex + ey * ey + ez * ez) - L::Load(&n.radius[lane]), zero);
+  return out * out;
+}
+
+// The same for all eight children.
 template <class L>
 KELVANE_FORCE_INLINE void NodeGaps(const SearchTreeNode& n, float px, float py, float pz,
                                    float* d2) {
-  using F = typename L::F;
-  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
-  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
-  for (int lane = 0; lane < SearchTreeNode::kWidth; lane += int(L::kWidth)) {
-    const F dx = L::Load(&n.d[0][lane]), dy = L::Load(&n.d[1][lane]), dz = L::Load(&n.d[2][lane]);
-    const F vx = pxs - L::Load(&n.a[0][lane]), vy = pys - L::Load(&n.a[1][lane]),
-            vz = pzs - L::Load(&n.a[2][lane]);
-    F t = (dx * vx + dy * vy + dz * vz) * L::Load(&n.inverse[lane]);
-    t = L::Min(L::Max(t, zero), one);
-    const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
-    const F out = L::Max(L::Sqrt(ex * ex + ey * ey + ez * ez) - L::Load(&n.radius[lane]), zero);
-    L::Store(d2 + lane, out * out);
-  }
+  const auto pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+  for (int lane = 0; lane < SearchTreeNode::kWidth; lane += int(L::kWidth))
+    L::Store(d2 + lane, LaneGaps<L>(n, lane, pxs, pys, pzs));
 }
 
 template <class L>
@@ -45,10 +52,16 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
   const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
   const I none = L::Splat(int32_t(INT32_MAX));
+  // Runs that cannot hold anything nearer are left out, once something has been found: a
+  // point far from a curve usually reaches into a neighbouring leaf by one run at most.
+  static_assert(SearchTreeNode::kLeafRuns <= L::kWidth);
+  unsigned runs = (1u << SearchTreeNode::kLeafRuns) - 1u;
+  if (best.segment >= 0)
+    runs &= L::Lanes(L::AtMost(LaneGaps<L>(n, 0, pxs, pys, pzs), L::Splat(best.d2)));
   F least = L::Splat(best.d2);
   I lowest = L::Splat(best.segment);
-  for (int lane = 0; lane < SearchTreeNode::kWidth; ++lane) {
-    const uint32_t child = n.child[lane];
+  for (; runs; runs &= runs - 1) {
+    const uint32_t child = n.child[std::countr_zero(runs)];
     if (!(child & SearchTreeNode::kRunBit)) break;
     const uint32_t run = child - SearchTreeNode::kRunBit;
     for (uint32_t s = run; s < run + SearchTreeNode::kRun; s += L::kWidth) {
