@@ -118,19 +118,22 @@ KELVANE_FORCE_INLINE void WalkNodes(const SearchColumns& x, uint32_t first, uint
     const F nearest = L::SpreadMin(least);
     const float n = L::First(nearest);
     if (!(n <= best.d2) || n == far) return;
-    int at = 0;
-    for (int h = 0;; h += int(L::kWidth)) {
-      const unsigned bits = L::Lanes(L::Equal(L::Load(d2 + h), nearest));
-      if (bits) {
-        at = h + kLowestLane.lane[bits];
-        break;
-      }
-    }
+    // Its lane, from the lanes' masks side by side: a loop that always runs its whole length
+    // rather than one that stops at the first match.
+    static_assert(SearchTree::kTop <= 64);
+    uint64_t where = 0;
+    for (int h = 0; h < lanes; h += int(L::kWidth))
+      where |= uint64_t(L::Lanes(L::Equal(L::Load(d2 + h), nearest))) << h;
+    const int at = std::countr_zero(where);
     d2[at] = far;
     const uint32_t child = x.treeNodes[first + uint32_t(at / width)].child[at % width];
     if (child & SearchTreeNode::kRunBit) {
       const uint32_t run = child - SearchTreeNode::kRunBit;
       ScanSlots<L>(x, run, run + SearchTreeNode::kRun, px, py, pz, best);
+    } else if (const SearchTreeNode& below = x.treeNodes[child];
+               below.child[0] & SearchTreeNode::kRunBit) {
+      // A leaf, measured here rather than through a call: most of a walk is leaves.
+      ScanRuns<L>(x, below, px, py, pz, best);
     } else {
       WalkTree<L>(x, child, px, py, pz, best);
     }
