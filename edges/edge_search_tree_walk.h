@@ -41,9 +41,9 @@ KELVANE_FORCE_INLINE void NodeGaps(const SearchTreeNode& n, float px, float py, 
 template <class L>
 void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best);
 
-// Measures every segment of a node whose children are runs, keeping the nearest lane by lane
-// and choosing among the lanes once at the end: no test between runs, so that the runs'
-// arithmetic overlaps rather than waiting on each choice.
+// Measures the segments of a leaf's runs that can hold something nearer, keeping the nearest
+// lane by lane and choosing among the lanes once at the end: no test between runs, so that
+// the runs' arithmetic overlaps rather than waiting on each choice.
 template <class L>
 KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode& n, float px,
                                    float py, float pz, SearchBest& best) {
@@ -52,12 +52,12 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
   const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
   const I none = L::Splat(int32_t(INT32_MAX));
-  // Runs that cannot hold anything nearer are left out, once something has been found: a
-  // point far from a curve usually reaches into a neighbouring leaf by one run at most.
+  // Runs that cannot hold anything nearer are left out: a point far from a curve usually
+  // reaches into a neighbouring leaf by a run or so. The test is made for the first leaf too,
+  // as whether this is the first is a coin toss to a branch.
   static_assert(SearchTreeNode::kLeafRuns <= L::kWidth);
   unsigned runs = (1u << SearchTreeNode::kLeafRuns) - 1u;
-  if (best.segment >= 0)
-    runs &= L::Lanes(L::AtMost(LaneGaps<L>(n, 0, pxs, pys, pzs), L::Splat(best.d2)));
+  runs &= L::Lanes(L::AtMost(LaneGaps<L>(n, 0, pxs, pys, pzs), L::Splat(best.d2)));
   F least = L::Splat(best.d2);
   I lowest = L::Splat(best.segment);
   for (; runs; runs &= runs - 1) {
@@ -85,16 +85,22 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
   const float d2 = L::First(nearest);
   const int32_t low = L::First(L::SpreadMin(L::Select(L::Equal(least, nearest), lowest, none)));
   if (low == best.segment) return;
-  // The slot of that segment, wherever it lies among the runs.
+  // The slot of that segment, wherever it lies among the runs: every run's matches packed
+  // into one word, by a loop of fixed length rather than one that stops at the first.
+  static_assert(SearchTreeNode::kLeafRuns * SearchTreeNode::kRun <= 64);
   const I wanted = L::Splat(low);
-  for (int lane = 0; lane < SearchTreeNode::kWidth; ++lane) {
+  uint64_t where = 0;
+  for (size_t lane = 0; lane < SearchTreeNode::kLeafRuns; ++lane) {
+    if (!(n.child[lane] & SearchTreeNode::kRunBit)) break;
     const uint32_t run = n.child[lane] - SearchTreeNode::kRunBit;
-    for (uint32_t s = run; s < run + SearchTreeNode::kRun; s += L::kWidth)
-      if (const unsigned bits = L::Lanes(L::Equal(L::Load(x.segment + s), wanted))) {
-        best = {d2, low, s + kLowestLane.lane[bits]};
-        return;
-      }
+    for (uint32_t k = 0; k < SearchTreeNode::kRun; k += L::kWidth)
+      where |= uint64_t(L::Lanes(L::Equal(L::Load(x.segment + run + k), wanted)))
+               << (lane * SearchTreeNode::kRun + k);
   }
+  const int at = std::countr_zero(where);
+  best = {d2, low,
+          n.child[at / int(SearchTreeNode::kRun)] - SearchTreeNode::kRunBit +
+              uint32_t(at) % SearchTreeNode::kRun};
 }
 
 // Visits the children of `count` nodes from `first` nearest first, until the nearest left
