@@ -11,22 +11,6 @@
 
 namespace {
 
-// The lowest set bit of a word that has one, by de Bruijn multiplication and a table: the AVX2
-// build must not emit an inline function of the library, std::countr_zero among them.
-constexpr uint64_t kDeBruijn = 0x03f79d71b4cb0a89ull;
-struct LowestBitTable {
-  uint8_t bit[64];
-};
-constexpr LowestBitTable MakeLowestBitTable() {
-  LowestBitTable t{};
-  for (int k = 0; k < 64; ++k) t.bit[(kDeBruijn << k) >> 58] = uint8_t(k);
-  return t;
-}
-constexpr LowestBitTable kLowestBit = MakeLowestBitTable();
-KELVANE_FORCE_INLINE int LowestBit(uint64_t word) {
-  return kLowestBit.bit[((word & (~word + 1u)) * kDeBruijn) >> 58];
-}
-
 // Squared lower bounds on the distances from p to what the children in lanes [lane, lane +
 // L::kWidth) of a node hold: how far p lies outside each capsule.
 template <class L>
@@ -76,7 +60,7 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
   F least = L::Splat(best.d2);
   I lowest = L::Splat(best.segment);
   for (; runs; runs &= runs - 1) {
-    const uint32_t child = n.child[LowestBit(runs)];
+    const uint32_t child = n.child[LowestSetBit(runs)];
     if (!(child & SearchTreeNode::kRunBit)) break;
     const uint32_t run = child - SearchTreeNode::kRunBit;
     for (uint32_t s = run; s < run + SearchTreeNode::kRun; s += L::kWidth) {
@@ -112,7 +96,7 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
       where |= uint64_t(L::Lanes(L::Equal(L::Load(x.segment + run + k), wanted)))
                << (lane * SearchTreeNode::kRun + k);
   }
-  const int at = LowestBit(where);
+  const int at = LowestSetBit(where);
   best = {d2, low,
           n.child[at / int(SearchTreeNode::kRun)] - SearchTreeNode::kRunBit +
               uint32_t(at) % SearchTreeNode::kRun};
@@ -145,7 +129,7 @@ KELVANE_FORCE_INLINE void WalkNodes(const SearchColumns& x, uint32_t first, uint
     uint64_t where = 0;
     for (int h = 0; h < lanes; h += int(L::kWidth))
       where |= uint64_t(L::Lanes(L::Equal(L::Load(d2 + h), nearest))) << h;
-    const int at = LowestBit(where);
+    const int at = LowestSetBit(where);
     d2[at] = far;
     const uint32_t child = x.treeNodes[first + uint32_t(at / width)].child[at % width];
     if (child & SearchTreeNode::kRunBit) {
