@@ -54,6 +54,49 @@ Axis AxisOf(const std::vector<Point>& points) {
   return axis;
 }
 
+// The point of segment ab nearest p, in doubles.
+Point Foot(const Point& p, const Point& a, const Point& b) {
+  double d[3], dd = 0.0, dw = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    d[axis] = b.v[axis] - a.v[axis];
+    dd += d[axis] * d[axis];
+    dw += d[axis] * (p.v[axis] - a.v[axis]);
+  }
+  const double t = dd > 0.0 ? std::clamp(dw / dd, 0.0, 1.0) : 0.0;
+  Point f;
+  for (int axis = 0; axis < 3; ++axis) f.v[axis] = a.v[axis] + t * d[axis];
+  return f;
+}
+
+// The farthest of the points from the axis and how far it lies.
+double Widest(const std::vector<Point>& points, const Axis& c, const Point** widest) {
+  double radius = -1.0;
+  for (const Point& p : points)
+    if (const double r = SegmentDistance(p, c.a, c.b); r > radius) {
+      radius = r;
+      *widest = &p;
+    }
+  return radius;
+}
+
+// The axis moved halfway towards the point farthest from it, where that makes the capsule
+// thinner: a run along an arc bulges to one side of the chord joining its ends, and the axis
+// through the middle of the bulge halves the radius, so that a point far from a seam passes
+// fewer of the leaves beside its nearest.
+Axis Centred(const std::vector<Point>& points, Axis c) {
+  const Point* widest = nullptr;
+  const double radius = Widest(points, c, &widest);
+  if (!(radius > 0.0)) return c;
+  const Point foot = Foot(*widest, c.a, c.b);
+  Axis moved = c;
+  for (int axis = 0; axis < 3; ++axis) {
+    const double shift = 0.5 * (widest->v[axis] - foot.v[axis]);
+    moved.a.v[axis] += shift;
+    moved.b.v[axis] += shift;
+  }
+  return Widest(points, moved, &widest) < radius ? moved : c;
+}
+
 // The centre of the points' box.
 Point Middle(const std::vector<Point>& points) {
   Point lo = points.front(), hi = points.front();
@@ -167,7 +210,7 @@ class Builder {
       }
       if (begin + size_t(lane) >= end) continue;
       const Item& item = items[begin + size_t(lane)];
-      Axis c = AxisOf(item.ends);
+      Axis c = Centred(item.ends, AxisOf(item.ends));
       node.child[lane] = item.child;
       // The axis as the search reads it, in floats.
       double length2 = 0.0;

@@ -12,8 +12,8 @@
 // Each child is bounded by a capsule, the points within a radius of an axis segment, rather
 // than a box: a run of segments along a curve is long and thin in a direction that need not
 // follow an axis, and a box around it lies nearer to a point than its segments by up to half
-// its width, which far from the curve lets many runs through; the capsule's radius is about
-// the curve's sagitta over the run.
+// its width, which far from the curve lets many runs through; the capsule's axis runs through
+// the middle of the curve's bulge, so that its radius is about half the sagitta over the run.
 //
 // The runs are of up to kRun slots of one bin. Leaves hold kLeafRuns runs each, found by
 // halving the runs across their widest spread, and again; the nodes above group the leaves

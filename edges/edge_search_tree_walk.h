@@ -11,32 +11,38 @@
 
 namespace {
 
-// Squared lower bounds on the distances from p to what the eight children of a node hold:
-// how far p lies outside each capsule.
+// Squared lower bounds on the distances from p to what the children in lanes [lane, lane +
+// L::kWidth) of a node hold: how far p lies outside each capsule.
+template <class L>
+KELVANE_FORCE_INLINE typename L::F LaneGaps(const SearchTreeNode& n, int lane, typename L::F pxs,
+                                            typename L::F pys, typename L::F pzs) {
+  using F = typename L::F;
+  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
+  const F dx = L::Load(&n.d[0][lane]), dy = L::Load(&n.d[1][lane]), dz = L::Load(&n.d[2][lane]);
+  const F vx = pxs - L::Load(&n.a[0][lane]), vy = pys - L::Load(&n.a[1][lane]),
+          vz = pzs - L::Load(&n.a[2][lane]);
+  F t = (dx * vx + dy * vy + dz * vz) * L::Load(&n.inverse[lane]);
+  t = L::Min(L::Max(t, zero), one);
+  const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
+  const F out = L::Max(L::Sqrt(ex * ex + ey * ey + ez * ez) - L::Load(&n.radius[lane]), zero);
+  return out * out;
+}
+
+// The same for all eight children.
 template <class L>
 KELVANE_FORCE_INLINE void NodeGaps(const SearchTreeNode& n, float px, float py, float pz,
                                    float* d2) {
-  using F = typename L::F;
-  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
-  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
-  for (int lane = 0; lane < SearchTreeNode::kWidth; lane += int(L::kWidth)) {
-    const F dx = L::Load(&n.d[0][lane]), dy = L::Load(&n.d[1][lane]), dz = L::Load(&n.d[2][lane]);
-    const F vx = pxs - L::Load(&n.a[0][lane]), vy = pys - L::Load(&n.a[1][lane]),
-            vz = pzs - L::Load(&n.a[2][lane]);
-    F t = (dx * vx + dy * vy + dz * vz) * L::Load(&n.inverse[lane]);
-    t = L::Min(L::Max(t, zero), one);
-    const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
-    const F out = L::Max(L::Sqrt(ex * ex + ey * ey + ez * ez) - L::Load(&n.radius[lane]), zero);
-    L::Store(d2 + lane, out * out);
-  }
+  const auto pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+  for (int lane = 0; lane < SearchTreeNode::kWidth; lane += int(L::kWidth))
+    L::Store(d2 + lane, LaneGaps<L>(n, lane, pxs, pys, pzs));
 }
 
 template <class L>
 void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best);
 
-// Measures every segment of a node whose children are runs, keeping the nearest lane by lane
-// and choosing among the lanes once at the end: no test between runs, so that the runs'
-// arithmetic overlaps rather than waiting on each choice.
+// Measures the segments of a leaf's runs that can hold something nearer, keeping the nearest
+// lane by lane and choosing among the lanes once at the end: no test between runs, so that
+// the runs' arithmetic overlaps rather than waiting on each choice.
 template <class L>
 KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode& n, float px,
                                    float py, float pz, SearchBest& best) {
@@ -45,10 +51,16 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
   const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
   const I none = L::Splat(int32_t(INT32_MAX));
+  // Runs that cannot hold anything nearer are left out: a point far from a curve usually
+  // reaches into a neighbouring leaf by a run or so. The test is made for the first leaf too,
+  // as whether this is the first is a coin toss to a branch.
+  static_assert(SearchTreeNode::kLeafRuns <= L::kWidth);
+  unsigned runs = (1u << SearchTreeNode::kLeafRuns) - 1u;
+  runs &= L::Lanes(L::AtMost(LaneGaps<L>(n, 0, pxs, pys, pzs), L::Splat(best.d2)));
   F least = L::Splat(best.d2);
   I lowest = L::Splat(best.segment);
-  for (int lane = 0; lane < SearchTreeNode::kWidth; ++lane) {
-    const uint32_t child = n.child[lane];
+  for (; runs; runs &= runs - 1) {
+    const uint32_t child = n.child[LowestSetBit(runs)];
     if (!(child & SearchTreeNode::kRunBit)) break;
     const uint32_t run = child - SearchTreeNode::kRunBit;
     for (uint32_t s = run; s < run + SearchTreeNode::kRun; s += L::kWidth) {
@@ -72,16 +84,22 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
   const float d2 = L::First(nearest);
   const int32_t low = L::First(L::SpreadMin(L::Select(L::Equal(least, nearest), lowest, none)));
   if (low == best.segment) return;
-  // The slot of that segment, wherever it lies among the runs.
+  // The slot of that segment, wherever it lies among the runs: every run's matches packed
+  // into one word, by a loop of fixed length rather than one that stops at the first.
+  static_assert(SearchTreeNode::kLeafRuns * SearchTreeNode::kRun <= 64);
   const I wanted = L::Splat(low);
-  for (int lane = 0; lane < SearchTreeNode::kWidth; ++lane) {
+  uint64_t where = 0;
+  for (size_t lane = 0; lane < SearchTreeNode::kLeafRuns; ++lane) {
+    if (!(n.child[lane] & SearchTreeNode::kRunBit)) break;
     const uint32_t run = n.child[lane] - SearchTreeNode::kRunBit;
-    for (uint32_t s = run; s < run + SearchTreeNode::kRun; s += L::kWidth)
-      if (const unsigned bits = L::Lanes(L::Equal(L::Load(x.segment + s), wanted))) {
-        best = {d2, low, s + kLowestLane.lane[bits]};
-        return;
-      }
+    for (uint32_t k = 0; k < SearchTreeNode::kRun; k += L::kWidth)
+      where |= uint64_t(L::Lanes(L::Equal(L::Load(x.segment + run + k), wanted)))
+               << (lane * SearchTreeNode::kRun + k);
   }
+  const int at = LowestSetBit(where);
+  best = {d2, low,
+          n.child[at / int(SearchTreeNode::kRun)] - SearchTreeNode::kRunBit +
+              uint32_t(at) % SearchTreeNode::kRun};
 }
 
 // Visits the children of `count` nodes from `first` nearest first, until the nearest left
@@ -105,19 +123,22 @@ KELVANE_FORCE_INLINE void WalkNodes(const SearchColumns& x, uint32_t first, uint
     const F nearest = L::SpreadMin(least);
     const float n = L::First(nearest);
     if (!(n <= best.d2) || n == far) return;
-    int at = 0;
-    for (int h = 0;; h += int(L::kWidth)) {
-      const unsigned bits = L::Lanes(L::Equal(L::Load(d2 + h), nearest));
-      if (bits) {
-        at = h + kLowestLane.lane[bits];
-        break;
-      }
-    }
+    // Its lane, from the lanes' masks side by side: a loop that always runs its whole length
+    // rather than one that stops at the first match.
+    static_assert(SearchTree::kTop <= 64);
+    uint64_t where = 0;
+    for (int h = 0; h < lanes; h += int(L::kWidth))
+      where |= uint64_t(L::Lanes(L::Equal(L::Load(d2 + h), nearest))) << h;
+    const int at = LowestSetBit(where);
     d2[at] = far;
     const uint32_t child = x.treeNodes[first + uint32_t(at / width)].child[at % width];
     if (child & SearchTreeNode::kRunBit) {
       const uint32_t run = child - SearchTreeNode::kRunBit;
       ScanSlots<L>(x, run, run + SearchTreeNode::kRun, px, py, pz, best);
+    } else if (const SearchTreeNode& below = x.treeNodes[child];
+               below.child[0] & SearchTreeNode::kRunBit) {
+      // A leaf, measured here rather than through a call: most of a walk is leaves.
+      ScanRuns<L>(x, below, px, py, pz, best);
     } else {
       WalkTree<L>(x, child, px, py, pz, best);
     }

@@ -1,8 +1,8 @@
 #pragma once
 // Everything in the plug-in's sources that one compiler spells differently from another:
-// symbol export, forced inlining and the CPU's vector features. The module is built by g++
-// and mingw here and by MSVC against the real SDK, so no other file of the plug-in uses a
-// compiler's own extension; a check in the test run keeps it so.
+// symbol export, forced inlining, the lowest set bit and the CPU's vector features. The module is
+// built by g++ and mingw here and by MSVC against the real SDK, so no other file of the plug-in
+// uses a compiler's own extension; a check in the test run keeps it so.
 #include <cstdint>
 
 // MSVC proper; clang-cl understands the GCC forms below.
@@ -31,6 +31,20 @@
 #define KELVANE_FORCE_INLINE __forceinline
 #else
 #define KELVANE_FORCE_INLINE inline __attribute__((always_inline))
+#endif
+
+// The index of the lowest set bit of a word that has one. Static, so that each file has its
+// own copy: a file built for AVX2 must not emit a function that the other files share.
+#if KELVANE_MSVC
+static __forceinline int LowestSetBit(uint64_t word) {
+  unsigned long bit;
+  _BitScanForward64(&bit, word);
+  return int(bit);
+}
+#else
+static inline __attribute__((always_inline)) int LowestSetBit(uint64_t word) {
+  return __builtin_ctzll(word);
+}
 #endif
 
 namespace kelvane_portability {

@@ -172,6 +172,12 @@ TEST(SearchIndex, AgreesWithThePlainScanAlongLongCurves) {
   const Point3 middle = (rings[1234].start + rings[1234].end) * 0.5f;
   const Point3 outside(middle.x * 1.05f, middle.y * 1.05f, middle.z);
   EXPECT_EQ(FindNearestSegment(r.search, outside, SearchReach::kRadius).segment, 1234);
+  // On the axis and out to the side, where whole rings lie nearly as far as their nearest
+  // segment: the leaves beside the nearest are cut down run by run.
+  for (float k : {-0.5f, 0.3f, 1.0f, 2.5f}) {
+    ASSERT_TRUE(Agrees(r, Point3(0.0f, 0.0f, 160.0f * k)));
+    ASSERT_TRUE(Agrees(r, Point3(150.0f, 40.0f * k, 160.0f * k)));
+  }
   std::mt19937 rng(29);
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
   for (int i = 0; i < 3000; ++i) {
