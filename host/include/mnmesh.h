@@ -119,7 +119,8 @@ class DllExport MNMesh : public FlagUser {
   // Not in the SDK: FillInMesh for a caller that has numbered the edges already, `count`
   // entries, one per corner of every face in face order: -1 - e on the corner that makes edge
   // e, e on the later corner of another face that joins it, numbered as FillInMesh numbers
-  // them. A numbering not of that form is ignored and the edges are built afresh.
+  // them. A numbering not of that form (out of order, an edge joined twice, a joiner on other
+  // vertices or on its maker's face) is ignored and the edges are built afresh.
   void FillInMeshFromCornerEdges(const int* cornerEdges, size_t count);
   // Newell normal of a face, unit length when nrmlz (a degenerate face gives zero).
   Point3 GetFaceNormal(int fc, bool nrmlz = false);
@@ -134,6 +135,9 @@ class DllExport MNMesh : public FlagUser {
   // The edge table from each corner's edge; first[f] is face f's first corner (faces with
   // none get no edges).
   void MakeEdges(const std::vector<int>& first, const int* cornerEdges, int edges);
+  // Whether every joining corner's edge, as made, runs between that corner's two vertices and
+  // belongs to another face.
+  bool JoinersMatch(const std::vector<int>& first, const int* cornerEdges) const;
   // Room for a face's 2 * deg ints in the corner pool: millions of faces, few allocations.
   int* PoolCorners(int deg);
   UninitializedVector<MNVert> vertStore;

@@ -1,5 +1,6 @@
 #include "mnmesh.h"
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -249,12 +250,25 @@ void MNMesh::FillInEdges(const int* given, size_t givenCount) {
     first[fi + 1] = first[fi] + std::max(first[fi + 1], 0);
   }
   // A given numbering is used only when it covers every corner and numbers the edges as the
-  // walk below would: makers in order, each joiner after its maker.
+  // walk below would: makers in order, each edge joined at most once after its maker, by a
+  // corner of another face along the same two vertices.
   int edges = 0;
   if (given && givenCount == size_t(first.back())) {
-    for (size_t c = 0; c < givenCount && given; ++c)
-      if (given[c] < 0 ? -1 - given[c] != edges++ : given[c] >= edges) given = nullptr;
-    if (given) return MakeEdges(first, given, edges);
+    std::vector<bool> joined;
+    for (size_t c = 0; c < givenCount && given; ++c) {
+      const int e = given[c];
+      if (e < 0 ? -1 - e != edges++ : e >= edges || joined[size_t(e)]) given = nullptr;
+      if (!given) break;
+      if (e < 0)
+        joined.push_back(false);
+      else
+        joined[size_t(e)] = true;
+    }
+    if (given) {
+      MakeEdges(first, given, edges);
+      if (JoinersMatch(first, given)) return;
+      edgeStore.clear();
+    }
   }
   edges = 0;
   // Calls visit(smaller vertex, larger vertex, face, corner) for each corner's edge, in face
@@ -321,6 +335,25 @@ void MNMesh::FillInEdges(const int* given, size_t givenCount) {
   for (size_t c = 0; c < maker.size(); ++c)
     maker[c] = maker[c] == int(c) ? -1 - edges++ : -1 - maker[size_t(maker[c])];
   MakeEdges(first, maker.data(), edges);
+}
+
+bool MNMesh::JoinersMatch(const std::vector<int>& first, const int* cornerEdges) const {
+  std::atomic<bool> match{true};
+  ForRanges(faceStore.size(), [&](size_t begin, size_t end) {
+    for (size_t fi = begin; fi < end; ++fi) {
+      const MNFace& face = faceStore[fi];
+      if (first[fi + 1] == first[fi]) continue;
+      for (int j = 0; j < face.deg; ++j) {
+        const int e = cornerEdges[size_t(first[fi] + j)];
+        if (e < 0) continue;
+        const MNEdge& edge = edgeStore[size_t(e)];
+        const int a = face.vtx[j], b = face.vtx[(j + 1) % face.deg];
+        if (edge.f1 == int(fi) || std::minmax(a, b) != std::minmax(edge.v1, edge.v2))
+          match.store(false, std::memory_order_relaxed);
+      }
+    }
+  });
+  return match.load();
 }
 
 void MNMesh::MakeEdges(const std::vector<int>& first, const int* cornerEdges, int edges) {

@@ -137,7 +137,25 @@ TEST(MeshTopology, PolyEdgesMatchTheOpenEdgeWalk) {
     }
     MNMesh given(mesh);
     given.FillInMeshFromCornerEdges(cornerEdges.data(), cornerEdges.size());
-    for (const MNMesh* m : {&mesh, &given}) {
+    // Numberings of the right form but wrong: the last joiner on the first joiner's edge (joined
+    // twice), and on an earlier edge never joined that runs elsewhere. Both are built afresh.
+    std::vector<int> twice = cornerEdges, elsewhere = cornerEdges;
+    const auto joiner =
+        std::find_if(cornerEdges.begin(), cornerEdges.end(), [](int e) { return e >= 0; });
+    const auto last =
+        std::find_if(cornerEdges.rbegin(), cornerEdges.rend(), [](int e) { return e >= 0; });
+    if (joiner != cornerEdges.end() && &*joiner != &*last) {
+      twice[size_t(last.base() - cornerEdges.begin() - 1)] = *joiner;
+      for (int e = 0; e < *last; ++e)
+        if (edges[size_t(e)].f2 < 0 &&
+            std::minmax(edges[size_t(e)].v1, edges[size_t(e)].v2) !=
+                std::minmax(edges[size_t(*last)].v1, edges[size_t(*last)].v2))
+          elsewhere[size_t(last.base() - cornerEdges.begin() - 1)] = e;
+    }
+    MNMesh joinedTwice(mesh), joinedElsewhere(mesh);
+    joinedTwice.FillInMeshFromCornerEdges(twice.data(), twice.size());
+    joinedElsewhere.FillInMeshFromCornerEdges(elsewhere.data(), elsewhere.size());
+    for (const MNMesh* m : {&mesh, &given, &joinedTwice, &joinedElsewhere}) {
       ASSERT_EQ(size_t(m->ENum()), edges.size()) << "round " << round;
       for (size_t i = 0; i < edges.size(); ++i) {
         const MNEdge &a = *m->E(int(i)), &b = edges[i];
