@@ -1,9 +1,13 @@
 #pragma once
+#include <immintrin.h>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "edge_segment.h"
 #include "point3.h"
+#include "portability.h"
 
 // The segments of a record so small that measuring every one beats any search (a box's dozen
 // edges, and a scene may hold thousands of boxes): kept side by side four to a vector, and
@@ -40,7 +44,71 @@ struct SmallEdgeSet {
 // Keeps the segments when they are at most kMost; count stays 0 otherwise.
 void BuildSmallEdgeSet(SmallEdgeSet& set, const std::vector<EdgeSegment>& segments);
 
+namespace small_edge_detail {
+
+// Squared distances from p to the four segments of f, each to its closest point, as the slot
+// scans compute them: the same arithmetic in the same order.
+KELVANE_FORCE_INLINE __m128 Measure(const SmallEdgeSet::Four& f, __m128 px, __m128 py, __m128 pz) {
+  const __m128 ax = _mm_load_ps(f.ax), ay = _mm_load_ps(f.ay), az = _mm_load_ps(f.az);
+  const __m128 dx = _mm_sub_ps(_mm_load_ps(f.bx), ax);
+  const __m128 dy = _mm_sub_ps(_mm_load_ps(f.by), ay);
+  const __m128 dz = _mm_sub_ps(_mm_load_ps(f.bz), az);
+  const __m128 vx = _mm_sub_ps(px, ax), vy = _mm_sub_ps(py, ay), vz = _mm_sub_ps(pz, az);
+  const __m128 dot =
+      _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, vx), _mm_mul_ps(dy, vy)), _mm_mul_ps(dz, vz));
+  const __m128 length2 =
+      _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz));
+  // NaN, from a zero-length segment, gives 0.
+  const __m128 t =
+      _mm_min_ps(_mm_max_ps(_mm_div_ps(dot, length2), _mm_setzero_ps()), _mm_set1_ps(1.0f));
+  const __m128 ex = _mm_sub_ps(vx, _mm_mul_ps(t, dx));
+  const __m128 ey = _mm_sub_ps(vy, _mm_mul_ps(t, dy));
+  const __m128 ez = _mm_sub_ps(vz, _mm_mul_ps(t, dz));
+  return _mm_add_ps(_mm_add_ps(_mm_mul_ps(ex, ex), _mm_mul_ps(ey, ey)), _mm_mul_ps(ez, ez));
+}
+
+}  // namespace small_edge_detail
+
 // Index of the segment nearest to p whose squared distance is below radius2 (-1 for none);
 // among equal distances the lower index. Measures each segment exactly as the slot scans do,
 // so the answer is theirs to the bit.
-int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2);
+// Inline: the query of every sample near a small record's edges, which a call would add to.
+// (So no file built for wider vectors than SSE2 may include this one.)
+inline int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
+  // SSE2, which every x86-64 has: four vectors at most, so nothing wider to ask the CPU for.
+  static_assert(SmallEdgeSet::kMost == 16);
+  const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);
+  // The vectors whose box p lies within the radius of, axis by axis, lane by vector. A point
+  // not finite lies in none. Past the radius a little, for its own rounding.
+  const __m128 reach = _mm_set1_ps(std::sqrt(radius2) * 1.001f);
+  const __m128 inX = _mm_and_ps(_mm_cmpge_ps(px, _mm_sub_ps(_mm_load_ps(set.lower[0]), reach)),
+                                _mm_cmple_ps(px, _mm_add_ps(_mm_load_ps(set.upper[0]), reach)));
+  const __m128 inY = _mm_and_ps(_mm_cmpge_ps(py, _mm_sub_ps(_mm_load_ps(set.lower[1]), reach)),
+                                _mm_cmple_ps(py, _mm_add_ps(_mm_load_ps(set.upper[1]), reach)));
+  const __m128 inZ = _mm_and_ps(_mm_cmpge_ps(pz, _mm_sub_ps(_mm_load_ps(set.lower[2]), reach)),
+                                _mm_cmple_ps(pz, _mm_add_ps(_mm_load_ps(set.upper[2]), reach)));
+  const unsigned reached = unsigned(_mm_movemask_ps(_mm_and_ps(_mm_and_ps(inX, inY), inZ)));
+  if (!reached) return -1;
+
+  // Lane by lane the least so far below radius2; min keeps its second operand against NaN.
+  // A vector skipped holds nothing below radius2, and stands as radius2 throughout.
+  const __m128 limit = _mm_set1_ps(radius2);
+  const __m128 d0 = reached & 1u ? small_edge_detail::Measure(set.four[0], px, py, pz) : limit;
+  const __m128 d1 = reached & 2u ? small_edge_detail::Measure(set.four[1], px, py, pz) : limit;
+  const __m128 d2 = reached & 4u ? small_edge_detail::Measure(set.four[2], px, py, pz) : limit;
+  const __m128 d3 = reached & 8u ? small_edge_detail::Measure(set.four[3], px, py, pz) : limit;
+  __m128 least = _mm_min_ps(d3, _mm_min_ps(d2, _mm_min_ps(d1, _mm_min_ps(d0, limit))));
+  least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
+  least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(2, 3, 0, 1)));
+  if (!(_mm_cvtss_f32(least) < radius2)) return -1;
+  // The lanes at that distance (never one skipped), and of those the lowest index in the
+  // record: nearly always the one lane.
+  unsigned at = unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d0, least))) |
+                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d1, least))) << 4 |
+                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d2, least))) << 8 |
+                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d3, least))) << 12;
+  int best = set.segmentAt[std::countr_zero(at)];
+  for (at &= at - 1; at; at &= at - 1)
+    best = std::min(best, int(set.segmentAt[std::countr_zero(at)]));
+  return best;
+}

@@ -31,13 +31,16 @@ class PreparedRamp {
  private:
   // The segment ending at marker i: its ends' curve modes, the blend's constant terms.
   struct Segment {
-    int inMode = 0;   // of the right-hand marker
-    int outMode = 0;  // of the left-hand marker
-    float k = 1.0f;   // the right-hand marker's transparency factor
+    int inMode = 0;      // of the right-hand marker
+    int outMode = 0;     // of the left-hand marker
+    bool linear = true;  // both modes linear: the weight without the modes' switches
+    float k = 1.0f;      // the right-hand marker's transparency factor
     AColor c0, cN, x1, x3;
   };
   // Evaluate strictly between the ends.
   AColor Between(float t) const;
+  // The colour at t within segment i, past its ends' snaps: Over's blend.
+  AColor Blend(size_t i, float t) const;
   // Evaluate over the first count markers.
   AColor Over(int count, float t) const;
 

@@ -1,8 +1,8 @@
 #include "render/sample_shade_context.h"
 
-SampleShadeContext::SampleShadeContext() {
-  cache.reserve(8);
-}
+#include <cstring>
+
+SampleShadeContext::SampleShadeContext() = default;
 
 void SampleShadeContext::Begin(INode* shaded, const Matrix3& objectToWorld,
                                const Matrix3& worldToObject, const Point3& worldPoint) {
@@ -12,11 +12,14 @@ void SampleShadeContext::Begin(INode* shaded, const Matrix3& objectToWorld,
   world = worldPoint;
   object = worldPoint * worldToObject;
   out.gbufId = 0;
-  cache.clear();
+  cached = 0;
 }
 
 Point3 SampleShadeContext::PointTo(const Point3& p, RefFrame ito) {
-  return ito == REF_OBJECT ? p * toObject : p;
+  if (ito != REF_OBJECT) return p;
+  // The same bits give the same product: NaN, and the sign of a zero, included.
+  if (std::memcmp(&p, &world, sizeof p) == 0) return object;
+  return p * toObject;
 }
 
 Point3 SampleShadeContext::PointFrom(const Point3& p, RefFrame ifrom) {
@@ -32,16 +35,18 @@ Point3 SampleShadeContext::VectorFrom(const Point3& p, RefFrame ifrom) {
 }
 
 SampleShadeContext::CacheEntry* SampleShadeContext::Find(Texmap* map) {
-  for (CacheEntry& e : cache)
-    if (e.map == map) return &e;
+  for (int i = 0; i < cached; ++i)
+    if (cache[i].map == map) return &cache[i];
   return nullptr;
 }
 
-SampleShadeContext::CacheEntry& SampleShadeContext::Entry(Texmap* map) {
-  if (CacheEntry* e = Find(map)) return *e;
-  CacheEntry& entry = cache.emplace_back();
+SampleShadeContext::CacheEntry* SampleShadeContext::Entry(Texmap* map) {
+  if (CacheEntry* e = Find(map)) return e;
+  if (cached == kCached) return nullptr;
+  CacheEntry& entry = cache[cached++];
   entry.map = map;
-  return entry;
+  entry.hasColor = entry.hasMono = entry.hasVector = false;
+  return &entry;
 }
 
 BOOL SampleShadeContext::GetCache(Texmap* map, AColor& c) {
@@ -66,27 +71,27 @@ BOOL SampleShadeContext::GetCache(Texmap* map, Point3& p) {
 }
 
 void SampleShadeContext::PutCache(Texmap* map, const AColor& c) {
-  CacheEntry& e = Entry(map);
-  e.color = c;
-  e.hasColor = true;
+  if (CacheEntry* e = Entry(map)) {
+    e->color = c;
+    e->hasColor = true;
+  }
 }
 
 void SampleShadeContext::PutCache(Texmap* map, const float f) {
-  CacheEntry& e = Entry(map);
-  e.mono = f;
-  e.hasMono = true;
+  if (CacheEntry* e = Entry(map)) {
+    e->mono = f;
+    e->hasMono = true;
+  }
 }
 
 void SampleShadeContext::PutCache(Texmap* map, const Point3& p) {
-  CacheEntry& e = Entry(map);
-  e.vector = p;
-  e.hasVector = true;
+  if (CacheEntry* e = Entry(map)) {
+    e->vector = p;
+    e->hasVector = true;
+  }
 }
 
 void SampleShadeContext::TossCache(Texmap* map) {
-  for (size_t i = 0; i < cache.size(); ++i)
-    if (cache[i].map == map) {
-      cache.erase(cache.begin() + long(i));
-      return;
-    }
+  // The last entry takes the tossed one's place: the order of entries means nothing.
+  if (CacheEntry* e = Find(map)) *e = cache[--cached];
 }

@@ -1,6 +1,4 @@
 #pragma once
-#include <vector>
-
 #include "imtl.h"
 #include "inode.h"
 
@@ -10,7 +8,8 @@
 // into the node's object space. Each render thread owns one and reuses it sample by sample;
 // Begin forgets the previous sample's cached map results. Contexts sit side by side in one
 // array and each is written every sample, so each starts on a cache line of its own: two
-// threads writing one line would stall each other on every sample.
+// threads writing one line would stall each other on every sample. Every call the map makes
+// per sample is a virtual one, so each is kept to a few instructions.
 class alignas(64) SampleShadeContext : public ShadeContext {
  public:
   SampleShadeContext();
@@ -23,6 +22,8 @@ class alignas(64) SampleShadeContext : public ShadeContext {
   INode* Node() override { return node; }
   Point3 P() override { return world; }
   Point3 PObj() override { return object; }
+  // The shaded point itself, the map's usual question, is answered with the point Begin took
+  // into object space; any other goes through the matrix.
   Point3 PointTo(const Point3& p, RefFrame ito) override;
   Point3 PointFrom(const Point3& p, RefFrame ifrom) override;
   Point3 VectorTo(const Point3& p, RefFrame ito) override;
@@ -37,7 +38,9 @@ class alignas(64) SampleShadeContext : public ShadeContext {
   void TossCache(Texmap* map) override;
 
  private:
-  // A map's results for the current sample; a sample meets only a handful of maps.
+  // A map's results for the current sample. A sample meets only a handful of maps: past
+  // kCached, a map's results are not kept, and it computes them again when asked.
+  static constexpr int kCached = 8;
   struct CacheEntry {
     Texmap* map = nullptr;
     bool hasColor = false, hasMono = false, hasVector = false;
@@ -46,10 +49,11 @@ class alignas(64) SampleShadeContext : public ShadeContext {
     Point3 vector;
   };
   CacheEntry* Find(Texmap* map);
-  CacheEntry& Entry(Texmap* map);
+  CacheEntry* Entry(Texmap* map);
 
   INode* node = nullptr;
   Matrix3 toWorld, toObject;
   Point3 world, object;
-  std::vector<CacheEntry> cache;
+  CacheEntry cache[kCached];
+  int cached = 0;
 };
