@@ -81,8 +81,15 @@ float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit, 
   // A few segments: measured all at once, straight from here (limit is within the radius).
   const SmallEdgeSet& few = record.search.small;
   if (few.count > 0) {
+    if (segment) *segment = -1;
     const int k = NearestSmallEdge(few, p, limit * limit);
-    return Answer(p, k < 0 ? SearchHit{} : SearchHit{k, few.Segment(k)}, nearest, segment);
+    if (k < 0) return kNoEdgeDistance;
+    Point3 point;
+    const float d = MeasureSmallEdge(few, k, p, point);  // Answer's, measured in its lanes
+    if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
+    nearest = point;
+    if (segment) *segment = k;
+    return d;
   }
   return Answer(p, FindNearestSegmentWithin(record.search, p, limit), nearest, segment);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <random>
 #include <string>
@@ -224,7 +225,21 @@ TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
   for (size_t count : {3u, 11u, 14u}) {
     const NodeEdgeCache r = RecordFromSegments({few.begin(), few.begin() + long(count)}, 0.3f);
     ASSERT_GT(r.search.small.count, 0);
-    for (const Point3& p : QueryPoints(box->GetMesh(), r, 1000, 31)) ASSERT_TRUE(Agrees(r, p));
+    std::vector<Point3> points = QueryPoints(box->GetMesh(), r, 1000, 31);
+    for (const EdgeSegment& s : r.segments)
+      points.insert(points.end(),
+                    {s.start, s.end, (s.start + s.end) * 0.5f + Point3(0.0f, 0.0f, 0.1f)});
+    for (const Point3& p : points) {
+      ASSERT_TRUE(Agrees(r, p));
+      // Measured in its lanes, the winner is MeasureSegment's to the bit.
+      Point3 nearest, expected;
+      int k = -1;
+      const float d = NearestEdgeSegmentWithin(r, p, 0.3f, nearest, k);
+      if (k < 0) continue;
+      const float e = MeasureSegment(p, r.segments[size_t(k)], expected);
+      ASSERT_EQ(std::bit_cast<uint32_t>(d), std::bit_cast<uint32_t>(e));
+      ASSERT_TRUE(nearest == expected);
+    }
   }
   Point3 nearest;
   int segment = -1;
