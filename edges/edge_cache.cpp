@@ -33,7 +33,7 @@ struct EdgeCache::Build {
   std::condition_variable_any finished;
 };
 
-constinit thread_local RecentEdgeRecord EdgeCache::lastRecord;
+constinit thread_local RecentEdgeRecord EdgeCache::lastRecord KELVANE_HOT_THREAD_LOCAL;
 
 EdgeCache::EdgeCache() : cacheId(nextCacheId.fetch_add(1, std::memory_order_relaxed)) {}
 

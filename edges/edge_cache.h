@@ -9,6 +9,7 @@
 #include "kernel_mutex.h"
 #include "maxtypes.h"
 #include "node_edge_cache.h"
+#include "portability.h"
 
 // A record a thread was handed, with the cache and the generation it came from.
 struct RecentEdgeRecord {
@@ -70,7 +71,7 @@ class EdgeCache {
 
   // The record this thread was handed last, by any cache. Per thread, so neither locked nor
   // shared; initialised as a constant, so reaching it takes no first-use check.
-  static constinit thread_local RecentEdgeRecord lastRecord;
+  static constinit thread_local RecentEdgeRecord lastRecord KELVANE_HOT_THREAD_LOCAL;
 
   // Remembered's answer from the few records this thread was handed before the last.
   const NodeEdgeCache* RememberedEarlier(ULONG nodeHandle) const;

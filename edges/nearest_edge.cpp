@@ -67,8 +67,8 @@ float FindEdge(const NodeEdgeCache& record, const Point3& p, Point3& nearest, in
   return Answer(p, FindNearestSegment(record.search, p, reach), nearest, segment);
 }
 
-float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit, Point3& nearest,
-                     int* segment) {
+KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit,
+                                          Point3& nearest, int* segment) {
   // Past the exact radius the answers around the point's column count as well: only the
   // full query gives those.
   if (!(limit <= record.search.radius)) return FindEdge(record, p, nearest, segment);

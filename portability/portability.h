@@ -25,6 +25,15 @@
 #define KELVANE_DLL_IMPORT __attribute__((visibility("default")))
 #endif
 
+// A thread-local read on every shading sample. An ELF shared object reaches its thread-locals
+// through a call into the loader unless told they sit in the initial thread block, as the
+// module's few bytes do; Windows reads them off the thread block anyway.
+#if defined(__GNUC__) && !defined(_WIN32)
+#define KELVANE_HOT_THREAD_LOCAL __attribute__((tls_model("initial-exec")))
+#else
+#define KELVANE_HOT_THREAD_LOCAL
+#endif
+
 // For the small helpers of a vector loop that must melt into it, whatever the optimiser
 // thinks of their size.
 #if defined(_MSC_VER)
