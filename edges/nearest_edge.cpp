@@ -11,7 +11,7 @@ namespace {
 
 // MeasureSegment's body, where the queries below can inline it: measuring the winner again is
 // a good part of a query over a few segments.
-KELVANE_FORCE_INLINE float Measure(const Point3& p, const EdgeSegment& s, Point3& nearest) {
+inline float Measure(const Point3& p, const EdgeSegment& s, Point3& nearest) {
   // The plain scan's arithmetic for one segment (ProjectOntoSegment, then Length to each
   // end, as in edge_grid_query.cpp), compared in squares: a square root is only needed where
   // squares that differ could round to equal distances, which then keep the earlier candidate.
