@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <span>
 #include <stdexcept>
 
 #include "common/input_error.h"
@@ -207,17 +208,31 @@ class WeldedMesh {
       std::vector<int> face, sorted;
       std::vector<unsigned> from;
       for (size_t f = begin; f < end; ++f) {
-        const size_t pushed = CleanFace(m.mFaces[f], m.mNumVertices, welded, face, from);
-        keep(face, from, pushed, face.size() >= 3 && !HasRepeats(face, sorted));
+        const aiFace& src = m.mFaces[f];
+        // Most faces are triangles of three different vertices: kept as they are.
+        if (src.mNumIndices == 3) {
+          const unsigned* i = src.mIndices;
+          if (i[0] < m.mNumVertices && i[1] < m.mNumVertices && i[2] < m.mNumVertices) {
+            const int tri[3] = {welded[i[0]], welded[i[1]], welded[i[2]]};
+            if (tri[0] != tri[1] && tri[1] != tri[2] && tri[2] != tri[0]) {
+              keep(std::span<const int>(tri), i, 3, true);
+              continue;
+            }
+          }
+        }
+        const size_t pushed = CleanFace(src, m.mNumVertices, welded, face, from);
+        keep(std::span<const int>(face), from.data(), pushed,
+             face.size() >= 3 && !HasRepeats(face, sorted));
       }
     };
     try {
       ParallelChunks(m.mNumFaces, threads, [&](size_t begin, size_t end) {
         Totals t;
-        clean(begin, end, [&](const std::vector<int>& face, auto&, size_t pushed, bool kept) {
-          t.uvs += pushed;
-          if (kept) ++t.faces, t.corners += face.size();
-        });
+        clean(begin, end,
+              [&](std::span<const int> face, const unsigned*, size_t pushed, bool kept) {
+                t.uvs += pushed;
+                if (kept) ++t.faces, t.corners += face.size();
+              });
         std::lock_guard<std::mutex> hold(lock);
         ranges[begin] = t;
       });
@@ -249,8 +264,7 @@ class WeldedMesh {
     ParallelChunks(m.mNumFaces, threads, [&](size_t begin, size_t end) {
       Totals at = ranges.at(begin);
       clean(begin, end,
-            [&](const std::vector<int>& face, const std::vector<unsigned>& from, size_t pushed,
-                bool kept) {
+            [&](std::span<const int> face, const unsigned* from, size_t pushed, bool kept) {
               const size_t uvBase = at.uvs;
               if (uvs)
                 for (size_t k = 0; k < pushed; ++k) {
