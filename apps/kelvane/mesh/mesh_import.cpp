@@ -12,8 +12,13 @@
 #endif
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <set>
+#include <span>
+#include <stdexcept>
 
 #include "common/input_error.h"
 #include "common/input_file.h"
@@ -134,7 +139,28 @@ class WeldedMesh {
 
   PolyMeshData Finish(float smoothAngle, const std::string& what, std::ostream* progressTo,
                       int threads) {
-    // Vertices no face uses would only confuse bounds and framing.
+    DropUnusedVertices();
+    ProgressBar smoothing(progressTo, "Smoothing groups of " + FileName(path));
+    AutoSmooth(mesh, smoothAngle, &smoothing, threads);
+    ValidateMesh(mesh, what);
+    return std::move(mesh);
+  }
+
+ private:
+  // Vertices no face uses would only confuse bounds and framing. The rest are numbered in the
+  // order faces first use them, which welding's numbering already is when every vertex is
+  // used (as in a file of faces whose points come one per corner): then nothing moves.
+  void DropUnusedVertices() {
+    int top = -1;
+    bool inOrder = true;
+    for (const int v : mesh.corners) {
+      inOrder &= v <= top + 1;
+      top = std::max(top, v);
+    }
+    if (inOrder && size_t(top) + 1 == mesh.vertices.size()) {
+      mesh.vertices.shrink_to_fit();
+      return;
+    }
     std::vector<int> remap;
     AssignHuge(remap, mesh.vertices.size(), -1);
     std::vector<Point3> used;
@@ -147,56 +173,116 @@ class WeldedMesh {
       v = remap[size_t(v)];
     }
     mesh.vertices = std::move(used);
-    ProgressBar smoothing(progressTo, "Smoothing groups of " + FileName(path));
-    AutoSmooth(mesh, smoothAngle, &smoothing, threads);
-    ValidateMesh(mesh, what);
-    return std::move(mesh);
   }
 
- private:
-  // Room for a mesh's faces at once.
-  void Reserve(const aiMesh& m, bool uvs) {
-    size_t corners = 0;
-    for (unsigned f = 0; f < m.mNumFaces; ++f) corners += m.mFaces[f].mNumIndices;
-    Grow(mesh.corners, corners);
-    if (uvs) {
-      Grow(mesh.uvCorners, corners);
-      Grow(mesh.uvs, corners);
+  // A face's welded corners into `face` (and their file indices into `from`), neighbours that
+  // welding folded together kept once. Returns how many corners it had before the last was
+  // checked against the first: each of those took a UV. The face is kept if `face` is left
+  // with at least 3 corners, all different.
+  static size_t CleanFace(const aiFace& src, unsigned numVertices, const int* welded,
+                          std::vector<int>& face, std::vector<unsigned>& from) {
+    face.clear();
+    from.clear();
+    for (unsigned k = 0; k < src.mNumIndices; ++k) {
+      const unsigned original = src.mIndices[k];
+      if (original >= numVertices) throw std::out_of_range("vertex");
+      const int v = welded[original];
+      if (!face.empty() && face.back() == v) continue;
+      face.push_back(v);
+      from.push_back(original);
     }
-    Grow(mesh.faceStart, m.mNumFaces);
-    Grow(mesh.smoothingGroups, m.mNumFaces);
-    Grow(mesh.materials, m.mNumFaces);
+    const size_t pushed = face.size();
+    while (face.size() > 1 && face.front() == face.back()) face.pop_back();
+    return pushed;
   }
 
+  // Faces are cleaned on every core twice: once to count what each range keeps, then to write
+  // it where the ranges before it end, so the result is the one a single pass makes.
   void AddFaces(const aiMesh& m, const int* welded, bool uvs) {
-    Reserve(m, uvs);
-    for (unsigned f = 0; f < m.mNumFaces; ++f) {
-      if ((f & 0xFFFF) == 0xFFFF) progress.Add(0x10000);
-      const aiFace& src = m.mFaces[f];
-      face.clear();
-      faceUV.clear();
-      for (unsigned k = 0; k < src.mNumIndices; ++k) {
-        unsigned original = src.mIndices[k];
-        if (original >= m.mNumVertices)
-          throw InputError(path + ": a face uses a vertex that does not exist");
-        int v = welded[original];
-        // Welding can fold neighbouring corners together; keep one.
-        if (!face.empty() && face.back() == v) continue;
-        face.push_back(v);
-        if (uvs) faceUV.push_back(UV(m.mTextureCoords[0][original]));
+    struct Totals {
+      size_t faces = 0, corners = 0, uvs = 0;
+    };
+    std::mutex lock;
+    std::map<size_t, Totals> ranges;  // by first face
+    auto clean = [&](size_t begin, size_t end, auto keep) {
+      std::vector<int> face, sorted;
+      std::vector<unsigned> from;
+      for (size_t f = begin; f < end; ++f) {
+        const aiFace& src = m.mFaces[f];
+        // Most faces are triangles of three different vertices: kept as they are.
+        if (src.mNumIndices == 3) {
+          const unsigned* i = src.mIndices;
+          if (i[0] < m.mNumVertices && i[1] < m.mNumVertices && i[2] < m.mNumVertices) {
+            const int tri[3] = {welded[i[0]], welded[i[1]], welded[i[2]]};
+            if (tri[0] != tri[1] && tri[1] != tri[2] && tri[2] != tri[0]) {
+              keep(std::span<const int>(tri), i, 3, true);
+              continue;
+            }
+          }
+        }
+        const size_t pushed = CleanFace(src, m.mNumVertices, welded, face, from);
+        keep(std::span<const int>(face), from.data(), pushed,
+             face.size() >= 3 && !HasRepeats(face, sorted));
       }
-      while (face.size() > 1 && face.front() == face.back()) {
-        face.pop_back();
-        if (uvs) faceUV.pop_back();
-      }
-      if (face.size() < 3 || HasRepeats(face)) continue;
-      mesh.AddFace(face, 0, MtlID(m.mMaterialIndex));
-      if (uvs) mesh.uvCorners.insert(mesh.uvCorners.end(), faceUV.begin(), faceUV.end());
+    };
+    try {
+      ParallelChunks(m.mNumFaces, threads, [&](size_t begin, size_t end) {
+        Totals t;
+        clean(begin, end,
+              [&](std::span<const int> face, const unsigned*, size_t pushed, bool kept) {
+                t.uvs += pushed;
+                if (kept) ++t.faces, t.corners += face.size();
+              });
+        std::lock_guard<std::mutex> hold(lock);
+        ranges[begin] = t;
+      });
+    } catch (const std::out_of_range&) {
+      throw InputError(path + ": a face uses a vertex that does not exist");
     }
-    progress.Add(m.mNumFaces & 0xFFFF);
+    Totals all{size_t(mesh.NumFaces()), mesh.corners.size(), mesh.uvs.size()};
+    for (auto& [begin, t] : ranges) {
+      const Totals here = t;
+      t = all;
+      all.faces += here.faces, all.corners += here.corners, all.uvs += here.uvs;
+    }
+    if (all.corners > size_t(std::numeric_limits<int>::max()))
+      throw InputError(path + ": the file has too many face corners");
+    Grow(mesh.corners, all.corners - mesh.corners.size());
+    mesh.corners.resize(all.corners);
+    Grow(mesh.faceStart, all.faces - size_t(mesh.NumFaces()));
+    mesh.faceStart.resize(all.faces + 1);
+    Grow(mesh.smoothingGroups, all.faces - mesh.smoothingGroups.size());
+    mesh.smoothingGroups.resize(all.faces, 0);
+    Grow(mesh.materials, all.faces - mesh.materials.size());
+    mesh.materials.resize(all.faces, MtlID(m.mMaterialIndex));
+    if (uvs) {
+      Grow(mesh.uvCorners, all.corners - mesh.uvCorners.size());
+      mesh.uvCorners.resize(all.corners);
+      Grow(mesh.uvs, all.uvs - mesh.uvs.size());
+      mesh.uvs.resize(all.uvs);
+    }
+    ParallelChunks(m.mNumFaces, threads, [&](size_t begin, size_t end) {
+      Totals at = ranges.at(begin);
+      clean(begin, end,
+            [&](std::span<const int> face, const unsigned* from, size_t pushed, bool kept) {
+              const size_t uvBase = at.uvs;
+              if (uvs)
+                for (size_t k = 0; k < pushed; ++k) {
+                  const aiVector3D& t = m.mTextureCoords[0][from[k]];
+                  mesh.uvs[at.uvs++] = Point3(t.x, t.y, 0.0f);
+                }
+              if (!kept) return;
+              for (size_t k = 0; k < face.size(); ++k) {
+                if (uvs) mesh.uvCorners[at.corners] = int(uvBase + k);
+                mesh.corners[at.corners++] = face[k];
+              }
+              mesh.faceStart[++at.faces] = int(at.corners);
+            });
+    });
+    progress.Add(m.mNumFaces);
   }
 
-  bool HasRepeats(const std::vector<int>& face) {
+  static bool HasRepeats(const std::vector<int>& face, std::vector<int>& sorted) {
     // Faces are small; a large polygon is sorted rather than compared pair by pair.
     if (face.size() > 16) {
       sorted.assign(face.begin(), face.end());
@@ -207,11 +293,6 @@ class WeldedMesh {
       for (size_t j = 0; j < i; ++j)
         if (face[i] == face[j]) return true;
     return false;
-  }
-
-  int UV(const aiVector3D& t) {
-    mesh.uvs.push_back(Point3(t.x, t.y, 0.0f));
-    return int(mesh.uvs.size()) - 1;
   }
 
   const std::string& path;
@@ -225,8 +306,6 @@ class WeldedMesh {
   std::vector<Source> sources;
   std::vector<Point3> points;  // every mesh's, in order, until welded
   PolyMeshData mesh;
-  std::vector<int> face, faceUV;  // one face at a time, kept to save allocations
-  std::vector<int> sorted;
 };
 
 Matrix3 ToMatrix3(const aiMatrix4x4& m, const std::string& what) {
@@ -295,15 +374,11 @@ class FileReader {
     return *scene->mMeshes[i];
   }
 
-  // Frees the importer's meshes once they have been copied, before the smoothing needs room.
+  // Frees the importer's meshes once they have been copied, before the smoothing needs room:
+  // its arrays then reuse those pages rather than fresh ones, which the kernel must clear.
   void Release() {
     importer.FreeScene();
     scene = nullptr;
-#ifdef __GLIBC__
-    // The importer keeps each face's indices in an allocation of its own; millions of them
-    // stay resident as free heap unless handed back.
-    malloc_trim(0);
-#endif
   }
 
   const std::string& path;
@@ -312,6 +387,14 @@ class FileReader {
   Assimp::Importer importer;
   const aiScene* scene = nullptr;
 };
+
+// The importer kept each face's indices in an allocation of its own; once the smoothing has
+// reused what it could, the rest would stay resident as free heap unless handed back.
+void HandBackFreedHeap() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
 
 std::string NodeName(const aiNode& node, std::set<std::string>& taken) {
   std::string base;
@@ -358,6 +441,7 @@ std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAn
         p.welded.Finish(smoothAngle, path + ": node \"" + p.out.name + "\"", progressTo, threads);
     nodes.push_back(std::move(p.out));
   }
+  HandBackFreedHeap();
   if (nodes.empty()) throw InputError(path + ": the file holds no polygons");
   return nodes;
 }
@@ -374,5 +458,7 @@ PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle, std::o
   file.Release();
   if (welded.Empty()) throw InputError(path + ": the file holds no polygons");
   welding.Bar().Finish();
-  return welded.Finish(smoothAngle, path, progressTo, threads);
+  PolyMeshData mesh = welded.Finish(smoothAngle, path, progressTo, threads);
+  HandBackFreedHeap();
+  return mesh;
 }

@@ -17,8 +17,9 @@
 namespace {
 
 // A bumpy sphere with an open rim, written as exporters write one: quads and triangles, a UV
-// seam whose vertices are repeated, three material bands and a fin of faces sharing one edge
-// three ways. The bumps make many smooth regions at a small angle, so groups need colouring.
+// seam whose vertices are repeated, three material bands, a face the weld folds away and a fin
+// of faces sharing one edge three ways. The bumps make many smooth regions at a small angle, so
+// groups need colouring.
 std::string BumpySphereObj(int rows, int columns) {
   std::ostringstream obj;
   obj << "mtllib bands.mtl\no bumpy\n";
@@ -43,6 +44,8 @@ std::string BumpySphereObj(int rows, int columns) {
             << '/' << a << ' ' << d << '/' << d << ' ' << e << '/' << e << '\n';
     }
   }
+  // A face the seam's welding folds to two vertices: dropped, though its UVs were read.
+  obj << "f " << index(3, 0) << "/1 " << index(3, columns) << "/2 " << index(4, 0) << "/3\n";
   const int tip = rows * (columns + 1) + 1;
   obj << "v 0 3 0\nvt 0 0\nf " << index(5, 3) << "/1 " << index(6, 3) << "/1 " << tip << '/' << tip
       << '\n';
