@@ -48,15 +48,9 @@ void PreparedRamp::Prepare(const GradientRamp& ramp) {
 }
 
 AColor PreparedRamp::Between(float t) const {
-  // Over's walk, without its clamps: t is from kRampSnap up to below 1 here.
-  const size_t count = positions.size();
-  if (count == 0) return AColor(0.0f, 0.0f, 0.0f, 0.0f);
-  size_t i = 0;
-  while (i < count && t > positions[i]) ++i;
-  if (i == count) return colors[count - 1];
-  if (i == 0) return colors[0];
-  if (std::fabs(t - positions[i]) < kRampSnap) return colors[i];
-  return Blend(i, t);
+  // t lies from kRampSnap up to below 1 here: Over's clamps would change nothing.
+  if (positions.empty()) return AColor(0.0f, 0.0f, 0.0f, 0.0f);
+  return Walk(int(positions.size()), t);
 }
 
 AColor PreparedRamp::Blend(size_t i, float t) const {
@@ -82,6 +76,10 @@ AColor PreparedRamp::Blend(size_t i, float t) const {
 AColor PreparedRamp::Over(int count, float t) const {
   t = std::min(t, 1.0f);
   if (!(t >= kRampSnap)) t = 0.0f;  // NaN too
+  return Walk(count, t);
+}
+
+AColor PreparedRamp::Walk(int count, float t) const {
   int i = 0;
   while (i < count && t > positions[size_t(i)]) ++i;
   if (i == count) return colors[size_t(count - 1)];

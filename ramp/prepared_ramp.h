@@ -43,6 +43,8 @@ class PreparedRamp {
   AColor Blend(size_t i, float t) const;
   // Evaluate over the first count markers.
   AColor Over(int count, float t) const;
+  // Over past its clamps: t already within [kRampSnap, 1] or 0.
+  AColor Walk(int count, float t) const;
 
   bool ready = false;
   // The answers at either end, found once (black without markers).
