@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "build_alongside.h"
 #include "edge_conditions.h"
 #include "edge_extraction_adjacency.h"
 #include "edge_grid.h"
@@ -159,11 +160,24 @@ void SnapshotParameters(NodeEdgeCache& record, const EdgeParameters& params) {
 }
 
 void BuildRecordSearch(NodeEdgeCache& record) {
-  BuildEdgeGrid(record);
   // Extraction leaves room to spare in the segment array; a record keeps it for its lifetime.
   record.segments.shrink_to_fit();
   record.segmentFaces.shrink_to_fit();
   // The fast search answers where the grid does, exact up to the cell size the grid settled.
+  // Most of the search's build needs no cell size: a large record builds the grid meanwhile.
+  if (BuildAlongside::Worth(record.segments.size())) {
+    BuildAlongside grid([&record] { BuildEdgeGrid(record); });
+    BuildEdgeSearchIndex(
+        record.search, record.segments, record.boundsMin, record.boundsMax,
+        [&] {
+          grid.Wait();
+          return record.cells.empty() ? 0.0f : record.cellSize;
+        },
+        record.distance);
+    grid.Wait();
+    return;
+  }
+  BuildEdgeGrid(record);
   record.search = EdgeSearchIndex{};
   if (record.cells.empty()) return;
   BuildEdgeSearchIndex(record.search, record.segments, record.boundsMin, record.boundsMax,

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <memory>
 
+#include "build_alongside.h"
+
 namespace {
 
 // A bin is three mean segment lengths across: on a surface mesh that holds a dozen or two
@@ -70,15 +72,64 @@ class Binning {
       : x(x), segments(segments) {}
 
   // Places every segment, or returns false when the long ones need more slots than allowed.
+  // A large record is placed in two halves at once, each into its own part, joined after in
+  // the order of the segments: the same placements and reaches as one pass.
   bool Place(float slack, double slotBudget) {
-    placements.clear();
-    placements.reserve(segments.size());
+    const size_t columnCount = size_t(x.columns) * size_t(x.rows);
+    Part first(columnCount), second;
+    if (BuildAlongside::Worth(segments.size())) {
+      const size_t half = segments.size() / 2;
+      second = Part(columnCount);
+      BuildAlongside worker([&] { PlaceRange(second, half, segments.size(), slack, slotBudget); });
+      PlaceRange(first, 0, half, slack, slotBudget);
+      worker.Wait();
+      // The second half's long segments are judged by the count after the whole first half.
+      if (first.overBudget || second.overBudget ||
+          (second.countAtLastLong > 0 &&
+           double(first.placements.size() + second.countAtLastLong) > slotBudget))
+        return false;
+      first.placements.insert(first.placements.end(), second.placements.begin(),
+                              second.placements.end());
+      for (int axis = 0; axis < 3; ++axis)
+        first.reach[axis] = std::max(first.reach[axis], second.reach[axis]);
+      for (size_t k = 0; k < first.ownSides.size(); ++k)
+        first.ownSides[k] = std::max(first.ownSides[k], second.ownSides[k]);
+      for (size_t k = 0; k < first.ownZ.size(); ++k)
+        first.ownZ[k] = std::max(first.ownZ[k], second.ownZ[k]);
+    } else {
+      PlaceRange(first, 0, segments.size(), slack, slotBudget);
+      if (first.overBudget) return false;
+    }
+    placements = std::move(first.placements);
     const float half = 0.5f * x.binSize;
+    for (int axis = 0; axis < 3; ++axis) x.reach[axis] = first.reach[axis] + 2.0f * slack;
+    x.reachUnit = half * (1.0f / 255.0f);
+    x.reachSlack = 2.0f * slack;
+    x.columnReachZ = Units(first.ownZ);
+    x.ringReach = Units(TowardEachColumn(first.ownSides));
+    return true;
+  }
+
+  std::vector<Placement> placements;
+
+ private:
+  // What one pass over a range of segments finds.
+  struct Part {
+    Part() = default;
+    explicit Part(size_t columns) : ownSides(4 * columns, 0.0f), ownZ(columns, 0.0f) {}
+    std::vector<Placement> placements;
     Point3 reach;
     // Per column, how far what it holds reaches below and above it in X, then in Y.
-    std::vector<float> ownSides(4 * size_t(x.columns) * size_t(x.rows), 0.0f);
-    std::vector<float> ownZ(size_t(x.columns) * size_t(x.rows), 0.0f);
-    for (size_t i = 0; i < segments.size(); ++i) {
+    std::vector<float> ownSides;
+    std::vector<float> ownZ;
+    size_t countAtLastLong = 0;  // placements after the range's last long segment
+    bool overBudget = false;
+  };
+
+  void PlaceRange(Part& part, size_t begin, size_t end, float slack, double slotBudget) const {
+    part.placements.reserve(end - begin);
+    const float half = 0.5f * x.binSize;
+    for (size_t i = begin; i < end; ++i) {
       const EdgeSegment& s = segments[i];
       int bin[3];
       Point3 below, above;
@@ -92,31 +143,27 @@ class Binning {
       const Point3 out(std::max(below.x, above.x), std::max(below.y, above.y),
                        std::max(below.z, above.z));
       if (out.x <= half && out.y <= half && out.z <= half) {
-        placements.push_back({Column(bin[0], bin[1]), bin[2], int32_t(i), Curve(s, bin)});
-        for (int axis = 0; axis < 3; ++axis) reach[axis] = std::max(reach[axis], out[axis]);
+        part.placements.push_back({Column(bin[0], bin[1]), bin[2], int32_t(i), Curve(s, bin)});
+        for (int axis = 0; axis < 3; ++axis)
+          part.reach[axis] = std::max(part.reach[axis], out[axis]);
         const uint32_t column = Column(bin[0], bin[1]);
-        float* sides = ownSides.data() + 4 * size_t(column);
+        float* sides = part.ownSides.data() + 4 * size_t(column);
         sides[0] = std::max(sides[0], below.x);
         sides[1] = std::max(sides[1], above.x);
         sides[2] = std::max(sides[2], below.y);
         sides[3] = std::max(sides[3], above.y);
-        ownZ[column] = std::max(ownZ[column], out.z);
+        part.ownZ[column] = std::max(part.ownZ[column], out.z);
       } else {
-        PlaceAlong(s, int32_t(i), slack);
-        if (double(placements.size()) > slotBudget) return false;
+        PlaceAlong(part.placements, s, int32_t(i), slack);
+        part.countAtLastLong = part.placements.size();
+        if (double(part.placements.size()) > slotBudget) {
+          part.overBudget = true;
+          return;
+        }
       }
     }
-    for (int axis = 0; axis < 3; ++axis) x.reach[axis] = reach[axis] + 2.0f * slack;
-    x.reachUnit = half * (1.0f / 255.0f);
-    x.reachSlack = 2.0f * slack;
-    x.columnReachZ = Units(ownZ);
-    x.ringReach = Units(TowardEachColumn(ownSides));
-    return true;
   }
 
-  std::vector<Placement> placements;
-
- private:
   // The midpoint's place on the bin's Morton curve, clamped into the bin.
   uint32_t Curve(const EdgeSegment& s, const int bin[3]) const {
     uint32_t code = 0;
@@ -165,11 +212,12 @@ class Binning {
   // A long segment goes into every bin it passes through: cut into pieces no longer than
   // half a bin along any axis, each piece's box (widened by the rounding slack) covers the
   // bins it touches.
-  void PlaceAlong(const EdgeSegment& s, int32_t index, float slack) {
+  void PlaceAlong(std::vector<Placement>& into, const EdgeSegment& s, int32_t index,
+                  float slack) const {
     const Point3 d = s.end - s.start;
     float longest = std::max({std::fabs(d.x), std::fabs(d.y), std::fabs(d.z)});
     int pieces = int(std::min(std::ceil(double(longest) / (0.5 * x.binSize)), 1.0e6)) + 1;
-    const size_t first = placements.size();
+    const size_t first = into.size();
     Point3 from = s.start;
     for (int k = 1; k <= pieces; ++k) {
       Point3 to = k == pieces ? s.end : s.start + (float(k) / float(pieces)) * d;
@@ -182,22 +230,22 @@ class Binning {
         for (int r = lo[1]; r <= hi[1]; ++r) {
           for (int l = lo[2]; l <= hi[2]; ++l) {
             const int bin[3] = {c, r, l};
-            placements.push_back({Column(c, r), l, index, Curve(s, bin)});
+            into.push_back({Column(c, r), l, index, Curve(s, bin)});
           }
         }
       }
       from = to;
     }
     // Neighbouring pieces share bins; keep each bin once.
-    auto begin = placements.begin() + ptrdiff_t(first);
-    std::sort(begin, placements.end(), [](const Placement& a, const Placement& b) {
+    auto begin = into.begin() + ptrdiff_t(first);
+    std::sort(begin, into.end(), [](const Placement& a, const Placement& b) {
       return a.column != b.column ? a.column < b.column : a.layer < b.layer;
     });
-    placements.erase(std::unique(begin, placements.end(),
-                                 [](const Placement& a, const Placement& b) {
-                                   return a.column == b.column && a.layer == b.layer;
-                                 }),
-                     placements.end());
+    into.erase(std::unique(begin, into.end(),
+                           [](const Placement& a, const Placement& b) {
+                             return a.column == b.column && a.layer == b.layer;
+                           }),
+               into.end());
   }
 
   EdgeSearchIndex& x;
@@ -501,15 +549,31 @@ size_t EdgeSearchIndex::Bytes() const {
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
                           const Point3& boundsMin, const Point3& boundsMax, float radius,
                           float distance) {
+  if (!(radius > 0.0f) || !std::isfinite(radius)) {
+    x = EdgeSearchIndex{};
+    return;
+  }
+  BuildEdgeSearchIndex(
+      x, segments, boundsMin, boundsMax, [radius] { return radius; }, distance);
+}
+
+void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
+                          const Point3& boundsMin, const Point3& boundsMax,
+                          const std::function<float()>& settleRadius, float distance) {
   x = EdgeSearchIndex{};
-  if (segments.empty() || !(radius > 0.0f) || !std::isfinite(radius)) return;
-  x.radius = radius;
-  BuildSmallEdgeSet(x.small, segments);
+  if (segments.empty()) return;
   double lengthSum = 0.0;
   for (const EdgeSegment& s : segments) lengthSum += double(Length(s.end - s.start));
   double bin = kBinLengths * lengthSum / double(segments.size());
   // Segments of no length at all: any size will do.
-  if (!(bin > 0.0)) bin = std::max(double(radius), 1.0e-30);
+  float radius = 0.0f;
+  bool settled = false;
+  if (!(bin > 0.0)) {
+    radius = settleRadius();
+    settled = true;
+    if (!(radius > 0.0f) || !std::isfinite(radius)) return;
+    bin = std::max(double(radius), 1.0e-30);
+  }
   float slack = 0.0f;
   FillBins(x, segments, Place(x, segments, boundsMin, boundsMax, bin, slack));
   const double perBin = double(x.binSlots.back()) / double(x.binLayer.size());
@@ -517,6 +581,15 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     bin = double(x.binSize) * std::min(kFilledBin / perBin, kMostGrowth);
     FillBins(x, segments, Place(x, segments, boundsMin, boundsMax, bin, slack));
   }
+  if (!settled) {
+    radius = settleRadius();
+    if (!(radius > 0.0f) || !std::isfinite(radius)) {
+      x = EdgeSearchIndex{};
+      return;
+    }
+  }
+  x.radius = radius;
+  BuildSmallEdgeSet(x.small, segments);
   // Segments along a few curves with a Distance reaching past a bin: the walk outwards would
   // meet many bins that are near but hold nothing nearest (or, for a tube's two rims, scan
   // whole bins run by run).

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "edge_search_mask.h"
@@ -92,3 +93,9 @@ struct EdgeSearchIndex {
 void BuildEdgeSearchIndex(EdgeSearchIndex& index, const std::vector<EdgeSegment>& segments,
                           const Point3& boundsMin, const Point3& boundsMax, float radius,
                           float distance);
+// The same for a radius that another thread settles meanwhile: most of the build needs none,
+// and settleRadius is called once, when the rest does (0 for no index), unless there are no
+// segments.
+void BuildEdgeSearchIndex(EdgeSearchIndex& index, const std::vector<EdgeSegment>& segments,
+                          const Point3& boundsMin, const Point3& boundsMax,
+                          const std::function<float()>& settleRadius, float distance);
