@@ -52,15 +52,33 @@ uint32_t Spread3(uint32_t v) {
   return v;
 }
 
-// Bin of a coordinate, clamped into the grid, and such that it lies between the bin's edges
-// exactly as Edge() computes them.
-int BinOf(const EdgeSearchIndex& x, int axis, float v, int count) {
-  float f = (v - x.origin[axis]) / x.binSize;
-  int c = !(f >= 0.0f) ? 0 : f >= float(count) ? count - 1 : int(f);
-  while (c > 0 && v < x.Edge(axis, c)) --c;
-  while (c + 1 < count && v >= x.Edge(axis, c + 1)) ++c;
-  return c;
-}
+// The bins' frame, copied out of the index: the placing loops store through pointers that the
+// compiler cannot tell apart from the index's fields, and would read those again after each.
+struct BinFrame {
+  explicit BinFrame(const EdgeSearchIndex& x)
+      : origin{x.origin.x, x.origin.y, x.origin.z},
+        size(x.binSize),
+        inverse(x.inverseBinSize),
+        count{x.columns, x.rows, x.layers} {}
+
+  // As EdgeSearchIndex::Edge.
+  float Edge(int axis, int c) const { return origin[axis] + float(c) * size; }
+  // Bin of a coordinate, clamped into the grid, and such that it lies between the bin's edges
+  // exactly as Edge() computes them. Only one bin does, so the first guess may be rough.
+  int Of(int axis, float v) const {
+    const float f = (v - origin[axis]) * inverse;
+    const int n = count[axis];
+    int c = !(f >= 0.0f) ? 0 : f >= float(n) ? n - 1 : int(f);
+    while (c > 0 && v < Edge(axis, c)) --c;
+    while (c + 1 < n && v >= Edge(axis, c + 1)) ++c;
+    return c;
+  }
+  uint32_t Column(int c, int r) const { return uint32_t(r) * uint32_t(count[0]) + uint32_t(c); }
+
+  float origin[3];
+  float size, inverse;
+  int count[3];
+};
 
 double BinCount(double extent, double bin) {
   return std::floor(extent / bin) + 1.0;
@@ -76,12 +94,14 @@ class Binning {
   // the order of the segments: the same placements and reaches as one pass.
   bool Place(float slack, double slotBudget) {
     const size_t columnCount = size_t(x.columns) * size_t(x.rows);
+    const BinFrame frame(x);
     Part first(columnCount), second;
     if (BuildAlongside::Worth(segments.size())) {
       const size_t half = segments.size() / 2;
       second = Part(columnCount);
-      BuildAlongside worker([&] { PlaceRange(second, half, segments.size(), slack, slotBudget); });
-      PlaceRange(first, 0, half, slack, slotBudget);
+      BuildAlongside worker(
+          [&] { PlaceRange(second, frame, half, segments.size(), slack, slotBudget); });
+      PlaceRange(first, frame, 0, half, slack, slotBudget);
       worker.Wait();
       // The second half's long segments are judged by the count after the whole first half.
       if (first.overBudget || second.overBudget ||
@@ -97,7 +117,7 @@ class Binning {
       for (size_t k = 0; k < first.ownZ.size(); ++k)
         first.ownZ[k] = std::max(first.ownZ[k], second.ownZ[k]);
     } else {
-      PlaceRange(first, 0, segments.size(), slack, slotBudget);
+      PlaceRange(first, frame, 0, segments.size(), slack, slotBudget);
       if (first.overBudget) return false;
     }
     placements = std::move(first.placements);
@@ -126,9 +146,10 @@ class Binning {
     bool overBudget = false;
   };
 
-  void PlaceRange(Part& part, size_t begin, size_t end, float slack, double slotBudget) const {
+  void PlaceRange(Part& part, const BinFrame& frame, size_t begin, size_t end, float slack,
+                  double slotBudget) const {
     part.placements.reserve(end - begin);
-    const float half = 0.5f * x.binSize;
+    const float half = 0.5f * frame.size;
     for (size_t i = begin; i < end; ++i) {
       const EdgeSegment& s = segments[i];
       int bin[3];
@@ -136,17 +157,17 @@ class Binning {
       for (int axis = 0; axis < 3; ++axis) {
         float lo = std::min(s.start[axis], s.end[axis]);
         float hi = std::max(s.start[axis], s.end[axis]);
-        bin[axis] = BinOf(x, axis, 0.5f * (s.start[axis] + s.end[axis]), Count(axis));
-        below[axis] = std::max(x.Edge(axis, bin[axis]) - lo, 0.0f);
-        above[axis] = std::max(hi - x.Edge(axis, bin[axis] + 1), 0.0f);
+        bin[axis] = frame.Of(axis, 0.5f * (s.start[axis] + s.end[axis]));
+        below[axis] = std::max(frame.Edge(axis, bin[axis]) - lo, 0.0f);
+        above[axis] = std::max(hi - frame.Edge(axis, bin[axis] + 1), 0.0f);
       }
       const Point3 out(std::max(below.x, above.x), std::max(below.y, above.y),
                        std::max(below.z, above.z));
       if (out.x <= half && out.y <= half && out.z <= half) {
-        part.placements.push_back({Column(bin[0], bin[1]), bin[2], int32_t(i), Curve(s, bin)});
+        const uint32_t column = frame.Column(bin[0], bin[1]);
+        part.placements.push_back({column, bin[2], int32_t(i), Curve(frame, s, bin)});
         for (int axis = 0; axis < 3; ++axis)
           part.reach[axis] = std::max(part.reach[axis], out[axis]);
-        const uint32_t column = Column(bin[0], bin[1]);
         float* sides = part.ownSides.data() + 4 * size_t(column);
         sides[0] = std::max(sides[0], below.x);
         sides[1] = std::max(sides[1], above.x);
@@ -154,7 +175,7 @@ class Binning {
         sides[3] = std::max(sides[3], above.y);
         part.ownZ[column] = std::max(part.ownZ[column], out.z);
       } else {
-        PlaceAlong(part.placements, s, int32_t(i), slack);
+        PlaceAlong(part.placements, frame, s, int32_t(i), slack);
         part.countAtLastLong = part.placements.size();
         if (double(part.placements.size()) > slotBudget) {
           part.overBudget = true;
@@ -165,11 +186,11 @@ class Binning {
   }
 
   // The midpoint's place on the bin's Morton curve, clamped into the bin.
-  uint32_t Curve(const EdgeSegment& s, const int bin[3]) const {
+  static uint32_t Curve(const BinFrame& frame, const EdgeSegment& s, const int bin[3]) {
     uint32_t code = 0;
     for (int axis = 0; axis < 3; ++axis) {
       float mid = 0.5f * (s.start[axis] + s.end[axis]);
-      float f = (mid - x.Edge(axis, bin[axis])) * x.inverseBinSize * 1024.0f;
+      float f = (mid - frame.Edge(axis, bin[axis])) * frame.inverse * 1024.0f;
       uint32_t q = !(f >= 0.0f) ? 0u : f >= 1023.0f ? 1023u : uint32_t(f);
       code |= Spread3(q) << axis;
     }
@@ -206,31 +227,30 @@ class Binning {
     return units;
   }
 
-  int Count(int axis) const { return axis == 0 ? x.columns : axis == 1 ? x.rows : x.layers; }
   uint32_t Column(int c, int r) const { return uint32_t(r) * uint32_t(x.columns) + uint32_t(c); }
 
   // A long segment goes into every bin it passes through: cut into pieces no longer than
   // half a bin along any axis, each piece's box (widened by the rounding slack) covers the
   // bins it touches.
-  void PlaceAlong(std::vector<Placement>& into, const EdgeSegment& s, int32_t index,
-                  float slack) const {
+  void PlaceAlong(std::vector<Placement>& into, const BinFrame& frame, const EdgeSegment& s,
+                  int32_t index, float slack) const {
     const Point3 d = s.end - s.start;
     float longest = std::max({std::fabs(d.x), std::fabs(d.y), std::fabs(d.z)});
-    int pieces = int(std::min(std::ceil(double(longest) / (0.5 * x.binSize)), 1.0e6)) + 1;
+    int pieces = int(std::min(std::ceil(double(longest) / (0.5 * frame.size)), 1.0e6)) + 1;
     const size_t first = into.size();
     Point3 from = s.start;
     for (int k = 1; k <= pieces; ++k) {
       Point3 to = k == pieces ? s.end : s.start + (float(k) / float(pieces)) * d;
       int lo[3], hi[3];
       for (int axis = 0; axis < 3; ++axis) {
-        lo[axis] = BinOf(x, axis, std::min(from[axis], to[axis]) - slack, Count(axis));
-        hi[axis] = BinOf(x, axis, std::max(from[axis], to[axis]) + slack, Count(axis));
+        lo[axis] = frame.Of(axis, std::min(from[axis], to[axis]) - slack);
+        hi[axis] = frame.Of(axis, std::max(from[axis], to[axis]) + slack);
       }
       for (int c = lo[0]; c <= hi[0]; ++c) {
         for (int r = lo[1]; r <= hi[1]; ++r) {
           for (int l = lo[2]; l <= hi[2]; ++l) {
             const int bin[3] = {c, r, l};
-            into.push_back({Column(c, r), l, index, Curve(s, bin)});
+            into.push_back({frame.Column(c, r), l, index, Curve(frame, s, bin)});
           }
         }
       }
