@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "build_alongside.h"
 
@@ -610,6 +611,14 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   }
   x.radius = radius;
   BuildSmallEdgeSet(x.small, segments);
+  // The stretches and the mask read nothing that the steps below fill: a large record fills
+  // them on a second thread meanwhile.
+  const auto stretchesAndMask = [&] {
+    FillOccupiedStretches(x, segments);
+    FillNearMask(x, segments, boundsMin, boundsMax, std::min(distance, radius));
+  };
+  std::optional<BuildAlongside> alongside;
+  if (BuildAlongside::Worth(segments.size())) alongside.emplace(stretchesAndMask);
   // Segments along a few curves with a Distance reaching past a bin: the walk outwards would
   // meet many bins that are near but hold nothing nearest (or, for a tube's two rims, scan
   // whole bins run by run).
@@ -626,6 +635,8 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     x.binChunks.assign(x.binLayer.size() + 1, 0);
   FillColumnBoxes(x);
   FillBlockBoxes(x);
-  FillOccupiedStretches(x, segments);
-  FillNearMask(x, segments, boundsMin, boundsMax, std::min(distance, radius));
+  if (alongside)
+    alongside->Wait();
+  else
+    stretchesAndMask();
 }
