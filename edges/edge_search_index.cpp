@@ -274,12 +274,41 @@ class Binning {
 };
 
 // Stable counting sort by a key below `keys`, from `in` into `out`, which holds as many.
+// Many are sorted in two halves at once, each counted apart, the second half's placements of
+// a key going after the first half's: the same order as one pass.
 template <class Key>
 void SortBy(const Placement* in, Placement* out, size_t count, size_t keys, Key key) {
-  std::vector<uint32_t> next(keys + 1, 0);
-  for (size_t k = 0; k < count; ++k) ++next[key(in[k]) + 1];
-  for (size_t k = 1; k <= keys; ++k) next[k] += next[k - 1];
-  for (size_t k = 0; k < count; ++k) out[next[key(in[k])]++] = in[k];
+  if (!BuildAlongside::Worth(count)) {
+    std::vector<uint32_t> next(keys + 1, 0);
+    for (size_t k = 0; k < count; ++k) ++next[key(in[k]) + 1];
+    for (size_t k = 1; k <= keys; ++k) next[k] += next[k - 1];
+    for (size_t k = 0; k < count; ++k) out[next[key(in[k])]++] = in[k];
+    return;
+  }
+  const size_t half = count / 2;
+  std::vector<uint32_t> first(keys + 1, 0), second(keys + 1, 0);
+  const auto tally = [&](std::vector<uint32_t>& next, size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) ++next[key(in[k]) + 1];
+  };
+  const auto scatter = [&](std::vector<uint32_t>& next, size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) out[next[key(in[k])]++] = in[k];
+  };
+  {
+    BuildAlongside worker([&] { tally(second, half, count); });
+    tally(first, 0, half);
+    worker.Wait();
+  }
+  // Each key's first slot for either half; a count is read before its place is overwritten.
+  uint32_t at = 0;
+  for (size_t k = 0; k < keys; ++k) {
+    const uint32_t inFirst = first[k + 1], inSecond = second[k + 1];
+    first[k] = at;
+    second[k] = at + inFirst;
+    at += inFirst + inSecond;
+  }
+  BuildAlongside worker([&] { scatter(second, half, count); });
+  scatter(first, 0, half);
+  worker.Wait();
 }
 
 const float* Starts(const EdgeSearchIndex& x, int axis) {
@@ -370,21 +399,36 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
   for (std::vector<float>* a : {&x.ax, &x.ay, &x.az, &x.bx, &x.by, &x.bz})
     a->assign(slots, FLT_MAX);
   x.segment.assign(slots, -1);
-  for (size_t b = 0; b + 1 < starts.size(); ++b) {
+  const size_t bins = starts.size() - 1;
+  for (size_t b = 0; b < bins; ++b) {
     ++x.columnBins[placements[starts[b]].column + 1];
     x.binLayer[b] = placements[starts[b]].layer;
-    std::sort(placements.begin() + starts[b], placements.begin() + starts[b + 1],
-              [](const Placement& p, const Placement& q) { return p.curve < q.curve; });
-    for (uint32_t k = starts[b]; k < starts[b + 1]; ++k) {
-      const EdgeSegment& s = segments[size_t(placements[k].segment)];
-      x.ax[k] = s.start.x;
-      x.ay[k] = s.start.y;
-      x.az[k] = s.start.z;
-      x.bx[k] = s.end.x;
-      x.by[k] = s.end.y;
-      x.bz[k] = s.end.z;
-      x.segment[k] = placements[k].segment;
+  }
+  // Each bin along its curve into its own slots: many bins are stored in two halves at once.
+  const auto store = [&](size_t from, size_t to) {
+    for (size_t b = from; b < to; ++b) {
+      std::sort(placements.begin() + starts[b], placements.begin() + starts[b + 1],
+                [](const Placement& p, const Placement& q) { return p.curve < q.curve; });
+      for (uint32_t k = starts[b]; k < starts[b + 1]; ++k) {
+        const EdgeSegment& s = segments[size_t(placements[k].segment)];
+        x.ax[k] = s.start.x;
+        x.ay[k] = s.start.y;
+        x.az[k] = s.start.z;
+        x.bx[k] = s.end.x;
+        x.by[k] = s.end.y;
+        x.bz[k] = s.end.z;
+        x.segment[k] = placements[k].segment;
+      }
     }
+  };
+  if (BuildAlongside::Worth(count)) {
+    const size_t middle = size_t(
+        std::lower_bound(starts.begin(), starts.end() - 1, uint32_t(count / 2)) - starts.begin());
+    BuildAlongside worker([&] { store(middle, bins); });
+    store(0, middle);
+    worker.Wait();
+  } else {
+    store(0, bins);
   }
   for (size_t c = 1; c <= columnCount; ++c) x.columnBins[c] += x.columnBins[c - 1];
   x.binSlots = std::move(starts);
