@@ -72,7 +72,8 @@ void ExpectAgreement(const NodeEdgeCache& r, const std::vector<Point3>& points) 
 
 // The benchmark's shapes at its Distance of two mean edge lengths and at one about the object's
 // size; edges far below a millimetre with a Distance to match (cells far below a thousandth of
-// a unit), near the origin and away from it.
+// a unit), near the origin and away from it; one record large enough for its build to share
+// out its work between threads.
 TEST(SearchIndex, AgreesWithThePlainScanOnTheBenchmarkShapesLargeAndSmall) {
   struct Shape {
     const char* name;
@@ -86,6 +87,7 @@ TEST(SearchIndex, AgreesWithThePlainScanOnTheBenchmarkShapesLargeAndSmall) {
                 {"sphere, Distance its size", MakeUvSphere(24), 16.0},
                 {"tall cylinder, Distance its size", MakeCylinder(60, 8.0f), 60.0},
                 {"random mesh, Distance its size", MakeRandomPoly(3, 20, 16), 20.0},
+                {"plane large enough to build on two threads", MakePlane(110, 110), 2.0},
                 {"small plane", MakePlane(24, 24, 1.0e-4f), 2.0},
                 {"small plane away from the origin",
                  MakePlane(16, 16, 2.0e-4f, Point3(10.0f, -10.0f, 1.0f)), 2.0},
