@@ -65,13 +65,15 @@ Layout MakeLayout(float cellSize, const NodeEdgeCache& r, double& cells) {
 }
 
 // Counts each cell's listed indices into next[cell + 1] (sized cells + 1, zeroed here) and
-// returns their total, or -1 as soon as the total passes the budget.
+// returns their total, or -1 as soon as the total passes the budget. Keeps each segment's
+// span for the listing, which would otherwise work them all out again.
 int64_t CountIndices(const NodeEdgeCache& r, const Layout& g, int64_t budget,
-                     std::vector<size_t>& next) {
+                     std::vector<size_t>& next, std::vector<Span>& spans) {
   next.assign(size_t(g.columns) * size_t(g.rows) + 1, 0);
+  spans.resize(r.segments.size());
   int64_t total = 0;
-  for (const EdgeSegment& s : r.segments) {
-    Span sp = SegmentSpan(s, g, r.boundsMin);
+  for (size_t i = 0; i < r.segments.size(); ++i) {
+    const Span sp = spans[i] = SegmentSpan(r.segments[i], g, r.boundsMin);
     total += int64_t(sp.c1 - sp.c0 + 1) * int64_t(sp.r1 - sp.r0 + 1);
     if (total > budget) return -1;
     for (int row = sp.r0; row <= sp.r1; ++row)
@@ -105,7 +107,9 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
   // Count first, then lay every cell's list out in one array, each at its final size. The
   // count is also the budget's test: a layout that passes is counted once.
   std::vector<size_t> next;
-  while (CountIndices(r, g, indexBudget, next) < 0) g = MakeLayout(g.cellSize * 1.5f, r, cells);
+  std::vector<Span> spans;
+  while (CountIndices(r, g, indexBudget, next, spans) < 0)
+    g = MakeLayout(g.cellSize * 1.5f, r, cells);
   r.cellSize = g.cellSize;
   r.columns = g.columns;
   r.rows = g.rows;
@@ -125,7 +129,7 @@ void BuildEdgeGrid(NodeEdgeCache& r) {
   // Each segment visits each cell of its rectangle once, by ascending index, so every list
   // comes out ascending without repeats.
   for (int i = 0; i < int(r.segments.size()); ++i) {
-    Span sp = SegmentSpan(r.segments[size_t(i)], g, r.gridOrigin);
+    const Span& sp = spans[size_t(i)];
     for (int row = sp.r0; row <= sp.r1; ++row)
       for (int col = sp.c0; col <= sp.c1; ++col)
         (*store)[next[size_t(row) * size_t(r.columns) + size_t(col)]++] = i;
