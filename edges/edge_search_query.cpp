@@ -159,12 +159,28 @@ inline void SearchBlocks(const EdgeSearchIndex& x, const SearchColumns& v, const
   }
 }
 
+// Whether along some axis no occupied stretch comes within radius of p. The radius is
+// widened a little for the rounding of p - radius and of the search's own distances.
+bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
+  for (int axis = 0; axis < 3; ++axis) {
+    const float v = p[axis];
+    const float r = radius * 1.001f + 2.5e-7f * std::fabs(v);
+    const std::vector<float>& to = x.occupiedTo[axis];
+    // The first stretch that does not end before v - r.
+    const size_t i = size_t(std::lower_bound(to.begin(), to.end(), v - r) - to.begin());
+    if (i == to.size() || x.occupiedFrom[axis][i] > v + r) return true;
+  }
+  return false;
+}
+
 // Columns in square rings around p's column, nearest ring first, until a whole ring lies
 // beyond the best distance found or the XY limit. The first ring goes nearest column first:
-// usually the only one that matters is the one across the nearest border.
+// usually the only one that matters is the one across the nearest border. A positive
+// `radius` bounds the search, as best does, and lets a point with nothing in its own column
+// that lies far from every segment stop there.
 template <class Kernel>
 inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p,
-                        float flatLimit, SearchBest& best) {
+                        float flatLimit, float radius, SearchBest& best) {
   const int cx = StartBin(x, 0, p.x, x.columns);
   const int cy = StartBin(x, 1, p.y, x.rows);
   const int cz = StartBin(x, 2, p.z, x.layers);
@@ -182,6 +198,8 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
       Gap(p.y, x.Edge(1, cy) - x.reach.y, x.Edge(1, cy + 1) + x.reach.y),
       Gap(p.y, x.Edge(1, cy + 1) - x.ColumnReach(toward[3]), x.Edge(1, cy + 2) + x.reach.y)};
   Visit<Kernel>(x, v, p, cx, cy, cz, gapX[1] * gapX[1] + gapY[1] * gapY[1], flatLimit, best);
+  // Asked only now: a point on the surface finds something in its own column.
+  if (radius > 0.0f && best.segment < 0 && NothingWithin(x, p, radius)) return;
   // Usually that is all: every other column lies beyond the nearest side.
   const float side = std::min(std::min(gapX[0], gapX[2]), std::min(gapY[0], gapY[2]));
   if (side * side > best.d2 || side * side >= flatLimit) return;
@@ -210,20 +228,6 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
   SearchBlocks<Kernel>(x, v, p, cx, cy, cz, flatLimit, best);
 }
 
-// Whether along some axis no occupied stretch comes within radius of p. The radius is
-// widened a little for the rounding of p - radius and of the search's own distances.
-bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
-  for (int axis = 0; axis < 3; ++axis) {
-    const float v = p[axis];
-    const float r = radius * 1.001f + 2.5e-7f * std::fabs(v);
-    const std::vector<float>& to = x.occupiedTo[axis];
-    // The first stretch that does not end before v - r.
-    const size_t i = size_t(std::lower_bound(to.begin(), to.end(), v - r) - to.begin());
-    if (i == to.size() || x.occupiedFrom[axis][i] > v + r) return true;
-  }
-  return false;
-}
-
 template <class Kernel>
 SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
@@ -241,12 +245,10 @@ SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, f
     // The tree's first test does what the stretches would.
     if (reach == SearchReach::kRadius && !x.tree.nodes.empty()) {
       Kernel::Tree(ColumnsOf(x), p, best);
-    } else if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) {
-      return {};
+    } else if (reach == SearchReach::kRadius) {
+      SearchRings<Kernel>(x, ColumnsOf(x), p, std::numeric_limits<float>::infinity(), radius, best);
     } else {
-      SearchRings<Kernel>(
-          x, ColumnsOf(x), p,
-          reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity() : radius2, best);
+      SearchRings<Kernel>(x, ColumnsOf(x), p, radius2, 0.0f, best);
     }
   }
   if (best.segment < 0) return {};
