@@ -197,7 +197,10 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
       Gap(p.y, x.Edge(1, cy - 1) - x.reach.y, x.Edge(1, cy) + x.ColumnReach(toward[2])),
       Gap(p.y, x.Edge(1, cy) - x.reach.y, x.Edge(1, cy + 1) + x.reach.y),
       Gap(p.y, x.Edge(1, cy + 1) - x.ColumnReach(toward[3]), x.Edge(1, cy + 2) + x.reach.y)};
-  Visit<Kernel>(x, v, p, cx, cy, cz, gapX[1] * gapX[1] + gapY[1] * gapY[1], flatLimit, best);
+  // p's own column without the box of what it holds: p lies over it, so that box only prunes
+  // what the layers and the run boxes would prune anyway.
+  const float own = gapX[1] * gapX[1] + gapY[1] * gapY[1];
+  if (own <= best.d2 && own < flatLimit) Kernel::Column(v, p, cx, cy, cz, own, best);
   // Asked only now: a point on the surface finds something in its own column.
   if (radius > 0.0f && best.segment < 0 && NothingWithin(x, p, radius)) return;
   // Usually that is all: every other column lies beyond the nearest side.
