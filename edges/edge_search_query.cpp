@@ -2,6 +2,7 @@
 // scan of a column's bins, built for SSE2 and for AVX2 (edge_search_columns_*.cpp) and chosen
 // by asking the CPU once. PE modules have no ifunc, so the choice is a plain CPUID test
 // rather than target_clones.
+#include <immintrin.h>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -173,6 +174,26 @@ bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
   return false;
 }
 
+// Along one axis, the gaps from v to the column before p's, p's own and the one after (gap[0]
+// to gap[2]), the columns before and after reaching towards p's by toward[2 * axis] and
+// toward[2 * axis + 1], p's own by the record's reach: Gap's arithmetic on the three at once,
+// the bin edges and reaches computed as Edge and ColumnReach do.
+inline void SideGaps(const EdgeSearchIndex& x, const uint8_t* toward, int axis, int c, float v,
+                     float* gap) {
+  const __m128 index = _mm_cvtepi32_ps(_mm_setr_epi32(c - 1, c, c + 1, c + 2));
+  const __m128 edge =
+      _mm_add_ps(_mm_set1_ps(x.origin[axis]), _mm_mul_ps(index, _mm_set1_ps(x.binSize)));
+  const float reach = x.reach[axis];
+  const float before = x.ColumnReach(toward[2 * axis]);
+  const float after = x.ColumnReach(toward[2 * axis + 1]);
+  const __m128 lower = _mm_sub_ps(edge, _mm_setr_ps(reach, reach, after, 0.0f));
+  const __m128 upper = _mm_add_ps(_mm_shuffle_ps(edge, edge, _MM_SHUFFLE(3, 3, 2, 1)),
+                                  _mm_setr_ps(before, reach, reach, 0.0f));
+  const __m128 at = _mm_set1_ps(v);
+  _mm_storeu_ps(
+      gap, _mm_max_ps(_mm_max_ps(_mm_sub_ps(lower, at), _mm_sub_ps(at, upper)), _mm_setzero_ps()));
+}
+
 // Columns in square rings around p's column, nearest ring first, until a whole ring lies
 // beyond the best distance found or the XY limit. The first ring goes nearest column first:
 // usually the only one that matters is the one across the nearest border. A positive
@@ -189,14 +210,9 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
   // and corners.
   // How far the columns around reach towards p's is mostly far below the record's reach.
   const uint8_t* toward = x.ringReach.data() + 4 * (size_t(cy) * size_t(x.columns) + size_t(cx));
-  const float gapX[3] = {
-      Gap(p.x, x.Edge(0, cx - 1) - x.reach.x, x.Edge(0, cx) + x.ColumnReach(toward[0])),
-      Gap(p.x, x.Edge(0, cx) - x.reach.x, x.Edge(0, cx + 1) + x.reach.x),
-      Gap(p.x, x.Edge(0, cx + 1) - x.ColumnReach(toward[1]), x.Edge(0, cx + 2) + x.reach.x)};
-  const float gapY[3] = {
-      Gap(p.y, x.Edge(1, cy - 1) - x.reach.y, x.Edge(1, cy) + x.ColumnReach(toward[2])),
-      Gap(p.y, x.Edge(1, cy) - x.reach.y, x.Edge(1, cy + 1) + x.reach.y),
-      Gap(p.y, x.Edge(1, cy + 1) - x.ColumnReach(toward[3]), x.Edge(1, cy + 2) + x.reach.y)};
+  float gapX[4], gapY[4];
+  SideGaps(x, toward, 0, cx, p.x, gapX);
+  SideGaps(x, toward, 1, cy, p.y, gapY);
   // p's own column without the box of what it holds: p lies over it, so that box only prunes
   // what the layers and the run boxes would prune anyway.
   const float own = gapX[1] * gapX[1] + gapY[1] * gapY[1];
