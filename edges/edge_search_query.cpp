@@ -222,22 +222,28 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
   // Usually that is all: every other column lies beyond the nearest side.
   const float side = std::min(std::min(gapX[0], gapX[2]), std::min(gapY[0], gapY[2]));
   if (side * side > best.d2 || side * side >= flatLimit) return;
-  // Computed rather than branched on, as branches here are a coin toss.
-  const int nx = 1 - 2 * int(gapX[0] < gapX[2]), ny = 1 - 2 * int(gapY[0] < gapY[2]);
-  const int xFirst = int(gapX[1 + nx] < gapY[1 + ny]);
-  const int order[8][2] = {{nx * xFirst, ny * (1 - xFirst)},
-                           {nx * (1 - xFirst), ny * xFirst},
-                           {nx, ny},
-                           {-nx, 0},
-                           {0, -ny},
-                           {-nx, ny},
-                           {nx, -ny},
-                           {-nx, -ny}};
-  for (const auto& [dx, dy] : order) {
-    const int c = cx + dx, r = cy + dy;
-    const float flat = gapX[1 + dx] * gapX[1 + dx] + gapY[1 + dy] * gapY[1 + dy];
-    if (c >= 0 && c < x.columns && r >= 0 && r < x.rows)
-      Visit<Kernel>(x, v, p, c, r, cz, flat, flatLimit, best);
+  // The first ring's columns that can hold anything nearer, found at once: bit 4 * (dy + 1) +
+  // (dx + 1) for column (cx + dx, cy + dy). Most fail, and an ordered walk testing each one
+  // cost more than the few it scans. Columns beside p's go first, then the corners.
+  const __m128 squareX = _mm_mul_ps(_mm_loadu_ps(gapX), _mm_loadu_ps(gapX));
+  const __m128 bound = _mm_set1_ps(best.d2), limit = _mm_set1_ps(flatLimit);
+  unsigned ring = 0;
+  for (int dy = 0; dy < 3; ++dy) {
+    const __m128 flat = _mm_add_ps(squareX, _mm_set1_ps(gapY[dy] * gapY[dy]));
+    const __m128 within = _mm_and_ps(_mm_cmple_ps(flat, bound), _mm_cmplt_ps(flat, limit));
+    ring |= unsigned(_mm_movemask_ps(within) & 7) << (4 * dy);
+  }
+  ring &= ~(1u << 5);  // p's own
+  if (cx == 0) ring &= ~0x111u;
+  if (cx + 1 == x.columns) ring &= ~0x444u;
+  if (cy == 0) ring &= ~0x007u;
+  if (cy + 1 == x.rows) ring &= ~0x700u;
+  for (unsigned part : {ring & 0x252u, ring & 0x505u}) {
+    for (; part; part &= part - 1) {
+      const int bit = std::countr_zero(part), i = bit & 3, j = bit >> 2;
+      Visit<Kernel>(x, v, p, cx + i - 1, cy + j - 1, cz, gapX[i] * gapX[i] + gapY[j] * gapY[j],
+                    flatLimit, best);
+    }
   }
 
   // Every column past the first ring is at least a whole bin away from p's column.
