@@ -8,6 +8,7 @@
 // with + - * / on F and & on I; Splat, Load, Min, Max (a < b ? a : b and a > b ? a : b, lane
 // by lane), Equal (a mask), Select (mask ? a : b), SpreadMin (the smallest lane in every
 // lane), First (lane 0) and Lanes (the mask as bits, lane 0 lowest; at most 8 lanes).
+#include <immintrin.h>
 #include <cstddef>
 #include <cstdint>
 
@@ -69,6 +70,20 @@ KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint
   }
 }
 
+// Squared distance from p (x, y, z, 0) to a run box (lower x, y, z, upper x, y, z): Gap's
+// arithmetic on all three axes at once, summed in the same order, as a scalar Gap per axis
+// took three times the instructions. The loads stay within the box's six floats.
+KELVANE_FORCE_INLINE float BoxGap2(__m128 p, const float* box) {
+  const __m128 lower = _mm_loadu_ps(box);  // x, y, z, then upper x, not used
+  const __m128 rest = _mm_loadu_ps(box + 2);
+  const __m128 upper = _mm_shuffle_ps(rest, rest, _MM_SHUFFLE(3, 3, 2, 1));
+  const __m128 out =
+      _mm_max_ps(_mm_max_ps(_mm_sub_ps(lower, p), _mm_sub_ps(p, upper)), _mm_setzero_ps());
+  const __m128 out2 = _mm_mul_ps(out, out);
+  const __m128 xy = _mm_add_ss(out2, _mm_shuffle_ps(out2, out2, _MM_SHUFFLE(1, 1, 1, 1)));
+  return _mm_cvtss_f32(_mm_add_ss(xy, _mm_movehl_ps(out2, out2)));
+}
+
 // Scans bin b, or, when it keeps run boxes, the runs whose box can hold something nearer.
 template <class L>
 KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, float py, float pz,
@@ -80,10 +95,9 @@ KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, 
     return;
   }
   const float* box = x.chunkBoxes + 6 * size_t(firstBox);
+  const __m128 p = _mm_setr_ps(px, py, pz, 0.0f);
   for (uint32_t s = begin; s < end; s += SearchColumns::kChunk, box += 6) {
-    const float gx = Gap(px, box[0], box[3]), gy = Gap(py, box[1], box[4]);
-    const float gz = Gap(pz, box[2], box[5]);
-    if (gx * gx + gy * gy + gz * gz > best.d2) continue;
+    if (BoxGap2(p, box) > best.d2) continue;
     const uint32_t stop = end - s < SearchColumns::kChunk ? end : s + SearchColumns::kChunk;
     ScanSlots<L>(x, s, stop, px, py, pz, best);
   }

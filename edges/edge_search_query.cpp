@@ -2,6 +2,7 @@
 // scan of a column's bins, built for SSE2 and for AVX2 (edge_search_columns_*.cpp) and chosen
 // by asking the CPU once. PE modules have no ifunc, so the choice is a plain CPUID test
 // rather than target_clones.
+#include <immintrin.h>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -159,57 +160,6 @@ inline void SearchBlocks(const EdgeSearchIndex& x, const SearchColumns& v, const
   }
 }
 
-// Columns in square rings around p's column, nearest ring first, until a whole ring lies
-// beyond the best distance found or the XY limit. The first ring goes nearest column first:
-// usually the only one that matters is the one across the nearest border.
-template <class Kernel>
-inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p,
-                        float flatLimit, SearchBest& best) {
-  const int cx = StartBin(x, 0, p.x, x.columns);
-  const int cy = StartBin(x, 1, p.y, x.rows);
-  const int cz = StartBin(x, 2, p.z, x.layers);
-  // p's own column, then the first ring nearest side first: the columns across the nearer X
-  // and Y borders (the nearer of those first), the corner between them, then the far sides
-  // and corners.
-  // How far the columns around reach towards p's is mostly far below the record's reach.
-  const uint8_t* toward = x.ringReach.data() + 4 * (size_t(cy) * size_t(x.columns) + size_t(cx));
-  const float gapX[3] = {
-      Gap(p.x, x.Edge(0, cx - 1) - x.reach.x, x.Edge(0, cx) + x.ColumnReach(toward[0])),
-      Gap(p.x, x.Edge(0, cx) - x.reach.x, x.Edge(0, cx + 1) + x.reach.x),
-      Gap(p.x, x.Edge(0, cx + 1) - x.ColumnReach(toward[1]), x.Edge(0, cx + 2) + x.reach.x)};
-  const float gapY[3] = {
-      Gap(p.y, x.Edge(1, cy - 1) - x.reach.y, x.Edge(1, cy) + x.ColumnReach(toward[2])),
-      Gap(p.y, x.Edge(1, cy) - x.reach.y, x.Edge(1, cy + 1) + x.reach.y),
-      Gap(p.y, x.Edge(1, cy + 1) - x.ColumnReach(toward[3]), x.Edge(1, cy + 2) + x.reach.y)};
-  Visit<Kernel>(x, v, p, cx, cy, cz, gapX[1] * gapX[1] + gapY[1] * gapY[1], flatLimit, best);
-  // Usually that is all: every other column lies beyond the nearest side.
-  const float side = std::min(std::min(gapX[0], gapX[2]), std::min(gapY[0], gapY[2]));
-  if (side * side > best.d2 || side * side >= flatLimit) return;
-  // Computed rather than branched on, as branches here are a coin toss.
-  const int nx = 1 - 2 * int(gapX[0] < gapX[2]), ny = 1 - 2 * int(gapY[0] < gapY[2]);
-  const int xFirst = int(gapX[1 + nx] < gapY[1 + ny]);
-  const int order[8][2] = {{nx * xFirst, ny * (1 - xFirst)},
-                           {nx * (1 - xFirst), ny * xFirst},
-                           {nx, ny},
-                           {-nx, 0},
-                           {0, -ny},
-                           {-nx, ny},
-                           {nx, -ny},
-                           {-nx, -ny}};
-  for (const auto& [dx, dy] : order) {
-    const int c = cx + dx, r = cy + dy;
-    const float flat = gapX[1 + dx] * gapX[1 + dx] + gapY[1 + dy] * gapY[1 + dy];
-    if (c >= 0 && c < x.columns && r >= 0 && r < x.rows)
-      Visit<Kernel>(x, v, p, c, r, cz, flat, flatLimit, best);
-  }
-
-  // Every column past the first ring is at least a whole bin away from p's column.
-  const float reach = std::max(x.reach.x, x.reach.y);
-  const float beyond = x.binSize - reach;
-  if (beyond > 0.0f && (beyond * beyond > best.d2 || beyond * beyond >= flatLimit)) return;
-  SearchBlocks<Kernel>(x, v, p, cx, cy, cz, flatLimit, best);
-}
-
 // Whether along some axis no occupied stretch comes within radius of p. The radius is
 // widened a little for the rounding of p - radius and of the search's own distances.
 bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
@@ -222,6 +172,85 @@ bool NothingWithin(const EdgeSearchIndex& x, const Point3& p, float radius) {
     if (i == to.size() || x.occupiedFrom[axis][i] > v + r) return true;
   }
   return false;
+}
+
+// Along one axis, the gaps from v to the column before p's, p's own and the one after (gap[0]
+// to gap[2]), the columns before and after reaching towards p's by toward[2 * axis] and
+// toward[2 * axis + 1], p's own by the record's reach: Gap's arithmetic on the three at once,
+// the bin edges and reaches computed as Edge and ColumnReach do.
+inline void SideGaps(const EdgeSearchIndex& x, const uint8_t* toward, int axis, int c, float v,
+                     float* gap) {
+  const __m128 index = _mm_cvtepi32_ps(_mm_setr_epi32(c - 1, c, c + 1, c + 2));
+  const __m128 edge =
+      _mm_add_ps(_mm_set1_ps(x.origin[axis]), _mm_mul_ps(index, _mm_set1_ps(x.binSize)));
+  const float reach = x.reach[axis];
+  const float before = x.ColumnReach(toward[2 * axis]);
+  const float after = x.ColumnReach(toward[2 * axis + 1]);
+  const __m128 lower = _mm_sub_ps(edge, _mm_setr_ps(reach, reach, after, 0.0f));
+  const __m128 upper = _mm_add_ps(_mm_shuffle_ps(edge, edge, _MM_SHUFFLE(3, 3, 2, 1)),
+                                  _mm_setr_ps(before, reach, reach, 0.0f));
+  const __m128 at = _mm_set1_ps(v);
+  _mm_storeu_ps(
+      gap, _mm_max_ps(_mm_max_ps(_mm_sub_ps(lower, at), _mm_sub_ps(at, upper)), _mm_setzero_ps()));
+}
+
+// Columns in square rings around p's column, nearest ring first, until a whole ring lies
+// beyond the best distance found or the XY limit. The first ring goes nearest column first:
+// usually the only one that matters is the one across the nearest border. A positive
+// `radius` bounds the search, as best does, and lets a point with nothing in its own column
+// that lies far from every segment stop there.
+template <class Kernel>
+inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p,
+                        float flatLimit, float radius, SearchBest& best) {
+  const int cx = StartBin(x, 0, p.x, x.columns);
+  const int cy = StartBin(x, 1, p.y, x.rows);
+  const int cz = StartBin(x, 2, p.z, x.layers);
+  // p's own column, then the first ring nearest side first: the columns across the nearer X
+  // and Y borders (the nearer of those first), the corner between them, then the far sides
+  // and corners.
+  // How far the columns around reach towards p's is mostly far below the record's reach.
+  const uint8_t* toward = x.ringReach.data() + 4 * (size_t(cy) * size_t(x.columns) + size_t(cx));
+  float gapX[4], gapY[4];
+  SideGaps(x, toward, 0, cx, p.x, gapX);
+  SideGaps(x, toward, 1, cy, p.y, gapY);
+  // p's own column without the box of what it holds: p lies over it, so that box only prunes
+  // what the layers and the run boxes would prune anyway.
+  const float own = gapX[1] * gapX[1] + gapY[1] * gapY[1];
+  if (own <= best.d2 && own < flatLimit) Kernel::Column(v, p, cx, cy, cz, own, best);
+  // Asked only now: a point on the surface finds something in its own column.
+  if (radius > 0.0f && best.segment < 0 && NothingWithin(x, p, radius)) return;
+  // Usually that is all: every other column lies beyond the nearest side.
+  const float side = std::min(std::min(gapX[0], gapX[2]), std::min(gapY[0], gapY[2]));
+  if (side * side > best.d2 || side * side >= flatLimit) return;
+  // The first ring's columns that can hold anything nearer, found at once: bit 4 * (dy + 1) +
+  // (dx + 1) for column (cx + dx, cy + dy). Most fail, and an ordered walk testing each one
+  // cost more than the few it scans. Columns beside p's go first, then the corners.
+  const __m128 squareX = _mm_mul_ps(_mm_loadu_ps(gapX), _mm_loadu_ps(gapX));
+  const __m128 bound = _mm_set1_ps(best.d2), limit = _mm_set1_ps(flatLimit);
+  unsigned ring = 0;
+  for (int dy = 0; dy < 3; ++dy) {
+    const __m128 flat = _mm_add_ps(squareX, _mm_set1_ps(gapY[dy] * gapY[dy]));
+    const __m128 within = _mm_and_ps(_mm_cmple_ps(flat, bound), _mm_cmplt_ps(flat, limit));
+    ring |= unsigned(_mm_movemask_ps(within) & 7) << (4 * dy);
+  }
+  ring &= ~(1u << 5);  // p's own
+  if (cx == 0) ring &= ~0x111u;
+  if (cx + 1 == x.columns) ring &= ~0x444u;
+  if (cy == 0) ring &= ~0x007u;
+  if (cy + 1 == x.rows) ring &= ~0x700u;
+  for (unsigned part : {ring & 0x252u, ring & 0x505u}) {
+    for (; part; part &= part - 1) {
+      const int bit = std::countr_zero(part), i = bit & 3, j = bit >> 2;
+      Visit<Kernel>(x, v, p, cx + i - 1, cy + j - 1, cz, gapX[i] * gapX[i] + gapY[j] * gapY[j],
+                    flatLimit, best);
+    }
+  }
+
+  // Every column past the first ring is at least a whole bin away from p's column.
+  const float reach = std::max(x.reach.x, x.reach.y);
+  const float beyond = x.binSize - reach;
+  if (beyond > 0.0f && (beyond * beyond > best.d2 || beyond * beyond >= flatLimit)) return;
+  SearchBlocks<Kernel>(x, v, p, cx, cy, cz, flatLimit, best);
 }
 
 template <class Kernel>
@@ -241,12 +270,10 @@ SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, f
     // The tree's first test does what the stretches would.
     if (reach == SearchReach::kRadius && !x.tree.nodes.empty()) {
       Kernel::Tree(ColumnsOf(x), p, best);
-    } else if (reach == SearchReach::kRadius && NothingWithin(x, p, radius)) {
-      return {};
+    } else if (reach == SearchReach::kRadius) {
+      SearchRings<Kernel>(x, ColumnsOf(x), p, std::numeric_limits<float>::infinity(), radius, best);
     } else {
-      SearchRings<Kernel>(
-          x, ColumnsOf(x), p,
-          reach == SearchReach::kRadius ? std::numeric_limits<float>::infinity() : radius2, best);
+      SearchRings<Kernel>(x, ColumnsOf(x), p, radius2, 0.0f, best);
     }
   }
   if (best.segment < 0) return {};
