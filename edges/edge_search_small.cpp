@@ -76,6 +76,10 @@ void BuildSmallEdgeSet(SmallEdgeSet& set, const std::vector<EdgeSegment>& segmen
     const int i = lane % 4;
     f.ax[i] = s.start.x, f.ay[i] = s.start.y, f.az[i] = s.start.z;
     f.bx[i] = s.end.x, f.by[i] = s.end.y, f.bz[i] = s.end.z;
+    // As Point3's operators form them (NaN in unused lanes).
+    const Point3 d = s.end - s.start;
+    f.dx[i] = d.x, f.dy[i] = d.y, f.dz[i] = d.z;
+    f.length2[i] = d.x * d.x + d.y * d.y + d.z * d.z;
   }
   // A vector's box, widened by what rounding at coordinates as large as its segments' can move
   // a measured point; a vector without segments has none (lower above upper).
