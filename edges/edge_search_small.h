@@ -74,7 +74,7 @@ KELVANE_FORCE_INLINE __m128 Measure(const SmallEdgeSet::Four& f, __m128 px, __m1
 // so the answer is theirs to the bit.
 // Inline: the query of every sample near a small record's edges, which a call would add to.
 // (So no file built for wider vectors than SSE2 may include this one.)
-inline int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
+KELVANE_FORCE_INLINE int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
   // SSE2, which every x86-64 has: four vectors at most, so nothing wider to ask the CPU for.
   static_assert(SmallEdgeSet::kMost == 16);
   const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);

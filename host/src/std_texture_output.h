@@ -10,15 +10,14 @@ class StdTextureOutput : public TextureOutput {
   AColor Filter(AColor c) override {
     // Every shaded sample of a map passes here: the three channels at once, each with
     // Channel's arithmetic, and alpha as it came.
-    const __m128 in = _mm_setr_ps(c.r, c.g, c.b, c.a);
+    const __m128 in = _mm_loadu_ps(&c.r);
     __m128 v = invert ? _mm_sub_ps(_mm_set1_ps(1.0f), in) : in;
     v = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(v, _mm_set1_ps(rgbLevel)), _mm_set1_ps(rgbOffset)),
                    _mm_set1_ps(outputAmount));
     // v's first three lanes, then in's last.
     const __m128 high = _mm_shuffle_ps(v, in, _MM_SHUFFLE(3, 3, 2, 2));
-    alignas(16) float out[4];
-    _mm_store_ps(out, _mm_shuffle_ps(v, high, _MM_SHUFFLE(2, 0, 1, 0)));
-    return AColor(out[0], out[1], out[2], out[3]);
+    _mm_storeu_ps(&c.r, _mm_shuffle_ps(v, high, _MM_SHUFFLE(2, 0, 1, 0)));
+    return c;
   }
   float Filter(float f) override { return Channel(f); }
   // Bump: the output amount scales the perturbation.
