@@ -63,9 +63,10 @@ float CheapestRuns(const std::vector<EdgeSegment>& segments, const Order& order,
   int last[kVectors + 1][SmallEdgeSet::kMost + 1] = {};
   for (auto& row : best) std::fill(std::begin(row), std::end(row), inf);
   best[0][0] = 0.0f;
+  // g runs hold from g segments to four times g.
   for (int g = 1; g <= kVectors; ++g)
-    for (int j = 1; j <= n; ++j)
-      for (int size = 1; size <= std::min(4, j); ++size) {
+    for (int j = g; j <= std::min(n, 4 * g); ++j)
+      for (int size = std::max(1, j - 4 * (g - 1)); size <= std::min(4, j - (g - 1)); ++size) {
         const float c = best[g - 1][j - size] + run[j][size - 1];
         if (c < best[g][j]) best[g][j] = c, last[g][j] = size;
       }
@@ -103,9 +104,11 @@ void BuildSmallEdgeSet(SmallEdgeSet& set, const std::vector<EdgeSegment>& segmen
       cost += BoxCost(lo, hi, margin);
     }
   // Each axis first, then whichever of the other two the segments spread over more.
-  const auto mid = [&](uint8_t k, int axis) {
-    return segments[k].start[axis] + segments[k].end[axis];
-  };
+  float mids[SmallEdgeSet::kMost][3];
+  for (int k = 0; k < set.count; ++k)
+    for (int axis = 0; axis < 3; ++axis)
+      mids[k][axis] = segments[size_t(k)].start[axis] + segments[size_t(k)].end[axis];
+  const auto mid = [&](uint8_t k, int axis) { return mids[k][axis]; };
   for (int first = 0; first < 3; ++first) {
     const int next = (first + 1) % 3, last = (first + 2) % 3;
     const int second = all[last] > all[next] ? last : next;
