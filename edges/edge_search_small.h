@@ -10,18 +10,18 @@
 #include "portability.h"
 
 // The segments of a record so small that measuring every one beats any search (a box's dozen
-// edges, and a scene may hold thousands of boxes): kept side by side four to a vector, and
-// measured all at once. The segments are grouped by where they lie (a box's top face, its
-// bottom, its sides), and each vector keeps the box of its four, so that a query skips the
-// vectors out of its reach: a point on a box's face is near a third or two of its edges.
+// edges, and a scene may hold thousands of boxes): kept side by side up to four to a vector,
+// and measured all at once. The segments are grouped by where they lie (a box's top, its
+// bottom, its uprights side by side), and each vector keeps the box of its segments, so that a
+// query skips the vectors out of its reach: a point on a box's face is near a few of its edges.
 struct SmallEdgeSet {
   static constexpr int kMost = 16;
   // Four segments' ends, lane by lane: a query reads a few cache lines in a row, which matters
   // because tracing the sample's ray has usually pushed the record out of the nearest cache.
-  // Lanes past count hold NaN, which never measures nearer than anything.
-  // With each segment's direction (end minus start) and its squared length, computed once
-  // here with the arithmetic a query would use: the query reads the first seven rows, and only
-  // the winner's measure the ends.
+  // Unused lanes hold NaN, which never measures nearer than anything. With each segment's
+  // direction (end minus start) and its squared length, computed once with the arithmetic a
+  // query would use: the query reads the first seven rows, and only the winner's measure the
+  // ends.
   struct Four {
     alignas(16) float ax[4], ay[4], az[4];
     alignas(16) float dx[4], dy[4], dz[4], length2[4];
