@@ -10,17 +10,21 @@
 #include "portability.h"
 
 // The segments of a record so small that measuring every one beats any search (a box's dozen
-// edges, and a scene may hold thousands of boxes): kept side by side four to a vector, and
-// measured all at once. The segments are grouped by where they lie (a box's top face, its
-// bottom, its sides), and each vector keeps the box of its four, so that a query skips the
-// vectors out of its reach: a point on a box's face is near a third or two of its edges.
+// edges, and a scene may hold thousands of boxes): kept side by side up to four to a vector,
+// and measured all at once. The segments are grouped by where they lie (a box's top, its
+// bottom, its uprights side by side), and each vector keeps the box of its segments, so that a
+// query skips the vectors out of its reach: a point on a box's face is near a few of its edges.
 struct SmallEdgeSet {
   static constexpr int kMost = 16;
   // Four segments' ends, lane by lane: a query reads a few cache lines in a row, which matters
   // because tracing the sample's ray has usually pushed the record out of the nearest cache.
-  // Lanes past count hold NaN, which never measures nearer than anything.
+  // Unused lanes hold NaN, which never measures nearer than anything. With each segment's
+  // direction (end minus start) and its squared length, computed once with the arithmetic a
+  // query would use: the query reads the first seven rows, and only the winner's measure the
+  // ends.
   struct Four {
     alignas(16) float ax[4], ay[4], az[4];
+    alignas(16) float dx[4], dy[4], dz[4], length2[4];
     alignas(16) float bx[4], by[4], bz[4];
   };
 
@@ -50,17 +54,13 @@ namespace small_edge_detail {
 // scans compute them: the same arithmetic in the same order.
 KELVANE_FORCE_INLINE __m128 Measure(const SmallEdgeSet::Four& f, __m128 px, __m128 py, __m128 pz) {
   const __m128 ax = _mm_load_ps(f.ax), ay = _mm_load_ps(f.ay), az = _mm_load_ps(f.az);
-  const __m128 dx = _mm_sub_ps(_mm_load_ps(f.bx), ax);
-  const __m128 dy = _mm_sub_ps(_mm_load_ps(f.by), ay);
-  const __m128 dz = _mm_sub_ps(_mm_load_ps(f.bz), az);
+  const __m128 dx = _mm_load_ps(f.dx), dy = _mm_load_ps(f.dy), dz = _mm_load_ps(f.dz);
   const __m128 vx = _mm_sub_ps(px, ax), vy = _mm_sub_ps(py, ay), vz = _mm_sub_ps(pz, az);
   const __m128 dot =
       _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, vx), _mm_mul_ps(dy, vy)), _mm_mul_ps(dz, vz));
-  const __m128 length2 =
-      _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz));
   // NaN, from a zero-length segment, gives 0.
-  const __m128 t =
-      _mm_min_ps(_mm_max_ps(_mm_div_ps(dot, length2), _mm_setzero_ps()), _mm_set1_ps(1.0f));
+  const __m128 t = _mm_min_ps(_mm_max_ps(_mm_div_ps(dot, _mm_load_ps(f.length2)), _mm_setzero_ps()),
+                              _mm_set1_ps(1.0f));
   const __m128 ex = _mm_sub_ps(vx, _mm_mul_ps(t, dx));
   const __m128 ey = _mm_sub_ps(vy, _mm_mul_ps(t, dy));
   const __m128 ez = _mm_sub_ps(vz, _mm_mul_ps(t, dz));
@@ -74,7 +74,7 @@ KELVANE_FORCE_INLINE __m128 Measure(const SmallEdgeSet::Four& f, __m128 px, __m1
 // so the answer is theirs to the bit.
 // Inline: the query of every sample near a small record's edges, which a call would add to.
 // (So no file built for wider vectors than SSE2 may include this one.)
-inline int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
+KELVANE_FORCE_INLINE int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
   // SSE2, which every x86-64 has: four vectors at most, so nothing wider to ask the CPU for.
   static_assert(SmallEdgeSet::kMost == 16);
   const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);
@@ -113,11 +113,12 @@ inline int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radi
   return best;
 }
 
-// Distance from p to the record's segment k and its nearest point, as MeasureSegment
-// (nearest_edge.h) gives them to the bit: the same products and sums, and in place of its
-// comparisons of square roots, the same comparisons made on the lanes' roots. Measures the
-// four segments of k's vector at once, straight from the lanes the query just read.
-inline float MeasureSmallEdge(const SmallEdgeSet& set, int k, const Point3& p, Point3& nearest) {
+namespace small_edge_detail {
+
+// MeasureSmallEdge below; without kNearest only the distance, for callers that want no point.
+template <bool kNearest>
+KELVANE_FORCE_INLINE float MeasureLane(const SmallEdgeSet& set, int k, const Point3& p,
+                                       Point3* nearest) {
   const int lane = set.laneOf[k];
   const SmallEdgeSet::Four& f = set.four[lane / 4];
   const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);
@@ -126,11 +127,11 @@ inline float MeasureSmallEdge(const SmallEdgeSet& set, int k, const Point3& p, P
   const auto square = [](__m128 x, __m128 y, __m128 z) {
     return _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, x), _mm_mul_ps(y, y)), _mm_mul_ps(z, z));
   };
-  const __m128 dx = _mm_sub_ps(bx, ax), dy = _mm_sub_ps(by, ay), dz = _mm_sub_ps(bz, az);
+  const __m128 dx = _mm_load_ps(f.dx), dy = _mm_load_ps(f.dy), dz = _mm_load_ps(f.dz);
   const __m128 dot =
       _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, _mm_sub_ps(px, ax)), _mm_mul_ps(dy, _mm_sub_ps(py, ay))),
                  _mm_mul_ps(dz, _mm_sub_ps(pz, az)));
-  const __m128 t = _mm_div_ps(dot, square(dx, dy, dz));
+  const __m128 t = _mm_div_ps(dot, _mm_load_ps(f.length2));
   const __m128 footX = _mm_add_ps(ax, _mm_mul_ps(t, dx));
   const __m128 footY = _mm_add_ps(ay, _mm_mul_ps(t, dy));
   const __m128 footZ = _mm_add_ps(az, _mm_mul_ps(t, dz));
@@ -147,16 +148,34 @@ inline float MeasureSmallEdge(const SmallEdgeSet& set, int k, const Point3& p, P
   const __m128 footWins = _mm_and_ps(onSegment, _mm_cmpnlt_ps(toStart, toFoot));
   const __m128 best = _mm_or_ps(_mm_and_ps(footWins, toFoot), _mm_andnot_ps(footWins, toStart));
   const __m128 endWins = _mm_cmplt_ps(toEnd, best);
-  alignas(16) float at[3][4], distance[4];
-  const auto pick = [&](__m128 start, __m128 foot, __m128 end) {
-    const __m128 v = _mm_or_ps(_mm_and_ps(footWins, foot), _mm_andnot_ps(footWins, start));
-    return _mm_or_ps(_mm_and_ps(endWins, end), _mm_andnot_ps(endWins, v));
-  };
-  _mm_store_ps(at[0], pick(ax, footX, bx));
-  _mm_store_ps(at[1], pick(ay, footY, by));
-  _mm_store_ps(at[2], pick(az, footZ, bz));
-  _mm_store_ps(distance, _mm_or_ps(_mm_and_ps(endWins, toEnd), _mm_andnot_ps(endWins, best)));
   const int i = lane % 4;
-  nearest = Point3(at[0][i], at[1][i], at[2][i]);
+  alignas(16) float distance[4];
+  _mm_store_ps(distance, _mm_or_ps(_mm_and_ps(endWins, toEnd), _mm_andnot_ps(endWins, best)));
+  if constexpr (kNearest) {
+    alignas(16) float at[3][4];
+    const auto pick = [&](__m128 start, __m128 foot, __m128 end) {
+      const __m128 v = _mm_or_ps(_mm_and_ps(footWins, foot), _mm_andnot_ps(footWins, start));
+      return _mm_or_ps(_mm_and_ps(endWins, end), _mm_andnot_ps(endWins, v));
+    };
+    _mm_store_ps(at[0], pick(ax, footX, bx));
+    _mm_store_ps(at[1], pick(ay, footY, by));
+    _mm_store_ps(at[2], pick(az, footZ, bz));
+    *nearest = Point3(at[0][i], at[1][i], at[2][i]);
+  }
   return distance[i];
+}
+
+}  // namespace small_edge_detail
+
+// Distance from p to the record's segment k and its nearest point, as MeasureSegment
+// (nearest_edge.h) gives them to the bit: the same products and sums, and in place of its
+// comparisons of square roots, the same comparisons made on the lanes' roots. Measures the
+// four segments of k's vector at once, straight from the lanes the query just read.
+inline float MeasureSmallEdge(const SmallEdgeSet& set, int k, const Point3& p, Point3& nearest) {
+  return small_edge_detail::MeasureLane<true>(set, k, p, &nearest);
+}
+
+// The same distance alone.
+inline float SmallEdgeDistance(const SmallEdgeSet& set, int k, const Point3& p) {
+  return small_edge_detail::MeasureLane<false>(set, k, p, nullptr);
 }

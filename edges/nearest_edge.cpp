@@ -67,6 +67,9 @@ float FindEdge(const NodeEdgeCache& record, const Point3& p, Point3& nearest, in
   return Answer(p, FindNearestSegment(record.search, p, reach), nearest, segment);
 }
 
+// Without kNearest, nearest and segment are left alone: for callers that want the distance
+// alone, which then skips picking the point out of a small record's lanes.
+template <bool kNearest = true>
 KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                           Point3& nearest, int* segment) {
   // Past the exact radius the answers around the point's column count as well: only the
@@ -84,6 +87,10 @@ KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Poi
     if (segment) *segment = -1;
     const int k = NearestSmallEdge(few, p, limit * limit);
     if (k < 0) return kNoEdgeDistance;
+    if constexpr (!kNearest) {
+      const float d = SmallEdgeDistance(few, k, p);
+      return d < kNoEdgeDistance ? d : kNoEdgeDistance;
+    }
     Point3 point;
     const float d = MeasureSmallEdge(few, k, p, point);  // Answer's, measured in its lanes
     if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
@@ -103,6 +110,11 @@ float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& 
 float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                 Point3& nearest) {
   return FindEdgeWithin(record, p, limit, nearest, nullptr);
+}
+
+float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit) {
+  Point3 unused;
+  return FindEdgeWithin<false>(record, p, limit, unused, nullptr);
 }
 
 float NearestEdgeSegment(const NodeEdgeCache& record, const Point3& p, Point3& nearest,

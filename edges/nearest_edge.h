@@ -26,6 +26,8 @@ float NearestEdgeDistance(const NodeEdgeCache& record, const Point3& p, Point3& 
 // colour is the ramp's end beyond it), this skips the far search.
 float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                 Point3& nearest);
+// The same distance, for callers that want no nearest point (the colour): a little cheaper.
+float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit);
 
 // The two queries above, also giving the found segment's index in the record, or -1 where
 // they find none.

@@ -6,6 +6,7 @@
 
 #include "curve_modes.h"
 #include "marker_opacity.h"
+#include "portability.h"
 #include "ramp_segment.h"
 
 namespace {
@@ -47,13 +48,8 @@ void PreparedRamp::Prepare(const GradientRamp& ramp) {
   atOne = Over(int(m.size()), 1.0f);
 }
 
-AColor PreparedRamp::Between(float t) const {
-  // t lies from kRampSnap up to below 1 here: Over's clamps would change nothing.
-  if (positions.empty()) return AColor(0.0f, 0.0f, 0.0f, 0.0f);
-  return Walk(int(positions.size()), t);
-}
-
-AColor PreparedRamp::Blend(size_t i, float t) const {
+// Inline in the walk, and the walk in Between: a sample between markers makes one call.
+KELVANE_FORCE_INLINE AColor PreparedRamp::Blend(size_t i, float t) const {
   const Segment& s = segments[i];
   const float u = SegmentParameter(t, positions[i - 1], positions[i]);
   const float w =
@@ -73,17 +69,23 @@ AColor PreparedRamp::Blend(size_t i, float t) const {
   return out;
 }
 
-AColor PreparedRamp::Over(int count, float t) const {
-  t = std::min(t, 1.0f);
-  if (!(t >= kRampSnap)) t = 0.0f;  // NaN too
-  return Walk(count, t);
-}
-
-AColor PreparedRamp::Walk(int count, float t) const {
+KELVANE_FORCE_INLINE AColor PreparedRamp::Walk(int count, float t) const {
   int i = 0;
   while (i < count && t > positions[size_t(i)]) ++i;
   if (i == count) return colors[size_t(count - 1)];
   if (i == 0) return colors[0];
   if (std::fabs(t - positions[size_t(i)]) < kRampSnap) return colors[size_t(i)];
   return Blend(size_t(i), t);
+}
+
+AColor PreparedRamp::Over(int count, float t) const {
+  t = std::min(t, 1.0f);
+  if (!(t >= kRampSnap)) t = 0.0f;  // NaN too
+  return Walk(count, t);
+}
+
+AColor PreparedRamp::Between(float t) const {
+  // t lies from kRampSnap up to below 1 here: Over's clamps would change nothing.
+  if (positions.empty()) return AColor(0.0f, 0.0f, 0.0f, 0.0f);
+  return Walk(int(positions.size()), t);
 }

@@ -47,9 +47,8 @@ AColor Kelvane::EvalColor(ShadeContext& sc) {
   if (const NodeEdgeCache* record = NodeRecord(node->GetHandle(), sc)) {
     if (!record->object) return kNoColor;
     Point3 p = PointInRecordSpace(*record, sc.PointTo(sc.P(), REF_OBJECT));
-    Point3 nearest;
     // The colour is the ramp's end from Distance on, so nothing farther needs finding.
-    float d = NearestEdgeDistanceWithin(*record, p, distance, nearest);
+    float d = NearestEdgeDistanceWithin(*record, p, distance);
     t = d / distance;
     t = t < 1.0f ? t : 1.0f;  // NaN too
     if (t < kSnap) t = 0.0f;

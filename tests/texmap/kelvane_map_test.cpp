@@ -204,3 +204,18 @@ TEST(KelvaneMap, CreateAnswersNullWhenMemoryRunsOut) {
   }
   FAIL() << "no map was ever made";
 }
+
+TEST(KelvaneMap, OutputFilterTakesAColourAsItsChannels) {
+  // The host's colour filter, four lanes at once, against its one-channel filter.
+  Kelvane* map = NewKelvane();
+  TextureOutput* out = map->texout;
+  out->SetOutputLevel(0, 0.7f);
+  for (BOOL invert : {FALSE, TRUE}) {
+    out->SetInvert(invert);
+    const AColor c(0.3f, 1.7f, -0.2f, 0.4f);
+    const AColor f = out->Filter(c);
+    EXPECT_EQ(std::tuple(f.r, f.g, f.b, f.a),
+              std::tuple(out->Filter(c.r), out->Filter(c.g), out->Filter(c.b), c.a));
+  }
+  map->DeleteThis();
+}
