@@ -8,6 +8,7 @@
 
 #include "common/progress_bar.h"
 #include "host_huge_pages.h"
+#include "host_uninitialized_storage.h"
 #include "mesh/parallel_chunks.h"
 
 namespace {
@@ -75,8 +76,8 @@ struct EdgeEnd {
 // order). The same walk numbers the edges as the host's polygon mesh does (into
 // mesh.cornerEdges), so the host need not file them all again.
 struct EdgeTable {
-  std::vector<int> start;  // per vertex, its first end
-  std::vector<EdgeEnd> ends;
+  std::vector<int> start;             // per vertex, its first end
+  UninitializedVector<EdgeEnd> ends;  // every one written by the threads that file them
 
   EdgeTable(PolyMeshData& mesh, int threads) {
     const size_t numVerts = mesh.vertices.size();
@@ -98,7 +99,8 @@ struct EdgeTable {
       forEachEdge(begin, end, [&](int a, int, int, int) { ++start[size_t(a) + 1]; });
     });
     std::partial_sum(start.begin(), start.end(), start.begin());
-    AssignHuge(ends, size_t(start.back()), EdgeEnd{});
+    ReserveHuge(ends, size_t(start.back()));
+    ResizeUnconstructed(ends, size_t(start.back()));
     // Cursors made here rather than in the threads, whose heaps would keep them after.
     std::vector<int> fill(start.begin(), start.end() - 1);
     // Per corner, the corner that makes its edge; numbered below.
@@ -155,10 +157,14 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   auto show = [&](double fraction) {
     if (progress) progress->Show(fraction);
   };
-  std::vector<Point3> normals;
-  AssignHuge(normals, size_t(numFaces), Point3(0.0f, 0.0f, 0.0f));
-  std::vector<char> usable;
-  AssignHuge(usable, size_t(numFaces), char(0));
+  // Arrays every element of which the threads write are left unfilled until then, so that
+  // their fresh pages are first touched (and cleared by the kernel) on every core, not here.
+  UninitializedVector<Point3> normals;
+  ReserveHuge(normals, size_t(numFaces));
+  ResizeUnconstructed(normals, size_t(numFaces));
+  UninitializedVector<char> usable;
+  ReserveHuge(usable, size_t(numFaces));
+  ResizeUnconstructed(usable, size_t(numFaces));
   ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
     for (size_t f = begin; f < end; ++f) {
       Point3 n = FaceNormal(mesh, int(f));
@@ -178,13 +184,15 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   // Edges between two faces, nearly all of them, are judged in parallel: the verdict is kept
   // on the edge's first end. Others are judged below.
   enum : char { kNotJudged, kSmooth, kSharp };
-  std::vector<char> verdict;
-  AssignHuge(verdict, edges.ends.size(), char(kNotJudged));
+  UninitializedVector<char> verdict;  // read only on an edge's first end
+  ReserveHuge(verdict, edges.ends.size());
+  ResizeUnconstructed(verdict, edges.ends.size());
   ParallelChunks(edges.start.size() - 1, threads, [&](size_t begin, size_t end) {
     edges.Edges(begin, end, [&](int i, int j) {
-      if (j - i == 2)
-        verdict[size_t(i)] =
-            smooth(edges.ends[size_t(i)].face, edges.ends[size_t(i) + 1].face) ? kSmooth : kSharp;
+      verdict[size_t(i)] = j - i != 2 ? kNotJudged
+                           : smooth(edges.ends[size_t(i)].face, edges.ends[size_t(i) + 1].face)
+                               ? kSmooth
+                               : kSharp;
     });
   });
 

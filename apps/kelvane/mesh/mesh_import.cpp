@@ -113,8 +113,16 @@ class WeldedMesh {
 
   // Welds the points of every mesh added by position, then takes their faces.
   void Weld() {
+    // A mesh whose faces share its points (fewer points than half its corners, even were every
+    // face a triangle) has about as many positions as points; one with a point per corner has
+    // far fewer.
+    size_t distinct = 0;
+    for (const Source& s : sources)
+      distinct += 2 * size_t(s.mesh->mNumVertices) <= 3 * size_t(s.mesh->mNumFaces)
+                      ? s.mesh->mNumVertices
+                      : s.mesh->mNumVertices / 4;
     std::vector<int> welded;
-    FirstOfSamePosition(points, welded, threads);
+    FirstOfSamePosition(points, welded, threads, distinct);
     // The first point of each position becomes the next vertex, in point order, in place.
     size_t count = 0;
     for (size_t i = 0; i < points.size(); ++i) {
