@@ -71,45 +71,66 @@ struct EdgeEnd {
 };
 
 // Every edge's faces, grouped by edge without a hash map: ends are filed by their smaller
-// vertex in face order, each thread filing its own vertices' ends from all faces, then each
-// vertex's few ends are sorted by the other vertex (stably, so an edge's faces stay in face
-// order). The same walk numbers the edges as the host's polygon mesh does (into
-// mesh.cornerEdges), so the host need not file them all again.
+// vertex in face order (a counting sort, each thread filing one range of faces after the ranges
+// before it), then each vertex's few ends are sorted by the other vertex (stably, so an edge's
+// faces stay in face order). The same walk numbers the edges as the host's polygon mesh does
+// (into mesh.cornerEdges), so the host need not file them all again.
 struct EdgeTable {
   std::vector<int> start;             // per vertex, its first end
   UninitializedVector<EdgeEnd> ends;  // every one written by the threads that file them
 
   EdgeTable(PolyMeshData& mesh, int threads) {
     const size_t numVerts = mesh.vertices.size();
-    AssignHuge(start, numVerts + 1, 0);
-    const int numFaces = mesh.NumFaces();
-    // Visits the edges whose smaller vertex is in [begin, end), in face order.
+    const size_t numFaces = size_t(mesh.NumFaces());
+    // Per corner, the corner that makes its edge; numbered below. Until then it holds each face
+    // range's count (then cursor) per vertex, range after range: every vertex is used, so it
+    // has room for as many ranges as there are corners per vertex.
+    std::vector<int>& maker = mesh.cornerEdges;
+    AssignHuge(maker, mesh.corners.size(), 0);
+    const int fileThreads = int(std::clamp<size_t>(
+        mesh.corners.size() / std::max<size_t>(numVerts, 1), 1, size_t(std::max(threads, 1))));
+    const size_t ranges = ChunksOf(numFaces, fileThreads);
+    auto cursors = [&](size_t begin) {
+      size_t r = 0;
+      while (numFaces * r / ranges != begin) ++r;
+      return maker.data() + r * numVerts;
+    };
+    // Visits the edges of faces [begin, end), in face order.
     auto forEachEdge = [&](size_t begin, size_t end, auto visit) {
-      for (int f = 0; f < numFaces; ++f) {
-        const int first = mesh.faceStart[size_t(f)], n = mesh.faceStart[size_t(f) + 1] - first;
+      for (size_t f = begin; f < end; ++f) {
+        const int first = mesh.faceStart[f], n = mesh.faceStart[f + 1] - first;
         for (int k = 0; k < n; ++k) {
           const int a = mesh.corners[size_t(first + k)];
           const int b = mesh.corners[size_t(first + (k + 1 == n ? 0 : k + 1))];
-          const int low = std::min(a, b);
-          if (size_t(low) >= begin && size_t(low) < end) visit(low, std::max(a, b), f, first + k);
+          visit(std::min(a, b), std::max(a, b), int(f), first + k);
         }
       }
     };
-    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
-      forEachEdge(begin, end, [&](int a, int, int, int) { ++start[size_t(a) + 1]; });
+    ParallelChunks(numFaces, fileThreads, [&](size_t begin, size_t end) {
+      int* count = cursors(begin);
+      forEachEdge(begin, end, [&](int a, int, int, int) { ++count[a]; });
     });
-    std::partial_sum(start.begin(), start.end(), start.begin());
-    ReserveHuge(ends, size_t(start.back()));
-    ResizeUnconstructed(ends, size_t(start.back()));
-    // Cursors made here rather than in the threads, whose heaps would keep them after.
-    std::vector<int> fill(start.begin(), start.end() - 1);
-    // Per corner, the corner that makes its edge; numbered below.
-    std::vector<int>& maker = mesh.cornerEdges;
-    AssignHuge(maker, mesh.corners.size(), 0);
-    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+    AssignHuge(start, numVerts + 1, 0);
+    int total = 0;
+    for (size_t v = 0; v < numVerts; ++v) {
+      start[v] = total;
+      for (size_t r = 0; r < ranges; ++r) {
+        int& at = maker[r * numVerts + v];
+        const int count = at;
+        at = total;
+        total += count;
+      }
+    }
+    start[numVerts] = total;
+    ReserveHuge(ends, size_t(total));
+    ResizeUnconstructed(ends, size_t(total));
+    ParallelChunks(numFaces, fileThreads, [&](size_t begin, size_t end) {
+      int* cursor = cursors(begin);
       forEachEdge(begin, end, [&](int a, int b, int f, int c) {
-        ends[size_t(fill[size_t(a)]++)] = {b, f, c};
+        ends[size_t(cursor[a]++)] = {b, f, c};
       });
+    });
+    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
       for (size_t v = begin; v < end; ++v) {
         const auto from = ends.begin() + start[v], to = ends.begin() + start[v + 1];
         // Insertion sort for the few ends of most vertices: no allocation.
