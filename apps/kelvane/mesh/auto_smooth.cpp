@@ -1,6 +1,7 @@
 #include "mesh/auto_smooth.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -17,23 +18,41 @@ namespace {
 constexpr double kAngleSlackDegrees = 1e-3;
 constexpr size_t kMaxPairedFaces = 8;
 
-struct DisjointSets {
-  std::vector<int> parent;
-  explicit DisjointSets(int n) {
-    AssignHuge(parent, size_t(n), 0);
-    std::iota(parent.begin(), parent.end(), 0);
+// Regions of faces, joined on every core at once. A root is only ever linked under a smaller
+// one, so each region ends up led by its first face whatever order the joins come in, and a
+// find only ever moves an entry up to one of its ancestors.
+class DisjointSets {
+ public:
+  DisjointSets(int n, int threads) {
+    ReserveHuge(parent, size_t(n));
+    ResizeUnconstructed(parent, size_t(n));
+    ParallelChunks(size_t(n), threads, [&](size_t begin, size_t end) {
+      for (size_t i = begin; i < end; ++i) parent[i] = int(i);
+    });
   }
   int Find(int i) {
-    while (parent[size_t(i)] != i) i = parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
-    return i;
+    for (;;) {
+      const int up = Parent(i).load(std::memory_order_relaxed);
+      if (up == i) return i;
+      const int above = Parent(up).load(std::memory_order_relaxed);
+      if (above != up) Parent(i).store(above, std::memory_order_relaxed);
+      i = above;
+    }
   }
   void Join(int a, int b) {
-    a = Find(a);
-    b = Find(b);
-    // The smaller index leads, so regions are numbered in face order whatever order the
-    // joins come in.
-    if (a != b) parent[size_t(std::max(a, b))] = std::min(a, b);
+    for (;;) {
+      a = Find(a);
+      b = Find(b);
+      if (a == b) return;
+      if (a < b) std::swap(a, b);
+      int root = a;
+      if (Parent(a).compare_exchange_strong(root, b, std::memory_order_relaxed)) return;
+    }
   }
+
+ private:
+  std::atomic_ref<int> Parent(int i) { return std::atomic_ref<int>(parent[size_t(i)]); }
+  UninitializedVector<int> parent;
 };
 
 // Whether two normals are at most `limitDegrees` apart. The angle is atan2(|a x b|, a . b);
@@ -218,29 +237,38 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   });
 
   show(0.6);
-  DisjointSets regions(numFaces);
-  std::vector<std::pair<int, int>> sharp;
-  auto pair = [&](int f, int g, bool isSmooth) {
-    if (isSmooth)
-      regions.Join(f, g);
-    else
-      sharp.emplace_back(f, g);
-  };
-  edges.Edges(0, edges.start.size() - 1, [&](int first, int last) {
-    if (verdict[size_t(first)] != kNotJudged) {
-      pair(edges.ends[size_t(first)].face, edges.ends[size_t(first) + 1].face,
-           verdict[size_t(first)] == kSmooth);
-      return;
-    }
-    const size_t count = size_t(last - first);
-    // Every pair around an edge, except on a fan of many faces (a broken file), where
-    // neighbours in the list stand for all.
-    for (size_t i = 0; i < count; ++i)
-      for (size_t j = i + 1; j < (count > kMaxPairedFaces ? std::min(i + 2, count) : count); ++j) {
-        const int f = edges.ends[size_t(first) + i].face, g = edges.ends[size_t(first) + j].face;
-        pair(f, g, smooth(f, g));
+  DisjointSets regions(numFaces, threads);
+  // Sharp pairs by range of vertices, put together in range order.
+  const size_t numVerts = edges.start.size() - 1, ranges = ChunksOf(numVerts, threads);
+  std::vector<std::vector<std::pair<int, int>>> sharpOf(ranges);
+  ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+    size_t range = 0;
+    while (numVerts * range / ranges != begin) ++range;
+    auto pair = [&](int f, int g, bool isSmooth) {
+      if (isSmooth)
+        regions.Join(f, g);
+      else
+        sharpOf[range].emplace_back(f, g);
+    };
+    edges.Edges(begin, end, [&](int first, int last) {
+      if (verdict[size_t(first)] != kNotJudged) {
+        pair(edges.ends[size_t(first)].face, edges.ends[size_t(first) + 1].face,
+             verdict[size_t(first)] == kSmooth);
+        return;
       }
+      const size_t count = size_t(last - first);
+      // Every pair around an edge, except on a fan of many faces (a broken file), where
+      // neighbours in the list stand for all.
+      for (size_t i = 0; i < count; ++i)
+        for (size_t j = i + 1; j < (count > kMaxPairedFaces ? std::min(i + 2, count) : count);
+             ++j) {
+          const int f = edges.ends[size_t(first) + i].face, g = edges.ends[size_t(first) + j].face;
+          pair(f, g, smooth(f, g));
+        }
+    });
   });
+  std::vector<std::pair<int, int>> sharp;
+  for (const auto& some : sharpOf) sharp.insert(sharp.end(), some.begin(), some.end());
 
   // Regions that meet at a sharp edge, by region leader (a neighbour once per sharp edge).
   std::vector<int> neighbourStart(size_t(numFaces) + 1, 0);
