@@ -109,7 +109,11 @@ struct EdgeTable {
     const int fileThreads = int(std::clamp<size_t>(
         mesh.corners.size() / std::max<size_t>(numVerts, 1), 1, size_t(std::max(threads, 1))));
     const size_t ranges = ChunksOf(numFaces, fileThreads);
-    auto cursors = [&](size_t range) { return maker.data() + range * numVerts; };
+    auto cursors = [&](size_t begin) {
+      size_t r = 0;
+      while (numFaces * r / ranges != begin) ++r;
+      return maker.data() + r * numVerts;
+    };
     // Visits the edges of faces [begin, end), in face order.
     auto forEachEdge = [&](size_t begin, size_t end, auto visit) {
       for (size_t f = begin; f < end; ++f) {
@@ -121,8 +125,8 @@ struct EdgeTable {
         }
       }
     };
-    NumberedChunks(numFaces, fileThreads, [&](size_t range, size_t begin, size_t end) {
-      int* count = cursors(range);
+    ParallelChunks(numFaces, fileThreads, [&](size_t begin, size_t end) {
+      int* count = cursors(begin);
       forEachEdge(begin, end, [&](int a, int, int, int) { ++count[a]; });
     });
     AssignHuge(start, numVerts + 1, 0);
@@ -139,8 +143,8 @@ struct EdgeTable {
     start[numVerts] = total;
     ReserveHuge(ends, size_t(total));
     ResizeUnconstructed(ends, size_t(total));
-    NumberedChunks(numFaces, fileThreads, [&](size_t range, size_t begin, size_t end) {
-      int* cursor = cursors(range);
+    ParallelChunks(numFaces, fileThreads, [&](size_t begin, size_t end) {
+      int* cursor = cursors(begin);
       forEachEdge(begin, end, [&](int a, int b, int f, int c) {
         ends[size_t(cursor[a]++)] = {b, f, c};
       });
@@ -165,26 +169,11 @@ struct EdgeTable {
         }
       }
     });
-    // Edges numbered in their makers' order: a maker's entry becomes -1 - its edge, each range
-    // of corners numbering its makers after those of the ranges before it; then a joiner's
-    // entry becomes its maker's edge.
-    const size_t numCorners = maker.size();
-    std::vector<int> firstEdge(ChunksOf(numCorners, threads) + 1, 0);
-    NumberedChunks(numCorners, threads, [&](size_t range, size_t begin, size_t end) {
-      int makers = 0;
-      for (size_t c = begin; c < end; ++c) makers += maker[c] == int(c);
-      firstEdge[range + 1] = makers;
-    });
-    std::partial_sum(firstEdge.begin(), firstEdge.end(), firstEdge.begin());
-    NumberedChunks(numCorners, threads, [&](size_t range, size_t begin, size_t end) {
-      int edge = firstEdge[range];
-      for (size_t c = begin; c < end; ++c)
-        if (maker[c] == int(c)) maker[c] = -1 - edge++;
-    });
-    ParallelChunks(numCorners, threads, [&](size_t begin, size_t end) {
-      for (size_t c = begin; c < end; ++c)
-        if (maker[c] >= 0) maker[c] = -1 - maker[size_t(maker[c])];
-    });
+    // Edges numbered in their makers' order: a maker's entry becomes -1 - its edge, a joiner's
+    // the edge (its maker, an earlier corner, is numbered by then).
+    int edges = 0;
+    for (size_t c = 0; c < maker.size(); ++c)
+      maker[c] = maker[c] == int(c) ? -1 - edges++ : -1 - maker[size_t(maker[c])];
   }
 
   // Calls visit(first, last) for each edge's run of ends among vertices [begin, end).
@@ -252,7 +241,9 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   // Sharp pairs by range of vertices, put together in range order.
   const size_t numVerts = edges.start.size() - 1, ranges = ChunksOf(numVerts, threads);
   std::vector<std::vector<std::pair<int, int>>> sharpOf(ranges);
-  NumberedChunks(numVerts, threads, [&](size_t range, size_t begin, size_t end) {
+  ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+    size_t range = 0;
+    while (numVerts * range / ranges != begin) ++range;
     auto pair = [&](int f, int g, bool isSmooth) {
       if (isSmooth)
         regions.Join(f, g);

@@ -195,17 +195,23 @@ class WeldedMesh {
         }
       }
     });
-    std::vector<int> firstNumber(ChunksOf(numCorners, threads) + 1, 0);
-    NumberedChunks(numCorners, threads, [&](size_t range, size_t begin, size_t end) {
+    const size_t ranges = ChunksOf(numCorners, threads);
+    auto rangeOf = [&](size_t begin) {
+      size_t r = 0;
+      while (numCorners * r / ranges != begin) ++r;
+      return r;
+    };
+    std::vector<int> firstNumber(ranges + 1, 0);
+    ParallelChunks(numCorners, threads, [&](size_t begin, size_t end) {
       int count = 0;
       for (size_t c = begin; c < end; ++c) count += firstUse[size_t(corners[c])] == int(c);
-      firstNumber[range + 1] = count;
+      firstNumber[rangeOf(begin) + 1] = count;
     });
     std::partial_sum(firstNumber.begin(), firstNumber.end(), firstNumber.begin());
     std::vector<Point3> used;
     AssignHuge(used, size_t(firstNumber.back()), Point3(0.0f, 0.0f, 0.0f));
-    NumberedChunks(numCorners, threads, [&](size_t range, size_t begin, size_t end) {
-      int next = firstNumber[range];
+    ParallelChunks(numCorners, threads, [&](size_t begin, size_t end) {
+      int next = firstNumber[rangeOf(begin)];
       for (size_t c = begin; c < end; ++c) {
         const size_t v = size_t(corners[c]);
         if (firstUse[v] != int(c)) continue;

@@ -16,13 +16,3 @@ void ParallelChunks(size_t count, int threads, const std::function<void(size_t, 
 size_t ChunksOf(size_t count, int threads) {
   return RangesOf(count, size_t(std::max(threads, 1)));
 }
-
-void NumberedChunks(size_t count, int threads,
-                    const std::function<void(size_t, size_t, size_t)>& work) {
-  const size_t chunks = ChunksOf(count, threads);
-  ParallelChunks(count, threads, [&](size_t begin, size_t end) {
-    size_t chunk = 0;
-    while (count * chunk / chunks != begin) ++chunk;
-    work(chunk, begin, end);
-  });
-}

@@ -11,9 +11,5 @@ int LoadThreads(int requested);
 // The first exception is rethrown once every chunk has finished.
 void ParallelChunks(size_t count, int threads, const std::function<void(size_t, size_t)>& work);
 
-// How many chunks ParallelChunks splits `count` into.
+// How many chunks ParallelChunks splits `count` into; chunk r begins at count * r / chunks.
 size_t ChunksOf(size_t count, int threads);
-
-// As ParallelChunks, with each chunk's index (from 0, in order) given to work(chunk, begin, end).
-void NumberedChunks(size_t count, int threads,
-                    const std::function<void(size_t, size_t, size_t)>& work);
