@@ -228,6 +228,55 @@ void MNMesh::FillInMeshFromCornerEdges(const int* cornerEdges, size_t count) {
   FillInEdges(cornerEdges, count);
 }
 
+namespace {
+
+// Whether a corner numbering has its makers (entries -1 - edge) in order from edge 0 and each
+// joiner on an edge made before it, at most once; `edges` becomes the makers' count. On every
+// core: each range of corners checks its makers against its first, then the ranges are
+// chained in order, then each edge's joiners are counted off.
+bool NumberedInOrder(const int* given, size_t count, int& edges) {
+  struct Range {
+    long long makers = 0, firstMade = 0;
+    long long latest = -1;  // the most a joiner's edge passes the makers before it in the range
+    bool inOrder = true;
+  };
+  const size_t ranges = RangesOf(count);
+  std::vector<Range> of(ranges);
+  ForRanges(count, [&](size_t begin, size_t end) {
+    size_t r = 0;
+    while (count * r / ranges != begin) ++r;
+    Range here;
+    for (size_t c = begin; c < end; ++c) {
+      const long long e = given[c];
+      if (e >= 0) {
+        here.latest = std::max(here.latest, e - here.makers);
+        continue;
+      }
+      if (here.makers == 0) here.firstMade = -1 - e;
+      here.inOrder &= -1 - e == here.firstMade + here.makers;
+      ++here.makers;
+    }
+    of[r] = here;
+  });
+  long long made = 0;
+  for (const Range& r : of) {
+    if (!r.inOrder || (r.makers > 0 && r.firstMade != made) || r.latest >= made) return false;
+    made += r.makers;
+  }
+  edges = int(made);
+  std::vector<char> joined(size_t(made), 0);
+  std::atomic<bool> once{true};
+  ForRanges(count, [&](size_t begin, size_t end) {
+    for (size_t c = begin; c < end; ++c)
+      if (given[c] >= 0 &&
+          std::atomic_ref<char>(joined[size_t(given[c])]).exchange(1, std::memory_order_relaxed))
+        once.store(false, std::memory_order_relaxed);
+  });
+  return once.load();
+}
+
+}  // namespace
+
 void MNMesh::FillInEdges(const int* given, size_t givenCount) {
   edgeStore.clear();
   const int numVerts = int(vertStore.size());
@@ -253,22 +302,10 @@ void MNMesh::FillInEdges(const int* given, size_t givenCount) {
   // walk below would: makers in order, each edge joined at most once after its maker, by a
   // corner of another face along the same two vertices.
   int edges = 0;
-  if (given && givenCount == size_t(first.back())) {
-    std::vector<bool> joined;
-    for (size_t c = 0; c < givenCount && given; ++c) {
-      const int e = given[c];
-      if (e < 0 ? -1 - e != edges++ : e >= edges || joined[size_t(e)]) given = nullptr;
-      if (!given) break;
-      if (e < 0)
-        joined.push_back(false);
-      else
-        joined[size_t(e)] = true;
-    }
-    if (given) {
-      MakeEdges(first, given, edges);
-      if (JoinersMatch(first, given)) return;
-      edgeStore.clear();
-    }
+  if (given && givenCount == size_t(first.back()) && NumberedInOrder(given, givenCount, edges)) {
+    MakeEdges(first, given, edges);
+    if (JoinersMatch(first, given)) return;
+    edgeStore.clear();
   }
   edges = 0;
   // Calls visit(smaller vertex, larger vertex, face, corner) for each corner's edge, in face

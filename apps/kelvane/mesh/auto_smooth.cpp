@@ -1,6 +1,7 @@
 #include "mesh/auto_smooth.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -8,6 +9,7 @@
 
 #include "common/progress_bar.h"
 #include "host_huge_pages.h"
+#include "host_uninitialized_storage.h"
 #include "mesh/parallel_chunks.h"
 
 namespace {
@@ -16,23 +18,41 @@ namespace {
 constexpr double kAngleSlackDegrees = 1e-3;
 constexpr size_t kMaxPairedFaces = 8;
 
-struct DisjointSets {
-  std::vector<int> parent;
-  explicit DisjointSets(int n) {
-    AssignHuge(parent, size_t(n), 0);
-    std::iota(parent.begin(), parent.end(), 0);
+// Regions of faces, joined on every core at once. A root is only ever linked under a smaller
+// one, so each region ends up led by its first face whatever order the joins come in, and a
+// find only ever moves an entry up to one of its ancestors.
+class DisjointSets {
+ public:
+  DisjointSets(int n, int threads) {
+    ReserveHuge(parent, size_t(n));
+    ResizeUnconstructed(parent, size_t(n));
+    ParallelChunks(size_t(n), threads, [&](size_t begin, size_t end) {
+      for (size_t i = begin; i < end; ++i) parent[i] = int(i);
+    });
   }
   int Find(int i) {
-    while (parent[size_t(i)] != i) i = parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
-    return i;
+    for (;;) {
+      const int up = Parent(i).load(std::memory_order_relaxed);
+      if (up == i) return i;
+      const int above = Parent(up).load(std::memory_order_relaxed);
+      if (above != up) Parent(i).store(above, std::memory_order_relaxed);
+      i = above;
+    }
   }
   void Join(int a, int b) {
-    a = Find(a);
-    b = Find(b);
-    // The smaller index leads, so regions are numbered in face order whatever order the
-    // joins come in.
-    if (a != b) parent[size_t(std::max(a, b))] = std::min(a, b);
+    for (;;) {
+      a = Find(a);
+      b = Find(b);
+      if (a == b) return;
+      if (a < b) std::swap(a, b);
+      int root = a;
+      if (Parent(a).compare_exchange_strong(root, b, std::memory_order_relaxed)) return;
+    }
   }
+
+ private:
+  std::atomic_ref<int> Parent(int i) { return std::atomic_ref<int>(parent[size_t(i)]); }
+  UninitializedVector<int> parent;
 };
 
 // Whether two normals are at most `limitDegrees` apart. The angle is atan2(|a x b|, a . b);
@@ -70,44 +90,66 @@ struct EdgeEnd {
 };
 
 // Every edge's faces, grouped by edge without a hash map: ends are filed by their smaller
-// vertex in face order, each thread filing its own vertices' ends from all faces, then each
-// vertex's few ends are sorted by the other vertex (stably, so an edge's faces stay in face
-// order). The same walk numbers the edges as the host's polygon mesh does (into
-// mesh.cornerEdges), so the host need not file them all again.
+// vertex in face order (a counting sort, each thread filing one range of faces after the ranges
+// before it), then each vertex's few ends are sorted by the other vertex (stably, so an edge's
+// faces stay in face order). The same walk numbers the edges as the host's polygon mesh does
+// (into mesh.cornerEdges), so the host need not file them all again.
 struct EdgeTable {
-  std::vector<int> start;  // per vertex, its first end
-  std::vector<EdgeEnd> ends;
+  std::vector<int> start;             // per vertex, its first end
+  UninitializedVector<EdgeEnd> ends;  // every one written by the threads that file them
 
   EdgeTable(PolyMeshData& mesh, int threads) {
     const size_t numVerts = mesh.vertices.size();
-    AssignHuge(start, numVerts + 1, 0);
-    const int numFaces = mesh.NumFaces();
-    // Visits the edges whose smaller vertex is in [begin, end), in face order.
+    const size_t numFaces = size_t(mesh.NumFaces());
+    // Per corner, the corner that makes its edge; numbered below. Until then it holds each face
+    // range's count (then cursor) per vertex, range after range: every vertex is used, so it
+    // has room for as many ranges as there are corners per vertex.
+    std::vector<int>& maker = mesh.cornerEdges;
+    AssignHuge(maker, mesh.corners.size(), 0);
+    const int fileThreads = int(std::clamp<size_t>(
+        mesh.corners.size() / std::max<size_t>(numVerts, 1), 1, size_t(std::max(threads, 1))));
+    const size_t ranges = ChunksOf(numFaces, fileThreads);
+    auto cursors = [&](size_t begin) {
+      size_t r = 0;
+      while (numFaces * r / ranges != begin) ++r;
+      return maker.data() + r * numVerts;
+    };
+    // Visits the edges of faces [begin, end), in face order.
     auto forEachEdge = [&](size_t begin, size_t end, auto visit) {
-      for (int f = 0; f < numFaces; ++f) {
-        const int first = mesh.faceStart[size_t(f)], n = mesh.faceStart[size_t(f) + 1] - first;
+      for (size_t f = begin; f < end; ++f) {
+        const int first = mesh.faceStart[f], n = mesh.faceStart[f + 1] - first;
         for (int k = 0; k < n; ++k) {
           const int a = mesh.corners[size_t(first + k)];
           const int b = mesh.corners[size_t(first + (k + 1 == n ? 0 : k + 1))];
-          const int low = std::min(a, b);
-          if (size_t(low) >= begin && size_t(low) < end) visit(low, std::max(a, b), f, first + k);
+          visit(std::min(a, b), std::max(a, b), int(f), first + k);
         }
       }
     };
-    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
-      forEachEdge(begin, end, [&](int a, int, int, int) { ++start[size_t(a) + 1]; });
+    ParallelChunks(numFaces, fileThreads, [&](size_t begin, size_t end) {
+      int* count = cursors(begin);
+      forEachEdge(begin, end, [&](int a, int, int, int) { ++count[a]; });
     });
-    std::partial_sum(start.begin(), start.end(), start.begin());
-    AssignHuge(ends, size_t(start.back()), EdgeEnd{});
-    // Cursors made here rather than in the threads, whose heaps would keep them after.
-    std::vector<int> fill(start.begin(), start.end() - 1);
-    // Per corner, the corner that makes its edge; numbered below.
-    std::vector<int>& maker = mesh.cornerEdges;
-    AssignHuge(maker, mesh.corners.size(), 0);
-    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+    AssignHuge(start, numVerts + 1, 0);
+    int total = 0;
+    for (size_t v = 0; v < numVerts; ++v) {
+      start[v] = total;
+      for (size_t r = 0; r < ranges; ++r) {
+        int& at = maker[r * numVerts + v];
+        const int count = at;
+        at = total;
+        total += count;
+      }
+    }
+    start[numVerts] = total;
+    ReserveHuge(ends, size_t(total));
+    ResizeUnconstructed(ends, size_t(total));
+    ParallelChunks(numFaces, fileThreads, [&](size_t begin, size_t end) {
+      int* cursor = cursors(begin);
       forEachEdge(begin, end, [&](int a, int b, int f, int c) {
-        ends[size_t(fill[size_t(a)]++)] = {b, f, c};
+        ends[size_t(cursor[a]++)] = {b, f, c};
       });
+    });
+    ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
       for (size_t v = begin; v < end; ++v) {
         const auto from = ends.begin() + start[v], to = ends.begin() + start[v + 1];
         // Insertion sort for the few ends of most vertices: no allocation.
@@ -155,10 +197,14 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   auto show = [&](double fraction) {
     if (progress) progress->Show(fraction);
   };
-  std::vector<Point3> normals;
-  AssignHuge(normals, size_t(numFaces), Point3(0.0f, 0.0f, 0.0f));
-  std::vector<char> usable;
-  AssignHuge(usable, size_t(numFaces), char(0));
+  // Arrays every element of which the threads write are left unfilled until then, so that
+  // their fresh pages are first touched (and cleared by the kernel) on every core, not here.
+  UninitializedVector<Point3> normals;
+  ReserveHuge(normals, size_t(numFaces));
+  ResizeUnconstructed(normals, size_t(numFaces));
+  UninitializedVector<char> usable;
+  ReserveHuge(usable, size_t(numFaces));
+  ResizeUnconstructed(usable, size_t(numFaces));
   ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
     for (size_t f = begin; f < end; ++f) {
       Point3 n = FaceNormal(mesh, int(f));
@@ -178,40 +224,51 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   // Edges between two faces, nearly all of them, are judged in parallel: the verdict is kept
   // on the edge's first end. Others are judged below.
   enum : char { kNotJudged, kSmooth, kSharp };
-  std::vector<char> verdict;
-  AssignHuge(verdict, edges.ends.size(), char(kNotJudged));
+  UninitializedVector<char> verdict;  // read only on an edge's first end
+  ReserveHuge(verdict, edges.ends.size());
+  ResizeUnconstructed(verdict, edges.ends.size());
   ParallelChunks(edges.start.size() - 1, threads, [&](size_t begin, size_t end) {
     edges.Edges(begin, end, [&](int i, int j) {
-      if (j - i == 2)
-        verdict[size_t(i)] =
-            smooth(edges.ends[size_t(i)].face, edges.ends[size_t(i) + 1].face) ? kSmooth : kSharp;
+      verdict[size_t(i)] = j - i != 2 ? kNotJudged
+                           : smooth(edges.ends[size_t(i)].face, edges.ends[size_t(i) + 1].face)
+                               ? kSmooth
+                               : kSharp;
     });
   });
 
   show(0.6);
-  DisjointSets regions(numFaces);
-  std::vector<std::pair<int, int>> sharp;
-  auto pair = [&](int f, int g, bool isSmooth) {
-    if (isSmooth)
-      regions.Join(f, g);
-    else
-      sharp.emplace_back(f, g);
-  };
-  edges.Edges(0, edges.start.size() - 1, [&](int first, int last) {
-    if (verdict[size_t(first)] != kNotJudged) {
-      pair(edges.ends[size_t(first)].face, edges.ends[size_t(first) + 1].face,
-           verdict[size_t(first)] == kSmooth);
-      return;
-    }
-    const size_t count = size_t(last - first);
-    // Every pair around an edge, except on a fan of many faces (a broken file), where
-    // neighbours in the list stand for all.
-    for (size_t i = 0; i < count; ++i)
-      for (size_t j = i + 1; j < (count > kMaxPairedFaces ? std::min(i + 2, count) : count); ++j) {
-        const int f = edges.ends[size_t(first) + i].face, g = edges.ends[size_t(first) + j].face;
-        pair(f, g, smooth(f, g));
+  DisjointSets regions(numFaces, threads);
+  // Sharp pairs by range of vertices, put together in range order.
+  const size_t numVerts = edges.start.size() - 1, ranges = ChunksOf(numVerts, threads);
+  std::vector<std::vector<std::pair<int, int>>> sharpOf(ranges);
+  ParallelChunks(numVerts, threads, [&](size_t begin, size_t end) {
+    size_t range = 0;
+    while (numVerts * range / ranges != begin) ++range;
+    auto pair = [&](int f, int g, bool isSmooth) {
+      if (isSmooth)
+        regions.Join(f, g);
+      else
+        sharpOf[range].emplace_back(f, g);
+    };
+    edges.Edges(begin, end, [&](int first, int last) {
+      if (verdict[size_t(first)] != kNotJudged) {
+        pair(edges.ends[size_t(first)].face, edges.ends[size_t(first) + 1].face,
+             verdict[size_t(first)] == kSmooth);
+        return;
       }
+      const size_t count = size_t(last - first);
+      // Every pair around an edge, except on a fan of many faces (a broken file), where
+      // neighbours in the list stand for all.
+      for (size_t i = 0; i < count; ++i)
+        for (size_t j = i + 1; j < (count > kMaxPairedFaces ? std::min(i + 2, count) : count);
+             ++j) {
+          const int f = edges.ends[size_t(first) + i].face, g = edges.ends[size_t(first) + j].face;
+          pair(f, g, smooth(f, g));
+        }
+    });
   });
+  std::vector<std::pair<int, int>> sharp;
+  for (const auto& some : sharpOf) sharp.insert(sharp.end(), some.begin(), some.end());
 
   // Regions that meet at a sharp edge, by region leader (a neighbour once per sharp edge).
   std::vector<int> neighbourStart(size_t(numFaces) + 1, 0);

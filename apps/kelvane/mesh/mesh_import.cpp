@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <assimp/Importer.hpp>
 #include <assimp/ProgressHandler.hpp>
+#include <atomic>
 #include <cctype>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -16,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -25,6 +27,7 @@
 #include "common/progress_bar.h"
 #include "common/quoted.h"
 #include "host_huge_pages.h"
+#include "host_uninitialized_storage.h"
 #include "mesh/affine_transform.h"
 #include "mesh/auto_smooth.h"
 #include "mesh/mesh_file_claims.h"
@@ -113,8 +116,16 @@ class WeldedMesh {
 
   // Welds the points of every mesh added by position, then takes their faces.
   void Weld() {
+    // A mesh whose faces share its points (fewer points than half its corners, even were every
+    // face a triangle) has about as many positions as points; one with a point per corner has
+    // far fewer.
+    size_t distinct = 0;
+    for (const Source& s : sources)
+      distinct += 2 * size_t(s.mesh->mNumVertices) <= 3 * size_t(s.mesh->mNumFaces)
+                      ? s.mesh->mNumVertices
+                      : s.mesh->mNumVertices / 4;
     std::vector<int> welded;
-    FirstOfSamePosition(points, welded, threads);
+    FirstOfSamePosition(points, welded, threads, distinct);
     // The first point of each position becomes the next vertex, in point order, in place.
     size_t count = 0;
     for (size_t i = 0; i < points.size(); ++i) {
@@ -161,17 +172,56 @@ class WeldedMesh {
       mesh.vertices.shrink_to_fit();
       return;
     }
-    std::vector<int> remap;
-    AssignHuge(remap, mesh.vertices.size(), -1);
-    std::vector<Point3> used;
-    ReserveHuge(used, mesh.vertices.size());
-    for (int& v : mesh.corners) {
-      if (remap[size_t(v)] < 0) {
-        remap[size_t(v)] = int(used.size());
-        used.push_back(mesh.vertices[size_t(v)]);
+    // On every core: each vertex's first corner is found (the smallest wins, whatever order
+    // the threads come in), then each range of corners numbers the first uses it holds after
+    // those of the ranges before it, then every corner takes its vertex's number.
+    std::vector<int>& corners = mesh.corners;
+    const size_t numCorners = corners.size();
+    UninitializedVector<int> firstUse, number;  // number: written for every vertex used
+    ReserveHuge(firstUse, mesh.vertices.size());
+    ResizeUnconstructed(firstUse, mesh.vertices.size());
+    ReserveHuge(number, mesh.vertices.size());
+    ResizeUnconstructed(number, mesh.vertices.size());
+    ParallelChunks(firstUse.size(), threads, [&](size_t begin, size_t end) {
+      std::fill(firstUse.begin() + ptrdiff_t(begin), firstUse.begin() + ptrdiff_t(end),
+                std::numeric_limits<int>::max());
+    });
+    ParallelChunks(numCorners, threads, [&](size_t begin, size_t end) {
+      for (size_t c = begin; c < end; ++c) {
+        std::atomic_ref<int> first(firstUse[size_t(corners[c])]);
+        int seen = first.load(std::memory_order_relaxed);
+        while (int(c) < seen &&
+               !first.compare_exchange_weak(seen, int(c), std::memory_order_relaxed)) {
+        }
       }
-      v = remap[size_t(v)];
-    }
+    });
+    const size_t ranges = ChunksOf(numCorners, threads);
+    auto rangeOf = [&](size_t begin) {
+      size_t r = 0;
+      while (numCorners * r / ranges != begin) ++r;
+      return r;
+    };
+    std::vector<int> firstNumber(ranges + 1, 0);
+    ParallelChunks(numCorners, threads, [&](size_t begin, size_t end) {
+      int count = 0;
+      for (size_t c = begin; c < end; ++c) count += firstUse[size_t(corners[c])] == int(c);
+      firstNumber[rangeOf(begin) + 1] = count;
+    });
+    std::partial_sum(firstNumber.begin(), firstNumber.end(), firstNumber.begin());
+    std::vector<Point3> used;
+    AssignHuge(used, size_t(firstNumber.back()), Point3(0.0f, 0.0f, 0.0f));
+    ParallelChunks(numCorners, threads, [&](size_t begin, size_t end) {
+      int next = firstNumber[rangeOf(begin)];
+      for (size_t c = begin; c < end; ++c) {
+        const size_t v = size_t(corners[c]);
+        if (firstUse[v] != int(c)) continue;
+        number[v] = next;
+        used[size_t(next++)] = mesh.vertices[v];
+      }
+    });
+    ParallelChunks(numCorners, threads, [&](size_t begin, size_t end) {
+      for (size_t c = begin; c < end; ++c) corners[c] = number[size_t(corners[c])];
+    });
     mesh.vertices = std::move(used);
   }
 

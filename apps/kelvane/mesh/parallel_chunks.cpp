@@ -12,3 +12,7 @@ int LoadThreads(int requested) {
 void ParallelChunks(size_t count, int threads, const std::function<void(size_t, size_t)>& work) {
   ForRanges(count, work, size_t(std::max(threads, 1)));
 }
+
+size_t ChunksOf(size_t count, int threads) {
+  return RangesOf(count, size_t(std::max(threads, 1)));
+}

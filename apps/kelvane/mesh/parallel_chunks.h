@@ -10,3 +10,6 @@ int LoadThreads(int requested);
 // and every caller writes only its own chunk's outputs, so results do not depend on timing.
 // The first exception is rethrown once every chunk has finished.
 void ParallelChunks(size_t count, int threads, const std::function<void(size_t, size_t)>& work);
+
+// How many chunks ParallelChunks splits `count` into; chunk r begins at count * r / chunks.
+size_t ChunksOf(size_t count, int threads);

@@ -79,7 +79,8 @@ class Table {
 
 }  // namespace
 
-void FirstOfSamePosition(const std::vector<Point3>& points, std::vector<int>& first, int threads) {
+void FirstOfSamePosition(const std::vector<Point3>& points, std::vector<int>& first, int threads,
+                         size_t distinct) {
   const size_t n = points.size();
   AssignHuge(first, n, 0);
   // Positions are shared out by hash: each range of threads' work keeps a table of the points
@@ -90,9 +91,13 @@ void FirstOfSamePosition(const std::vector<Point3>& points, std::vector<int>& fi
       const size_t key = size_t(((h >> 32) * n) >> 32);
       return key >= begin && key < end;
     };
-    // Sized for a quarter of the share: files that repeat each position at every corner (as
-    // an OBJ read gives them) have far fewer positions than points; others grow it twice.
-    Table table(points, (end - begin) / 4);
+    // Sized for this range's share of the guess, so that it need not grow (and rehash) on the
+    // way; by default a quarter of the points, as in files that repeat each position at every
+    // corner (an OBJ read gives them so).
+    const size_t share = end - begin;
+    Table table(points, distinct > 0
+                            ? size_t(double(share) * double(distinct) / double(n)) + share / 32
+                            : share / 4);
     // A large table misses the cache on nearly every new point: the slot of a point some way
     // ahead is fetched while this one is placed.
     constexpr size_t kAhead = 16;

@@ -77,6 +77,30 @@ TEST(ParallelLoad, OneThreadAndManyMakeTheSameMeshGroupsAndNormals) {
   }
 }
 
+// A file whose faces share its points in another order than they use them, and a point no face
+// uses: the points are numbered in order of use, the same on any number of threads.
+TEST(ParallelLoad, PointsRenumberedInOrderOfUseOnAnyThreads) {
+  const int n = 200, points = (n + 1) * (n + 1);
+  std::ostringstream ply;
+  ply << "ply\nformat ascii 1.0\nelement vertex " << points + 1
+      << "\nproperty float x\nproperty float y\nproperty float z\nelement face " << 2 * n * n
+      << "\nproperty list uchar int vertex_indices\nend_header\n5 5 5\n";
+  for (int i = points; i-- > 0;) ply << i % (n + 1) << ' ' << i / (n + 1) << " 0\n";
+  auto id = [&](int r, int c) { return points - r * (n + 1) - c; };
+  for (int r = 0; r < n; ++r)
+    for (int c = 0; c < n; ++c)
+      ply << "3 " << id(r, c) << ' ' << id(r, c + 1) << ' ' << id(r + 1, c + 1) << "\n3 "
+          << id(r, c) << ' ' << id(r + 1, c + 1) << ' ' << id(r + 1, c) << '\n';
+  TempFolder folder;
+  const std::string path = folder.Write("grid.ply", ply.str());
+  const PolyMeshData one = ImportMergedMesh(path, 30, nullptr, 1);
+  const PolyMeshData many = ImportMergedMesh(path, 30, nullptr, 3);
+  ASSERT_EQ(one.vertices.size(), size_t(points));
+  EXPECT_EQ(one.corners[0] + one.corners[1] + one.corners[2] + one.corners[3], 0 + 1 + 2 + 0);
+  EXPECT_TRUE(SameBits(one.vertices, many.vertices) && SameBits(one.corners, many.corners) &&
+              SameBits(one.cornerEdges, many.cornerEdges));
+}
+
 // The host object takes its edges from the smoothing's table: the same as it builds itself.
 TEST(ParallelLoad, HostEdgesFromTheSmoothingMatchTheHostsOwn) {
   TempFolder folder;
