@@ -69,12 +69,12 @@ KELVANE_FORCE_INLINE __m128 Measure(const SmallEdgeSet::Four& f, __m128 px, __m1
 
 }  // namespace small_edge_detail
 
-// Index of the segment nearest to p whose squared distance is below radius2 (-1 for none);
-// among equal distances the lower index. Measures each segment exactly as the slot scans do,
-// so the answer is theirs to the bit.
+// The lane of the segment nearest to p whose squared distance is below radius2 (-1 for none);
+// among equal distances the lower index in the record. Measures each segment exactly as the
+// slot scans do, so the answer is theirs to the bit.
 // Inline: the query of every sample near a small record's edges, which a call would add to.
 // (So no file built for wider vectors than SSE2 may include this one.)
-KELVANE_FORCE_INLINE int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
+KELVANE_FORCE_INLINE int NearestSmallLane(const SmallEdgeSet& set, const Point3& p, float radius2) {
   // SSE2, which every x86-64 has: four vectors at most, so nothing wider to ask the CPU for.
   static_assert(SmallEdgeSet::kMost == 16);
   const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);
@@ -107,18 +107,47 @@ KELVANE_FORCE_INLINE int NearestSmallEdge(const SmallEdgeSet& set, const Point3&
                 unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d1, least))) << 4 |
                 unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d2, least))) << 8 |
                 unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d3, least))) << 12;
-  int best = set.segmentAt[std::countr_zero(at)];
+  int best = std::countr_zero(at);
   for (at &= at - 1; at; at &= at - 1)
-    best = std::min(best, int(set.segmentAt[std::countr_zero(at)]));
+    if (set.segmentAt[std::countr_zero(at)] < set.segmentAt[best]) best = std::countr_zero(at);
   return best;
+}
+
+// The record's index of that segment (-1 for none).
+KELVANE_FORCE_INLINE int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
+  const int lane = NearestSmallLane(set, p, radius2);
+  return lane < 0 ? -1 : set.segmentAt[lane];
+}
+
+// The distance from p to the segment in `lane`, as MeasureSegment (nearest_edge.h) gives it to
+// the bit: its arithmetic, step by step. One lane's worth of scalar steps is fewer than the
+// four lanes' vectors for callers that want the distance alone.
+KELVANE_FORCE_INLINE float SmallLaneDistance(const SmallEdgeSet& set, int lane, const Point3& p) {
+  const SmallEdgeSet::Four& f = set.four[lane / 4];
+  const int i = lane % 4;
+  const float ax = f.ax[i], ay = f.ay[i], az = f.az[i];
+  const float dx = f.dx[i], dy = f.dy[i], dz = f.dz[i];
+  const float vx = p.x - ax, vy = p.y - ay, vz = p.z - az;
+  const float t = (dx * vx + dy * vy + dz * vz) / f.length2[i];
+  // The start minus p is exactly minus v: the same squares.
+  const float toStart = vx * vx + vy * vy + vz * vz;
+  float best = toStart;
+  if (t >= 0.0f && t <= 1.0f) {
+    const float fx = p.x - (ax + t * dx), fy = p.y - (ay + t * dy), fz = p.z - (az + t * dz);
+    const float toFoot = fx * fx + fy * fy + fz * fz;
+    if (!(toStart < toFoot) || !(std::sqrt(toStart) < std::sqrt(toFoot))) best = toFoot;
+  }
+  const float ex = f.bx[i] - p.x, ey = f.by[i] - p.y, ez = f.bz[i] - p.z;
+  const float toEnd = ex * ex + ey * ey + ez * ez;
+  if (toEnd < best && std::sqrt(toEnd) < std::sqrt(best)) best = toEnd;
+  return std::sqrt(best);
 }
 
 namespace small_edge_detail {
 
-// MeasureSmallEdge below; without kNearest only the distance, for callers that want no point.
-template <bool kNearest>
+// MeasureSmallEdge below.
 KELVANE_FORCE_INLINE float MeasureLane(const SmallEdgeSet& set, int k, const Point3& p,
-                                       Point3* nearest) {
+                                       Point3& nearest) {
   const int lane = set.laneOf[k];
   const SmallEdgeSet::Four& f = set.four[lane / 4];
   const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);
@@ -151,17 +180,15 @@ KELVANE_FORCE_INLINE float MeasureLane(const SmallEdgeSet& set, int k, const Poi
   const int i = lane % 4;
   alignas(16) float distance[4];
   _mm_store_ps(distance, _mm_or_ps(_mm_and_ps(endWins, toEnd), _mm_andnot_ps(endWins, best)));
-  if constexpr (kNearest) {
-    alignas(16) float at[3][4];
-    const auto pick = [&](__m128 start, __m128 foot, __m128 end) {
-      const __m128 v = _mm_or_ps(_mm_and_ps(footWins, foot), _mm_andnot_ps(footWins, start));
-      return _mm_or_ps(_mm_and_ps(endWins, end), _mm_andnot_ps(endWins, v));
-    };
-    _mm_store_ps(at[0], pick(ax, footX, bx));
-    _mm_store_ps(at[1], pick(ay, footY, by));
-    _mm_store_ps(at[2], pick(az, footZ, bz));
-    *nearest = Point3(at[0][i], at[1][i], at[2][i]);
-  }
+  alignas(16) float at[3][4];
+  const auto pick = [&](__m128 start, __m128 foot, __m128 end) {
+    const __m128 v = _mm_or_ps(_mm_and_ps(footWins, foot), _mm_andnot_ps(footWins, start));
+    return _mm_or_ps(_mm_and_ps(endWins, end), _mm_andnot_ps(endWins, v));
+  };
+  _mm_store_ps(at[0], pick(ax, footX, bx));
+  _mm_store_ps(at[1], pick(ay, footY, by));
+  _mm_store_ps(at[2], pick(az, footZ, bz));
+  nearest = Point3(at[0][i], at[1][i], at[2][i]);
   return distance[i];
 }
 
@@ -172,10 +199,5 @@ KELVANE_FORCE_INLINE float MeasureLane(const SmallEdgeSet& set, int k, const Poi
 // comparisons of square roots, the same comparisons made on the lanes' roots. Measures the
 // four segments of k's vector at once, straight from the lanes the query just read.
 inline float MeasureSmallEdge(const SmallEdgeSet& set, int k, const Point3& p, Point3& nearest) {
-  return small_edge_detail::MeasureLane<true>(set, k, p, &nearest);
-}
-
-// The same distance alone.
-inline float SmallEdgeDistance(const SmallEdgeSet& set, int k, const Point3& p) {
-  return small_edge_detail::MeasureLane<false>(set, k, p, nullptr);
+  return small_edge_detail::MeasureLane(set, k, p, nearest);
 }

@@ -85,12 +85,14 @@ KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Poi
   const SmallEdgeSet& few = record.search.small;
   if (few.count > 0) {
     if (segment) *segment = -1;
-    const int k = NearestSmallEdge(few, p, limit * limit);
-    if (k < 0) return kNoEdgeDistance;
     if constexpr (!kNearest) {
-      const float d = SmallEdgeDistance(few, k, p);
+      const int lane = NearestSmallLane(few, p, limit * limit);
+      if (lane < 0) return kNoEdgeDistance;
+      const float d = SmallLaneDistance(few, lane, p);
       return d < kNoEdgeDistance ? d : kNoEdgeDistance;
     }
+    const int k = NearestSmallEdge(few, p, limit * limit);
+    if (k < 0) return kNoEdgeDistance;
     Point3 point;
     const float d = MeasureSmallEdge(few, k, p, point);  // Answer's, measured in its lanes
     if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
