@@ -71,16 +71,18 @@ KELVANE_FORCE_INLINE __m128 Measure(const SmallEdgeSet::Four& f, __m128 px, __m1
 
 // The lane of the segment nearest to p whose squared distance is below radius2 (-1 for none);
 // among equal distances the lower index in the record. Measures each segment exactly as the
-// slot scans do, so the answer is theirs to the bit.
+// slot scans do, so the answer is theirs to the bit. `radius` is radius2's root, or as near as
+// rounding has it: a caller holding the radius saves the root.
 // Inline: the query of every sample near a small record's edges, which a call would add to.
 // (So no file built for wider vectors than SSE2 may include this one.)
-KELVANE_FORCE_INLINE int NearestSmallLane(const SmallEdgeSet& set, const Point3& p, float radius2) {
+KELVANE_FORCE_INLINE int NearestSmallLane(const SmallEdgeSet& set, const Point3& p, float radius2,
+                                          float radius) {
   // SSE2, which every x86-64 has: four vectors at most, so nothing wider to ask the CPU for.
   static_assert(SmallEdgeSet::kMost == 16);
   const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);
   // The vectors whose box p lies within the radius of, axis by axis, lane by vector. A point
   // not finite lies in none. Past the radius a little, for its own rounding.
-  const __m128 reach = _mm_set1_ps(std::sqrt(radius2) * 1.001f);
+  const __m128 reach = _mm_set1_ps(radius * 1.001f);
   const __m128 inX = _mm_and_ps(_mm_cmpge_ps(px, _mm_sub_ps(_mm_load_ps(set.lower[0]), reach)),
                                 _mm_cmple_ps(px, _mm_add_ps(_mm_load_ps(set.upper[0]), reach)));
   const __m128 inY = _mm_and_ps(_mm_cmpge_ps(py, _mm_sub_ps(_mm_load_ps(set.lower[1]), reach)),
@@ -115,7 +117,7 @@ KELVANE_FORCE_INLINE int NearestSmallLane(const SmallEdgeSet& set, const Point3&
 
 // The record's index of that segment (-1 for none).
 KELVANE_FORCE_INLINE int NearestSmallEdge(const SmallEdgeSet& set, const Point3& p, float radius2) {
-  const int lane = NearestSmallLane(set, p, radius2);
+  const int lane = NearestSmallLane(set, p, radius2, std::sqrt(radius2));
   return lane < 0 ? -1 : set.segmentAt[lane];
 }
 

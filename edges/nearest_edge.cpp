@@ -86,7 +86,7 @@ KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Poi
   if (few.count > 0) {
     if (segment) *segment = -1;
     if constexpr (!kNearest) {
-      const int lane = NearestSmallLane(few, p, limit * limit);
+      const int lane = NearestSmallLane(few, p, limit * limit, limit);
       if (lane < 0) return kNoEdgeDistance;
       const float d = SmallLaneDistance(few, lane, p);
       return d < kNoEdgeDistance ? d : kNoEdgeDistance;
