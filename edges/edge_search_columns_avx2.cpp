@@ -5,6 +5,7 @@
 
 #include "edge_search_column_scan.h"
 #include "edge_search_tree_walk.h"
+#include "edge_search_walk.h"
 #include "portability.h"
 
 namespace {
@@ -82,11 +83,6 @@ struct Lanes8 {
 
 }  // namespace
 
-void ScanColumnAvx2(const SearchColumns& x, float px, float py, float pz, int c, int r, int layer,
-                    float flat, SearchBest& best) {
-  ScanColumn<Lanes8>(x, px, py, pz, c, r, layer, flat, best);
-}
-
 void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
                    float pz, SearchBest& best) {
   ScanSlots<Lanes8>(x, begin, end, px, py, pz, best);
@@ -94,4 +90,9 @@ void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float p
 
 void SearchTreeAvx2(const SearchColumns& x, float px, float py, float pz, SearchBest& best) {
   WalkNodes<Lanes8>(x, x.treeTop, x.treeTopNodes, px, py, pz, best);
+}
+
+void SearchRingsAvx2(const EdgeSearchIndex& index, const SearchColumns& x, const Point3& p,
+                     float flatLimit, float radius, SearchBest& best) {
+  SearchRings<Lanes8>(index, x, p, flatLimit, radius, best);
 }
