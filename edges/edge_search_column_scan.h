@@ -6,9 +6,10 @@
 //
 // L provides: kWidth; the vector types F (floats) and I (32-bit integers, also lane masks)
 // with + - * / on F and & on I; Splat, Load, Min, Max (a < b ? a : b and a > b ? a : b, lane
-// by lane), Equal (a mask), Select (mask ? a : b), SpreadMin (the smallest lane in every
+// by lane), Equal and Less (masks), Select (mask ? a : b), SpreadMin (the smallest lane in every
 // lane), First (lane 0) and Lanes (the mask as bits, lane 0 lowest; at most 8 lanes).
 #include <immintrin.h>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -122,8 +123,16 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
   // First bin at or above p's layer: directly when the column's layers have no gaps (a tall
   // object), by bisection otherwise.
   uint32_t at;
+  const uint32_t n = end - begin;
   const int32_t low = layers[begin], high = layers[end - 1];
-  if (int64_t(high) - low == int64_t(end - begin) - 1) {
+  if (n <= L::kWidth && end >= L::kWidth) {
+    // Most columns hold a few bins: their layers are the last n lanes of one load ending at
+    // the column's end, sorted, so those below p's layer are the lowest of them.
+    const unsigned below =
+        L::Lanes(L::Less(L::Load(layers + (end - L::kWidth)), L::Splat(int32_t(layer))));
+    const unsigned column = ((1u << n) - 1u) << (L::kWidth - n);
+    at = end - L::kWidth + uint32_t(std::countr_zero((~below & column) | (1u << L::kWidth)));
+  } else if (int64_t(high) - low == int64_t(n) - 1) {
     at = layer <= low ? begin : layer > high ? end : begin + uint32_t(layer - low);
   } else {
     // Bisection without branches: the outcome of each step is anyone's guess.

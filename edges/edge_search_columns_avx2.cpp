@@ -59,6 +59,7 @@ struct Lanes8 {
     return {_mm256_castps_si256(_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ))};
   }
   static KELVANE_FORCE_INLINE I Equal(I a, I b) { return {_mm256_cmpeq_epi32(a.v, b.v)}; }
+  static KELVANE_FORCE_INLINE I Less(I a, I b) { return {_mm256_cmpgt_epi32(b.v, a.v)}; }
   // Halves swapped, then pairs of two, then one by one.
   static KELVANE_FORCE_INLINE F SpreadMin(F v) {
     v = Min({_mm256_permute2f128_ps(v.v, v.v, 1)}, v);

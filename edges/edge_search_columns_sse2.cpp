@@ -59,6 +59,7 @@ struct Lanes4 {
     return {_mm_castps_si128(_mm_cmple_ps(a.v, b.v))};
   }
   static KELVANE_FORCE_INLINE I Equal(I a, I b) { return {_mm_cmpeq_epi32(a.v, b.v)}; }
+  static KELVANE_FORCE_INLINE I Less(I a, I b) { return {_mm_cmpgt_epi32(b.v, a.v)}; }
   // Lanes swapped in pairs of two, then one by one.
   static KELVANE_FORCE_INLINE F SpreadMin(F v) {
     v = Min({_mm_shuffle_ps(v.v, v.v, _MM_SHUFFLE(1, 0, 3, 2))}, v);
