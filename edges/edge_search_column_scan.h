@@ -104,10 +104,21 @@ KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, 
   }
 }
 
-// Squared Z gap from pz to the bins of layer k, the column's reach included.
-KELVANE_FORCE_INLINE float LayerGap(const SearchColumns& x, float pz, int32_t k, float reach) {
-  const float gz = Gap(pz, x.originZ + float(k) * x.binSize - reach,
-                       x.originZ + float(k + 1) * x.binSize + reach);
+// Squared Z gaps from pz to the bins of layer k, the column's reach included, from below
+// (bins at or above p's layer) and from above (bins below it): a point in the grid lies
+// below the top of every bin at or above its layer and above the bottom of every bin below
+// it, so the other side of Gap adds nothing there (and leaving it out only ever lowers the
+// bound).
+KELVANE_FORCE_INLINE float GapToLayerAbove(const SearchColumns& x, float pz, int32_t k,
+                                           float reach) {
+  const float lower = x.originZ + float(k) * x.binSize - reach;
+  const float gz = _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(lower - pz), _mm_setzero_ps()));
+  return gz * gz;
+}
+KELVANE_FORCE_INLINE float GapToLayerBelow(const SearchColumns& x, float pz, int32_t k,
+                                           float reach) {
+  const float upper = x.originZ + float(k + 1) * x.binSize + reach;
+  const float gz = _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(pz - upper), _mm_setzero_ps()));
   return gz * gz;
 }
 
@@ -142,11 +153,11 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
     at = uint32_t(base - layers) + uint32_t(*base < layer);
   }
   for (uint32_t b = at; b < end; ++b) {
-    if (flat + LayerGap(x, pz, layers[b], reach) > best.d2) break;
+    if (flat + GapToLayerAbove(x, pz, layers[b], reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
   for (uint32_t b = at; b-- > begin;) {
-    if (flat + LayerGap(x, pz, layers[b], reach) > best.d2) break;
+    if (flat + GapToLayerBelow(x, pz, layers[b], reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
 }
