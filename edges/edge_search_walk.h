@@ -19,13 +19,32 @@
 
 namespace {
 
-// Bin of p along an axis, clamped into the grid, consistent with the bin edges.
-inline int StartBin(const EdgeSearchIndex& x, int axis, float v, int count) {
-  float f = (v - x.origin[axis]) * x.inverseBinSize;
-  int c = !(f >= 0.0f) ? 0 : f >= float(count) ? count - 1 : int(f);
-  if (c > 0 && v < x.Edge(axis, c)) --c;
-  if (c + 1 < count && v >= x.Edge(axis, c + 1)) ++c;
-  return c;
+// p's bin along the three axes, clamped into the grid, consistent with the bin edges: per
+// axis, the bin the scaled offset falls in, moved by one where rounding put p across an
+// edge, the edges computed as Edge does; the three axes at once.
+KELVANE_FORCE_INLINE void StartBins(const EdgeSearchIndex& x, const Point3& p, int* bin) {
+  const __m128 zero = _mm_setzero_ps();
+  const __m128i one = _mm_set1_epi32(1);
+  const __m128 v = _mm_setr_ps(p.x, p.y, p.z, 0.0f);
+  const __m128 origin = _mm_setr_ps(x.origin.x, x.origin.y, x.origin.z, 0.0f);
+  const __m128 size = _mm_set1_ps(x.binSize);
+  const __m128i count = _mm_setr_epi32(x.columns, x.rows, x.layers, 1);
+  const __m128 f = _mm_mul_ps(_mm_sub_ps(v, origin), _mm_set1_ps(x.inverseBinSize));
+  // !(f >= 0) ? 0 : f >= count ? count - 1 : int(f)
+  const __m128i beyond = _mm_castps_si128(_mm_cmpge_ps(f, _mm_cvtepi32_ps(count)));
+  __m128i c = _mm_or_si128(_mm_and_si128(beyond, _mm_sub_epi32(count, one)),
+                           _mm_andnot_si128(beyond, _mm_cvttps_epi32(f)));
+  c = _mm_and_si128(c, _mm_castps_si128(_mm_cmpge_ps(f, zero)));
+  // c > 0 && v < Edge(c): one down.
+  const __m128 lower = _mm_add_ps(origin, _mm_mul_ps(_mm_cvtepi32_ps(c), size));
+  c = _mm_add_epi32(c, _mm_and_si128(_mm_cmpgt_epi32(c, _mm_setzero_si128()),
+                                     _mm_castps_si128(_mm_cmplt_ps(v, lower))));
+  // c + 1 < count && v >= Edge(c + 1): one up.
+  const __m128i next = _mm_add_epi32(c, one);
+  const __m128 upper = _mm_add_ps(origin, _mm_mul_ps(_mm_cvtepi32_ps(next), size));
+  c = _mm_sub_epi32(
+      c, _mm_and_si128(_mm_cmplt_epi32(next, count), _mm_castps_si128(_mm_cmpge_ps(v, upper))));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(bin), c);
 }
 
 // Squared XY gap from p to column (c, r), reach included.
@@ -134,9 +153,9 @@ inline void SideGaps(const EdgeSearchIndex& x, const uint8_t* toward, int axis, 
 template <class L>
 inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p,
                         float flatLimit, float radius, SearchBest& best) {
-  const int cx = StartBin(x, 0, p.x, x.columns);
-  const int cy = StartBin(x, 1, p.y, x.rows);
-  const int cz = StartBin(x, 2, p.z, x.layers);
+  int bin[4];
+  StartBins(x, p, bin);
+  const int cx = bin[0], cy = bin[1], cz = bin[2];
   // p's own column, then the first ring nearest side first: the columns across the nearer X
   // and Y borders (the nearer of those first), the corner between them, then the far sides
   // and corners.
