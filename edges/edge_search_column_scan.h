@@ -135,7 +135,6 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
   // object), by bisection otherwise.
   uint32_t at;
   const uint32_t n = end - begin;
-  const int32_t low = layers[begin], high = layers[end - 1];
   if (n <= L::kWidth && end >= L::kWidth) {
     // Most columns hold a few bins: their layers are the last n lanes of one load ending at
     // the column's end, sorted, so those below p's layer are the lowest of them.
@@ -143,13 +142,13 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
         L::Lanes(L::Less(L::Load(layers + (end - L::kWidth)), L::Splat(int32_t(layer))));
     const unsigned column = ((1u << n) - 1u) << (L::kWidth - n);
     at = end - L::kWidth + uint32_t(std::countr_zero((~below & column) | (1u << L::kWidth)));
-  } else if (int64_t(high) - low == int64_t(n) - 1) {
+  } else if (const int32_t low = layers[begin], high = layers[end - 1];
+             int64_t(high) - low == int64_t(n) - 1) {
     at = layer <= low ? begin : layer > high ? end : begin + uint32_t(layer - low);
   } else {
     // Bisection without branches: the outcome of each step is anyone's guess.
     const int32_t* base = layers + begin;
-    for (uint32_t n = end - begin; n > 1; n -= n / 2)
-      base += size_t(base[n / 2 - 1] < layer) * (n / 2);
+    for (uint32_t m = n; m > 1; m -= m / 2) base += size_t(base[m / 2 - 1] < layer) * (m / 2);
     at = uint32_t(base - layers) + uint32_t(*base < layer);
   }
   for (uint32_t b = at; b < end; ++b) {
