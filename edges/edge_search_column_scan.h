@@ -35,40 +35,46 @@ constexpr LowestLaneTable MakeLowestLaneTable() {
 }
 constexpr LowestLaneTable kLowestLane = MakeLowestLaneTable();
 
-// Squared distances from p to the stored segments from slot `begin` on, kWidth at a time,
-// until `end` is covered, each to its closest point (clamped projection; a zero-length segment
-// measures from its start). The last few may reach into the next bin: those segments are real
-// ones (or padding that never wins), and a search may always look at more than it must.
+// Squared distances from p to the stored segments in slots s to s + kWidth, each to its
+// closest point (clamped projection; a zero-length segment measures from its start), the
+// nearest kept in best.
 template <class L>
-KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint32_t end, float px,
-                                    float py, float pz, SearchBest& best) {
+KELVANE_FORCE_INLINE void ScanGroup(const SearchColumns& x, uint32_t s, typename L::F pxs,
+                                    typename L::F pys, typename L::F pzs, SearchBest& best) {
   using F = typename L::F;
   using I = typename L::I;
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
-  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
-  for (uint32_t s = begin; s < end; s += L::kWidth) {
-    const F ax = L::Load(x.ax + s), ay = L::Load(x.ay + s), az = L::Load(x.az + s);
-    const F bx = L::Load(x.bx + s), by = L::Load(x.by + s), bz = L::Load(x.bz + s);
-    const F dx = bx - ax, dy = by - ay, dz = bz - az;
-    const F vx = pxs - ax, vy = pys - ay, vz = pzs - az;
-    F t = (dx * vx + dy * vy + dz * vz) / (dx * dx + dy * dy + dz * dz);
-    t = L::Max(t, zero);  // NaN, from a zero-length segment, too
-    t = L::Min(t, one);
-    const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
-    const F d2 = ex * ex + ey * ey + ez * ez;
-    const F nearest = L::SpreadMin(d2);
-    const float n = L::First(nearest);
-    if (!(n <= best.d2)) continue;
-    // Among the lanes at that distance, the lowest segment index, and its lane.
-    const I segment = L::Load(x.segment + s);
-    const I tie = L::Equal(d2, nearest);
-    const I lowest = L::SpreadMin(L::Select(tie, segment, L::Splat(int32_t(INT32_MAX))));
-    const int32_t low = L::First(lowest);
-    if (n < best.d2 || low < best.segment) {
-      const int lane = kLowestLane.lane[L::Lanes(tie & L::Equal(segment, lowest))];
-      best = {n, low, s + uint32_t(lane)};
-    }
+  const F ax = L::Load(x.ax + s), ay = L::Load(x.ay + s), az = L::Load(x.az + s);
+  const F bx = L::Load(x.bx + s), by = L::Load(x.by + s), bz = L::Load(x.bz + s);
+  const F dx = bx - ax, dy = by - ay, dz = bz - az;
+  const F vx = pxs - ax, vy = pys - ay, vz = pzs - az;
+  F t = (dx * vx + dy * vy + dz * vz) / (dx * dx + dy * dy + dz * dz);
+  t = L::Max(t, zero);  // NaN, from a zero-length segment, too
+  t = L::Min(t, one);
+  const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
+  const F d2 = ex * ex + ey * ey + ez * ez;
+  const F nearest = L::SpreadMin(d2);
+  const float n = L::First(nearest);
+  if (!(n <= best.d2)) return;
+  // Among the lanes at that distance, the lowest segment index, and its lane.
+  const I segment = L::Load(x.segment + s);
+  const I tie = L::Equal(d2, nearest);
+  const I lowest = L::SpreadMin(L::Select(tie, segment, L::Splat(int32_t(INT32_MAX))));
+  const int32_t low = L::First(lowest);
+  if (n < best.d2 || low < best.segment) {
+    const int lane = kLowestLane.lane[L::Lanes(tie & L::Equal(segment, lowest))];
+    best = {n, low, s + uint32_t(lane)};
   }
+}
+
+// The slots from `begin` on, kWidth at a time, until `end` is covered. The last few may reach
+// into the next bin: those segments are real ones (or padding that never wins), and a search
+// may always look at more than it must.
+template <class L>
+KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint32_t end, float px,
+                                    float py, float pz, SearchBest& best) {
+  const typename L::F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+  for (uint32_t s = begin; s < end; s += L::kWidth) ScanGroup<L>(x, s, pxs, pys, pzs, best);
 }
 
 // Squared distance from p (x, y, z, 0) to a run box (lower x, y, z, upper x, y, z): Gap's
@@ -99,8 +105,10 @@ KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, 
   const __m128 p = _mm_setr_ps(px, py, pz, 0.0f);
   for (uint32_t s = begin; s < end; s += SearchColumns::kChunk, box += 6) {
     if (BoxGap2(p, box) > best.d2) continue;
-    const uint32_t stop = end - s < SearchColumns::kChunk ? end : s + SearchColumns::kChunk;
-    ScanSlots<L>(x, s, stop, px, py, pz, best);
+    // The whole run, even the last one of the bin that ends early, as ScanSlots does.
+    const typename L::F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+    for (uint32_t k = 0; k < SearchColumns::kChunk; k += L::kWidth)
+      ScanGroup<L>(x, s + k, pxs, pys, pzs, best);
   }
 }
 
