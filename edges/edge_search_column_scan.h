@@ -14,7 +14,6 @@
 #include <cstdint>
 
 #include "edge_search_columns.h"
-#include "edge_search_gap.h"
 #include "portability.h"
 
 namespace {

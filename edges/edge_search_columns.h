@@ -6,7 +6,9 @@
 // The AVX2 build is a file of its own compiled for AVX2. Such a file must not emit an inline
 // function that other files use too (the linker keeps one copy, maybe the AVX2 one, for all
 // callers), so the scan reads the index through this view of plain pointers and numbers and
-// calls nothing but its own functions and the compiler's intrinsics.
+// calls nothing but its own functions and the compiler's intrinsics; the walk around it reads
+// only the index's fields and its smallest accessors, and leaves anything larger to the
+// baseline file (NothingNear).
 #include <cstdint>
 
 #include "edge_search_tree.h"
