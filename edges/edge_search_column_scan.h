@@ -6,14 +6,14 @@
 //
 // L provides: kWidth; the vector types F (floats) and I (32-bit integers, also lane masks)
 // with + - * / on F and & on I; Splat, Load, Min, Max (a < b ? a : b and a > b ? a : b, lane
-// by lane), Equal (a mask), Select (mask ? a : b), SpreadMin (the smallest lane in every
+// by lane), Equal and Less (masks), Select (mask ? a : b), SpreadMin (the smallest lane in every
 // lane), First (lane 0) and Lanes (the mask as bits, lane 0 lowest; at most 8 lanes).
 #include <immintrin.h>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
 #include "edge_search_columns.h"
-#include "edge_search_gap.h"
 #include "portability.h"
 
 namespace {
@@ -34,40 +34,46 @@ constexpr LowestLaneTable MakeLowestLaneTable() {
 }
 constexpr LowestLaneTable kLowestLane = MakeLowestLaneTable();
 
-// Squared distances from p to the stored segments from slot `begin` on, kWidth at a time,
-// until `end` is covered, each to its closest point (clamped projection; a zero-length segment
-// measures from its start). The last few may reach into the next bin: those segments are real
-// ones (or padding that never wins), and a search may always look at more than it must.
+// Squared distances from p to the stored segments in slots s to s + kWidth, each to its
+// closest point (clamped projection; a zero-length segment measures from its start), the
+// nearest kept in best.
 template <class L>
-KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint32_t end, float px,
-                                    float py, float pz, SearchBest& best) {
+KELVANE_FORCE_INLINE void ScanGroup(const SearchColumns& x, uint32_t s, typename L::F pxs,
+                                    typename L::F pys, typename L::F pzs, SearchBest& best) {
   using F = typename L::F;
   using I = typename L::I;
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
-  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
-  for (uint32_t s = begin; s < end; s += L::kWidth) {
-    const F ax = L::Load(x.ax + s), ay = L::Load(x.ay + s), az = L::Load(x.az + s);
-    const F bx = L::Load(x.bx + s), by = L::Load(x.by + s), bz = L::Load(x.bz + s);
-    const F dx = bx - ax, dy = by - ay, dz = bz - az;
-    const F vx = pxs - ax, vy = pys - ay, vz = pzs - az;
-    F t = (dx * vx + dy * vy + dz * vz) / (dx * dx + dy * dy + dz * dz);
-    t = L::Max(t, zero);  // NaN, from a zero-length segment, too
-    t = L::Min(t, one);
-    const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
-    const F d2 = ex * ex + ey * ey + ez * ez;
-    const F nearest = L::SpreadMin(d2);
-    const float n = L::First(nearest);
-    if (!(n <= best.d2)) continue;
-    // Among the lanes at that distance, the lowest segment index, and its lane.
-    const I segment = L::Load(x.segment + s);
-    const I tie = L::Equal(d2, nearest);
-    const I lowest = L::SpreadMin(L::Select(tie, segment, L::Splat(int32_t(INT32_MAX))));
-    const int32_t low = L::First(lowest);
-    if (n < best.d2 || low < best.segment) {
-      const int lane = kLowestLane.lane[L::Lanes(tie & L::Equal(segment, lowest))];
-      best = {n, low, s + uint32_t(lane)};
-    }
+  const F ax = L::Load(x.ax + s), ay = L::Load(x.ay + s), az = L::Load(x.az + s);
+  const F bx = L::Load(x.bx + s), by = L::Load(x.by + s), bz = L::Load(x.bz + s);
+  const F dx = bx - ax, dy = by - ay, dz = bz - az;
+  const F vx = pxs - ax, vy = pys - ay, vz = pzs - az;
+  F t = (dx * vx + dy * vy + dz * vz) / (dx * dx + dy * dy + dz * dz);
+  t = L::Max(t, zero);  // NaN, from a zero-length segment, too
+  t = L::Min(t, one);
+  const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
+  const F d2 = ex * ex + ey * ey + ez * ez;
+  const F nearest = L::SpreadMin(d2);
+  const float n = L::First(nearest);
+  if (!(n <= best.d2)) return;
+  // Among the lanes at that distance, the lowest segment index, and its lane.
+  const I segment = L::Load(x.segment + s);
+  const I tie = L::Equal(d2, nearest);
+  const I lowest = L::SpreadMin(L::Select(tie, segment, L::Splat(int32_t(INT32_MAX))));
+  const int32_t low = L::First(lowest);
+  if (n < best.d2 || low < best.segment) {
+    const int lane = kLowestLane.lane[L::Lanes(tie & L::Equal(segment, lowest))];
+    best = {n, low, s + uint32_t(lane)};
   }
+}
+
+// The slots from `begin` on, kWidth at a time, until `end` is covered. The last few may reach
+// into the next bin: those segments are real ones (or padding that never wins), and a search
+// may always look at more than it must.
+template <class L>
+KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint32_t end, float px,
+                                    float py, float pz, SearchBest& best) {
+  const typename L::F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+  for (uint32_t s = begin; s < end; s += L::kWidth) ScanGroup<L>(x, s, pxs, pys, pzs, best);
 }
 
 // Squared distance from p (x, y, z, 0) to a run box (lower x, y, z, upper x, y, z): Gap's
@@ -98,15 +104,28 @@ KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, 
   const __m128 p = _mm_setr_ps(px, py, pz, 0.0f);
   for (uint32_t s = begin; s < end; s += SearchColumns::kChunk, box += 6) {
     if (BoxGap2(p, box) > best.d2) continue;
-    const uint32_t stop = end - s < SearchColumns::kChunk ? end : s + SearchColumns::kChunk;
-    ScanSlots<L>(x, s, stop, px, py, pz, best);
+    // The whole run, even the last one of the bin that ends early, as ScanSlots does.
+    const typename L::F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
+    for (uint32_t k = 0; k < SearchColumns::kChunk; k += L::kWidth)
+      ScanGroup<L>(x, s + k, pxs, pys, pzs, best);
   }
 }
 
-// Squared Z gap from pz to the bins of layer k, the column's reach included.
-KELVANE_FORCE_INLINE float LayerGap(const SearchColumns& x, float pz, int32_t k, float reach) {
-  const float gz = Gap(pz, x.originZ + float(k) * x.binSize - reach,
-                       x.originZ + float(k + 1) * x.binSize + reach);
+// Squared Z gaps from pz to the bins of layer k, the column's reach included, from below
+// (bins at or above p's layer) and from above (bins below it): a point in the grid lies
+// below the top of every bin at or above its layer and above the bottom of every bin below
+// it, so the other side of Gap adds nothing there (and leaving it out only ever lowers the
+// bound).
+KELVANE_FORCE_INLINE float GapToLayerAbove(const SearchColumns& x, float pz, int32_t k,
+                                           float reach) {
+  const float lower = x.originZ + float(k) * x.binSize - reach;
+  const float gz = _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(lower - pz), _mm_setzero_ps()));
+  return gz * gz;
+}
+KELVANE_FORCE_INLINE float GapToLayerBelow(const SearchColumns& x, float pz, int32_t k,
+                                           float reach) {
+  const float upper = x.originZ + float(k + 1) * x.binSize + reach;
+  const float gz = _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(pz - upper), _mm_setzero_ps()));
   return gz * gz;
 }
 
@@ -122,22 +141,29 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
   // First bin at or above p's layer: directly when the column's layers have no gaps (a tall
   // object), by bisection otherwise.
   uint32_t at;
-  const int32_t low = layers[begin], high = layers[end - 1];
-  if (int64_t(high) - low == int64_t(end - begin) - 1) {
+  const uint32_t n = end - begin;
+  if (n <= L::kWidth && end >= L::kWidth) {
+    // Most columns hold a few bins: their layers are the last n lanes of one load ending at
+    // the column's end, sorted, so those below p's layer are the lowest of them.
+    const unsigned below =
+        L::Lanes(L::Less(L::Load(layers + (end - L::kWidth)), L::Splat(int32_t(layer))));
+    const unsigned column = ((1u << n) - 1u) << (L::kWidth - n);
+    at = end - L::kWidth + uint32_t(std::countr_zero((~below & column) | (1u << L::kWidth)));
+  } else if (const int32_t low = layers[begin], high = layers[end - 1];
+             int64_t(high) - low == int64_t(n) - 1) {
     at = layer <= low ? begin : layer > high ? end : begin + uint32_t(layer - low);
   } else {
     // Bisection without branches: the outcome of each step is anyone's guess.
     const int32_t* base = layers + begin;
-    for (uint32_t n = end - begin; n > 1; n -= n / 2)
-      base += size_t(base[n / 2 - 1] < layer) * (n / 2);
+    for (uint32_t m = n; m > 1; m -= m / 2) base += size_t(base[m / 2 - 1] < layer) * (m / 2);
     at = uint32_t(base - layers) + uint32_t(*base < layer);
   }
   for (uint32_t b = at; b < end; ++b) {
-    if (flat + LayerGap(x, pz, layers[b], reach) > best.d2) break;
+    if (flat + GapToLayerAbove(x, pz, layers[b], reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
   for (uint32_t b = at; b-- > begin;) {
-    if (flat + LayerGap(x, pz, layers[b], reach) > best.d2) break;
+    if (flat + GapToLayerBelow(x, pz, layers[b], reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
 }

@@ -1,14 +1,20 @@
 #pragma once
-// The inner part of the nearest-segment search, the scan of one XY column's bins, built once
-// per instruction set: SSE2, which every x86-64 has, and AVX2, chosen at run time.
+// The inner part of the nearest-segment search, the walk over XY columns and the scan of their
+// bins, built once per instruction set: SSE2, which every x86-64 has, and AVX2, chosen at run
+// time.
 //
 // The AVX2 build is a file of its own compiled for AVX2. Such a file must not emit an inline
 // function that other files use too (the linker keeps one copy, maybe the AVX2 one, for all
 // callers), so the scan reads the index through this view of plain pointers and numbers and
-// calls nothing but its own functions and the compiler's intrinsics.
+// calls nothing but its own functions and the compiler's intrinsics; the walk around it reads
+// only the index's fields and its smallest accessors, and leaves anything larger to the
+// baseline file (NothingNear).
 #include <cstdint>
 
 #include "edge_search_tree.h"
+
+class Point3;
+struct EdgeSearchIndex;
 
 struct SearchColumns {
   // Segments per run box, as in EdgeSearchIndex.
@@ -41,13 +47,19 @@ struct SearchBest {
   uint32_t slot;
 };
 
-// Scans the bins of column (c, r), `flat` (squared) away from p in XY, that can hold a segment
-// nearer than `best`, starting at p's layer; among equal distances the lower segment index
-// wins. Both give the same answer; the AVX2 one only runs where the CPU has AVX2.
-void ScanColumnSse2(const SearchColumns& x, float px, float py, float pz, int c, int r, int layer,
-                    float flat, SearchBest& best);
-void ScanColumnAvx2(const SearchColumns& x, float px, float py, float pz, int c, int r, int layer,
-                    float flat, SearchBest& best);
+// The walk over the XY columns around p, nearest first, scanning each column that can hold
+// something nearer than `best` and whose XY gap is below flatLimit; a positive radius lets a
+// point far from every segment stop after its own column (see NothingNear). Both give the
+// same answer.
+void SearchRingsSse2(const EdgeSearchIndex& index, const SearchColumns& x, const Point3& p,
+                     float flatLimit, float radius, SearchBest& best);
+void SearchRingsAvx2(const EdgeSearchIndex& index, const SearchColumns& x, const Point3& p,
+                     float flatLimit, float radius, SearchBest& best);
+
+// Whether along some axis no occupied stretch of the index comes within radius of p. Built
+// for the baseline instruction set alone (it uses standard algorithms the AVX2 file must not
+// emit).
+bool NothingNear(const EdgeSearchIndex& index, const Point3& p, float radius);
 
 // The nearest stored segment nearer than `best`, by the tree: nearest child first, every
 // child beyond the best distance left out. Both give the same answer, as the column scans do.

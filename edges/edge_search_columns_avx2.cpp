@@ -5,6 +5,7 @@
 
 #include "edge_search_column_scan.h"
 #include "edge_search_tree_walk.h"
+#include "edge_search_walk.h"
 #include "portability.h"
 
 namespace {
@@ -58,6 +59,7 @@ struct Lanes8 {
     return {_mm256_castps_si256(_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ))};
   }
   static KELVANE_FORCE_INLINE I Equal(I a, I b) { return {_mm256_cmpeq_epi32(a.v, b.v)}; }
+  static KELVANE_FORCE_INLINE I Less(I a, I b) { return {_mm256_cmpgt_epi32(b.v, a.v)}; }
   // Halves swapped, then pairs of two, then one by one.
   static KELVANE_FORCE_INLINE F SpreadMin(F v) {
     v = Min({_mm256_permute2f128_ps(v.v, v.v, 1)}, v);
@@ -82,11 +84,6 @@ struct Lanes8 {
 
 }  // namespace
 
-void ScanColumnAvx2(const SearchColumns& x, float px, float py, float pz, int c, int r, int layer,
-                    float flat, SearchBest& best) {
-  ScanColumn<Lanes8>(x, px, py, pz, c, r, layer, flat, best);
-}
-
 void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
                    float pz, SearchBest& best) {
   ScanSlots<Lanes8>(x, begin, end, px, py, pz, best);
@@ -94,4 +91,9 @@ void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float p
 
 void SearchTreeAvx2(const SearchColumns& x, float px, float py, float pz, SearchBest& best) {
   WalkNodes<Lanes8>(x, x.treeTop, x.treeTopNodes, px, py, pz, best);
+}
+
+void SearchRingsAvx2(const EdgeSearchIndex& index, const SearchColumns& x, const Point3& p,
+                     float flatLimit, float radius, SearchBest& best) {
+  SearchRings<Lanes8>(index, x, p, flatLimit, radius, best);
 }

@@ -4,6 +4,7 @@
 
 #include "edge_search_column_scan.h"
 #include "edge_search_tree_walk.h"
+#include "edge_search_walk.h"
 #include "portability.h"
 
 namespace {
@@ -58,6 +59,7 @@ struct Lanes4 {
     return {_mm_castps_si128(_mm_cmple_ps(a.v, b.v))};
   }
   static KELVANE_FORCE_INLINE I Equal(I a, I b) { return {_mm_cmpeq_epi32(a.v, b.v)}; }
+  static KELVANE_FORCE_INLINE I Less(I a, I b) { return {_mm_cmpgt_epi32(b.v, a.v)}; }
   // Lanes swapped in pairs of two, then one by one.
   static KELVANE_FORCE_INLINE F SpreadMin(F v) {
     v = Min({_mm_shuffle_ps(v.v, v.v, _MM_SHUFFLE(1, 0, 3, 2))}, v);
@@ -76,11 +78,6 @@ struct Lanes4 {
 
 }  // namespace
 
-void ScanColumnSse2(const SearchColumns& x, float px, float py, float pz, int c, int r, int layer,
-                    float flat, SearchBest& best) {
-  ScanColumn<Lanes4>(x, px, py, pz, c, r, layer, flat, best);
-}
-
 void ScanSlotsSse2(const SearchColumns& x, uint32_t begin, uint32_t end, float px, float py,
                    float pz, SearchBest& best) {
   ScanSlots<Lanes4>(x, begin, end, px, py, pz, best);
@@ -88,4 +85,9 @@ void ScanSlotsSse2(const SearchColumns& x, uint32_t begin, uint32_t end, float p
 
 void SearchTreeSse2(const SearchColumns& x, float px, float py, float pz, SearchBest& best) {
   WalkNodes<Lanes4>(x, x.treeTop, x.treeTopNodes, px, py, pz, best);
+}
+
+void SearchRingsSse2(const EdgeSearchIndex& index, const SearchColumns& x, const Point3& p,
+                     float flatLimit, float radius, SearchBest& best) {
+  SearchRings<Lanes4>(index, x, p, flatLimit, radius, best);
 }
