@@ -22,7 +22,7 @@
 struct SearchTreeNode {
   static constexpr int kWidth = 8;
   static constexpr uint32_t kRun = 8;
-  static constexpr size_t kLeafRuns = 4;
+  static constexpr size_t kLeafRuns = 8;
   // Per child, lane by lane: the capsule's axis from a to a + d, the inverse of its squared
   // length (0 for none) and its radius, widened by the rounding slack. A lane with no child
   // has its axis as far away as a float goes.

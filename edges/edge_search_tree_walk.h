@@ -40,9 +40,11 @@ KELVANE_FORCE_INLINE void NodeGaps(const SearchTreeNode& n, float px, float py, 
 template <class L>
 void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best);
 
-// Measures the segments of a leaf's runs that can hold something nearer, keeping the nearest
-// lane by lane and choosing among the lanes once at the end: no test between runs, so that
-// the runs' arithmetic overlaps rather than waiting on each choice.
+// Measures the segments of a leaf's runs that can hold something nearer: the run nearest p
+// first, whose segments usually hold the answer or come close, then every run left that can
+// still hold something nearer, keeping the nearest lane by lane and choosing among the lanes
+// once at the end: no test between those runs, so that their arithmetic overlaps rather than
+// waiting on each choice.
 template <class L>
 KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode& n, float px,
                                    float py, float pz, SearchBest& best) {
@@ -51,12 +53,32 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
   const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
   const I none = L::Splat(int32_t(INT32_MAX));
-  // Runs that cannot hold anything nearer are left out: a point far from a curve usually
-  // reaches into a neighbouring leaf by a run or so. The test is made for the first leaf too,
-  // as whether this is the first is a coin toss to a branch.
-  static_assert(SearchTreeNode::kLeafRuns <= L::kWidth);
-  unsigned runs = (1u << SearchTreeNode::kLeafRuns) - 1u;
-  runs &= L::Lanes(L::AtMost(LaneGaps<L>(n, 0, pxs, pys, pzs), L::Splat(best.d2)));
+  constexpr int kGroups = int(SearchTreeNode::kLeafRuns / L::kWidth);
+  static_assert(kGroups >= 1 && kGroups * L::kWidth == SearchTreeNode::kLeafRuns);
+  F gaps[kGroups];
+  F nearestGap = gaps[0] = LaneGaps<L>(n, 0, pxs, pys, pzs);
+  for (int g = 1; g < kGroups; ++g) {
+    gaps[g] = LaneGaps<L>(n, g * int(L::kWidth), pxs, pys, pzs);
+    nearestGap = L::Min(nearestGap, gaps[g]);
+  }
+  nearestGap = L::SpreadMin(nearestGap);
+  // A leaf is only entered when its capsule lies within the best distance, and its nearest
+  // run usually does too: measured straight away, it leaves a best distance that rules out
+  // most of the other runs.
+  unsigned first = 0;
+  for (int g = 0; g < kGroups; ++g)
+    first |= L::Lanes(L::Equal(gaps[g], nearestGap)) << (g * int(L::kWidth));
+  const int nearestRun = LowestSetBit(first);
+  if (L::First(nearestGap) <= best.d2 && (n.child[nearestRun] & SearchTreeNode::kRunBit)) {
+    const uint32_t run = n.child[nearestRun] - SearchTreeNode::kRunBit;
+    ScanSlots<L>(x, run, run + SearchTreeNode::kRun, px, py, pz, best);
+  }
+  const F within = L::Splat(best.d2);
+  unsigned runs = 0;
+  for (int g = 0; g < kGroups; ++g)
+    runs |= L::Lanes(L::AtMost(gaps[g], within)) << (g * int(L::kWidth));
+  runs &= ~(1u << nearestRun);
+  if (!runs) return;
   F least = L::Splat(best.d2);
   I lowest = L::Splat(best.segment);
   for (; runs; runs &= runs - 1) {
