@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -18,83 +19,60 @@ double Distance2(const Point& p, const Point& q) {
   return d2;
 }
 
-// Distance from p to the segment from a to b, in doubles.
-double SegmentDistance(const Point& p, const Point& a, const Point& b) {
-  double d[3], w[3], dd = 0.0, dw = 0.0;
-  for (int axis = 0; axis < 3; ++axis) {
-    d[axis] = b.v[axis] - a.v[axis];
-    w[axis] = p.v[axis] - a.v[axis];
-    dd += d[axis] * d[axis];
-    dw += d[axis] * w[axis];
-  }
-  const double t = dd > 0.0 ? std::clamp(dw / dd, 0.0, 1.0) : 0.0;
-  double e2 = 0.0;
-  for (int axis = 0; axis < 3; ++axis) e2 += (w[axis] - t * d[axis]) * (w[axis] - t * d[axis]);
-  return std::sqrt(e2);
+double Dot(const double* u, const Point& p) {
+  return u[0] * p.v[0] + u[1] * p.v[1] + u[2] * p.v[2];
 }
 
-// The axis of a capsule around a set of points: it joins two points far apart, the farthest
-// from the first and the farthest from that. As segments lie within a capsule when their
-// ends do, the points are the segments' ends.
-struct Axis {
-  Point a, b;
-};
+// Scales v to unit length; false, leaving it, when it has none.
+bool Normalise(double* v) {
+  const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+  if (!(length > 0.0) || !std::isfinite(length)) return false;
+  for (int k = 0; k < 3; ++k) v[k] /= length;
+  return true;
+}
 
-Axis AxisOf(const std::vector<Point>& points) {
-  Axis axis{points.front(), points.front()};
+// The axes of a box around a set of points: the first joins two points far apart (the
+// farthest from the first point and the farthest from that), the second points to the one
+// farthest from that line, the third is across both. For points along a curve, the box is
+// long along the first, as wide as the curve bulges along the second and flat along the third
+// where the curve is.
+void AxesOf(const std::vector<Point>& points, double u[3][3]) {
+  Point a = points.front(), b = points.front();
   for (int pass = 0; pass < 2; ++pass) {
-    const Point from = axis.a;
+    const Point from = pass == 0 ? points.front() : a;
     double farthest = -1.0;
     for (const Point& p : points)
       if (const double d2 = Distance2(p, from); d2 > farthest) {
         farthest = d2;
-        (pass == 0 ? axis.a : axis.b) = p;
+        (pass == 0 ? a : b) = p;
       }
   }
-  return axis;
-}
-
-// The point of segment ab nearest p, in doubles.
-Point Foot(const Point& p, const Point& a, const Point& b) {
-  double d[3], dd = 0.0, dw = 0.0;
-  for (int axis = 0; axis < 3; ++axis) {
-    d[axis] = b.v[axis] - a.v[axis];
-    dd += d[axis] * d[axis];
-    dw += d[axis] * (p.v[axis] - a.v[axis]);
-  }
-  const double t = dd > 0.0 ? std::clamp(dw / dd, 0.0, 1.0) : 0.0;
-  Point f;
-  for (int axis = 0; axis < 3; ++axis) f.v[axis] = a.v[axis] + t * d[axis];
-  return f;
-}
-
-// The farthest of the points from the axis and how far it lies.
-double Widest(const std::vector<Point>& points, const Axis& c, const Point** widest) {
-  double radius = -1.0;
-  for (const Point& p : points)
-    if (const double r = SegmentDistance(p, c.a, c.b); r > radius) {
-      radius = r;
-      *widest = &p;
+  for (int k = 0; k < 3; ++k) u[0][k] = b.v[k] - a.v[k];
+  if (!Normalise(u[0])) u[0][0] = 1.0, u[0][1] = u[0][2] = 0.0;
+  double widest = -1.0;
+  for (const Point& p : points) {
+    double w[3];
+    for (int k = 0; k < 3; ++k) w[k] = p.v[k] - a.v[k];
+    const double along = w[0] * u[0][0] + w[1] * u[0][1] + w[2] * u[0][2];
+    for (int k = 0; k < 3; ++k) w[k] -= along * u[0][k];
+    if (const double w2 = w[0] * w[0] + w[1] * w[1] + w[2] * w[2]; w2 > widest) {
+      widest = w2;
+      for (int k = 0; k < 3; ++k) u[1][k] = w[k];
     }
-  return radius;
-}
-
-// The axis moved halfway towards the point farthest from it, where that makes the capsule
-// thinner: a run along an arc bulges to one side of the chord joining its ends, and the axis
-// through the middle of the bulge halves the radius, so that a point far from a seam passes
-// fewer of the leaves beside its nearest.
-Axis Centred(const std::vector<Point>& points, Axis c) {
-  const Point* widest = nullptr;
-  const double radius = Widest(points, c, &widest);
-  if (!(radius > 0.0)) return c;
-  const Point foot = Foot(*widest, c.a, c.b);
-  Axis moved = c;
-  for (int axis = 0; axis < 3; ++axis) {
-    const double shift = 0.5 * (widest->v[axis] - foot.v[axis]);
-    moved.a.v[axis] += shift;
-    moved.b.v[axis] += shift;
   }
-  return Widest(points, moved, &widest) < radius ? moved : c;
+  if (!Normalise(u[1])) {
+    // Any direction across the first: from the coordinate axis least along it.
+    int least = 0;
+    for (int k = 1; k < 3; ++k)
+      if (std::fabs(u[0][k]) < std::fabs(u[0][least])) least = k;
+    double e[3] = {0.0, 0.0, 0.0};
+    e[least] = 1.0;
+    for (int k = 0; k < 3; ++k) u[1][k] = e[k] - u[0][least] * u[0][k];
+    Normalise(u[1]);
+  }
+  u[2][0] = u[0][1] * u[1][2] - u[0][2] * u[1][1];
+  u[2][1] = u[0][2] * u[1][0] - u[0][0] * u[1][2];
+  u[2][2] = u[0][0] * u[1][1] - u[0][1] * u[1][0];
 }
 
 // The centre of the points' box.
@@ -203,30 +181,44 @@ class Builder {
     SearchTreeNode node;
     for (int lane = 0; lane < SearchTreeNode::kWidth; ++lane) {
       node.child[lane] = 0;
-      node.radius[lane] = node.inverse[lane] = 0.0f;
       for (int axis = 0; axis < 3; ++axis) {
-        node.a[axis][lane] = FLT_MAX;
-        node.d[axis][lane] = 0.0f;
+        node.centre[axis][lane] = 0.0f;
+        node.extent[axis][lane] = -std::numeric_limits<float>::infinity();
+        for (int k = 0; k < 3; ++k) node.u[axis][k][lane] = 0.0f;
       }
       if (begin + size_t(lane) >= end) continue;
       const Item& item = items[begin + size_t(lane)];
-      Axis c = Centred(item.ends, AxisOf(item.ends));
       node.child[lane] = item.child;
-      // The axis as the search reads it, in floats.
-      double length2 = 0.0;
-      for (int axis = 0; axis < 3; ++axis) {
-        node.a[axis][lane] = float(c.a.v[axis]);
-        node.d[axis][lane] = float(c.b.v[axis] - double(node.a[axis][lane]));
-        c.a.v[axis] = node.a[axis][lane];
-        c.b.v[axis] = double(node.a[axis][lane]) + double(node.d[axis][lane]);
-        length2 += double(node.d[axis][lane]) * double(node.d[axis][lane]);
+      // The box as the search reads it: axes and centre in floats, the extents measured in
+      // those, so that every end lies within them whatever the axes' rounding.
+      double u[3][3];
+      AxesOf(item.ends, u);
+      for (int axis = 0; axis < 3; ++axis)
+        for (int k = 0; k < 3; ++k) {
+          node.u[axis][k][lane] = float(u[axis][k]);
+          u[axis][k] = double(node.u[axis][k][lane]);
+        }
+      double lo[3] = {DBL_MAX, DBL_MAX, DBL_MAX}, hi[3] = {-DBL_MAX, -DBL_MAX, -DBL_MAX};
+      for (const Point& p : item.ends)
+        for (int axis = 0; axis < 3; ++axis) {
+          lo[axis] = std::min(lo[axis], Dot(u[axis], p));
+          hi[axis] = std::max(hi[axis], Dot(u[axis], p));
+        }
+      Point centre{{0.0, 0.0, 0.0}};
+      for (int axis = 0; axis < 3; ++axis)
+        for (int k = 0; k < 3; ++k) centre.v[k] += 0.5 * (lo[axis] + hi[axis]) * u[axis][k];
+      for (int k = 0; k < 3; ++k) {
+        node.centre[k][lane] = float(centre.v[k]);
+        centre.v[k] = double(node.centre[k][lane]);
       }
-      node.inverse[lane] = length2 > 0.0 ? float(1.0 / length2) : 0.0f;
-      double radius = 0.0;
-      for (const Point& p : item.ends) radius = std::max(radius, SegmentDistance(p, c.a, c.b));
-      // The search finds the axis's nearest point by rounded arithmetic; the slack covers
-      // that as it covers the rounding of the segments' own distances.
-      node.radius[lane] = float(radius) * 1.0001f + 2.0f * slack;
+      for (int axis = 0; axis < 3; ++axis) {
+        double extent = 0.0;
+        for (const Point& p : item.ends)
+          extent = std::max(extent, std::fabs(Dot(u[axis], p) - Dot(u[axis], centre)));
+        // The search finds the gaps by rounded arithmetic; the slack covers that as it
+        // covers the rounding of the segments' own distances.
+        node.extent[axis][lane] = float(extent) * 1.0001f + 2.0f * slack;
+      }
     }
     tree.nodes.push_back(node);
     return uint32_t(tree.nodes.size() - 1);

@@ -9,27 +9,26 @@
 // many that are near but hold nothing nearest; the tree goes to the nearest child first,
 // whatever the radius, and stops where every child left lies beyond the best distance found.
 //
-// Each child is bounded by a capsule, the points within a radius of an axis segment, rather
-// than a box: a run of segments along a curve is long and thin in a direction that need not
-// follow an axis, and a box around it lies nearer to a point than its segments by up to half
-// its width, which far from the curve lets many runs through; the capsule's axis runs through
-// the middle of the curve's bulge, so that its radius is about half the sagitta over the run.
+// Each child is bounded by a box of its own orientation: one axis along the run of segments,
+// one towards its bulge and one across both, so that a run along a curve is a long, thin,
+// flat box. Unlike a box along the coordinate axes it stays thin whatever the curve's
+// direction, and unlike a capsule its gaps add in squares: from a point high above a rim,
+// the runs beside the nearest lie farther by the square root of a sum, and a capsule, which
+// subtracts its radius from the whole distance, lets them all through.
 //
 // The runs are of up to kRun slots of one bin. Leaves hold kLeafRuns runs each, found by
 // halving the runs across their widest spread, and again; the nodes above group the leaves
-// the same way into groups that fill whole subtrees. A leaf is measured whole rather than
-// run by run: its capsule is thin enough that a point it lets through is usually near it.
+// the same way into groups that fill whole subtrees.
 struct SearchTreeNode {
   static constexpr int kWidth = 8;
   static constexpr uint32_t kRun = 8;
   static constexpr size_t kLeafRuns = 8;
-  // Per child, lane by lane: the capsule's axis from a to a + d, the inverse of its squared
-  // length (0 for none) and its radius, widened by the rounding slack. A lane with no child
-  // has its axis as far away as a float goes.
-  float a[3][kWidth];
-  float d[3][kWidth];
-  float inverse[kWidth];
-  float radius[kWidth];
+  // Per child, lane by lane: the box's centre, its three axes (unit vectors, u[axis][x, y or
+  // z]) and its half extent along each, widened by the rounding slack. A lane with no child
+  // has no axes and an extent of minus infinity, so that every point lies infinitely far.
+  float centre[3][kWidth];
+  float u[3][3][kWidth];
+  float extent[3][kWidth];
   // A node below, or with kRunBit the run of kRun slots from child - kRunBit, which may
   // reach into the next bin: those segments are real ones, and a search may look at more
   // than it must.

@@ -12,20 +12,24 @@
 namespace {
 
 // Squared lower bounds on the distances from p to what the children in lanes [lane, lane +
-// L::kWidth) of a node hold: how far p lies outside each capsule.
+// L::kWidth) of a node hold: the squares of how far p lies outside each box along its axes,
+// summed. The sum is shaded down a little, so that however the rounding falls it stays below
+// the squared distance to anything inside, also for points far from the box.
 template <class L>
 KELVANE_FORCE_INLINE typename L::F LaneGaps(const SearchTreeNode& n, int lane, typename L::F pxs,
                                             typename L::F pys, typename L::F pzs) {
   using F = typename L::F;
-  const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
-  const F dx = L::Load(&n.d[0][lane]), dy = L::Load(&n.d[1][lane]), dz = L::Load(&n.d[2][lane]);
-  const F vx = pxs - L::Load(&n.a[0][lane]), vy = pys - L::Load(&n.a[1][lane]),
-          vz = pzs - L::Load(&n.a[2][lane]);
-  F t = (dx * vx + dy * vy + dz * vz) * L::Load(&n.inverse[lane]);
-  t = L::Min(L::Max(t, zero), one);
-  const F ex = vx - t * dx, ey = vy - t * dy, ez = vz - t * dz;
-  const F out = L::Max(L::Sqrt(ex * ex + ey * ey + ez * ez) - L::Load(&n.radius[lane]), zero);
-  return out * out;
+  const F zero = L::Splat(0.0f);
+  const F vx = pxs - L::Load(&n.centre[0][lane]), vy = pys - L::Load(&n.centre[1][lane]),
+          vz = pzs - L::Load(&n.centre[2][lane]);
+  F sum = zero;
+  for (int axis = 0; axis < 3; ++axis) {
+    const F along = L::Load(&n.u[axis][0][lane]) * vx + L::Load(&n.u[axis][1][lane]) * vy +
+                    L::Load(&n.u[axis][2][lane]) * vz;
+    const F out = L::Max(L::Max(along, zero - along) - L::Load(&n.extent[axis][lane]), zero);
+    sum = sum + out * out;
+  }
+  return sum * L::Splat(0.999999f);
 }
 
 // The same for all eight children.
