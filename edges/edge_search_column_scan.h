@@ -37,9 +37,9 @@ constexpr LowestLaneTable kLowestLane = MakeLowestLaneTable();
 // Squared distances from p to the stored segments in slots s to s + kWidth, each to its
 // closest point (clamped projection; a zero-length segment measures from its start), the
 // nearest kept in best.
-template <class L>
-KELVANE_FORCE_INLINE void ScanGroup(const SearchColumns& x, uint32_t s, typename L::F pxs,
-                                    typename L::F pys, typename L::F pzs, SearchBest& best) {
+template <class L, class X>
+KELVANE_FORCE_INLINE void ScanGroup(const X& x, uint32_t s, typename L::F pxs, typename L::F pys,
+                                    typename L::F pzs, SearchBest& best) {
   using F = typename L::F;
   using I = typename L::I;
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
@@ -69,9 +69,9 @@ KELVANE_FORCE_INLINE void ScanGroup(const SearchColumns& x, uint32_t s, typename
 // The slots from `begin` on, kWidth at a time, until `end` is covered. The last few may reach
 // into the next bin: those segments are real ones (or padding that never wins), and a search
 // may always look at more than it must.
-template <class L>
-KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint32_t end, float px,
-                                    float py, float pz, SearchBest& best) {
+template <class L, class X>
+KELVANE_FORCE_INLINE void ScanSlots(const X& x, uint32_t begin, uint32_t end, float px, float py,
+                                    float pz, SearchBest& best) {
   const typename L::F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
   for (uint32_t s = begin; s < end; s += L::kWidth) ScanGroup<L>(x, s, pxs, pys, pzs, best);
 }

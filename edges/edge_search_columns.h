@@ -39,6 +39,15 @@ struct SearchColumns {
   uint32_t treeTop, treeTopNodes;  // the root's nodes
 };
 
+// What the walk down the tree reads: the stored segments and the tree's nodes, which is less
+// to copy out of the index for each query than the columns' view.
+struct SearchTreeColumns {
+  const float *ax, *ay, *az, *bx, *by, *bz;
+  const int32_t* segment;
+  const SearchTreeNode* treeNodes;
+  uint32_t treeTop, treeTopNodes;  // the root's nodes
+};
+
 // The nearest stored segment so far: its squared distance, its index in the record and the
 // slot it is stored in.
 struct SearchBest {
@@ -63,8 +72,8 @@ bool NothingNear(const EdgeSearchIndex& index, const Point3& p, float radius);
 
 // The nearest stored segment nearer than `best`, by the tree: nearest child first, every
 // child beyond the best distance left out. Both give the same answer, as the column scans do.
-void SearchTreeSse2(const SearchColumns& x, float px, float py, float pz, SearchBest& best);
-void SearchTreeAvx2(const SearchColumns& x, float px, float py, float pz, SearchBest& best);
+void SearchTreeSse2(const SearchTreeColumns& x, float px, float py, float pz, SearchBest& best);
+void SearchTreeAvx2(const SearchTreeColumns& x, float px, float py, float pz, SearchBest& best);
 
 // Measures every slot from `begin` to `end`, with no bounds to test first: a record of a few
 // segments (a box) is quicker scanned whole than searched.

@@ -89,7 +89,7 @@ void ScanSlotsAvx2(const SearchColumns& x, uint32_t begin, uint32_t end, float p
   ScanSlots<Lanes8>(x, begin, end, px, py, pz, best);
 }
 
-void SearchTreeAvx2(const SearchColumns& x, float px, float py, float pz, SearchBest& best) {
+void SearchTreeAvx2(const SearchTreeColumns& x, float px, float py, float pz, SearchBest& best) {
   WalkNodes<Lanes8>(x, x.treeTop, x.treeTopNodes, px, py, pz, best);
 }
 

@@ -83,7 +83,7 @@ void ScanSlotsSse2(const SearchColumns& x, uint32_t begin, uint32_t end, float p
   ScanSlots<Lanes4>(x, begin, end, px, py, pz, best);
 }
 
-void SearchTreeSse2(const SearchColumns& x, float px, float py, float pz, SearchBest& best) {
+void SearchTreeSse2(const SearchTreeColumns& x, float px, float py, float pz, SearchBest& best) {
   WalkNodes<Lanes4>(x, x.treeTop, x.treeTopNodes, px, py, pz, best);
 }
 

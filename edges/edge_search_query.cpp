@@ -38,6 +38,13 @@ SearchColumns ColumnsOf(const EdgeSearchIndex& x) {
           x.tree.top};
 }
 
+SearchTreeColumns TreeColumnsOf(const EdgeSearchIndex& x) {
+  return {x.ax.data(),      x.ay.data(),         x.az.data(),
+          x.bx.data(),      x.by.data(),         x.bz.data(),
+          x.segment.data(), x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
+          x.tree.top};
+}
+
 struct Sse2Kernel {
   static void Rings(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p,
                     float flatLimit, float radius, SearchBest& best) {
@@ -46,7 +53,7 @@ struct Sse2Kernel {
   static void Slots(const SearchColumns& v, uint32_t end, const Point3& p, SearchBest& best) {
     ScanSlotsSse2(v, 0, end, p.x, p.y, p.z, best);
   }
-  static void Tree(const SearchColumns& v, const Point3& p, SearchBest& best) {
+  static void Tree(const SearchTreeColumns& v, const Point3& p, SearchBest& best) {
     SearchTreeSse2(v, p.x, p.y, p.z, best);
   }
 };
@@ -59,7 +66,7 @@ struct Avx2Kernel {
   static void Slots(const SearchColumns& v, uint32_t end, const Point3& p, SearchBest& best) {
     ScanSlotsAvx2(v, 0, end, p.x, p.y, p.z, best);
   }
-  static void Tree(const SearchColumns& v, const Point3& p, SearchBest& best) {
+  static void Tree(const SearchTreeColumns& v, const Point3& p, SearchBest& best) {
     SearchTreeAvx2(v, p.x, p.y, p.z, best);
   }
 };
@@ -89,7 +96,7 @@ SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, f
   } else {
     // The tree's first test does what the stretches would.
     if (reach == SearchReach::kRadius && !x.tree.nodes.empty()) {
-      Kernel::Tree(ColumnsOf(x), p, best);
+      Kernel::Tree(TreeColumnsOf(x), p, best);
     } else if (reach == SearchReach::kRadius) {
       Kernel::Rings(x, ColumnsOf(x), p, std::numeric_limits<float>::infinity(), radius, best);
     } else {

@@ -42,7 +42,8 @@ KELVANE_FORCE_INLINE void NodeGaps(const SearchTreeNode& n, float px, float py, 
 }
 
 template <class L>
-void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best);
+void WalkTree(const SearchTreeColumns& x, uint32_t at, float px, float py, float pz,
+              SearchBest& best);
 
 // Measures the segments of a leaf's runs that can hold something nearer: the run nearest p
 // first, whose segments usually hold the answer or come close, then every run left that can
@@ -50,15 +51,16 @@ void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz,
 // once at the end: no test between those runs, so that their arithmetic overlaps rather than
 // waiting on each choice.
 template <class L>
-KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode& n, float px,
+KELVANE_FORCE_INLINE void ScanRuns(const SearchTreeColumns& x, const SearchTreeNode& n, float px,
                                    float py, float pz, SearchBest& best) {
   using F = typename L::F;
   using I = typename L::I;
   const F zero = L::Splat(0.0f), one = L::Splat(1.0f);
   const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
   const I none = L::Splat(int32_t(INT32_MAX));
-  constexpr int kGroups = int(SearchTreeNode::kLeafRuns / L::kWidth);
-  static_assert(kGroups >= 1 && kGroups * L::kWidth == SearchTreeNode::kLeafRuns);
+  // All the node's lanes: those past its runs lie infinitely far.
+  constexpr int kGroups = int(SearchTreeNode::kWidth / int(L::kWidth));
+  static_assert(kGroups >= 1 && kGroups * int(L::kWidth) == SearchTreeNode::kWidth);
   F gaps[kGroups];
   F nearestGap = gaps[0] = LaneGaps<L>(n, 0, pxs, pys, pzs);
   for (int g = 1; g < kGroups; ++g) {
@@ -133,7 +135,7 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchColumns& x, const SearchTreeNode&
 // vector minimum over all the lanes, a visited one counting as infinitely far: branches on
 // lane after lane would each be a coin toss.
 template <class L>
-KELVANE_FORCE_INLINE void WalkNodes(const SearchColumns& x, uint32_t first, uint32_t count,
+KELVANE_FORCE_INLINE void WalkNodes(const SearchTreeColumns& x, uint32_t first, uint32_t count,
                                     float px, float py, float pz, SearchBest& best) {
   using F = typename L::F;
   const int width = SearchTreeNode::kWidth;
@@ -172,7 +174,8 @@ KELVANE_FORCE_INLINE void WalkNodes(const SearchColumns& x, uint32_t first, uint
 }
 
 template <class L>
-void WalkTree(const SearchColumns& x, uint32_t at, float px, float py, float pz, SearchBest& best) {
+void WalkTree(const SearchTreeColumns& x, uint32_t at, float px, float py, float pz,
+              SearchBest& best) {
   const SearchTreeNode& n = x.treeNodes[at];
   if (n.child[0] & SearchTreeNode::kRunBit) {
     ScanRuns<L>(x, n, px, py, pz, best);
