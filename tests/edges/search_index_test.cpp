@@ -190,6 +190,32 @@ TEST(SearchIndex, AgreesWithThePlainScanAlongLongCurves) {
   }
 }
 
+// Two flat rings tilted off every axis, far from the origin, seen from above and beside:
+// every segment of a ring lies nearly as far as the nearest, and only the flat side of each
+// run's box can leave a run out.
+TEST(SearchIndex, AgreesWithThePlainScanAboveTiltedRings) {
+  const Point3 u(0.8f, 0.6f, 0.0f), v(-0.36f, 0.48f, 0.8f), n(0.48f, -0.64f, 0.6f);
+  std::vector<EdgeSegment> rings;
+  for (int ring = 0; ring < 2; ++ring) {
+    const Point3 centre(300.0f + 5.0f * float(ring), -200.0f, 50.0f + 40.0f * float(ring));
+    auto at = [&](int k) {
+      const float a = 6.2831853f * float(k) / 200.0f;
+      return centre + u * (3.0f * std::cos(a)) + v * (3.0f * std::sin(a));
+    };
+    for (int k = 0; k < 200; ++k) rings.push_back({at(k), at(k + 1)});
+  }
+  const NodeEdgeCache r = RecordFromSegments(rings, 30.0f);
+  ASSERT_FALSE(r.search.tree.nodes.empty());
+  std::mt19937 rng(31);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  for (int i = 0; i < 3000; ++i) {
+    const Point3 centre(300.0f + 5.0f * float(i % 2), -200.0f, 50.0f + 40.0f * float(i % 2));
+    const Point3 p =
+        centre + n * (25.0f * unit(rng)) + u * (4.0f * unit(rng)) + v * (4.0f * unit(rng));
+    ASSERT_TRUE(Agrees(r, p));
+  }
+}
+
 // A box's dozen edges fill one bin that spans the whole box: its search and its near-edge
 // mask go segment by segment, as they do for each of a scene's many small objects.
 TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
