@@ -47,7 +47,7 @@ struct Lanes8 {
   }
   static KELVANE_FORCE_INLINE F Min(F a, F b) { return {_mm256_min_ps(a.v, b.v)}; }
   static KELVANE_FORCE_INLINE F Max(F a, F b) { return {_mm256_max_ps(a.v, b.v)}; }
-  static KELVANE_FORCE_INLINE F Sqrt(F a) { return {_mm256_sqrt_ps(a.v)}; }
+  static KELVANE_FORCE_INLINE F Abs(F a) { return {_mm256_andnot_ps(_mm256_set1_ps(-0.0f), a.v)}; }
   static KELVANE_FORCE_INLINE I Min(I a, I b) { return {_mm256_min_epi32(a.v, b.v)}; }
   static KELVANE_FORCE_INLINE I Select(I mask, I a, I b) {
     return {_mm256_blendv_epi8(b.v, a.v, mask.v)};

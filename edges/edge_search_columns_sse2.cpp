@@ -46,7 +46,7 @@ struct Lanes4 {
   }
   static KELVANE_FORCE_INLINE F Min(F a, F b) { return {_mm_min_ps(a.v, b.v)}; }
   static KELVANE_FORCE_INLINE F Max(F a, F b) { return {_mm_max_ps(a.v, b.v)}; }
-  static KELVANE_FORCE_INLINE F Sqrt(F a) { return {_mm_sqrt_ps(a.v)}; }
+  static KELVANE_FORCE_INLINE F Abs(F a) { return {_mm_andnot_ps(_mm_set1_ps(-0.0f), a.v)}; }
   static KELVANE_FORCE_INLINE I Select(I mask, I a, I b) {
     return {_mm_or_si128(_mm_and_si128(mask.v, a.v), _mm_andnot_si128(mask.v, b.v))};
   }

@@ -1,7 +1,7 @@
 #pragma once
 // The walk down the search tree, written once over a lane type L as the column scan is (see
 // edge_search_column_scan.h, whose ScanSlots reads the runs) and instantiated by the SSE2
-// and AVX2 files. L also provides Store.
+// and AVX2 files. L also provides Store and Abs.
 #include <cstdint>
 #include <limits>
 
@@ -26,7 +26,7 @@ KELVANE_FORCE_INLINE typename L::F LaneGaps(const SearchTreeNode& n, int lane, t
   for (int axis = 0; axis < 3; ++axis) {
     const F along = L::Load(&n.u[axis][0][lane]) * vx + L::Load(&n.u[axis][1][lane]) * vy +
                     L::Load(&n.u[axis][2][lane]) * vz;
-    const F out = L::Max(L::Max(along, zero - along) - L::Load(&n.extent[axis][lane]), zero);
+    const F out = L::Max(L::Abs(along) - L::Load(&n.extent[axis][lane]), zero);
     sum = sum + out * out;
   }
   return sum * L::Splat(0.999999f);
