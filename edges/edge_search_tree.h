@@ -38,7 +38,7 @@ struct SearchTreeNode {
 
 // Children before their parents. The root is wide: up to kTop children, whose lanes fill
 // the last `top` nodes, so that a small tree's nodes of the lowest level are all tested at
-// once rather than through a level or two of capsules around whole curves.
+// once rather than through a level or two of boxes around whole curves.
 struct SearchTree {
   static constexpr int kTop = 64;
   std::vector<SearchTreeNode> nodes;

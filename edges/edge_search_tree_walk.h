@@ -68,7 +68,7 @@ KELVANE_FORCE_INLINE void ScanRuns(const SearchTreeColumns& x, const SearchTreeN
     nearestGap = L::Min(nearestGap, gaps[g]);
   }
   nearestGap = L::SpreadMin(nearestGap);
-  // A leaf is only entered when its capsule lies within the best distance, and its nearest
+  // A leaf is only entered when its box lies within the best distance, and its nearest
   // run usually does too: measured straight away, it leaves a best distance that rules out
   // most of the other runs.
   unsigned first = 0;
