@@ -75,14 +75,37 @@ KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Poi
   // Past the exact radius the answers around the point's column count as well: only the
   // full query gives those.
   if (!(limit <= record.search.radius)) return FindEdge(record, p, nearest, segment);
+  const NearEdgeMask& mask = record.search.nearMask;
+  const SmallEdgeSet& few = record.search.small;
+  // A few segments, each known by the mask cells it marked: a point is measured against
+  // those of its cell alone, and a cell none marked is clear.
+  if (few.count > 0 && !few.layerLanes.empty() && limit <= mask.distance) {
+    if (segment) *segment = -1;
+    int cell[3];
+    if (!mask.CellOf(p, cell)) return kNoEdgeDistance;
+    const unsigned lanes = few.CellLanes(cell);
+    if (!lanes) return kNoEdgeDistance;
+    const int lane = NearestSmallLaneOf(few, lanes, p, limit * limit);
+    if (lane < 0) return kNoEdgeDistance;
+    if constexpr (!kNearest) {
+      const float d = SmallLaneDistance(few, lane, p);
+      return d < kNoEdgeDistance ? d : kNoEdgeDistance;
+    }
+    const int k = few.segmentAt[lane];
+    Point3 point;
+    const float d = MeasureSmallEdge(few, k, p, point);
+    if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
+    nearest = point;
+    if (segment) *segment = k;
+    return d;
+  }
   // Most of an object lies farther than limit from every qualifying edge (all of a tube
   // between its rims, all of a sphere away from its seams): those points need no search.
-  if (record.search.nearMask.Clear(p, limit)) {
+  if (mask.Clear(p, limit)) {
     if (segment) *segment = -1;
     return kNoEdgeDistance;
   }
   // A few segments: measured all at once, straight from here (limit is within the radius).
-  const SmallEdgeSet& few = record.search.small;
   if (few.count > 0) {
     if (segment) *segment = -1;
     if constexpr (!kNearest) {
