@@ -77,15 +77,9 @@ KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Poi
   if (!(limit <= record.search.radius)) return FindEdge(record, p, nearest, segment);
   const NearEdgeMask& mask = record.search.nearMask;
   const SmallEdgeSet& few = record.search.small;
-  // A few segments, each known by the mask cells it marked: a point is measured against
-  // those of its cell alone, and a cell none marked is clear.
-  if (few.count > 0 && !few.layerLanes.empty() && limit <= mask.distance) {
+  if (nearest_edge_detail::ByCellLanes(record, limit)) {
     if (segment) *segment = -1;
-    int cell[3];
-    if (!mask.CellOf(p, cell)) return kNoEdgeDistance;
-    const unsigned lanes = few.CellLanes(cell);
-    if (!lanes) return kNoEdgeDistance;
-    const int lane = NearestSmallLaneOf(few, lanes, p, limit * limit);
+    const int lane = nearest_edge_detail::CellLaneNearest(record, p, limit);
     if (lane < 0) return kNoEdgeDistance;
     if constexpr (!kNearest) {
       const float d = SmallLaneDistance(few, lane, p);
@@ -137,7 +131,8 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   return FindEdgeWithin(record, p, limit, nearest, nullptr);
 }
 
-float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit) {
+float nearest_edge_detail::DistanceWithin(const NodeEdgeCache& record, const Point3& p,
+                                          float limit) {
   Point3 unused;
   return FindEdgeWithin<false>(record, p, limit, unused, nullptr);
 }
