@@ -69,7 +69,8 @@ float FindEdge(const NodeEdgeCache& record, const Point3& p, Point3& nearest, in
 
 // Without kNearest, nearest and segment are left alone: for callers that want the distance
 // alone, which then skips picking the point out of a small record's lanes.
-template <bool kNearest = true>
+// With kLanesAsked, the caller has found that the cell lanes do not answer.
+template <bool kNearest = true, bool kLanesAsked = false>
 KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                           Point3& nearest, int* segment) {
   // Past the exact radius the answers around the point's column count as well: only the
@@ -77,7 +78,7 @@ KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Poi
   if (!(limit <= record.search.radius)) return FindEdge(record, p, nearest, segment);
   const NearEdgeMask& mask = record.search.nearMask;
   const SmallEdgeSet& few = record.search.small;
-  if (nearest_edge_detail::ByCellLanes(record, limit)) {
+  if (!kLanesAsked && nearest_edge_detail::ByCellLanes(record, limit)) {
     if (segment) *segment = -1;
     const int lane = nearest_edge_detail::CellLaneNearest(record, p, limit);
     if (lane < 0) return kNoEdgeDistance;
@@ -134,7 +135,7 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
 float nearest_edge_detail::DistanceWithin(const NodeEdgeCache& record, const Point3& p,
                                           float limit) {
   Point3 unused;
-  return FindEdgeWithin<false>(record, p, limit, unused, nullptr);
+  return FindEdgeWithin<false, true>(record, p, limit, unused, nullptr);
 }
 
 float NearestEdgeSegment(const NodeEdgeCache& record, const Point3& p, Point3& nearest,

@@ -58,7 +58,7 @@ KELVANE_FORCE_INLINE int CellLaneNearest(const NodeEdgeCache& record, const Poin
   return NearestSmallLaneOf(record.search.small, lanes, p, limit * limit);
 }
 
-// NearestEdgeDistanceWithin for any record.
+// NearestEdgeDistanceWithin for any record, without asking the cell lanes (the inline part has).
 float DistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit);
 
 }  // namespace nearest_edge_detail
