@@ -565,13 +565,32 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
   if (segments.size() <= kMarkedOneByOne) {
     // A few are each widened as marked, cheaper than widening the whole grid after.
     const bool few = segments.size() <= size_t(SmallEdgeSet::kMost);
-    for (const EdgeSegment& s : segments) {
+    const NearEdgeMask& mask = x.nearMask;
+    SmallEdgeSet& small = x.small;
+    if (few) {
+      small.firstY = mask.cells[0];
+      small.firstZ = mask.cells[0] + mask.cells[1];
+      small.layerLanes.assign(size_t(small.firstZ + mask.cells[2]), 0);
+    }
+    for (size_t k = 0; k < segments.size(); ++k) {
+      const EdgeSegment& s = segments[k];
       Point3 lo, hi;
       for (int axis = 0; axis < 3; ++axis) {
         lo[axis] = std::min(s.start[axis], s.end[axis]);
         hi[axis] = std::max(s.start[axis], s.end[axis]);
       }
-      few ? x.nearMask.MarkWidened(lo, hi) : x.nearMask.Mark(lo, hi);
+      if (!few) {
+        x.nearMask.Mark(lo, hi);
+        continue;
+      }
+      x.nearMask.MarkWidened(lo, hi);
+      // The same cells, by layer: a cell's lanes are then exactly the segments that marked it.
+      int from[3], to[3];
+      if (!mask.CellRange(lo, hi, 1, from, to)) continue;
+      const int first[3] = {0, small.firstY, small.firstZ};
+      for (int axis = 0; axis < 3; ++axis)
+        for (int c = from[axis]; c <= to[axis]; ++c)
+          small.layerLanes[size_t(first[axis] + c)] |= uint16_t(1u << small.laneOf[k]);
     }
     if (!few) x.nearMask.Widen();
     return;
@@ -608,7 +627,8 @@ size_t EdgeSearchIndex::Bytes() const {
          (occupiedFrom[0].capacity() + occupiedFrom[1].capacity() + occupiedFrom[2].capacity() +
           occupiedTo[0].capacity() + occupiedTo[1].capacity() + occupiedTo[2].capacity()) *
              sizeof(float) +
-         sizeof(nearMask) + sizeof(small) + tree.nodes.capacity() * sizeof(SearchTreeNode);
+         sizeof(nearMask) + sizeof(small) + small.layerLanes.capacity() * sizeof(uint16_t) +
+         tree.nodes.capacity() * sizeof(SearchTreeNode);
 }
 
 void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,

@@ -47,18 +47,23 @@ void NearEdgeMask::MarkWidened(const Point3& lo, const Point3& hi) {
   MarkCells(lo, hi, 1);
 }
 
-void NearEdgeMask::MarkCells(const Point3& lo, const Point3& hi, int widened) {
-  int from[3], to[3];
+bool NearEdgeMask::CellRange(const Point3& lo, const Point3& hi, int widened, int from[3],
+                             int to[3]) const {
   for (int axis = 0; axis < 3; ++axis) {
     const int more = widened * Reach(axis);
     from[axis] = std::max(std::clamp(Cell(axis, lo[axis]), 0, cells[axis] - 1) - more, 0);
     to[axis] =
         std::min(std::clamp(Cell(axis, hi[axis]), 0, cells[axis] - 1) + more, cells[axis] - 1);
   }
+  return to[0] >= from[0];  // not with an end not a number
+}
+
+void NearEdgeMask::MarkCells(const Point3& lo, const Point3& hi, int widened) {
+  int from[3], to[3];
+  if (!CellRange(lo, hi, widened, from, to)) return;
   // A row along X lies within one word (at most 64 cells, a power of two): its run of cells is
   // one mask.
   const int run = to[0] - from[0] + 1;
-  if (run <= 0) return;  // an end not a number
   const uint64_t cellsInRun = run == 64 ? ~uint64_t(0) : (uint64_t(1) << run) - 1;
   for (int cz = from[2]; cz <= to[2]; ++cz)
     for (int cy = from[1]; cy <= to[1]; ++cy) {

@@ -44,16 +44,24 @@ struct NearEdgeMask {
   // the point lies is a coin toss. The cells are Cell()'s.
   bool Clear(const Point3& p, float limit) const {
     if (!(limit <= distance)) return false;
+    int cell[3];
+    if (!CellOf(p, cell)) return true;
+    const unsigned bit = Bit(cell[0], cell[1], cell[2]);
+    return !(bits[bit / 64] >> (bit % 64) & 1u);
+  }
+  // The cell p lies in, per axis; false off the grid (NaN too). Cell()'s arithmetic, the three
+  // axes at once.
+  bool CellOf(const Point3& p, int cell[3]) const {
     const __m128 f = _mm_mul_ps(_mm_sub_ps(_mm_setr_ps(p.x, p.y, p.z, 0.0f), _mm_load_ps(origin)),
                                 _mm_load_ps(inverseCell));
-    // Off the grid, NaN too.
     const __m128 on =
         _mm_and_ps(_mm_cmpge_ps(f, _mm_setzero_ps()), _mm_cmplt_ps(f, _mm_load_ps(cellCount)));
-    if (_mm_movemask_ps(on) != 15) return true;
+    if (_mm_movemask_ps(on) != 15) return false;
     const __m128i c = _mm_cvttps_epi32(f);
-    const unsigned bit = Bit(_mm_cvtsi128_si32(c), _mm_cvtsi128_si32(_mm_shuffle_epi32(c, 1)),
-                             _mm_cvtsi128_si32(_mm_shuffle_epi32(c, 2)));
-    return !(bits[bit / 64] >> (bit % 64) & 1u);
+    cell[0] = _mm_cvtsi128_si32(c);
+    cell[1] = _mm_cvtsi128_si32(_mm_shuffle_epi32(c, 1));
+    cell[2] = _mm_cvtsi128_si32(_mm_shuffle_epi32(c, 2));
+    return true;
   }
   // Cell of a coordinate along an axis: -1 before the grid (and for NaN), cells[axis] past
   // it. Marking and asking use the same arithmetic, so that a point inside a widened box
@@ -63,6 +71,8 @@ struct NearEdgeMask {
   int Reach(int axis) const;
   // Marks the cells from lo's to hi's, widened by the reach when `widened` is 1.
   void MarkCells(const Point3& lo, const Point3& hi, int widened);
+  // The cells MarkCells marks, per axis from `from` to `to`; none when false.
+  bool CellRange(const Point3& lo, const Point3& hi, int widened, int from[3], int to[3]) const;
   unsigned Bit(int cx, int cy, int cz) const {
     return (unsigned(cz) * unsigned(cells[1]) + unsigned(cy)) * unsigned(cells[0]) + unsigned(cx);
   }

@@ -35,6 +35,18 @@ struct SmallEdgeSet {
   alignas(16) float lower[3][4], upper[3][4];
   uint8_t segmentAt[kMost];  // the record's index of the segment in each lane
   uint8_t laneOf[kMost];     // the lane of each of the record's segments
+  // Per axis, for each layer of the record's near-edge mask cells across it, the lanes whose
+  // segment marked cells in that layer: those of the X layers, then the Y, then the Z ones.
+  // A cell's lanes, the three layers' in common, are the segments that marked it, so a point
+  // is measured against those alone. Empty without a mask.
+  std::vector<uint16_t> layerLanes;
+  int firstY = 0, firstZ = 0;  // where the Y and Z layers start
+
+  // The lanes of segments that marked the mask's cell (cx, cy, cz).
+  unsigned CellLanes(const int cell[3]) const {
+    const uint16_t* l = layerLanes.data();
+    return unsigned(l[cell[0]]) & l[firstY + cell[1]] & l[firstZ + cell[2]];
+  }
 
   // The record's segment k as stored.
   EdgeSegment Segment(int k) const {
@@ -67,6 +79,33 @@ KELVANE_FORCE_INLINE __m128 Measure(const SmallEdgeSet::Four& f, __m128 px, __m1
   return _mm_add_ps(_mm_add_ps(_mm_mul_ps(ex, ex), _mm_mul_ps(ey, ey)), _mm_mul_ps(ez, ez));
 }
 
+// The lane of the least squared distance below radius2 among the vectors in `reached`, one
+// bit each (-1 for none); among equal distances the lower index in the record.
+KELVANE_FORCE_INLINE int NearestIn(const SmallEdgeSet& set, unsigned reached, __m128 px, __m128 py,
+                                   __m128 pz, float radius2) {
+  // Lane by lane the least so far below radius2; min keeps its second operand against NaN.
+  // A vector skipped holds nothing below radius2, and stands as radius2 throughout.
+  const __m128 limit = _mm_set1_ps(radius2);
+  const __m128 d0 = reached & 1u ? Measure(set.four[0], px, py, pz) : limit;
+  const __m128 d1 = reached & 2u ? Measure(set.four[1], px, py, pz) : limit;
+  const __m128 d2 = reached & 4u ? Measure(set.four[2], px, py, pz) : limit;
+  const __m128 d3 = reached & 8u ? Measure(set.four[3], px, py, pz) : limit;
+  __m128 least = _mm_min_ps(d3, _mm_min_ps(d2, _mm_min_ps(d1, _mm_min_ps(d0, limit))));
+  least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
+  least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(2, 3, 0, 1)));
+  if (!(_mm_cvtss_f32(least) < radius2)) return -1;
+  // The lanes at that distance (never one skipped), and of those the lowest index in the
+  // record: nearly always the one lane.
+  unsigned at = unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d0, least))) |
+                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d1, least))) << 4 |
+                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d2, least))) << 8 |
+                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d3, least))) << 12;
+  int best = std::countr_zero(at);
+  for (at &= at - 1; at; at &= at - 1)
+    if (set.segmentAt[std::countr_zero(at)] < set.segmentAt[best]) best = std::countr_zero(at);
+  return best;
+}
+
 }  // namespace small_edge_detail
 
 // The lane of the segment nearest to p whose squared distance is below radius2 (-1 for none);
@@ -92,27 +131,25 @@ KELVANE_FORCE_INLINE int NearestSmallLane(const SmallEdgeSet& set, const Point3&
   const unsigned reached = unsigned(_mm_movemask_ps(_mm_and_ps(_mm_and_ps(inX, inY), inZ)));
   if (!reached) return -1;
 
-  // Lane by lane the least so far below radius2; min keeps its second operand against NaN.
-  // A vector skipped holds nothing below radius2, and stands as radius2 throughout.
-  const __m128 limit = _mm_set1_ps(radius2);
-  const __m128 d0 = reached & 1u ? small_edge_detail::Measure(set.four[0], px, py, pz) : limit;
-  const __m128 d1 = reached & 2u ? small_edge_detail::Measure(set.four[1], px, py, pz) : limit;
-  const __m128 d2 = reached & 4u ? small_edge_detail::Measure(set.four[2], px, py, pz) : limit;
-  const __m128 d3 = reached & 8u ? small_edge_detail::Measure(set.four[3], px, py, pz) : limit;
-  __m128 least = _mm_min_ps(d3, _mm_min_ps(d2, _mm_min_ps(d1, _mm_min_ps(d0, limit))));
-  least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
-  least = _mm_min_ps(least, _mm_shuffle_ps(least, least, _MM_SHUFFLE(2, 3, 0, 1)));
-  if (!(_mm_cvtss_f32(least) < radius2)) return -1;
-  // The lanes at that distance (never one skipped), and of those the lowest index in the
-  // record: nearly always the one lane.
-  unsigned at = unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d0, least))) |
-                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d1, least))) << 4 |
-                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d2, least))) << 8 |
-                unsigned(_mm_movemask_ps(_mm_cmpeq_ps(d3, least))) << 12;
-  int best = std::countr_zero(at);
-  for (at &= at - 1; at; at &= at - 1)
-    if (set.segmentAt[std::countr_zero(at)] < set.segmentAt[best]) best = std::countr_zero(at);
-  return best;
+  return small_edge_detail::NearestIn(set, reached, px, py, pz, radius2);
+}
+
+// NearestSmallLane's answer for a point whose candidates are known: `lanes` holds every lane
+// whose segment could lie within the radius of p (CellLanes), and perhaps others, and is not
+// empty. Mostly a single one, near the middle of an edge: then that lane alone is measured.
+KELVANE_FORCE_INLINE int NearestSmallLaneOf(const SmallEdgeSet& set, unsigned lanes,
+                                            const Point3& p, float radius2) {
+  const __m128 px = _mm_set1_ps(p.x), py = _mm_set1_ps(p.y), pz = _mm_set1_ps(p.z);
+  if (!(lanes & (lanes - 1))) {
+    const int lane = std::countr_zero(lanes);
+    alignas(16) float d2[4];
+    _mm_store_ps(d2, small_edge_detail::Measure(set.four[lane / 4], px, py, pz));
+    return d2[lane % 4] < radius2 ? lane : -1;
+  }
+  // The vectors holding a candidate.
+  const unsigned any = lanes | lanes >> 1 | lanes >> 2 | lanes >> 3;
+  const unsigned reached = (any & 1u) | (any >> 3 & 2u) | (any >> 6 & 4u) | (any >> 9 & 8u);
+  return small_edge_detail::NearestIn(set, reached, px, py, pz, radius2);
 }
 
 // The record's index of that segment (-1 for none).

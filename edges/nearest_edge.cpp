@@ -69,20 +69,38 @@ float FindEdge(const NodeEdgeCache& record, const Point3& p, Point3& nearest, in
 
 // Without kNearest, nearest and segment are left alone: for callers that want the distance
 // alone, which then skips picking the point out of a small record's lanes.
-template <bool kNearest = true>
+// With kLanesAsked, the caller has found that the cell lanes do not answer.
+template <bool kNearest = true, bool kLanesAsked = false>
 KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Point3& p, float limit,
                                           Point3& nearest, int* segment) {
   // Past the exact radius the answers around the point's column count as well: only the
   // full query gives those.
   if (!(limit <= record.search.radius)) return FindEdge(record, p, nearest, segment);
+  const NearEdgeMask& mask = record.search.nearMask;
+  const SmallEdgeSet& few = record.search.small;
+  if (!kLanesAsked && nearest_edge_detail::ByCellLanes(record, limit)) {
+    if (segment) *segment = -1;
+    const int lane = nearest_edge_detail::CellLaneNearest(record, p, limit);
+    if (lane < 0) return kNoEdgeDistance;
+    if constexpr (!kNearest) {
+      const float d = SmallLaneDistance(few, lane, p);
+      return d < kNoEdgeDistance ? d : kNoEdgeDistance;
+    }
+    const int k = few.segmentAt[lane];
+    Point3 point;
+    const float d = MeasureSmallEdge(few, k, p, point);
+    if (!(d < kNoEdgeDistance)) return kNoEdgeDistance;
+    nearest = point;
+    if (segment) *segment = k;
+    return d;
+  }
   // Most of an object lies farther than limit from every qualifying edge (all of a tube
   // between its rims, all of a sphere away from its seams): those points need no search.
-  if (record.search.nearMask.Clear(p, limit)) {
+  if (mask.Clear(p, limit)) {
     if (segment) *segment = -1;
     return kNoEdgeDistance;
   }
   // A few segments: measured all at once, straight from here (limit is within the radius).
-  const SmallEdgeSet& few = record.search.small;
   if (few.count > 0) {
     if (segment) *segment = -1;
     if constexpr (!kNearest) {
@@ -114,9 +132,10 @@ float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, fl
   return FindEdgeWithin(record, p, limit, nearest, nullptr);
 }
 
-float NearestEdgeDistanceWithin(const NodeEdgeCache& record, const Point3& p, float limit) {
+float nearest_edge_detail::DistanceWithin(const NodeEdgeCache& record, const Point3& p,
+                                          float limit) {
   Point3 unused;
-  return FindEdgeWithin<false>(record, p, limit, unused, nullptr);
+  return FindEdgeWithin<false, true>(record, p, limit, unused, nullptr);
 }
 
 float NearestEdgeSegment(const NodeEdgeCache& record, const Point3& p, Point3& nearest,

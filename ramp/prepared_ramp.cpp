@@ -52,8 +52,9 @@ void PreparedRamp::Prepare(const GradientRamp& ramp) {
 KELVANE_FORCE_INLINE AColor PreparedRamp::Blend(size_t i, float t) const {
   const Segment& s = segments[i];
   const float u = SegmentParameter(t, positions[i - 1], positions[i]);
-  const float w =
-      s.linear ? SegmentWeight(u, CurveLinear, CurveLinear) : SegmentWeight(u, s.inMode, s.outMode);
+  // Both linear: u lies within 0..1, where the curves' clamps change nothing.
+  const float a = 1.0f - u, b = 1.0f - a;
+  const float w = s.linear ? b * u + b * a : SegmentWeight(u, s.inMode, s.outMode);
   // The four channels at once, each with the same products and sums as AColor's operators.
   const auto load = [](const AColor& c) { return _mm_loadu_ps(&c.r); };
   const __m128 vw = _mm_set1_ps(w), rest = _mm_set1_ps(1.0f - w);

@@ -226,9 +226,18 @@ TEST(SearchIndex, AgreesWithThePlainScanOnABox) {
     const NodeEdgeCache r = BuildRecord(node.Handle(), {.distance = distance});
     ASSERT_EQ(r.segments.size(), 12u);
     int clear = 0;
+    const SmallEdgeSet& small = r.search.small;
     for (const Point3& p : QueryPoints(box->GetMesh(), r, 3000, 19)) {
       ASSERT_TRUE(Agrees(r, p));
       clear += r.search.nearMask.Clear(p, distance) ? 1 : 0;
+      // A cell's lanes: some exactly where it is marked, and among them the lane that the
+      // vectors' boxes lead to.
+      if (!(distance <= r.search.nearMask.distance)) continue;
+      int cell[3];
+      const unsigned lanes = r.search.nearMask.CellOf(p, cell) ? small.CellLanes(cell) : 0u;
+      ASSERT_EQ(lanes != 0, !r.search.nearMask.Clear(p, distance));
+      const int lane = NearestSmallLane(small, p, distance * distance, distance);
+      ASSERT_EQ(lanes ? NearestSmallLaneOf(small, lanes, p, distance * distance) : -1, lane);
     }
     // The mask must still answer some points itself, or the small path costs a search each.
     EXPECT_TRUE(distance > 0.1f || clear > 300) << clear;
