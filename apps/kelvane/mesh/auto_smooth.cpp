@@ -39,6 +39,8 @@ class DisjointSets {
       i = above;
     }
   }
+  // The forest's array, for other use once every find is done.
+  UninitializedVector<int> TakeStorage() { return std::move(parent); }
   void Join(int a, int b) {
     for (;;) {
       a = Find(a);
@@ -95,7 +97,7 @@ struct EdgeEnd {
 // faces stay in face order). The same walk numbers the edges as the host's polygon mesh does
 // (into mesh.cornerEdges), so the host need not file them all again.
 struct EdgeTable {
-  std::vector<int> start;             // per vertex, its first end
+  UninitializedVector<int> start;     // per vertex, its first end
   UninitializedVector<EdgeEnd> ends;  // every one written by the threads that file them
 
   EdgeTable(PolyMeshData& mesh, int threads) {
@@ -104,11 +106,17 @@ struct EdgeTable {
     // Per corner, the corner that makes its edge; numbered below. Until then it holds each face
     // range's count (then cursor) per vertex, range after range: every vertex is used, so it
     // has room for as many ranges as there are corners per vertex.
-    std::vector<int>& maker = mesh.cornerEdges;
-    AssignHuge(maker, mesh.corners.size(), 0);
+    UninitializedVector<int>& maker = mesh.cornerEdges;
+    maker.clear();
+    ReserveHuge(maker, mesh.corners.size());
+    ResizeUnconstructed(maker, mesh.corners.size());
     const int fileThreads = int(std::clamp<size_t>(
         mesh.corners.size() / std::max<size_t>(numVerts, 1), 1, size_t(std::max(threads, 1))));
     const size_t ranges = ChunksOf(numFaces, fileThreads);
+    // Only the counts start at zero: every corner's own entry is written when its edge is found.
+    ParallelChunks(ranges * numVerts, threads, [&](size_t begin, size_t end) {
+      std::fill(maker.begin() + ptrdiff_t(begin), maker.begin() + ptrdiff_t(end), 0);
+    });
     auto cursors = [&](size_t begin) {
       size_t r = 0;
       while (numFaces * r / ranges != begin) ++r;
@@ -129,7 +137,8 @@ struct EdgeTable {
       int* count = cursors(begin);
       forEachEdge(begin, end, [&](int a, int, int, int) { ++count[a]; });
     });
-    AssignHuge(start, numVerts + 1, 0);
+    ReserveHuge(start, numVerts + 1);
+    ResizeUnconstructed(start, numVerts + 1);
     int total = 0;
     for (size_t v = 0; v < numVerts; ++v) {
       start[v] = total;
@@ -270,39 +279,52 @@ void AutoSmooth(PolyMeshData& mesh, float angleDegrees, ProgressBar* progress, i
   std::vector<std::pair<int, int>> sharp;
   for (const auto& some : sharpOf) sharp.insert(sharp.end(), some.begin(), some.end());
 
-  // Regions that meet at a sharp edge, by region leader (a neighbour once per sharp edge).
-  std::vector<int> neighbourStart(size_t(numFaces) + 1, 0);
-  for (auto& [f, g] : sharp) {
-    f = regions.Find(f);
-    g = regions.Find(g);
-    if (f == g) continue;
-    ++neighbourStart[size_t(f) + 1];
-    ++neighbourStart[size_t(g) + 1];
+  // Each face's region leader, on every core, kept in its smoothing group until the groups are
+  // known; nothing joins any more, so the finds race only with each other.
+  DWORD* leaderOf = mesh.smoothingGroups.data();
+  ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
+    for (size_t f = begin; f < end; ++f) leaderOf[f] = DWORD(regions.Find(int(f)));
+  });
+  for (auto& [f, g] : sharp) f = int(leaderOf[size_t(f)]), g = int(leaderOf[size_t(g)]);
+
+  // Regions that meet at a sharp edge, by leader (a neighbour once per sharp edge), filed in the
+  // forest's own array: counted, then each leader's entry moved on as its list fills, so that
+  // a leader's list ends at its own entry and starts at the one before's.
+  UninitializedVector<int> listEnd = regions.TakeStorage();
+  ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
+    std::fill(listEnd.begin() + ptrdiff_t(begin), listEnd.begin() + ptrdiff_t(end), 0);
+  });
+  size_t listed = 0;
+  for (const auto& [f, g] : sharp)
+    if (f != g) ++listEnd[size_t(f)], ++listEnd[size_t(g)], listed += 2;
+  for (int f = 0, total = 0; f < numFaces; ++f) {
+    const int count = listEnd[size_t(f)];
+    listEnd[size_t(f)] = total;
+    total += count;
   }
-  std::partial_sum(neighbourStart.begin(), neighbourStart.end(), neighbourStart.begin());
-  std::vector<int> neighbours(size_t(neighbourStart.back()));
-  {
-    std::vector<int> fill(neighbourStart.begin(), neighbourStart.end() - 1);
-    for (auto [f, g] : sharp) {
-      if (f == g) continue;
-      neighbours[size_t(fill[size_t(f)]++)] = g;
-      neighbours[size_t(fill[size_t(g)]++)] = f;
-    }
+  std::vector<int> neighbours(listed);
+  for (const auto& [f, g] : sharp) {
+    if (f == g) continue;
+    neighbours[size_t(listEnd[size_t(f)]++)] = g;
+    neighbours[size_t(listEnd[size_t(g)]++)] = f;
   }
 
   show(0.8);
-  std::vector<int> bit;
-  AssignHuge(bit, size_t(numFaces), -1);
+  // Leaders take their groups in face order (a region's leader is its first face): the
+  // neighbours already coloured are those led by an earlier face.
+  UninitializedVector<unsigned char> bit;  // written for leaders only
+  ReserveHuge(bit, size_t(numFaces));
+  ResizeUnconstructed(bit, size_t(numFaces));
   for (int f = 0; f < numFaces; ++f) {
-    int leader = regions.Find(f);
-    if (bit[size_t(leader)] < 0) {
-      int uses[32] = {};
-      for (int i = neighbourStart[size_t(leader)]; i < neighbourStart[size_t(leader) + 1]; ++i)
-        if (bit[size_t(neighbours[size_t(i)])] >= 0) ++uses[bit[size_t(neighbours[size_t(i)])]];
-      // The first free group; with all 32 taken, the one fewest neighbours share.
-      bit[size_t(leader)] = int(std::min_element(uses, uses + 32) - uses);
-    }
-    mesh.smoothingGroups[size_t(f)] = DWORD(1) << bit[size_t(leader)];
+    if (leaderOf[size_t(f)] != DWORD(f)) continue;
+    int uses[32] = {};
+    for (int i = f > 0 ? listEnd[size_t(f) - 1] : 0; i < listEnd[size_t(f)]; ++i)
+      if (neighbours[size_t(i)] < f) ++uses[bit[size_t(neighbours[size_t(i)])]];
+    // The first free group; with all 32 taken, the one fewest neighbours share.
+    bit[size_t(f)] = static_cast<unsigned char>(std::min_element(uses, uses + 32) - uses);
   }
+  ParallelChunks(size_t(numFaces), threads, [&](size_t begin, size_t end) {
+    for (size_t f = begin; f < end; ++f) leaderOf[f] = DWORD(1) << bit[leaderOf[f]];
+  });
   if (progress) progress->Finish();
 }

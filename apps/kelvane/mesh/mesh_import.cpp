@@ -21,6 +21,7 @@
 #include <set>
 #include <span>
 #include <stdexcept>
+#include <thread>
 
 #include "common/input_error.h"
 #include "common/input_file.h"
@@ -165,7 +166,10 @@ class WeldedMesh {
     int top = -1;
     bool inOrder = true;
     for (const int v : mesh.corners) {
-      inOrder &= v <= top + 1;
+      if (v > top + 1) {
+        inOrder = false;
+        break;
+      }
       top = std::max(top, v);
     }
     if (inOrder && size_t(top) + 1 == mesh.vertices.size()) {
@@ -424,11 +428,29 @@ class FileReader {
     return *scene->mMeshes[i];
   }
 
-  // Frees the importer's meshes once they have been copied, before the smoothing needs room:
-  // its arrays then reuse those pages rather than fresh ones, which the kernel must clear.
+  ~FileReader() { Released(); }
+
+  // Frees the importer's meshes once they have been copied. Their millions of small face
+  // lists take long to free one by one, so another thread frees them while the load goes on.
   void Release() {
-    importer.FreeScene();
     scene = nullptr;
+    freeing = std::thread([this] {
+#ifdef __GLIBC__
+      // Freed small blocks are otherwise kept unmerged until the next large allocation, which
+      // would merge them all on the loading thread; with none kept, each is merged here as it
+      // is freed. The default limit is back once they are.
+      mallopt(M_MXFAST, 0);
+#endif
+      importer.FreeScene();
+#ifdef __GLIBC__
+      mallopt(M_MXFAST, int(64 * sizeof(size_t) / 4));
+#endif
+    });
+  }
+
+  // Waits for Release's freeing to end.
+  void Released() {
+    if (freeing.joinable()) freeing.join();
   }
 
   const std::string& path;
@@ -436,6 +458,7 @@ class FileReader {
  private:
   Assimp::Importer importer;
   const aiScene* scene = nullptr;
+  std::thread freeing;
 };
 
 // The importer kept each face's indices in an allocation of its own; once the smoothing has
@@ -463,8 +486,8 @@ std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAn
                                          std::ostream* progressTo, int threads) {
   FileReader file(path, progressTo);
   Counter welding(progressTo, "Welding " + FileName(path), file.Elements());
-  // Nodes are smoothed once the importer's copy of the file is freed, so the two never take
-  // room at the same time.
+  // Nodes are smoothed once every node has been taken from the importer's copy of the file,
+  // which is freed meanwhile.
   struct Pending {
     WeldedMesh welded;
     ImportedNode out;
@@ -491,6 +514,7 @@ std::vector<ImportedNode> ImportMeshFile(const std::string& path, float smoothAn
         p.welded.Finish(smoothAngle, path + ": node \"" + p.out.name + "\"", progressTo, threads);
     nodes.push_back(std::move(p.out));
   }
+  file.Released();
   HandBackFreedHeap();
   if (nodes.empty()) throw InputError(path + ": the file holds no polygons");
   return nodes;
@@ -509,6 +533,7 @@ PolyMeshData ImportMergedMesh(const std::string& path, float smoothAngle, std::o
   if (welded.Empty()) throw InputError(path + ": the file holds no polygons");
   welding.Bar().Finish();
   PolyMeshData mesh = welded.Finish(smoothAngle, path, progressTo, threads);
+  file.Released();
   HandBackFreedHeap();
   return mesh;
 }

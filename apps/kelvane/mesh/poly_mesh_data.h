@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "WindowsDefines.h"
+#include "host_uninitialized_storage.h"
 #include "maxtypes.h"
 #include "point3.h"
 
@@ -24,7 +25,7 @@ struct PolyMeshData {
   // Per corner, its edge as the host's polygon mesh numbers them (-1 - e on the corner that
   // makes edge e, e on the one that joins it), kept from AutoSmooth's edge table so the host
   // object need not file every edge again. Empty when not known; AddFace empties it.
-  std::vector<int> cornerEdges;
+  UninitializedVector<int> cornerEdges;
 
   int NumFaces() const { return int(faceStart.size()) - 1; }
   int FaceSize(int f) const { return faceStart[size_t(f) + 1] - faceStart[size_t(f)]; }

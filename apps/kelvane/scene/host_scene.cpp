@@ -51,7 +51,7 @@ HostScene::HostScene(SceneDescription scene, std::ostream* progressTo) {
     Object* object = MakeHostObject(d.mesh, d.object);
     // Only the host object had a use for them.
     freedEdges |= !d.mesh.cornerEdges.empty();
-    std::vector<int>().swap(d.mesh.cornerEdges);
+    decltype(d.mesh.cornerEdges)().swap(d.mesh.cornerEdges);
     node.node = ip->CreateObjectNode(object);
     node.node->SetName(Widen(d.name).c_str());
     SetTransform(node, d.transform);

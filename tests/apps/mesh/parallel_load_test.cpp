@@ -52,9 +52,10 @@ std::string BumpySphereObj(int rows, int columns) {
   return obj.str();
 }
 
-template <class T>
-bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+template <class List>
+bool SameBits(const List& a, const List& b) {
+  return a.size() == b.size() &&
+         std::memcmp(a.data(), b.data(), a.size() * sizeof(typename List::value_type)) == 0;
 }
 
 TEST(ParallelLoad, OneThreadAndManyMakeTheSameMeshGroupsAndNormals) {
