@@ -595,7 +595,40 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 
 }  // namespace
 
-size_t EdgeSearchIndex::Bytes() const {
+EdgeSearchIndex::EdgeSearchIndex(const EdgeSearchIndex& other) : EdgeSearchArrays(other) {
+  RefreshView();
+}
+
+EdgeSearchIndex::EdgeSearchIndex(EdgeSearchIndex&& other) noexcept
+    : EdgeSearchArrays(std::move(other)) {
+  RefreshView();
+  other.RefreshView();
+}
+
+EdgeSearchIndex& EdgeSearchIndex::operator=(const EdgeSearchIndex& other) {
+  EdgeSearchArrays::operator=(other);
+  RefreshView();
+  return *this;
+}
+
+EdgeSearchIndex& EdgeSearchIndex::operator=(EdgeSearchIndex&& other) noexcept {
+  EdgeSearchArrays::operator=(std::move(other));
+  RefreshView();
+  other.RefreshView();
+  return *this;
+}
+
+void EdgeSearchIndex::RefreshView() {
+  view = {
+      columnBins.data(), binLayer.data(), binSlots.data(),   binChunks.data(),
+      chunkBoxes.data(), ax.data(),       ay.data(),         az.data(),
+      bx.data(),         by.data(),       bz.data(),         segment.data(),
+      columns,           origin.z,        binSize,           columnReachZ.data(),
+      reachUnit,         reachSlack,      tree.nodes.data(), uint32_t(tree.nodes.size()) - tree.top,
+      tree.top};
+}
+
+size_t EdgeSearchArrays::Bytes() const {
   return ringReach.capacity() + columnReachZ.capacity() +
          (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
          columnBoxes.capacity() + blockBoxes.capacity() * sizeof(float) +
@@ -683,4 +716,5 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     alongside->Wait();
   else
     stretchesAndMask();
+  x.RefreshView();
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "edge_search_columns.h"
 #include "edge_search_mask.h"
 #include "edge_search_small.h"
 #include "edge_search_tree.h"
@@ -25,7 +26,7 @@
 // is the walk's business. Past the columns next to the query's own, the walk goes by blocks
 // of kBlock x kBlock columns, each keeping the XY box of everything its columns hold, so that
 // the empty space around a seam or a rim costs one test per block rather than per column.
-struct EdgeSearchIndex {
+struct EdgeSearchArrays {
   static constexpr uint32_t kChunk = 8;
   static constexpr int kBlock = 8;  // columns per block side
   // Room after the last slot: a vector load may start at any slot.
@@ -86,6 +87,21 @@ struct EdgeSearchIndex {
   // A column's reach from its units.
   float ColumnReach(uint8_t units) const { return float(units) * reachUnit + reachSlack; }
   size_t Bytes() const;
+};
+
+struct EdgeSearchIndex : EdgeSearchArrays {
+  EdgeSearchIndex() = default;
+  EdgeSearchIndex(const EdgeSearchIndex& other);
+  EdgeSearchIndex(EdgeSearchIndex&& other) noexcept;
+  EdgeSearchIndex& operator=(const EdgeSearchIndex& other);
+  EdgeSearchIndex& operator=(EdgeSearchIndex&& other) noexcept;
+
+  // Points the view at the arrays, as they are now.
+  void RefreshView();
+
+  // What the column scans read of the arrays, gathered once rather than by every query, and
+  // gathered again wherever the arrays move.
+  SearchColumns view{};
 };
 
 // Derives the index from a record's segments, their bounds, the grid's cell size and the
