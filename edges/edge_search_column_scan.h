@@ -76,38 +76,49 @@ KELVANE_FORCE_INLINE void ScanSlots(const SearchColumns& x, uint32_t begin, uint
   for (uint32_t s = begin; s < end; s += L::kWidth) ScanGroup<L>(x, s, pxs, pys, pzs, best);
 }
 
-// Squared distance from p (x, y, z, 0) to a run box (lower x, y, z, upper x, y, z): Gap's
-// arithmetic on all three axes at once, summed in the same order, as a scalar Gap per axis
-// took three times the instructions. The loads stay within the box's six floats.
-KELVANE_FORCE_INLINE float BoxGap2(__m128 p, const float* box) {
-  const __m128 lower = _mm_loadu_ps(box);  // x, y, z, then upper x, not used
-  const __m128 rest = _mm_loadu_ps(box + 2);
-  const __m128 upper = _mm_shuffle_ps(rest, rest, _MM_SHUFFLE(3, 3, 2, 1));
-  const __m128 out =
-      _mm_max_ps(_mm_max_ps(_mm_sub_ps(lower, p), _mm_sub_ps(p, upper)), _mm_setzero_ps());
-  const __m128 out2 = _mm_mul_ps(out, out);
-  const __m128 xy = _mm_add_ss(out2, _mm_shuffle_ps(out2, out2, _MM_SHUFFLE(1, 1, 1, 1)));
-  return _mm_cvtss_f32(_mm_add_ss(xy, _mm_movehl_ps(out2, out2)));
-}
-
-// Scans bin b, or, when it keeps run boxes, the runs whose box can hold something nearer.
+// Scans bin b, or, when it keeps run boxes, the runs whose box can hold something nearer:
+// a block of boxes at a time, each squared gap by Gap's arithmetic summed x, y, then z.
 template <class L>
 KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, float py, float pz,
                                   SearchBest& best) {
+  using F = typename L::F;
   const uint32_t begin = x.binSlots[b], end = x.binSlots[b + 1];
   const uint32_t firstBox = x.binChunks[b];
   if (firstBox == x.binChunks[b + 1]) {
     ScanSlots<L>(x, begin, end, px, py, pz, best);
     return;
   }
-  const float* box = x.chunkBoxes + 6 * size_t(firstBox);
-  const __m128 p = _mm_setr_ps(px, py, pz, 0.0f);
-  for (uint32_t s = begin; s < end; s += SearchColumns::kChunk, box += 6) {
-    if (BoxGap2(p, box) > best.d2) continue;
-    // The whole run, even the last one of the bin that ends early, as ScanSlots does.
-    const typename L::F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
-    for (uint32_t k = 0; k < SearchColumns::kChunk; k += L::kWidth)
-      ScanGroup<L>(x, s + k, pxs, pys, pzs, best);
+  constexpr uint32_t kBlock = SearchColumns::kRunBlock;
+  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz), zero = L::Splat(0.0f);
+  const float* block = x.chunkBoxes + 6 * size_t(firstBox);
+  for (uint32_t s = begin; s < end; s += kBlock * SearchColumns::kChunk, block += 6 * kBlock) {
+    float gap[kBlock];
+    unsigned near = 0;
+    const F bound = L::Splat(best.d2);
+    for (uint32_t k = 0; k < kBlock; k += L::kWidth) {
+      const F gx =
+          L::Max(L::Max(L::Load(block + k) - pxs, pxs - L::Load(block + 3 * kBlock + k)), zero);
+      const F gy = L::Max(
+          L::Max(L::Load(block + kBlock + k) - pys, pys - L::Load(block + 4 * kBlock + k)), zero);
+      const F gz = L::Max(
+          L::Max(L::Load(block + 2 * kBlock + k) - pzs, pzs - L::Load(block + 5 * kBlock + k)),
+          zero);
+      const F g = gx * gx + gy * gy + gz * gz;
+      L::Store(gap + k, g);
+      near |= L::Lanes(L::AtMost(g, bound)) << k;
+    }
+    // Lanes past the bin's last run hold no run (with no bound yet, even their box passes).
+    const uint32_t runs = (end - s + SearchColumns::kChunk - 1) / SearchColumns::kChunk;
+    if (runs < kBlock) near &= (1u << runs) - 1u;
+    // In order, each against the best as it stands. The whole run, even the last one of the
+    // bin that ends early, as ScanSlots does.
+    for (; near; near &= near - 1) {
+      const uint32_t k = uint32_t(std::countr_zero(near));
+      if (gap[k] > best.d2) continue;
+      const uint32_t run = s + k * SearchColumns::kChunk;
+      for (uint32_t j = 0; j < SearchColumns::kChunk; j += L::kWidth)
+        ScanGroup<L>(x, run + j, pxs, pys, pzs, best);
+    }
   }
 }
 

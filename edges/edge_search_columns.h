@@ -19,6 +19,8 @@ struct EdgeSearchIndex;
 struct SearchColumns {
   // Segments per run box, as in EdgeSearchIndex.
   static constexpr uint32_t kChunk = 8;
+  // Run boxes tested at once.
+  static constexpr uint32_t kRunBlock = 8;
 
   const uint32_t* columnBins;  // columns * rows + 1
   const int32_t* binLayer;

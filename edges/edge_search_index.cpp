@@ -435,27 +435,43 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 }
 
 // The box of each run of kChunk slots in the bins that hold many, widened by the slack like
-// the reach.
+// the reach, kept by blocks of kRunBlock runs as lower x, y, z, then upper x, y, z, each of
+// kRunBlock lanes: a query tests a block's boxes at once. Lanes past a bin's last run hold a
+// box that nothing comes near.
 void FillRunBoxes(EdgeSearchIndex& x, float slack) {
+  constexpr uint32_t kBlock = SearchColumns::kRunBlock;
   const size_t bins = x.binLayer.size();
   x.binChunks.resize(bins + 1);
   size_t boxes = 0;
   for (size_t b = 0; b < bins; ++b) {
     x.binChunks[b] = uint32_t(boxes);
     const uint32_t count = x.binSlots[b + 1] - x.binSlots[b];
-    if (count > kBoxedBin) boxes += (count + EdgeSearchIndex::kChunk - 1) / EdgeSearchIndex::kChunk;
+    const uint32_t runs = (count + EdgeSearchIndex::kChunk - 1) / EdgeSearchIndex::kChunk;
+    if (count > kBoxedBin) boxes += (runs + kBlock - 1) / kBlock * kBlock;
   }
   x.binChunks[bins] = uint32_t(boxes);
-  x.chunkBoxes.resize(6 * boxes);
+  x.chunkBoxes.assign(6 * boxes, 0.0f);
+  for (size_t block = 0; block < boxes; block += kBlock) {
+    float* box = x.chunkBoxes.data() + 6 * block;
+    std::fill(box, box + 3 * kBlock, FLT_MAX);
+    std::fill(box + 3 * kBlock, box + 6 * kBlock, -FLT_MAX);
+  }
   for (size_t b = 0; b < bins; ++b) {
-    float* box = x.chunkBoxes.data() + 6 * size_t(x.binChunks[b]);
+    float* block = x.chunkBoxes.data() + 6 * size_t(x.binChunks[b]);
+    uint32_t lane = 0;
     for (uint32_t k = x.binSlots[b]; x.binChunks[b + 1] > x.binChunks[b] && k < x.binSlots[b + 1];
-         k += EdgeSearchIndex::kChunk, box += 6) {
+         k += EdgeSearchIndex::kChunk) {
       const uint32_t end = std::min(k + EdgeSearchIndex::kChunk, x.binSlots[b + 1]);
       for (int axis = 0; axis < 3; ++axis) {
-        Extent(x, axis, k, end, box[axis], box[3 + axis]);
-        box[axis] -= slack;
-        box[3 + axis] += slack;
+        float& lower = block[size_t(axis) * kBlock + lane];
+        float& upper = block[size_t(3 + axis) * kBlock + lane];
+        Extent(x, axis, k, end, lower, upper);
+        lower -= slack;
+        upper += slack;
+      }
+      if (++lane == kBlock) {
+        lane = 0;
+        block += 6 * kBlock;
       }
     }
   }

@@ -60,10 +60,13 @@ struct EdgeSearchArrays {
   // Per block: which of its columns hold anything, bit (row - first row) * kBlock + (column -
   // first column).
   std::vector<uint64_t> blockColumnsHeld;
-  std::vector<int32_t> binLayer;    // each bin's Z layer
-  std::vector<uint32_t> binSlots;   // bins + 1: each bin's first slot
-  std::vector<uint32_t> binChunks;  // bins + 1: each bin's first run box; none if equal
-  std::vector<float> chunkBoxes;    // per run box: lower x, y, z, upper x, y, z
+  std::vector<int32_t> binLayer;   // each bin's Z layer
+  std::vector<uint32_t> binSlots;  // bins + 1: each bin's first slot
+  // bins + 1: each bin's first run box; none if equal. A bin's boxes fill whole blocks.
+  std::vector<uint32_t> binChunks;
+  // Per block of SearchColumns::kRunBlock run boxes: their lower x, y and z, then their upper
+  // x, y and z.
+  std::vector<float> chunkBoxes;
   // The stored segments, one slot each, as structure of arrays.
   std::vector<float> ax, ay, az;  // start
   std::vector<float> bx, by, bz;  // end
