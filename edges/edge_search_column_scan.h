@@ -110,8 +110,18 @@ KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, 
     // Lanes past the bin's last run hold no run (with no bound yet, even their box passes).
     const uint32_t runs = (end - s + SearchColumns::kChunk - 1) / SearchColumns::kChunk;
     if (runs < kBlock) near &= (1u << runs) - 1u;
-    // In order, each against the best as it stands. The whole run, even the last one of the
-    // bin that ends early, as ScanSlots does.
+    if (near == 0) continue;
+    // The nearest box first: it mostly holds the answer, which then bounds the others.
+    uint32_t first = uint32_t(std::countr_zero(near));
+    for (unsigned rest = near & (near - 1); rest; rest &= rest - 1) {
+      const uint32_t k = uint32_t(std::countr_zero(rest));
+      if (gap[k] < gap[first]) first = k;
+    }
+    near &= ~(1u << first);
+    for (uint32_t j = 0; j < SearchColumns::kChunk; j += L::kWidth)
+      ScanGroup<L>(x, s + first * SearchColumns::kChunk + j, pxs, pys, pzs, best);
+    // Then in order, each against the best as it stands. The whole run, even the last one of
+    // the bin that ends early, as ScanSlots does.
     for (; near; near &= near - 1) {
       const uint32_t k = uint32_t(std::countr_zero(near));
       if (gap[k] > best.d2) continue;
