@@ -1,6 +1,7 @@
 #include "edge_search_index.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <memory>
@@ -703,6 +704,8 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     }
   }
   x.radius = radius;
+  static std::atomic<uint64_t> builds{0};
+  x.build = builds.fetch_add(1, std::memory_order_relaxed) + 1;
   BuildSmallEdgeSet(x.small, segments);
   // The stretches and the mask read nothing that the steps below fill: a large record fills
   // them on a second thread meanwhile.

@@ -33,6 +33,9 @@ struct EdgeSearchArrays {
   static constexpr uint32_t kPadding = 8;
 
   float radius = 0.0f;  // searches are exact below this distance
+  // Names the build, never reused (0 for none): a copy is the same index, another build at
+  // the same address is not.
+  uint64_t build = 0;
   // A record of a few segments, all of them, for the radius query to measure at once.
   SmallEdgeSet small;
   float binSize = 0.0f;
