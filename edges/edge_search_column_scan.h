@@ -150,13 +150,18 @@ KELVANE_FORCE_INLINE float GapToLayerBelow(const SearchColumns& x, float pz, int
   return gz * gz;
 }
 
-// Walks up and then down from p's layer, each walk ending at the first bin too far away.
+// Where a column's walk starts: its bins, the first at or above p's layer, and how far in Z
+// what it holds reaches beyond them. No bins for an empty column.
+struct ColumnStart {
+  uint32_t begin, end, at;
+  float reach;
+};
+
 template <class L>
-KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py, float pz, int c,
-                                     int r, int layer, float flat, SearchBest& best) {
+KELVANE_FORCE_INLINE ColumnStart StartOfColumn(const SearchColumns& x, int c, int r, int layer) {
   const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
   const uint32_t begin = x.columnBins[column], end = x.columnBins[column + 1];
-  if (begin == end) return;
+  if (begin == end) return {begin, end, end, 0.0f};
   const int32_t* layers = x.binLayer;
   const float reach = float(x.reachZ[column]) * x.reachUnit + x.reachSlack;
   // First bin at or above p's layer: directly when the column's layers have no gaps (a tall
@@ -168,8 +173,8 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
     // the column's end, sorted, so those below p's layer are the lowest of them.
     const unsigned below =
         L::Lanes(L::Less(L::Load(layers + (end - L::kWidth)), L::Splat(int32_t(layer))));
-    const unsigned column = ((1u << n) - 1u) << (L::kWidth - n);
-    at = end - L::kWidth + uint32_t(std::countr_zero((~below & column) | (1u << L::kWidth)));
+    const unsigned held = ((1u << n) - 1u) << (L::kWidth - n);
+    at = end - L::kWidth + uint32_t(std::countr_zero((~below & held) | (1u << L::kWidth)));
   } else if (const int32_t low = layers[begin], high = layers[end - 1];
              int64_t(high) - low == int64_t(n) - 1) {
     at = layer <= low ? begin : layer > high ? end : begin + uint32_t(layer - low);
@@ -179,14 +184,29 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
     for (uint32_t m = n; m > 1; m -= m / 2) base += size_t(base[m / 2 - 1] < layer) * (m / 2);
     at = uint32_t(base - layers) + uint32_t(*base < layer);
   }
-  for (uint32_t b = at; b < end; ++b) {
-    if (flat + GapToLayerAbove(x, pz, layers[b], reach) > best.d2) break;
+  return {begin, end, at, reach};
+}
+
+// Walks up and then down from p's layer, each walk ending at the first bin too far away.
+template <class L>
+KELVANE_FORCE_INLINE void ScanLayers(const SearchColumns& x, float px, float py, float pz,
+                                     const ColumnStart& start, float flat, SearchBest& best) {
+  const int32_t* layers = x.binLayer;
+  for (uint32_t b = start.at; b < start.end; ++b) {
+    if (flat + GapToLayerAbove(x, pz, layers[b], start.reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
-  for (uint32_t b = at; b-- > begin;) {
-    if (flat + GapToLayerBelow(x, pz, layers[b], reach) > best.d2) break;
+  for (uint32_t b = start.at; b-- > start.begin;) {
+    if (flat + GapToLayerBelow(x, pz, layers[b], start.reach) > best.d2) break;
     ScanBin<L>(x, b, px, py, pz, best);
   }
+}
+
+template <class L>
+KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py, float pz, int c,
+                                     int r, int layer, float flat, SearchBest& best) {
+  const ColumnStart start = StartOfColumn<L>(x, c, r, layer);
+  if (start.begin != start.end) ScanLayers<L>(x, px, py, pz, start, flat, best);
 }
 
 }  // namespace

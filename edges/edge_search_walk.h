@@ -55,6 +55,7 @@ struct RingStart {
   float from[4], to[4];  // x, y, z, then -1 and 1
   int bin[4];
   float lower[2][4], upper[2][4];
+  ColumnStart own;  // p's column's walk
 };
 static constinit thread_local RingStart lastStart KELVANE_HOT_THREAD_LOCAL = {};
 
@@ -189,6 +190,7 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
     }
     start.from[3] = -1.0f;
     start.to[3] = 1.0f;
+    start.own = StartOfColumn<L>(v, c[0], c[1], c[2]);
     start.build = inside ? x.build : 0;
   }
   const int cx = start.bin[0], cy = start.bin[1], cz = start.bin[2];
@@ -201,7 +203,8 @@ inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const 
   // p's own column without the box of what it holds: p lies over it, so that box only prunes
   // what the layers and the run boxes would prune anyway.
   const float own = gapX[1] * gapX[1] + gapY[1] * gapY[1];
-  if (own <= best.d2 && own < flatLimit) ScanColumn<L>(v, p.x, p.y, p.z, cx, cy, cz, own, best);
+  if (own <= best.d2 && own < flatLimit && start.own.begin != start.own.end)
+    ScanLayers<L>(v, p.x, p.y, p.z, start.own, own, best);
   // Asked only now: a point on the surface finds something in its own column.
   if (radius > 0.0f && best.segment < 0 && NothingNear(x, p, radius)) return;
   // Usually that is all: every other column lies beyond the nearest side.
