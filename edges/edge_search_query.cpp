@@ -59,7 +59,8 @@ inline bool EveryColumnWithin(const EdgeSearchIndex& x, const Point3& p, float r
 }
 
 template <class Kernel>
-SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
+KELVANE_FORCE_INLINE SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach,
+                                      float radius) {
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
   const float radius2 = radius * radius;
