@@ -719,6 +719,7 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   // meet many bins that are near but hold nothing nearest (or, for a tube's two rims, scan
   // whole bins run by run).
   const bool tree = perBin < kSparseBin && std::min(distance, radius) > x.binSize;
+  x.nearMaskAsked = perBin < kSparseBin;
   if (tree) {
     BuildSearchTree(x.tree, x.ax.data(), x.ay.data(), x.az.data(), x.bx.data(), x.by.data(),
                     x.bz.data(), x.binSlots, slack);

@@ -93,7 +93,7 @@ KELVANE_FORCE_INLINE float FindEdgeWithin(const NodeEdgeCache& record, const Poi
   if (!(limit <= record.search.radius)) return FindEdge(record, p, nearest, segment);
   // Most of an object lies farther than limit from every qualifying edge (all of a tube
   // between its rims, all of a sphere away from its seams): those points need no search.
-  if (record.search.nearMask.Clear(p, limit)) {
+  if (record.search.nearMaskAsked && record.search.nearMask.Clear(p, limit)) {
     if (segment) *segment = -1;
     return kNoEdgeDistance;
   }
