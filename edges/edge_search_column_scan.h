@@ -191,14 +191,29 @@ KELVANE_FORCE_INLINE ColumnStart StartOfColumn(const SearchColumns& x, int c, in
 template <class L>
 KELVANE_FORCE_INLINE void ScanLayers(const SearchColumns& x, float px, float py, float pz,
                                      const ColumnStart& start, float flat, SearchBest& best) {
+  // One loop for both ways, so that the bin scan is emitted once, with one set of registers.
   const int32_t* layers = x.binLayer;
-  for (uint32_t b = start.at; b < start.end; ++b) {
-    if (flat + GapToLayerAbove(x, pz, layers[b], start.reach) > best.d2) break;
+  uint32_t b = start.at;
+  bool up = true;
+  for (;;) {
+    if (up && b == start.end) {
+      up = false;
+      b = start.at;
+    }
+    if (!up) {
+      if (b == start.begin) return;
+      --b;
+    }
+    const float gap = up ? GapToLayerAbove(x, pz, layers[b], start.reach)
+                         : GapToLayerBelow(x, pz, layers[b], start.reach);
+    if (flat + gap > best.d2) {
+      if (!up) return;
+      up = false;
+      b = start.at;
+      continue;
+    }
     ScanBin<L>(x, b, px, py, pz, best);
-  }
-  for (uint32_t b = start.at; b-- > start.begin;) {
-    if (flat + GapToLayerBelow(x, pz, layers[b], start.reach) > best.d2) break;
-    ScanBin<L>(x, b, px, py, pz, best);
+    if (up) ++b;
   }
 }
 
