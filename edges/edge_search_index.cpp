@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <memory>
@@ -719,7 +720,6 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
   // meet many bins that are near but hold nothing nearest (or, for a tube's two rims, scan
   // whole bins run by run).
   const bool tree = perBin < kSparseBin && std::min(distance, radius) > x.binSize;
-  x.nearMaskAsked = perBin < kSparseBin;
   if (tree) {
     BuildSearchTree(x.tree, x.ax.data(), x.ay.data(), x.az.data(), x.bx.data(), x.by.data(),
                     x.bz.data(), x.binSlots, slack);
@@ -736,5 +736,13 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     alongside->Wait();
   else
     stretchesAndMask();
+  // Where nearly every cell is marked (Distance a good part of the object, every edge
+  // qualifying) the mask clears next to nothing of the surface, where the shaded points lie:
+  // asking it would only cost. Answers are the same either way.
+  const NearEdgeMask& mask = x.nearMask;
+  const size_t cells = size_t(mask.cells[0]) * size_t(mask.cells[1]) * size_t(mask.cells[2]);
+  size_t marked = 0;
+  for (uint64_t word : mask.bits) marked += size_t(std::popcount(word));
+  x.nearMaskAsked = mask.distance > 0.0f && marked * 8 < cells * 7;
   x.RefreshView();
 }

@@ -81,8 +81,7 @@ struct EdgeSearchArrays {
   std::vector<float> occupiedFrom[3], occupiedTo[3];
   // Where a query bounded by the record's Distance can find anything at all.
   NearEdgeMask nearMask;
-  // Whether the mask is worth asking: not where the segments cover a surface, whose points
-  // all lie near some.
+  // Whether the mask is worth asking: not where it marks nearly every cell.
   bool nearMaskAsked = true;
   // Where the segments lie along a few curves, what a query bounded by a radius walks
   // instead of the columns; no nodes elsewhere.
