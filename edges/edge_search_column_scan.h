@@ -76,38 +76,59 @@ KELVANE_FORCE_INLINE void ScanSlots(const X& x, uint32_t begin, uint32_t end, fl
   for (uint32_t s = begin; s < end; s += L::kWidth) ScanGroup<L>(x, s, pxs, pys, pzs, best);
 }
 
-// Squared distance from p (x, y, z, 0) to a run box (lower x, y, z, upper x, y, z): Gap's
-// arithmetic on all three axes at once, summed in the same order, as a scalar Gap per axis
-// took three times the instructions. The loads stay within the box's six floats.
-KELVANE_FORCE_INLINE float BoxGap2(__m128 p, const float* box) {
-  const __m128 lower = _mm_loadu_ps(box);  // x, y, z, then upper x, not used
-  const __m128 rest = _mm_loadu_ps(box + 2);
-  const __m128 upper = _mm_shuffle_ps(rest, rest, _MM_SHUFFLE(3, 3, 2, 1));
-  const __m128 out =
-      _mm_max_ps(_mm_max_ps(_mm_sub_ps(lower, p), _mm_sub_ps(p, upper)), _mm_setzero_ps());
-  const __m128 out2 = _mm_mul_ps(out, out);
-  const __m128 xy = _mm_add_ss(out2, _mm_shuffle_ps(out2, out2, _MM_SHUFFLE(1, 1, 1, 1)));
-  return _mm_cvtss_f32(_mm_add_ss(xy, _mm_movehl_ps(out2, out2)));
-}
-
-// Scans bin b, or, when it keeps run boxes, the runs whose box can hold something nearer.
+// Scans bin b, or, when it keeps run boxes, the runs whose box can hold something nearer:
+// a block of boxes at a time, each squared gap by Gap's arithmetic summed x, y, then z.
 template <class L>
 KELVANE_FORCE_INLINE void ScanBin(const SearchColumns& x, uint32_t b, float px, float py, float pz,
                                   SearchBest& best) {
+  using F = typename L::F;
   const uint32_t begin = x.binSlots[b], end = x.binSlots[b + 1];
   const uint32_t firstBox = x.binChunks[b];
   if (firstBox == x.binChunks[b + 1]) {
     ScanSlots<L>(x, begin, end, px, py, pz, best);
     return;
   }
-  const float* box = x.chunkBoxes + 6 * size_t(firstBox);
-  const __m128 p = _mm_setr_ps(px, py, pz, 0.0f);
-  for (uint32_t s = begin; s < end; s += SearchColumns::kChunk, box += 6) {
-    if (BoxGap2(p, box) > best.d2) continue;
-    // The whole run, even the last one of the bin that ends early, as ScanSlots does.
-    const typename L::F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz);
-    for (uint32_t k = 0; k < SearchColumns::kChunk; k += L::kWidth)
-      ScanGroup<L>(x, s + k, pxs, pys, pzs, best);
+  constexpr uint32_t kBlock = SearchColumns::kRunBlock;
+  const F pxs = L::Splat(px), pys = L::Splat(py), pzs = L::Splat(pz), zero = L::Splat(0.0f);
+  const float* block = x.chunkBoxes + 6 * size_t(firstBox);
+  for (uint32_t s = begin; s < end; s += kBlock * SearchColumns::kChunk, block += 6 * kBlock) {
+    float gap[kBlock];
+    unsigned near = 0;
+    const F bound = L::Splat(best.d2);
+    for (uint32_t k = 0; k < kBlock; k += L::kWidth) {
+      const F gx =
+          L::Max(L::Max(L::Load(block + k) - pxs, pxs - L::Load(block + 3 * kBlock + k)), zero);
+      const F gy = L::Max(
+          L::Max(L::Load(block + kBlock + k) - pys, pys - L::Load(block + 4 * kBlock + k)), zero);
+      const F gz = L::Max(
+          L::Max(L::Load(block + 2 * kBlock + k) - pzs, pzs - L::Load(block + 5 * kBlock + k)),
+          zero);
+      const F g = gx * gx + gy * gy + gz * gz;
+      L::Store(gap + k, g);
+      near |= L::Lanes(L::AtMost(g, bound)) << k;
+    }
+    // Lanes past the bin's last run hold no run (with no bound yet, even their box passes).
+    const uint32_t runs = (end - s + SearchColumns::kChunk - 1) / SearchColumns::kChunk;
+    if (runs < kBlock) near &= (1u << runs) - 1u;
+    if (near == 0) continue;
+    // The nearest box first: it mostly holds the answer, which then bounds the others.
+    uint32_t first = uint32_t(std::countr_zero(near));
+    for (unsigned rest = near & (near - 1); rest; rest &= rest - 1) {
+      const uint32_t k = uint32_t(std::countr_zero(rest));
+      if (gap[k] < gap[first]) first = k;
+    }
+    near &= ~(1u << first);
+    for (uint32_t j = 0; j < SearchColumns::kChunk; j += L::kWidth)
+      ScanGroup<L>(x, s + first * SearchColumns::kChunk + j, pxs, pys, pzs, best);
+    // Then in order, each against the best as it stands. The whole run, even the last one of
+    // the bin that ends early, as ScanSlots does.
+    for (; near; near &= near - 1) {
+      const uint32_t k = uint32_t(std::countr_zero(near));
+      if (gap[k] > best.d2) continue;
+      const uint32_t run = s + k * SearchColumns::kChunk;
+      for (uint32_t j = 0; j < SearchColumns::kChunk; j += L::kWidth)
+        ScanGroup<L>(x, run + j, pxs, pys, pzs, best);
+    }
   }
 }
 
@@ -129,13 +150,18 @@ KELVANE_FORCE_INLINE float GapToLayerBelow(const SearchColumns& x, float pz, int
   return gz * gz;
 }
 
-// Walks up and then down from p's layer, each walk ending at the first bin too far away.
+// Where a column's walk starts: its bins, the first at or above p's layer, and how far in Z
+// what it holds reaches beyond them. No bins for an empty column.
+struct ColumnStart {
+  uint32_t begin, end, at;
+  float reach;
+};
+
 template <class L>
-KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py, float pz, int c,
-                                     int r, int layer, float flat, SearchBest& best) {
+KELVANE_FORCE_INLINE ColumnStart StartOfColumn(const SearchColumns& x, int c, int r, int layer) {
   const size_t column = size_t(r) * size_t(x.columns) + size_t(c);
   const uint32_t begin = x.columnBins[column], end = x.columnBins[column + 1];
-  if (begin == end) return;
+  if (begin == end) return {begin, end, end, 0.0f};
   const int32_t* layers = x.binLayer;
   const float reach = float(x.reachZ[column]) * x.reachUnit + x.reachSlack;
   // First bin at or above p's layer: directly when the column's layers have no gaps (a tall
@@ -147,8 +173,8 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
     // the column's end, sorted, so those below p's layer are the lowest of them.
     const unsigned below =
         L::Lanes(L::Less(L::Load(layers + (end - L::kWidth)), L::Splat(int32_t(layer))));
-    const unsigned column = ((1u << n) - 1u) << (L::kWidth - n);
-    at = end - L::kWidth + uint32_t(std::countr_zero((~below & column) | (1u << L::kWidth)));
+    const unsigned held = ((1u << n) - 1u) << (L::kWidth - n);
+    at = end - L::kWidth + uint32_t(std::countr_zero((~below & held) | (1u << L::kWidth)));
   } else if (const int32_t low = layers[begin], high = layers[end - 1];
              int64_t(high) - low == int64_t(n) - 1) {
     at = layer <= low ? begin : layer > high ? end : begin + uint32_t(layer - low);
@@ -158,14 +184,44 @@ KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py,
     for (uint32_t m = n; m > 1; m -= m / 2) base += size_t(base[m / 2 - 1] < layer) * (m / 2);
     at = uint32_t(base - layers) + uint32_t(*base < layer);
   }
-  for (uint32_t b = at; b < end; ++b) {
-    if (flat + GapToLayerAbove(x, pz, layers[b], reach) > best.d2) break;
+  return {begin, end, at, reach};
+}
+
+// Walks up and then down from p's layer, each walk ending at the first bin too far away.
+template <class L>
+KELVANE_FORCE_INLINE void ScanLayers(const SearchColumns& x, float px, float py, float pz,
+                                     const ColumnStart& start, float flat, SearchBest& best) {
+  // One loop for both ways, so that the bin scan is emitted once, with one set of registers.
+  const int32_t* layers = x.binLayer;
+  uint32_t b = start.at;
+  bool up = true;
+  for (;;) {
+    if (up && b == start.end) {
+      up = false;
+      b = start.at;
+    }
+    if (!up) {
+      if (b == start.begin) return;
+      --b;
+    }
+    const float gap = up ? GapToLayerAbove(x, pz, layers[b], start.reach)
+                         : GapToLayerBelow(x, pz, layers[b], start.reach);
+    if (flat + gap > best.d2) {
+      if (!up) return;
+      up = false;
+      b = start.at;
+      continue;
+    }
     ScanBin<L>(x, b, px, py, pz, best);
+    if (up) ++b;
   }
-  for (uint32_t b = at; b-- > begin;) {
-    if (flat + GapToLayerBelow(x, pz, layers[b], reach) > best.d2) break;
-    ScanBin<L>(x, b, px, py, pz, best);
-  }
+}
+
+template <class L>
+KELVANE_FORCE_INLINE void ScanColumn(const SearchColumns& x, float px, float py, float pz, int c,
+                                     int r, int layer, float flat, SearchBest& best) {
+  const ColumnStart start = StartOfColumn<L>(x, c, r, layer);
+  if (start.begin != start.end) ScanLayers<L>(x, px, py, pz, start, flat, best);
 }
 
 }  // namespace

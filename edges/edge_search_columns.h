@@ -19,6 +19,8 @@ struct EdgeSearchIndex;
 struct SearchColumns {
   // Segments per run box, as in EdgeSearchIndex.
   static constexpr uint32_t kChunk = 8;
+  // Run boxes tested at once.
+  static constexpr uint32_t kRunBlock = 8;
 
   const uint32_t* columnBins;  // columns * rows + 1
   const int32_t* binLayer;
@@ -34,13 +36,9 @@ struct SearchColumns {
   // reachSlack.
   const uint8_t* reachZ;
   float reachUnit, reachSlack;
-  // The tree over the slots, where the record has one (no nodes otherwise).
-  const SearchTreeNode* treeNodes;
-  uint32_t treeTop, treeTopNodes;  // the root's nodes
 };
 
-// What the walk down the tree reads: the stored segments and the tree's nodes, which is less
-// to copy out of the index for each query than the columns' view.
+// What the walk down the tree reads: the stored segments and the tree's nodes.
 struct SearchTreeColumns {
   const float *ax, *ay, *az, *bx, *by, *bz;
   const int32_t* segment;

@@ -1,6 +1,8 @@
 #include "edge_search_index.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <memory>
@@ -435,27 +437,43 @@ void FillBins(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 }
 
 // The box of each run of kChunk slots in the bins that hold many, widened by the slack like
-// the reach.
+// the reach, kept by blocks of kRunBlock runs as lower x, y, z, then upper x, y, z, each of
+// kRunBlock lanes: a query tests a block's boxes at once. Lanes past a bin's last run hold a
+// box that nothing comes near.
 void FillRunBoxes(EdgeSearchIndex& x, float slack) {
+  constexpr uint32_t kBlock = SearchColumns::kRunBlock;
   const size_t bins = x.binLayer.size();
   x.binChunks.resize(bins + 1);
   size_t boxes = 0;
   for (size_t b = 0; b < bins; ++b) {
     x.binChunks[b] = uint32_t(boxes);
     const uint32_t count = x.binSlots[b + 1] - x.binSlots[b];
-    if (count > kBoxedBin) boxes += (count + EdgeSearchIndex::kChunk - 1) / EdgeSearchIndex::kChunk;
+    const uint32_t runs = (count + EdgeSearchIndex::kChunk - 1) / EdgeSearchIndex::kChunk;
+    if (count > kBoxedBin) boxes += (runs + kBlock - 1) / kBlock * kBlock;
   }
   x.binChunks[bins] = uint32_t(boxes);
-  x.chunkBoxes.resize(6 * boxes);
+  x.chunkBoxes.assign(6 * boxes, 0.0f);
+  for (size_t block = 0; block < boxes; block += kBlock) {
+    float* box = x.chunkBoxes.data() + 6 * block;
+    std::fill(box, box + 3 * kBlock, FLT_MAX);
+    std::fill(box + 3 * kBlock, box + 6 * kBlock, -FLT_MAX);
+  }
   for (size_t b = 0; b < bins; ++b) {
-    float* box = x.chunkBoxes.data() + 6 * size_t(x.binChunks[b]);
+    float* block = x.chunkBoxes.data() + 6 * size_t(x.binChunks[b]);
+    uint32_t lane = 0;
     for (uint32_t k = x.binSlots[b]; x.binChunks[b + 1] > x.binChunks[b] && k < x.binSlots[b + 1];
-         k += EdgeSearchIndex::kChunk, box += 6) {
+         k += EdgeSearchIndex::kChunk) {
       const uint32_t end = std::min(k + EdgeSearchIndex::kChunk, x.binSlots[b + 1]);
       for (int axis = 0; axis < 3; ++axis) {
-        Extent(x, axis, k, end, box[axis], box[3 + axis]);
-        box[axis] -= slack;
-        box[3 + axis] += slack;
+        float& lower = block[size_t(axis) * kBlock + lane];
+        float& upper = block[size_t(3 + axis) * kBlock + lane];
+        Extent(x, axis, k, end, lower, upper);
+        lower -= slack;
+        upper += slack;
+      }
+      if (++lane == kBlock) {
+        lane = 0;
+        block += 6 * kBlock;
       }
     }
   }
@@ -614,7 +632,42 @@ void FillNearMask(EdgeSearchIndex& x, const std::vector<EdgeSegment>& segments,
 
 }  // namespace
 
-size_t EdgeSearchIndex::Bytes() const {
+EdgeSearchIndex::EdgeSearchIndex(const EdgeSearchIndex& other) : EdgeSearchArrays(other) {
+  RefreshView();
+}
+
+EdgeSearchIndex::EdgeSearchIndex(EdgeSearchIndex&& other) noexcept
+    : EdgeSearchArrays(std::move(other)) {
+  RefreshView();
+  other.RefreshView();
+}
+
+EdgeSearchIndex& EdgeSearchIndex::operator=(const EdgeSearchIndex& other) {
+  EdgeSearchArrays::operator=(other);
+  RefreshView();
+  return *this;
+}
+
+EdgeSearchIndex& EdgeSearchIndex::operator=(EdgeSearchIndex&& other) noexcept {
+  EdgeSearchArrays::operator=(std::move(other));
+  RefreshView();
+  other.RefreshView();
+  return *this;
+}
+
+void EdgeSearchIndex::RefreshView() {
+  view = {columnBins.data(), binLayer.data(), binSlots.data(), binChunks.data(),
+          chunkBoxes.data(), ax.data(),       ay.data(),       az.data(),
+          bx.data(),         by.data(),       bz.data(),       segment.data(),
+          columns,           origin.z,        binSize,         columnReachZ.data(),
+          reachUnit,         reachSlack};
+  treeView = {ax.data(),      ay.data(),         az.data(),
+              bx.data(),      by.data(),         bz.data(),
+              segment.data(), tree.nodes.data(), uint32_t(tree.nodes.size()) - tree.top,
+              tree.top};
+}
+
+size_t EdgeSearchArrays::Bytes() const {
   return ringReach.capacity() + columnReachZ.capacity() +
          (columnBins.capacity() + binSlots.capacity() + binChunks.capacity()) * sizeof(uint32_t) +
          columnBoxes.capacity() + blockBoxes.capacity() * sizeof(float) +
@@ -674,6 +727,8 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     }
   }
   x.radius = radius;
+  static std::atomic<uint64_t> builds{0};
+  x.build = builds.fetch_add(1, std::memory_order_relaxed) + 1;
   BuildSmallEdgeSet(x.small, segments);
   // The stretches and the mask read nothing that the steps below fill: a large record fills
   // them on a second thread meanwhile.
@@ -703,4 +758,13 @@ void BuildEdgeSearchIndex(EdgeSearchIndex& x, const std::vector<EdgeSegment>& se
     alongside->Wait();
   else
     stretchesAndMask();
+  // Where nearly every cell is marked (Distance a good part of the object, every edge
+  // qualifying) the mask clears next to nothing of the surface, where the shaded points lie:
+  // asking it would only cost. Answers are the same either way.
+  const NearEdgeMask& mask = x.nearMask;
+  const size_t cells = size_t(mask.cells[0]) * size_t(mask.cells[1]) * size_t(mask.cells[2]);
+  size_t marked = 0;
+  for (uint64_t word : mask.bits) marked += size_t(std::popcount(word));
+  x.nearMaskAsked = mask.distance > 0.0f && marked * 8 < cells * 7;
+  x.RefreshView();
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "edge_search_columns.h"
 #include "edge_search_mask.h"
 #include "edge_search_small.h"
 #include "edge_search_tree.h"
@@ -25,13 +26,16 @@
 // is the walk's business. Past the columns next to the query's own, the walk goes by blocks
 // of kBlock x kBlock columns, each keeping the XY box of everything its columns hold, so that
 // the empty space around a seam or a rim costs one test per block rather than per column.
-struct EdgeSearchIndex {
+struct EdgeSearchArrays {
   static constexpr uint32_t kChunk = 8;
   static constexpr int kBlock = 8;  // columns per block side
   // Room after the last slot: a vector load may start at any slot.
   static constexpr uint32_t kPadding = 8;
 
   float radius = 0.0f;  // searches are exact below this distance
+  // Names the build, never reused (0 for none): a copy is the same index, another build at
+  // the same address is not.
+  uint64_t build = 0;
   // A record of a few segments, all of them, for the radius query to measure at once.
   SmallEdgeSet small;
   float binSize = 0.0f;
@@ -59,10 +63,13 @@ struct EdgeSearchIndex {
   // Per block: which of its columns hold anything, bit (row - first row) * kBlock + (column -
   // first column).
   std::vector<uint64_t> blockColumnsHeld;
-  std::vector<int32_t> binLayer;    // each bin's Z layer
-  std::vector<uint32_t> binSlots;   // bins + 1: each bin's first slot
-  std::vector<uint32_t> binChunks;  // bins + 1: each bin's first run box; none if equal
-  std::vector<float> chunkBoxes;    // per run box: lower x, y, z, upper x, y, z
+  std::vector<int32_t> binLayer;   // each bin's Z layer
+  std::vector<uint32_t> binSlots;  // bins + 1: each bin's first slot
+  // bins + 1: each bin's first run box; none if equal. A bin's boxes fill whole blocks.
+  std::vector<uint32_t> binChunks;
+  // Per block of SearchColumns::kRunBlock run boxes: their lower x, y and z, then their upper
+  // x, y and z.
+  std::vector<float> chunkBoxes;
   // The stored segments, one slot each, as structure of arrays.
   std::vector<float> ax, ay, az;  // start
   std::vector<float> bx, by, bz;  // end
@@ -74,6 +81,8 @@ struct EdgeSearchIndex {
   std::vector<float> occupiedFrom[3], occupiedTo[3];
   // Where a query bounded by the record's Distance can find anything at all.
   NearEdgeMask nearMask;
+  // Whether the mask is worth asking: not where it marks nearly every cell.
+  bool nearMaskAsked = true;
   // Where the segments lie along a few curves, what a query bounded by a radius walks
   // instead of the columns; no nodes elsewhere.
   SearchTree tree;
@@ -86,6 +95,23 @@ struct EdgeSearchIndex {
   // A column's reach from its units.
   float ColumnReach(uint8_t units) const { return float(units) * reachUnit + reachSlack; }
   size_t Bytes() const;
+};
+
+struct EdgeSearchIndex : EdgeSearchArrays {
+  EdgeSearchIndex() = default;
+  EdgeSearchIndex(const EdgeSearchIndex& other);
+  EdgeSearchIndex(EdgeSearchIndex&& other) noexcept;
+  EdgeSearchIndex& operator=(const EdgeSearchIndex& other);
+  EdgeSearchIndex& operator=(EdgeSearchIndex&& other) noexcept;
+
+  // Points the views at the arrays, as they are now.
+  void RefreshView();
+
+  // What the column scans read of the arrays, gathered once rather than by every query, and
+  // gathered again wherever the arrays move.
+  SearchColumns view{};
+  // The same for the walk down the tree.
+  SearchTreeColumns treeView{};
 };
 
 // Derives the index from a record's segments, their bounds, the grid's cell size and the

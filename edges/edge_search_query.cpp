@@ -23,28 +23,6 @@ static_assert(SearchColumns::kChunk == EdgeSearchIndex::kChunk);
 constexpr uint32_t kScannedWhole = 32;
 constexpr uint32_t kScannedWholeForAll = 256;
 
-// What the column scans read of the index.
-SearchColumns ColumnsOf(const EdgeSearchIndex& x) {
-  return {x.columnBins.data(), x.binLayer.data(),
-          x.binSlots.data(),   x.binChunks.data(),
-          x.chunkBoxes.data(), x.ax.data(),
-          x.ay.data(),         x.az.data(),
-          x.bx.data(),         x.by.data(),
-          x.bz.data(),         x.segment.data(),
-          x.columns,           x.origin.z,
-          x.binSize,           x.columnReachZ.data(),
-          x.reachUnit,         x.reachSlack,
-          x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
-          x.tree.top};
-}
-
-SearchTreeColumns TreeColumnsOf(const EdgeSearchIndex& x) {
-  return {x.ax.data(),      x.ay.data(),         x.az.data(),
-          x.bx.data(),      x.by.data(),         x.bz.data(),
-          x.segment.data(), x.tree.nodes.data(), uint32_t(x.tree.nodes.size()) - x.tree.top,
-          x.tree.top};
-}
-
 struct Sse2Kernel {
   static void Rings(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p,
                     float flatLimit, float radius, SearchBest& best) {
@@ -81,7 +59,8 @@ inline bool EveryColumnWithin(const EdgeSearchIndex& x, const Point3& p, float r
 }
 
 template <class Kernel>
-SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, float radius) {
+KELVANE_FORCE_INLINE SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach,
+                                      float radius) {
   if (x.segment.empty() || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
     return {};
   const float radius2 = radius * radius;
@@ -92,15 +71,15 @@ SearchHit Search(const EdgeSearchIndex& x, const Point3& p, SearchReach reach, f
                          ? slots <= kScannedWhole
                          : slots <= kScannedWholeForAll && EveryColumnWithin(x, p, radius2);
   if (whole) {
-    Kernel::Slots(ColumnsOf(x), slots, p, best);
+    Kernel::Slots(x.view, slots, p, best);
   } else {
     // The tree's first test does what the stretches would.
     if (reach == SearchReach::kRadius && !x.tree.nodes.empty()) {
-      Kernel::Tree(TreeColumnsOf(x), p, best);
+      Kernel::Tree(x.treeView, p, best);
     } else if (reach == SearchReach::kRadius) {
-      Kernel::Rings(x, ColumnsOf(x), p, std::numeric_limits<float>::infinity(), radius, best);
+      Kernel::Rings(x, x.view, p, std::numeric_limits<float>::infinity(), radius, best);
     } else {
-      Kernel::Rings(x, ColumnsOf(x), p, radius2, 0.0f, best);
+      Kernel::Rings(x, x.view, p, radius2, 0.0f, best);
     }
   }
   if (best.segment < 0) return {};

@@ -47,6 +47,18 @@ KELVANE_FORCE_INLINE void StartBins(const EdgeSearchIndex& x, const Point3& p, i
   _mm_storeu_si128(reinterpret_cast<__m128i*>(bin), c);
 }
 
+// Where this thread's last walk started: p's bins, the bounds that put p in them, and the
+// lower and upper ends of the three columns around p's along X and Y as SideGaps takes them.
+// Consecutive samples mostly lie in the same bins, which then need no working out again.
+struct RingStart {
+  uint64_t build;
+  float from[4], to[4];  // x, y, z, then -1 and 1
+  int bin[4];
+  float lower[2][4], upper[2][4];
+  ColumnStart own;  // p's column's walk
+};
+static constinit thread_local RingStart lastStart KELVANE_HOT_THREAD_LOCAL = {};
+
 // Squared XY gap from p to column (c, r), reach included.
 inline float FlatGap(const EdgeSearchIndex& x, const Point3& p, int c, int r) {
   const float gx = Gap(p.x, x.Edge(0, c) - x.reach.x, x.Edge(0, c + 1) + x.reach.x);
@@ -129,20 +141,23 @@ inline void SearchBlocks(const EdgeSearchIndex& x, const SearchColumns& v, const
 // to gap[2]), the columns before and after reaching towards p's by toward[2 * axis] and
 // toward[2 * axis + 1], p's own by the record's reach: Gap's arithmetic on the three at once,
 // the bin edges and reaches computed as Edge and ColumnReach do.
-inline void SideGaps(const EdgeSearchIndex& x, const uint8_t* toward, int axis, int c, float v,
-                     float* gap) {
+inline void SideBounds(const EdgeSearchIndex& x, const uint8_t* toward, int axis, int c,
+                       float* lowerOut, float* upperOut) {
   const __m128 index = _mm_cvtepi32_ps(_mm_setr_epi32(c - 1, c, c + 1, c + 2));
   const __m128 edge =
       _mm_add_ps(_mm_set1_ps(x.origin[axis]), _mm_mul_ps(index, _mm_set1_ps(x.binSize)));
   const float reach = x.reach[axis];
   const float before = x.ColumnReach(toward[2 * axis]);
   const float after = x.ColumnReach(toward[2 * axis + 1]);
-  const __m128 lower = _mm_sub_ps(edge, _mm_setr_ps(reach, reach, after, 0.0f));
-  const __m128 upper = _mm_add_ps(_mm_shuffle_ps(edge, edge, _MM_SHUFFLE(3, 3, 2, 1)),
-                                  _mm_setr_ps(before, reach, reach, 0.0f));
+  _mm_storeu_ps(lowerOut, _mm_sub_ps(edge, _mm_setr_ps(reach, reach, after, 0.0f)));
+  _mm_storeu_ps(upperOut, _mm_add_ps(_mm_shuffle_ps(edge, edge, _MM_SHUFFLE(3, 3, 2, 1)),
+                                     _mm_setr_ps(before, reach, reach, 0.0f)));
+}
+KELVANE_FORCE_INLINE void SideGaps(const float* lower, const float* upper, float v, float* gap) {
   const __m128 at = _mm_set1_ps(v);
-  _mm_storeu_ps(
-      gap, _mm_max_ps(_mm_max_ps(_mm_sub_ps(lower, at), _mm_sub_ps(at, upper)), _mm_setzero_ps()));
+  _mm_storeu_ps(gap, _mm_max_ps(_mm_max_ps(_mm_sub_ps(_mm_loadu_ps(lower), at),
+                                           _mm_sub_ps(at, _mm_loadu_ps(upper))),
+                                _mm_setzero_ps()));
 }
 
 // Columns in square rings around p's column, nearest ring first, until a whole ring lies
@@ -153,21 +168,43 @@ inline void SideGaps(const EdgeSearchIndex& x, const uint8_t* toward, int axis, 
 template <class L>
 inline void SearchRings(const EdgeSearchIndex& x, const SearchColumns& v, const Point3& p,
                         float flatLimit, float radius, SearchBest& best) {
-  int bin[4];
-  StartBins(x, p, bin);
-  const int cx = bin[0], cy = bin[1], cz = bin[2];
+  RingStart& start = lastStart;
+  const __m128 at = _mm_setr_ps(p.x, p.y, p.z, 0.0f);
+  const bool same = start.build == x.build &&
+                    _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(_mm_loadu_ps(start.from), at),
+                                               _mm_cmplt_ps(at, _mm_loadu_ps(start.to)))) == 15;
+  if (!same) {
+    StartBins(x, p, start.bin);
+    const int c[3] = {start.bin[0], start.bin[1], start.bin[2]};
+    // How far the columns around reach towards p's is mostly far below the record's reach.
+    const uint8_t* toward =
+        x.ringReach.data() + 4 * (size_t(c[1]) * size_t(x.columns) + size_t(c[0]));
+    SideBounds(x, toward, 0, c[0], start.lower[0], start.upper[0]);
+    SideBounds(x, toward, 1, c[1], start.lower[1], start.upper[1]);
+    // Remembered only where p lies between its bins' edges (not where it was clamped in).
+    bool inside = true;
+    for (int axis = 0; axis < 3; ++axis) {
+      start.from[axis] = x.Edge(axis, c[axis]);
+      start.to[axis] = x.Edge(axis, c[axis] + 1);
+      inside = inside && start.from[axis] <= p[axis] && p[axis] < start.to[axis];
+    }
+    start.from[3] = -1.0f;
+    start.to[3] = 1.0f;
+    start.own = StartOfColumn<L>(v, c[0], c[1], c[2]);
+    start.build = inside ? x.build : 0;
+  }
+  const int cx = start.bin[0], cy = start.bin[1], cz = start.bin[2];
   // p's own column, then the first ring nearest side first: the columns across the nearer X
   // and Y borders (the nearer of those first), the corner between them, then the far sides
   // and corners.
-  // How far the columns around reach towards p's is mostly far below the record's reach.
-  const uint8_t* toward = x.ringReach.data() + 4 * (size_t(cy) * size_t(x.columns) + size_t(cx));
   float gapX[4], gapY[4];
-  SideGaps(x, toward, 0, cx, p.x, gapX);
-  SideGaps(x, toward, 1, cy, p.y, gapY);
+  SideGaps(start.lower[0], start.upper[0], p.x, gapX);
+  SideGaps(start.lower[1], start.upper[1], p.y, gapY);
   // p's own column without the box of what it holds: p lies over it, so that box only prunes
   // what the layers and the run boxes would prune anyway.
   const float own = gapX[1] * gapX[1] + gapY[1] * gapY[1];
-  if (own <= best.d2 && own < flatLimit) ScanColumn<L>(v, p.x, p.y, p.z, cx, cy, cz, own, best);
+  if (own <= best.d2 && own < flatLimit && start.own.begin != start.own.end)
+    ScanLayers<L>(v, p.x, p.y, p.z, start.own, own, best);
   // Asked only now: a point on the surface finds something in its own column.
   if (radius > 0.0f && best.segment < 0 && NothingNear(x, p, radius)) return;
   // Usually that is all: every other column lies beyond the nearest side.

@@ -101,6 +101,19 @@ TEST(SearchIndex, AgreesWithThePlainScanOnTheBenchmarkShapesLargeAndSmall) {
   }
 }
 
+// Samples in order, as a renderer shades them, each a small step from the last, taking turns
+// between two records over the same space: a thread's remembered start must serve only its own.
+TEST(SearchIndex, AgreesAlongPathsTakingTurnsBetweenRecords) {
+  ScopedNode coarse(MakeUvSphere(12)), fine(MakeUvSphere(30));
+  const NodeEdgeCache records[2] = {RecordAtFactor(coarse.Handle(), 4.0),
+                                    RecordAtFactor(fine.Handle(), 4.0)};
+  for (int k = 0; k < 4000; ++k) {
+    const float t = 0.002f * float(k);
+    const Point3 p(47.5f * std::cos(t), 47.5f * std::sin(t), 15.5f);
+    ASSERT_TRUE(Agrees(records[(k / 3) % 2], p)) << "sample " << k;
+  }
+}
+
 // Few qualifying edges in much empty space, where bins grow to hold more than a few, the walk
 // skips whole blocks of columns and few segments over a point are scanned whole: near the
 // edges and far from them, at a Distance of a few edges and of most of the object.
