@@ -21,6 +21,7 @@
 #include <set>
 #include <span>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "common/input_error.h"
@@ -434,18 +435,23 @@ class FileReader {
   // lists take long to free one by one, so another thread frees them while the load goes on.
   void Release() {
     scene = nullptr;
-    freeing = std::thread([this] {
+    try {
+      freeing = std::thread([this] {
 #ifdef __GLIBC__
-      // Freed small blocks are otherwise kept unmerged until the next large allocation, which
-      // would merge them all on the loading thread; with none kept, each is merged here as it
-      // is freed. The default limit is back once they are.
-      mallopt(M_MXFAST, 0);
+        // Freed small blocks are otherwise kept unmerged until the next large allocation,
+        // which would merge them all on the loading thread; with none kept, each is merged
+        // here as it is freed. The default limit is back once they are.
+        mallopt(M_MXFAST, 0);
 #endif
+        importer.FreeScene();
+#ifdef __GLIBC__
+        mallopt(M_MXFAST, int(64 * sizeof(size_t) / 4));
+#endif
+      });
+    } catch (const std::system_error&) {
+      // No thread to spare: the load goes on once they are freed here.
       importer.FreeScene();
-#ifdef __GLIBC__
-      mallopt(M_MXFAST, int(64 * sizeof(size_t) / 4));
-#endif
-    });
+    }
   }
 
   // Waits for Release's freeing to end.
